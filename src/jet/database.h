@@ -1,0 +1,117 @@
+#ifndef QUORLA_JET_DATABASE_H_
+#define QUORLA_JET_DATABASE_H_
+
+// The storage engine's public face: open a Jet file, read its catalogue, table definitions and
+// rows. Everything else in src/jet is internal to the engine.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "jet/error.h"
+#include "jet/value.h"
+
+namespace jet {
+
+enum class JetVersion { kJet3, kJet4 };
+
+struct ColumnDef {
+  std::string name;
+  ColumnType type = ColumnType::kText;
+  int column_number = 0;  // number in the file (gaps where columns were deleted)
+  uint16_t size = 0;      // declared size in bytes (text: bytes, i.e. 2 per character in Jet 4)
+  uint8_t precision = 0;  // Numeric only
+  uint8_t scale = 0;      // Numeric only
+  bool fixed = false;
+  bool nullable = true;
+  bool autonumber = false;      // long autonumber
+  bool guid_autonumber = false; // replication-id autonumber
+  bool compressed_unicode = false;
+};
+
+struct IndexColumn {
+  int column = 0;  // position in TableDef::columns
+  bool ascending = true;
+};
+
+struct IndexDef {
+  std::string name;
+  std::vector<IndexColumn> columns;
+  bool primary = false;
+  bool unique = false;
+  bool ignore_nulls = false;
+  bool required = false;
+  bool foreign_key = false;  // a relationship's index entry
+};
+
+struct TableDef {
+  std::string name;
+  std::vector<ColumnDef> columns;  // in field order
+  std::vector<IndexDef> indexes;
+  uint32_t row_count = 0;  // as recorded; may be stale in system tables
+};
+
+// One entry of the catalogue (MSysObjects) that is a table.
+struct CatalogEntry {
+  std::string name;
+  uint32_t attributes = 0;  // TableDef.Attributes as the engine reports them
+  bool system = false;      // attributes & 0x80000002
+  bool linked = false;      // linked table: its data lives elsewhere
+};
+
+// Physical location of a row: data page and row number on it.
+struct RowId {
+  uint32_t page = 0;
+  uint16_t row = 0;
+  bool operator==(const RowId&) const = default;
+};
+
+// Forward scan over a table's live rows, in storage order.
+class TableCursor {
+ public:
+  virtual ~TableCursor() = default;
+  virtual bool Valid() const = 0;
+  virtual void Next() = 0;  // throws Error on damaged data
+  virtual RowId row_id() const = 0;
+  // Value of the column at position `column` of TableDef::columns, decoded on demand.
+  virtual Value value(int column) = 0;
+};
+
+// Walk of one index in key order; a key is the values of the index's columns.
+class IndexCursor {
+ public:
+  virtual ~IndexCursor() = default;
+  // Positions at the first entry whose key is >= key (a prefix of the index columns is enough).
+  virtual void SeekGE(const std::vector<Value>& key) = 0;
+  virtual void SeekFirst() = 0;
+  virtual bool Valid() const = 0;
+  virtual void Next() = 0;
+  virtual RowId row_id() const = 0;
+  // Compares the current entry's key with `key` (a prefix), in index order: <0, 0, >0.
+  virtual int CompareKey(const std::vector<Value>& key) const = 0;
+};
+
+class Database {
+ public:
+  virtual ~Database() = default;
+
+  // Opens a Jet 3 or Jet 4 file. Throws Error: 3024 missing file, 3343 unrecognised or damaged
+  // format, 3031 password protected.
+  static std::unique_ptr<Database> Open(const std::string& path);
+
+  virtual JetVersion version() const = 0;
+  // The catalogue's tables (user and system, local and linked), in catalogue order.
+  virtual std::vector<CatalogEntry> Tables() = 0;
+  // Throws Error 3078 when there is no such table (names compare case-insensitively).
+  virtual std::shared_ptr<const TableDef> GetTableDef(const std::string& name) = 0;
+  virtual std::unique_ptr<TableCursor> Scan(const std::string& table) = 0;
+  virtual std::unique_ptr<IndexCursor> OpenIndex(const std::string& table, int index) = 0;
+  // Reads one row by its id; throws Error if the row does not exist or was deleted.
+  virtual std::vector<Value> ReadRow(const std::string& table, RowId id) = 0;
+};
+
+}  // namespace jet
+
+#endif  // QUORLA_JET_DATABASE_H_
