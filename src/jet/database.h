@@ -44,6 +44,7 @@ struct IndexDef {
   bool ignore_nulls = false;
   bool required = false;
   bool foreign_key = false;  // a relationship's index entry
+  uint32_t root_page = 0;    // first page of the index's B-tree (of its physical index)
 };
 
 struct TableDef {
