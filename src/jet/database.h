@@ -26,8 +26,8 @@ struct ColumnDef {
   uint8_t scale = 0;      // Numeric only
   bool fixed = false;
   bool nullable = true;
-  bool autonumber = false;       // long autonumber
-  bool guid_autonumber = false;  // replication-id autonumber
+  bool autonumber = false;      // long autonumber
+  bool guid_autonumber = false; // replication-id autonumber
   bool compressed_unicode = false;
 };
 

@@ -19,7 +19,8 @@ struct IndexKeyColumn {
 // Opens a cursor over the index whose root page is `root_page`. The cursor reads pages through
 // `pages`, which must outlive it.
 std::unique_ptr<IndexCursor> OpenIndexTree(PageReader& pages, JetVersion version,
-                                           uint32_t root_page, std::vector<IndexKeyColumn> columns);
+                                           uint32_t root_page,
+                                           std::vector<IndexKeyColumn> columns);
 
 }  // namespace jet
 

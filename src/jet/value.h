@@ -21,9 +21,9 @@ enum class ColumnType : uint8_t {
   kDateTime = 0x08,  // double: days since 1899-12-30, fraction = time of day
   kBinary = 0x09,
   kText = 0x0A,
-  kOle = 0x0B,      // long binary
-  kMemo = 0x0C,     // long text
-  kGuid = 0x0F,     // replication id
+  kOle = 0x0B,  // long binary
+  kMemo = 0x0C,  // long text
+  kGuid = 0x0F,  // replication id
   kNumeric = 0x10,  // Decimal: 96-bit mantissa with precision and scale
   kComplex = 0x12,
 };
@@ -58,9 +58,7 @@ using Bytes = std::vector<uint8_t>;
 using Value = std::variant<std::monostate, bool, uint8_t, int16_t, int32_t, Currency, float, double,
                            DateTime, Bytes, std::string, Guid, Decimal>;
 
-inline bool IsNull(const Value& v) {
-  return std::holds_alternative<std::monostate>(v);
-}
+inline bool IsNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
 
 }  // namespace jet
 
