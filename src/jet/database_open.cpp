@@ -49,7 +49,7 @@ class PathTableCursor : public TableCursor {
 
  private:
   std::unique_ptr<TableCursor> inner_;
-  const std::string& path_;
+  std::string path_;
 };
 
 class PathIndexCursor : public IndexCursor {
@@ -73,7 +73,7 @@ class PathIndexCursor : public IndexCursor {
 
  private:
   std::unique_ptr<IndexCursor> inner_;
-  const std::string& path_;
+  std::string path_;
 };
 
 class JetDatabase : public Database {
