@@ -66,7 +66,8 @@ IndexPage DecodeIndexPage(std::span<const uint8_t> page, JetVersion version, uin
   result.prev_page = ReadLe32(page, layout.prev_page_offset);
   result.next_page = ReadLe32(page, layout.next_page_offset);
   result.tail_page = ReadLe32(page, layout.tail_page_offset);
-  const size_t prefix_len = ReadLe16(page, layout.prefix_len_offset);
+  const size_t prefix_len = layout.prefix_len_size == 1 ? page[layout.prefix_len_offset]
+                                                        : ReadLe16(page, layout.prefix_len_offset);
   const size_t area = page.size() - entries_start;
 
   std::string prefix;

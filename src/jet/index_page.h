@@ -31,13 +31,14 @@ struct IndexPageLayout {
   size_t prev_page_offset;   // uint32 little-endian
   size_t next_page_offset;   // uint32 little-endian
   size_t tail_page_offset;   // uint32 little-endian
-  size_t prefix_len_offset;  // uint16 little-endian: bytes shared with the page's first entry
+  size_t prefix_len_offset;  // little-endian: bytes shared with the page's first entry
+  size_t prefix_len_size;    // 2 in Jet 4; 1 in Jet 3 (the next byte is set on intermediate pages)
   size_t entry_mask_offset;  // start of the entry bitmap
   size_t entry_mask_size;    // bytes in the bitmap; entries start right after it
 };
 
-inline constexpr IndexPageLayout kJet4IndexPageLayout{12, 16, 20, 24, 27, 453};
-inline constexpr IndexPageLayout kJet3IndexPageLayout{8, 12, 16, 20, 22, 226};
+inline constexpr IndexPageLayout kJet4IndexPageLayout{12, 16, 20, 24, 2, 27, 453};
+inline constexpr IndexPageLayout kJet3IndexPageLayout{8, 12, 16, 20, 1, 22, 226};
 
 const IndexPageLayout& IndexPageLayoutFor(JetVersion version);
 

@@ -205,6 +205,10 @@ INSTANTIATE_TEST_SUITE_P(Jet4, IndexSampleFiles,
                                            "jet4/testV2000.mdb", "jet4/test2V2000.mdb",
                                            "bench/orders-100k.mdb"));
 
+INSTANTIATE_TEST_SUITE_P(Jet3, IndexSampleFiles,
+                         ::testing::Values("jet3/indexTestV1997.mdb", "jet3/compIndexTestV1997.mdb",
+                                           "jet3/testIndexCodesV1997.mdb", "jet3/testV1997.mdb"));
+
 struct TableCase {
   const char* file;
   const char* table;
