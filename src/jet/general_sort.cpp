@@ -201,6 +201,19 @@ std::string GeneralSortKey(std::u16string_view text) {
 }
 
 int CompareGeneral(std::u16string_view a, std::u16string_view b) {
+  // Keys start with the inline codes of all characters. While both texts hold characters with
+  // one-byte inline codes and nothing else, the first differing code decides.
+  size_t i = 0;
+  for (; i < a.size() && i < b.size(); ++i) {
+    const CharCode ca = LookUp(a[i]);
+    const CharCode cb = LookUp(b[i]);
+    if (ca.kind != SortKind::kPlain || cb.kind != SortKind::kPlain || ca.inline_size != 1 ||
+        cb.inline_size != 1) {
+      break;
+    }
+    if (ca.inline_code != cb.inline_code) return ca.inline_code < cb.inline_code ? -1 : 1;
+  }
+  if (i == a.size() && i == b.size()) return 0;
   const int c = GeneralSortKey(a).compare(GeneralSortKey(b));
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }

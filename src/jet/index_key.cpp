@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "jet/general_sort.h"
+#include "jet/general_sort97.h"
 
 namespace jet {
 
@@ -238,15 +239,21 @@ void AppendGuid(std::string& out, const Value& v, bool ascending) {
   AppendBinary(out, std::string_view(reinterpret_cast<const char*>(g.data()), g.size()), ascending);
 }
 
-void AppendText(std::string& out, const Value& v, bool ascending) {
+void AppendText(std::string& out, const Value& v, bool ascending, JetVersion version) {
   const std::string* s = std::get_if<std::string>(&v);
   if (!s) ThrowMismatch();
   std::u16string text = Utf8ToUtf16(*s);
   if (text.size() > kIndexTextMaxChars) text.resize(kIndexTextMaxChars);
   while (!text.empty() && text.back() == u' ') text.pop_back();
   const size_t start = out.size();
+  if (version == JetVersion::kJet3) {
+    out += General97SortKey(text);
+    if (!ascending) Invert(out, start);
+    return;
+  }
   out += GeneralSortKey(text);
   if (!ascending) {
+    // Jet 4 ends a descending text with one more end-of-key byte after the inverted key.
     Invert(out, start);
     out.push_back('\0');
   }
@@ -254,7 +261,8 @@ void AppendText(std::string& out, const Value& v, bool ascending) {
 
 }  // namespace
 
-void AppendIndexKey(std::string& out, const IndexKeyColumn& column, const Value& value) {
+void AppendIndexKey(std::string& out, const IndexKeyColumn& column, const Value& value,
+                    JetVersion version) {
   const bool asc = column.ascending;
   if (column.type == ColumnType::kBoolean) {
     bool b = false;
@@ -316,7 +324,7 @@ void AppendIndexKey(std::string& out, const IndexKeyColumn& column, const Value&
     }
     case ColumnType::kText:
     case ColumnType::kMemo:
-      AppendText(out, value, asc);
+      AppendText(out, value, asc, version);
       return;
     default:
       ThrowMismatch();
@@ -325,10 +333,10 @@ void AppendIndexKey(std::string& out, const IndexKeyColumn& column, const Value&
 }
 
 std::string EncodeIndexKey(const std::vector<IndexKeyColumn>& columns,
-                           const std::vector<Value>& values) {
+                           const std::vector<Value>& values, JetVersion version) {
   if (values.size() > columns.size()) ThrowMismatch();
   std::string key;
-  for (size_t i = 0; i < values.size(); ++i) AppendIndexKey(key, columns[i], values[i]);
+  for (size_t i = 0; i < values.size(); ++i) AppendIndexKey(key, columns[i], values[i], version);
   return key;
 }
 

@@ -31,7 +31,9 @@ class IndexTreeCursor : public IndexCursor {
 
   void SeekFirst() override { Seek(std::string()); }
 
-  void SeekGE(const std::vector<Value>& key) override { Seek(EncodeIndexKey(columns_, key)); }
+  void SeekGE(const std::vector<Value>& key) override {
+    Seek(EncodeIndexKey(columns_, key, version_));
+  }
 
   bool Valid() const override { return valid_; }
 
@@ -45,7 +47,7 @@ class IndexTreeCursor : public IndexCursor {
 
   int CompareKey(const std::vector<Value>& key) const override {
     if (!valid_) return 1;
-    return ComparePrefix(leaf_.entries[pos_].key, EncodeIndexKey(columns_, key));
+    return ComparePrefix(leaf_.entries[pos_].key, EncodeIndexKey(columns_, key, version_));
   }
 
  private:

@@ -52,7 +52,7 @@ struct RawTable {
   std::vector<RawIndex> indexes;
 };
 
-// Every table definition of a Jet 4 file (pages of type 0x02 that start a definition).
+// Every table definition of a Jet 3 or Jet 4 file (pages of type 0x02 that start a definition).
 std::vector<RawTable> ReadRawTables(RawPageFile& file);
 
 }  // namespace quorla_test
