@@ -3,6 +3,7 @@
 
 #include "jet/catalog.h"
 #include "jet/database.h"
+#include "jet/database_file.h"
 #include "jet/file.h"
 #include "jet/format_error.h"
 #include "jet/header.h"
@@ -77,11 +78,12 @@ class PathIndexCursor : public IndexCursor {
 
 class JetDatabase : public Database {
  public:
-  JetDatabase(std::string path, std::unique_ptr<RandomAccessFile> file, const Header& header)
+  JetDatabase(std::string path, std::unique_ptr<RandomAccessFile> file, const Header& header,
+              size_t cache_pages)
       : path_(std::move(path)),
         file_(std::move(file)),
         header_(header),
-        pages_(*file_, header.page_size, header.database_key) {
+        pages_(*file_, header.page_size, header.database_key, cache_pages) {
     if (pages_.page_count() < kMinimumPages) ThrowCorrupt("file too short");
     catalog_ = ReadCatalog(pages_, header_.version);
   }
@@ -189,7 +191,11 @@ class JetDatabase : public Database {
 }  // namespace
 
 std::unique_ptr<Database> Database::Open(const std::string& path) {
-  std::unique_ptr<RandomAccessFile> file = OpenFile(path);
+  return OpenDatabaseFile(OpenFile(path), path);
+}
+
+std::unique_ptr<Database> OpenDatabaseFile(std::unique_ptr<RandomAccessFile> file,
+                                           const std::string& path, size_t page_cache_pages) {
   return WithPath(path, [&]() -> std::unique_ptr<Database> {
     std::vector<uint8_t> start(header::kMinimumLength);
     start.resize(file->Read(0, start));
@@ -202,7 +208,7 @@ std::unique_ptr<Database> Database::Open(const std::string& path) {
         break;
     }
     if (header.has_password) throw Error(err::kPasswordInvalid, "Kein gültiges Kennwort.");
-    return std::make_unique<JetDatabase>(path, std::move(file), header);
+    return std::make_unique<JetDatabase>(path, std::move(file), header, page_cache_pages);
   });
 }
 
