@@ -1,0 +1,173 @@
+// The command line of quorla-sql as a user meets it: arguments in any order, help, and every
+// failure as "Fehler <number>: <description>" on stderr with exit status 1 (2 for a wrong call).
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "support/process.h"
+#include "support/sample_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::ProcessResult;
+
+constexpr int kExitError = 1;
+constexpr int kExitUsage = 2;
+
+ProcessResult QuorlaSql(std::vector<std::string> args) {
+  args.insert(args.begin(), std::string(QUORLA_BUILD_DIR) + "/tools/quorla-sql");
+  return testsupport::RunProcess(args);
+}
+
+std::string Sample(const std::string& relative) {
+  return std::string(QUORLA_SAMPLES_DIR) + "/" + relative;
+}
+
+#define SKIP_WITHOUT_SAMPLES()                                            \
+  if (!testsupport::HaveSamples()) {                                      \
+    GTEST_SKIP() << "Keine Beispieldateien unter " << QUORLA_SAMPLES_DIR; \
+  }
+
+TEST(QuorlaSqlCliTest, HelpIsAManPageAndTheDefault) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{"--help"}, {}, {"x.mdb", "-h"}}) {
+    ProcessResult r = QuorlaSql(args);
+    EXPECT_EQ(r.exit_code, 0);
+    for (const char* part : {"NAME", "ÜBERSICHT", "--tables", "--schema", "--export", "CSV"}) {
+      EXPECT_NE(r.out.find(part), std::string::npos) << part;
+    }
+    EXPECT_EQ(r.err, "");
+  }
+}
+
+TEST(QuorlaSqlCliTest, WrongCallsExitWithUsageStatus) {
+  const std::vector<std::vector<std::string>> calls = {
+      {"x.mdb", "--frobnicate"},          // unknown option
+      {"x.mdb", "--export"},              // table missing
+      {"x.mdb", "--export="},             // empty table
+      {"--tables"},                       // file missing
+      {"x.mdb", "--tables", "--schema"},  // two commands
+      {"x.mdb", "--tables", "--csv"},     // --csv belongs to statements
+      {"x.mdb", "--tables", "extra"},     // stray argument
+      {"x.mdb", "--schema", "T", "U"},    // too many
+      {"x.mdb", "--tables=yes"},          // value where none belongs
+  };
+  for (const auto& args : calls) {
+    ProcessResult r = QuorlaSql(args);
+    EXPECT_EQ(r.exit_code, kExitUsage) << testing::PrintToString(args);
+    EXPECT_NE(r.err.find("--help"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+}
+
+TEST(QuorlaSqlCliTest, StatementsAreRefusedClearlyForNow) {
+  ProcessResult r = QuorlaSql({"x.mdb", "SELECT * FROM t"});
+  EXPECT_EQ(r.exit_code, kExitUsage);
+  EXPECT_NE(r.err.find("SQL-Anweisungen"), std::string::npos) << r.err;
+}
+
+TEST(QuorlaSqlCliTest, MissingFileGives3024WithThePath) {
+  const std::string path = "/nonexistent/kunden.mdb";
+  ProcessResult r = QuorlaSql({path, "--tables"});
+  EXPECT_EQ(r.exit_code, kExitError);
+  EXPECT_EQ(r.err.rfind("Fehler 3024: ", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find(path), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(QuorlaSqlCliTest, FilesThatAreNoJetDatabaseGive3343) {
+  fs::path dir = fs::temp_directory_path() / ("quorla-cli-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"leer.mdb", ""},
+      {"text.mdb", "Dies ist keine Datenbank.\n"},
+      {"kurz.mdb", std::string("\x00\x01\x00\x00Standard Jet DB\x00", 20)},
+  };
+  for (const auto& [name, content] : files) {
+    std::ofstream(dir / name, std::ios::binary) << content;
+    ProcessResult r = QuorlaSql({(dir / name).string(), "--tables"});
+    EXPECT_EQ(r.exit_code, kExitError) << name;
+    EXPECT_EQ(r.err.rfind("Fehler 3343: ", 0), 0u) << name << ": " << r.err;
+  }
+  fs::remove_all(dir);
+}
+
+TEST(QuorlaSqlCliTest, RefusedFilesGiveTheirErrors) {
+  SKIP_WITHOUT_SAMPLES();
+  ProcessResult password = QuorlaSql({Sample("refused/passwordV2000.mdb"), "--tables"});
+  EXPECT_EQ(password.exit_code, kExitError);
+  EXPECT_EQ(password.err.rfind("Fehler 3031: ", 0), 0u) << password.err;
+  ProcessResult ace = QuorlaSql({Sample("refused/testV2007.accdb"), "--tables"});
+  EXPECT_EQ(ace.exit_code, kExitError);
+  EXPECT_EQ(ace.err.rfind("Fehler 3343: ", 0), 0u) << ace.err;
+}
+
+TEST(QuorlaSqlCliTest, UnknownTableGives3078) {
+  SKIP_WITHOUT_SAMPLES();
+  for (const char* command : {"--export", "--schema"}) {
+    ProcessResult r = QuorlaSql({Sample("jet4/testV2000.mdb"), command, "KeineSolcheTabelle"});
+    EXPECT_EQ(r.exit_code, kExitError) << command;
+    EXPECT_EQ(r.err.rfind("Fehler 3078: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("KeineSolcheTabelle"), std::string::npos) << r.err;
+  }
+}
+
+TEST(QuorlaSqlCliTest, OptionsMayStandAnywhere) {
+  SKIP_WITHOUT_SAMPLES();
+  const std::string file = Sample("jet4/testV2000.mdb");
+  ProcessResult expected = QuorlaSql({file, "--export", "Table1"});
+  ASSERT_EQ(expected.exit_code, 0) << expected.err;
+  EXPECT_EQ(QuorlaSql({"--export", "Table1", file}).out, expected.out);
+  EXPECT_EQ(QuorlaSql({"--export=Table1", file}).out, expected.out);
+  EXPECT_EQ(QuorlaSql({"--", file, "--export", "Table1"}).exit_code,
+            kExitUsage);  // a file named --export
+
+  ProcessResult schema = QuorlaSql({file, "--schema", "Table1"});
+  ASSERT_EQ(schema.exit_code, 0) << schema.err;
+  EXPECT_EQ(QuorlaSql({"--schema", file, "Table1"}).out, schema.out);
+  EXPECT_EQ(QuorlaSql({"--schema=Table1", file}).out, schema.out);
+}
+
+TEST(QuorlaSqlCliTest, ExportWritesRfc4180WithCrlfAndAHeader) {
+  SKIP_WITHOUT_SAMPLES();
+  ProcessResult r = QuorlaSql({Sample("jet4/testV2000.mdb"), "--export", "Table1"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  // Text, text, byte, integer, long, double, date, currency, yes/no.
+  EXPECT_EQ(r.out.substr(0, r.out.find("\r\n", r.out.find("\r\n") + 2) + 2),
+            "A,B,C,D,E,F,G,H,I\r\n"
+            "abcdefg,hijklmnop,2,222,333333333,444.555,1974-09-21 00:00:00,3.5000,True\r\n");
+  EXPECT_EQ(r.out.find('\n'), r.out.find("\r\n") + 1);  // no bare LF line ends
+}
+
+TEST(QuorlaSqlCliTest, SchemaWritesEveryUserTableWithItsIndexes) {
+  SKIP_WITHOUT_SAMPLES();
+  const std::string file = Sample("jet4/indexTestV2000.mdb");
+  ProcessResult tables = QuorlaSql({file, "--tables"});
+  ProcessResult schema = QuorlaSql({file, "--schema"});
+  ASSERT_EQ(schema.exit_code, 0) << schema.err;
+  std::regex create("^CREATE TABLE \\[([^\\]]+)\\] \\($");
+  std::string names;
+  std::istringstream lines(schema.out);
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch m;
+    if (std::regex_match(line, m, create)) names += m[1].str() + "\n";
+  }
+  EXPECT_EQ(names, tables.out);
+  ProcessResult one = QuorlaSql({file, "--schema", "Table3"});
+  EXPECT_EQ(one.out,
+            "CREATE TABLE [Table3] (\n"
+            "  [id] LONG,\n"
+            "  [data] TEXT(50)\n"
+            ");\n"
+            "CREATE UNIQUE INDEX [id] ON [Table3] ([id]) WITH IGNORE NULL;\n"
+            "CREATE UNIQUE INDEX [PrimaryKey] ON [Table3] ([id]) WITH PRIMARY;\n");
+}
+
+}  // namespace

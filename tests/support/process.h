@@ -1,0 +1,27 @@
+#ifndef QUORLA_TESTS_SUPPORT_PROCESS_H_
+#define QUORLA_TESTS_SUPPORT_PROCESS_H_
+
+// Runs another program (an oracle, or our own command-line tool) and captures what it prints.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace testsupport {
+
+struct ProcessResult {
+  int exit_code = -1;  // -1 when it could not start or died from a signal
+  std::string out;
+  std::string err;
+};
+
+// Runs argv[0] (looked up in PATH) with the extra environment variables `env` (NAME=value).
+ProcessResult RunProcess(const std::vector<std::string>& argv,
+                         const std::vector<std::string>& env = {});
+
+// Whether a program of that name is in PATH.
+bool HaveProgram(const std::string& name);
+
+}  // namespace testsupport
+
+#endif  // QUORLA_TESTS_SUPPORT_PROCESS_H_

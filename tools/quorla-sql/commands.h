@@ -1,0 +1,28 @@
+#ifndef QUORLA_TOOLS_QUORLA_SQL_COMMANDS_H_
+#define QUORLA_TOOLS_QUORLA_SQL_COMMANDS_H_
+
+// The commands of quorla-sql. Each writes its result to `out` and throws jet::Error on failure.
+
+#include <optional>
+#include <string>
+
+#include "jet/database.h"
+#include "output.h"
+
+namespace quorla_sql {
+
+// User tables (no attribute bit of 0x80000002), one name a line, in catalogue order.
+void ListTables(jet::Database& db, Output& out);
+
+// `table`, or every user table, as CREATE TABLE with its CREATE INDEX statements.
+void PrintSchema(jet::Database& db, const std::optional<std::string>& table, Output& out);
+
+// The table as CSV: a header of field names, then one line a row.
+void ExportTable(jet::Database& db, const std::string& table, Output& out);
+
+// The man-page-style help.
+void PrintHelp(Output& out);
+
+}  // namespace quorla_sql
+
+#endif  // QUORLA_TOOLS_QUORLA_SQL_COMMANDS_H_

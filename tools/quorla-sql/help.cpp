@@ -1,0 +1,74 @@
+#include "commands.h"
+
+namespace quorla_sql {
+
+namespace {
+
+constexpr const char kHelp[] = R"(QUORLA-SQL(1)
+
+NAME
+       quorla-sql - Tabellen einer Access-Datenbank (Jet 3/Jet 4, .mdb) lesen
+
+ÜBERSICHT
+       quorla-sql DATEI --tables
+       quorla-sql DATEI --schema [TABELLE]
+       quorla-sql DATEI --export TABELLE
+       quorla-sql --help
+
+BESCHREIBUNG
+       quorla-sql liest eine Jet-Datenbank (Access 97 bis 2003) mit der Speicher-Engine von
+       quorla, ohne sie zu ändern. Optionen dürfen an beliebiger Stelle stehen; nach -- wird
+       jedes Argument als Name gelesen.
+
+BEFEHLE
+       --tables
+              Die Benutzertabellen, eine je Zeile, in der Reihenfolge des Katalogs.
+              Systemtabellen (Attribute 0x80000002) fehlen, wie in der Tabellenliste des
+              Programms.
+
+       --schema [TABELLE]
+              Die Tabelle, ohne TABELLE alle Benutzertabellen, als Jet-SQL: CREATE TABLE mit
+              Feldern, Datentypen und NOT NULL, dann je Index ein CREATE [UNIQUE] INDEX
+              (der Primärschlüssel mit WITH PRIMARY).
+
+       --export TABELLE
+              Die ganze Tabelle als CSV nach RFC 4180 (UTF-8, Zeilenende CR LF): eine
+              Kopfzeile mit den Feldnamen, dann eine Zeile je Datensatz.
+
+       -h, --help
+              Diese Hilfe.
+
+CSV-FORMAT
+       Null                  leeres Feld
+       Text, Memo            unverändert; in "" bei Komma, Anführungszeichen, Zeilenumbruch
+                             oder leerem Text ("" ist leerer Text, nichts ist Null)
+       Byte, Integer, Long   ganze Zahl
+       Single, Double        kürzeste Form, die denselben Wert ergibt (z. B. 0.1, 1e+05)
+       Währung               exakt, vier Nachkommastellen, Punkt als Dezimalzeichen
+       Dezimal               exakt, so viele Nachkommastellen wie die Skalierung
+       Datum/Uhrzeit         JJJJ-MM-TT hh:mm:ss, auf die Sekunde gerundet
+       Ja/Nein               True oder False
+       Binär, OLE-Objekt     Hexadezimal in Großbuchstaben
+       Replikations-ID       {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}
+
+EXIT-STATUS
+       0      Erfolg.
+       1      Fehler der Datenbank; auf der Standardfehlerausgabe steht
+              "Fehler <Nummer>: <Beschreibung>" mit der Nummer, die Jet dafür verwendet
+              (etwa 3024 Datei nicht gefunden, 3343 nicht erkanntes Datenbankformat,
+              3078 unbekannte Tabelle).
+       2      Falscher Aufruf.
+
+BEISPIELE
+       quorla-sql kunden.mdb --tables
+       quorla-sql --export Bestellungen kunden.mdb > bestellungen.csv
+       quorla-sql kunden.mdb --schema Bestellungen
+)";
+
+}  // namespace
+
+void PrintHelp(Output& out) {
+  out.buffer() += kHelp;
+}
+
+}  // namespace quorla_sql
