@@ -54,6 +54,11 @@ jet::Value RoundValue(const jet::Value& v, int digits, Rounding mode) {
   if (const auto* d = std::get_if<jet::Decimal>(&v)) {
     ExactNumber n = ToExact(*d);
     n.mantissa = RoundExact(n.mantissa, n.scale, digits, mode);
+    // Drop the decimals that are now zero: Int(-12.34) is -13, not -13.00.
+    while (n.scale > digits) {
+      n.mantissa /= 10;
+      --n.scale;
+    }
     jet::Decimal out = ExactToDecimal(n);
     out.precision = d->precision;
     return out;
