@@ -588,16 +588,16 @@ class Binder : public ExpressionContext {
 
   // Fields from * that share a name with another field are named "table.field", as Access does.
   void DisambiguateStarNames(std::vector<std::string>* names) {
+    const std::vector<std::string> original = *names;
     for (size_t k = 0; k < star_index_.size(); ++k) {
       size_t i = star_index_[k];
-      for (size_t j = 0; j < names->size(); ++j) {
-        if (j != i && SameName((*names)[j], (*names)[i])) {
+      for (size_t j = 0; j < original.size(); ++j) {
+        if (j != i && SameName(original[j], original[i])) {
           (*names)[i] = star_qualified_[k];
           break;
         }
       }
     }
-    // A second pass for names already changed is not needed: qualified names are unique.
     star_index_.clear();
     star_qualified_.clear();
   }

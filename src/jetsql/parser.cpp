@@ -7,6 +7,7 @@
 
 #include "jetsql/errors.h"
 #include "jetsql/lexer.h"
+#include "jetsql/signatures.h"
 
 namespace jetsql {
 namespace {
@@ -644,7 +645,7 @@ class Parser {
           return Finish(std::move(e));
         }
         if (peek().kind == TokenKind::kSymbol && peek().text == "(" &&
-            (!IsReservedWord(t.text) || up == "LEFT" || up == "RIGHT")) {
+            (!IsReservedWord(t.text) || FindFunction(t.text) != nullptr)) {
           auto e = Node(ExprKind::kFunction, begin);
           e->name = t.text;
           Advance();
