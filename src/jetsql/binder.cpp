@@ -508,6 +508,9 @@ class Binder : public ExpressionContext {
       out.types.push_back(v.type);
     }
     if (items.empty()) ThrowReservedWord();
+    if (items.size() > kMaxFields) {
+      throw jet::Error(sqlerr::kTooManyFields, "Zu viele Felder definiert.");
+    }
 
     std::string distinct = s.quantifier == SelectQuery::Quantifier::kDistinct ? "DISTINCT " : "";
     std::string tail;

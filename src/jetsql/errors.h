@@ -28,12 +28,15 @@ inline constexpr int32_t kSyntaxInTransform = 3130;   // crosstab statement malf
 inline constexpr int32_t kSyntaxInParameters = 3125;  // PARAMETERS clause malformed
 inline constexpr int32_t kAggregateInGroupBy = 3092;  // aggregate in GROUP BY
 inline constexpr int32_t kNestedAggregate = 3095;     // aggregate inside an aggregate
+inline constexpr int32_t kTooManyFields = 3190;       // "Zu viele Felder definiert."
 }  // namespace sqlerr
 
 // Limits that keep hostile statements from exhausting the stack or memory.
 inline constexpr int kMaxExpressionDepth = 300;  // height of one expression tree
 inline constexpr int kMaxNesting = 200;  // parentheses, subqueries and unary operators in a row
+inline constexpr size_t kMaxChainLength = 4096;  // operands of one And/Or chain
 inline constexpr size_t kMaxStatementLength = 1 << 20;
+inline constexpr size_t kMaxFields = 255;  // fields of one result, as in Access
 inline constexpr size_t kMaxTokens = 1 << 17;
 
 [[noreturn]] void ThrowBadExpression(const std::string& expression);  // 3075, missing operator

@@ -257,6 +257,51 @@ BExpr ExpressionEmitter::Compare(const std::string& op, const BExpr& a_in,
   return r;
 }
 
+BExpr ExpressionEmitter::Logical(const std::string& op, const std::vector<BExpr>& operands) const {
+  auto logical = [](const BExpr& x) {
+    Class c = ClassOf(x.type);
+    return x.pred || c == Class::kBool || c == Class::kNull;
+  };
+  bool all_logical = true;
+  for (const auto& x : operands) all_logical &= logical(x);
+  BExpr r;
+  if (all_logical) {
+    std::string sql;
+    if (op == "AND" || op == "OR") {
+      for (size_t i = 0; i < operands.size(); ++i) {
+        sql += (i ? " " + op + " " : "") + Predicate(operands[i]).sql;
+      }
+      sql = "(" + sql + ")";
+    } else {
+      std::string pa = Predicate(operands[0]).sql, pb = Predicate(operands[1]).sql;
+      if (op == "XOR") sql = "(" + pa + " <> " + pb + ")";
+      if (op == "EQV") sql = "(" + pa + " = " + pb + ")";
+      if (op == "IMP") sql = "((NOT " + pa + ") OR " + pb + ")";
+    }
+    r = Make(sql, CT::kBoolean, true);
+  } else {
+    std::string fn = "jet_op_" + std::string(op == "AND"   ? "and"
+                                             : op == "OR"  ? "or"
+                                             : op == "XOR" ? "xor"
+                                             : op == "EQV" ? "eqv"
+                                                           : "imp");
+    BExpr acc = Value(operands[0]);
+    for (size_t i = 1; i < operands.size(); ++i) {
+      BExpr v = Value(operands[i]);
+      for (const BExpr* x : {&acc, &v}) {
+        Class c = ClassOf(x->type);
+        if (!IsNumericClass(c) && c != Class::kNull) ThrowTypeMismatch();
+      }
+      acc = Make(
+          fn + "(" + acc.sql + ", " + Code(acc.type) + ", " + v.sql + ", " + Code(v.type) + ")",
+          CT::kLong);
+    }
+    r = acc;
+  }
+  for (const auto& x : operands) Absorb(r, x);
+  return r;
+}
+
 BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ctx) {
   auto span = [&](const Expr& x) {
     const std::string& t = ctx.StatementText();
@@ -329,37 +374,11 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
         return Compare(op, a, b);
       }
       if (op == "AND" || op == "OR" || op == "XOR" || op == "EQV" || op == "IMP") {
-        auto logical = [](const BExpr& x) {
-          Class c = ClassOf(x.type);
-          return x.pred || c == Class::kBool || c == Class::kNull;
-        };
-        BExpr r;
-        if (logical(a) && logical(b)) {
-          std::string pa = Predicate(a).sql, pb = Predicate(b).sql;
-          std::string sql;
-          if (op == "AND") sql = "(" + pa + " AND " + pb + ")";
-          if (op == "OR") sql = "(" + pa + " OR " + pb + ")";
-          if (op == "XOR") sql = "(" + pa + " <> " + pb + ")";
-          if (op == "EQV") sql = "(" + pa + " = " + pb + ")";
-          if (op == "IMP") sql = "((NOT " + pa + ") OR " + pb + ")";
-          r = Make(sql, CT::kBoolean, true);
-        } else {
-          BExpr va = Value(a), vb = Value(b);
-          for (const BExpr* x : {&va, &vb}) {
-            Class c = ClassOf(x->type);
-            if (!IsNumericClass(c) && c != Class::kNull) ThrowTypeMismatch();
-          }
-          std::string fn = "jet_op_" + std::string(op == "AND"   ? "and"
-                                                   : op == "OR"  ? "or"
-                                                   : op == "XOR" ? "xor"
-                                                   : op == "EQV" ? "eqv"
-                                                                 : "imp");
-          r = Make(
-              fn + "(" + va.sql + ", " + Code(va.type) + ", " + vb.sql + ", " + Code(vb.type) + ")",
-              CT::kLong);
-        }
-        Absorb(r, a);
-        return Absorb(r, b);
+        std::vector<BExpr> operands;
+        operands.push_back(std::move(a));
+        operands.push_back(std::move(b));
+        for (size_t i = 2; i < e.args.size(); ++i) operands.push_back(bind(*e.args[i]));
+        return Logical(op, operands);
       }
       BExpr va = Value(a), vb = Value(b);
       BExpr r;

@@ -62,6 +62,9 @@ class ExpressionEmitter {
   bool IsTextType(jet::ColumnType t) const;
   // Comparison with Access's typing; op is = <> < <= > >=.
   BExpr Compare(const std::string& op, const BExpr& a, const BExpr& b) const;
+  // And, Or (any number of operands), Xor, Eqv, Imp (two): logical on conditions and
+  // Booleans, bitwise on numbers.
+  BExpr Logical(const std::string& op, const std::vector<BExpr>& operands) const;
 };
 
 }  // namespace jetsql

@@ -406,6 +406,13 @@ class Parser {
     while (IsWord(word)) {
       Advance();
       auto r = (this->*next)();
+      if ((word == "AND" || word == "OR") && l->kind == ExprKind::kBinary && l->op == word) {
+        // And/Or chains stay flat: one node with many operands, however long the chain.
+        if (l->args.size() >= kMaxChainLength) ThrowTooComplex();
+        l->args.push_back(std::move(r));
+        l = Finish(std::move(l));
+        continue;
+      }
       l = Binary(std::string(word), std::move(l), std::move(r));
     }
     return l;

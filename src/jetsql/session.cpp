@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <set>
 
 #include "jetsql/binder.h"
@@ -11,26 +10,15 @@
 #include "jetsql/functions/registry.h"
 #include "jetsql/parser.h"
 #include "jetsql/sqlite_bridge.h"
+#include "jetsql/sqlite_errors.h"
 
 namespace jetsql {
 namespace {
 
 constexpr int32_t kOperationNotSupported = 3251;
 
-// Turns a SQLite error message into the jet::Error it carries, or a reserved error.
 [[noreturn]] void ThrowSqliteError(const std::string& message) {
-  const std::string prefix = kJetErrorPrefix;
-  if (message.compare(0, prefix.size(), prefix) == 0) {
-    size_t colon = message.find(':', prefix.size());
-    if (colon != std::string::npos) {
-      char* end = nullptr;
-      long number = std::strtol(message.c_str() + prefix.size(), &end, 10);
-      if (end == message.c_str() + colon) {
-        throw jet::Error(static_cast<int32_t>(number), message.substr(colon + 1));
-      }
-    }
-  }
-  throw jet::Error(sqlerr::kReserved, "Reservierter Fehler (" + message + ").");
+  throw SqliteError(message);
 }
 
 std::string QuoteText(const std::string& s) {
