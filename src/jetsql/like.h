@@ -1,0 +1,39 @@
+#ifndef QUORLA_JETSQL_LIKE_H_
+#define QUORLA_JETSQL_LIKE_H_
+
+// Access's Like: `*` any run of characters, `?` one character, `#` one digit, `[abc]`, `[a-z]`,
+// `[!a-z]` one character of (not of) a set; `[*]`, `[?]`, `[#]`, `[[]` match the character itself;
+// `%` and `_` are ordinary characters. Letters match without regard to case. Matching runs in
+// O(text x pattern) time whatever the pattern.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jetsql {
+
+class LikePattern {
+ public:
+  // Throws jet::Error 93 ("Ungültige Musterzeichenfolge.") for a `[` without its `]`.
+  explicit LikePattern(std::string_view pattern);
+  bool Matches(std::string_view text) const;
+
+ private:
+  enum class Kind { kLiteral, kAny, kDigit, kStar, kSet };
+  struct Range {
+    char32_t from, to;
+  };
+  struct Token {
+    Kind kind = Kind::kLiteral;
+    char32_t literal = 0;  // folded to lower case
+    bool negated = false;
+    std::vector<Range> ranges;
+  };
+  bool TokenMatches(const Token& token, char32_t c) const;
+
+  std::vector<Token> tokens_;
+};
+
+}  // namespace jetsql
+
+#endif  // QUORLA_JETSQL_LIKE_H_

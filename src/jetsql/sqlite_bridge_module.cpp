@@ -1,0 +1,394 @@
+// The virtual-table module "jet": a Jet table seen from SQLite. A scan walks the table in storage
+// order; an equality or range constraint on the leading column of one of the table's indexes
+// walks that index instead and reads only the rows it points at. Constraints are never marked
+// as handled: the index walk may return a few rows too many (case-insensitive text keys,
+// rounded bounds) and SQLite checks every constraint again.
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "jetsql/functions/registry.h"
+#include "jetsql/sqlite_bridge.h"
+
+namespace jetsql {
+
+namespace {
+
+// xBestIndex's plan, packed into idxNum: the index number and which bounds are passed.
+constexpr int kIndexMask = 0xFFFF;
+constexpr int kPlanUsesIndex = 1 << 16;
+constexpr int kPlanEq = 1 << 17;
+constexpr int kPlanLower = 1 << 18;
+constexpr int kPlanUpper = 1 << 19;
+constexpr int kRowIdPageShift = 16;
+
+struct JetVtab {
+  sqlite3_vtab base{};  // must come first: SQLite casts between the two
+  jet::Database* database = nullptr;
+  std::string table;
+  std::shared_ptr<const jet::TableDef> def;
+};
+
+struct JetCursor {
+  sqlite3_vtab_cursor base{};
+  JetVtab* vtab = nullptr;
+  std::unique_ptr<jet::TableCursor> scan;
+  std::unique_ptr<jet::IndexCursor> index;
+  std::vector<jet::Value> row;  // the current row when walking an index
+  std::vector<jet::Value> eq_key, upper_key;
+  bool has_eq = false, has_upper = false;
+  bool eof = true;
+};
+
+void SetError(sqlite3_vtab* vtab, const jet::Error& e) {
+  sqlite3_free(vtab->zErrMsg);
+  vtab->zErrMsg = sqlite3_mprintf("%s%d:%s", kJetErrorPrefix, e.number(), e.description().c_str());
+}
+
+std::string Unquote(std::string s) {
+  // Module arguments arrive as written: "Name", 'Name' or [Name].
+  while (!s.empty() && (s.front() == ' ')) s.erase(s.begin());
+  while (!s.empty() && (s.back() == ' ')) s.pop_back();
+  if (s.size() >= 2 &&
+      ((s.front() == '"' && s.back() == '"') || (s.front() == '\'' && s.back() == '\'') ||
+       (s.front() == '[' && s.back() == ']'))) {
+    char q = s.front();
+    s = s.substr(1, s.size() - 2);
+    if (q != '[') {
+      std::string out;
+      for (size_t i = 0; i < s.size(); ++i) {
+        out.push_back(s[i]);
+        if (s[i] == q && i + 1 < s.size() && s[i + 1] == q) ++i;
+      }
+      s = out;
+    }
+  }
+  return s;
+}
+
+bool IsText(jet::ColumnType t) {
+  return t == jet::ColumnType::kText || t == jet::ColumnType::kMemo;
+}
+
+// Types whose index order matches SQLite's order of the converted values.
+bool OrderedLikeSqlite(jet::ColumnType t) {
+  switch (t) {
+    case jet::ColumnType::kByte:
+    case jet::ColumnType::kInteger:
+    case jet::ColumnType::kLong:
+    case jet::ColumnType::kCurrency:
+    case jet::ColumnType::kSingle:
+    case jet::ColumnType::kDouble:
+    case jet::ColumnType::kDateTime:
+      return true;
+    default:
+      return false;
+  }
+}
+
+int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_vtab** out,
+            char** err) {
+  if (argc < 4) {
+    *err = sqlite3_mprintf("%s%d:%s", kJetErrorPrefix, jet::err::kTableNotFound,
+                           "Der Tabellenname fehlt.");
+    return SQLITE_ERROR;
+  }
+  auto vtab = std::make_unique<JetVtab>();
+  vtab->database = static_cast<jet::Database*>(aux);
+  vtab->table = Unquote(argv[3]);
+  try {
+    vtab->def = vtab->database->GetTableDef(vtab->table);
+  } catch (const jet::Error& e) {
+    *err = sqlite3_mprintf("%s%d:%s", kJetErrorPrefix, e.number(), e.description().c_str());
+    return SQLITE_ERROR;
+  }
+  std::string ddl = "CREATE TABLE x(";
+  for (size_t i = 0; i < vtab->def->columns.size(); ++i) {
+    const jet::ColumnDef& col = vtab->def->columns[i];
+    if (i) ddl += ", ";
+    ddl += '"';
+    for (char c : col.name) {
+      ddl += c;
+      if (c == '"') ddl += '"';
+    }
+    ddl += '"';
+    if (IsText(col.type)) ddl += " COLLATE jet_general";
+  }
+  ddl += ")";
+  int rc = sqlite3_declare_vtab(db, ddl.c_str());
+  if (rc != SQLITE_OK) {
+    *err = sqlite3_mprintf("%s", sqlite3_errmsg(db));
+    return rc;
+  }
+  *out = &vtab.release()->base;
+  return SQLITE_OK;
+}
+
+int Disconnect(sqlite3_vtab* base) {
+  std::unique_ptr<JetVtab> vtab(reinterpret_cast<JetVtab*>(base));
+  sqlite3_free(base->zErrMsg);
+  return SQLITE_OK;
+}
+
+struct Candidate {
+  double cost = 0;
+  double rows = 0;
+  int plan = 0;
+  int eq = -1, lower = -1, upper = -1;  // constraint numbers
+  bool unique = false;
+};
+
+int BestIndex(sqlite3_vtab* base, sqlite3_index_info* info) {
+  auto* vtab = reinterpret_cast<JetVtab*>(base);
+  const jet::TableDef& def = *vtab->def;
+  double rows = std::max<double>(def.row_count, 1);
+  Candidate best;
+  best.cost = rows;
+  best.rows = rows;
+  for (size_t n = 0; n < def.indexes.size(); ++n) {
+    const jet::IndexDef& index = def.indexes[n];
+    if (index.columns.empty() || !index.columns[0].ascending) continue;
+    int column = index.columns[0].column;
+    if (column < 0 || static_cast<size_t>(column) >= def.columns.size()) continue;
+    jet::ColumnType type = def.columns[column].type;
+    bool text = IsText(type);
+    if (!text && !OrderedLikeSqlite(type)) continue;
+    Candidate c;
+    c.plan = kPlanUsesIndex | static_cast<int>(n);
+    for (int i = 0; i < info->nConstraint; ++i) {
+      const auto& con = info->aConstraint[i];
+      if (!con.usable || con.iColumn != column) continue;
+      switch (con.op) {
+        case SQLITE_INDEX_CONSTRAINT_EQ:
+          c.eq = i;
+          break;
+        case SQLITE_INDEX_CONSTRAINT_GT:
+        case SQLITE_INDEX_CONSTRAINT_GE:
+          if (!text) c.lower = i;  // text ranges: SQLite's collation decides, not the index
+          break;
+        case SQLITE_INDEX_CONSTRAINT_LT:
+        case SQLITE_INDEX_CONSTRAINT_LE:
+          if (!text) c.upper = i;
+          break;
+        default:
+          break;
+      }
+    }
+    bool whole_key_unique = (index.primary || index.unique) && index.columns.size() == 1;
+    if (c.eq >= 0) {
+      c.plan |= kPlanEq;
+      c.lower = c.upper = -1;
+      c.unique = whole_key_unique;
+      c.rows = whole_key_unique ? 1 : std::max(1.0, rows / 50);
+      c.cost = 2 * std::log2(rows + 1) + c.rows;
+    } else if (c.lower >= 0 || c.upper >= 0) {
+      if (c.lower >= 0) c.plan |= kPlanLower;
+      if (c.upper >= 0) c.plan |= kPlanUpper;
+      c.rows = (c.lower >= 0 && c.upper >= 0) ? rows / 10 : rows / 3;
+      // Reading rows through an index costs more per row than a scan.
+      c.cost = 2 * std::log2(rows + 1) + c.rows * 2;
+    } else {
+      continue;
+    }
+    if (c.cost < best.cost) best = c;
+  }
+  info->estimatedCost = best.cost;
+  info->estimatedRows = static_cast<sqlite3_int64>(best.rows);
+  info->idxNum = best.plan;
+  int next = 1;
+  for (int con : {best.eq, best.lower, best.upper}) {
+    if (con >= 0) info->aConstraintUsage[con].argvIndex = next++;
+  }
+  if (best.unique) info->idxFlags |= SQLITE_INDEX_SCAN_UNIQUE;
+  return SQLITE_OK;
+}
+
+int Open(sqlite3_vtab* base, sqlite3_vtab_cursor** out) {
+  auto cursor = std::make_unique<JetCursor>();
+  cursor->vtab = reinterpret_cast<JetVtab*>(base);
+  *out = &cursor.release()->base;
+  return SQLITE_OK;
+}
+
+int Close(sqlite3_vtab_cursor* base) {
+  std::unique_ptr<JetCursor> cursor(reinterpret_cast<JetCursor*>(base));
+  return SQLITE_OK;
+}
+
+// Moves the index walk to the next entry inside the bounds, reading its row.
+void SettleIndex(JetCursor* c) {
+  JetVtab* vtab = c->vtab;
+  if (!c->index->Valid() || (c->has_eq && c->index->CompareKey(c->eq_key) != 0) ||
+      (c->has_upper && c->index->CompareKey(c->upper_key) > 0)) {
+    c->eof = true;
+    c->row.clear();
+    return;
+  }
+  c->row = vtab->database->ReadRow(vtab->table, c->index->row_id());
+  c->eof = false;
+}
+
+void StartScan(JetCursor* c) {
+  c->index.reset();
+  c->scan = c->vtab->database->Scan(c->vtab->table);
+  c->eof = !c->scan->Valid();
+}
+
+// A constraint value as a key for the index's leading column, or nothing if it cannot be one
+// exactly enough (then the cursor scans instead).
+bool KeyFor(sqlite3_value* v, jet::ColumnType type, std::vector<jet::Value>* key) {
+  if (sqlite3_value_type(v) == SQLITE_NULL) return false;
+  if (IsText(type) && sqlite3_value_type(v) != SQLITE_TEXT) return false;
+  if (!IsText(type) && sqlite3_value_type(v) == SQLITE_TEXT) return false;
+  try {
+    key->assign(1, ReadJetValue(v, type));
+    return true;
+  } catch (const jet::Error&) {
+    return false;
+  }
+}
+
+int Filter(sqlite3_vtab_cursor* base, int plan, const char*, int argc, sqlite3_value** argv) {
+  auto* c = reinterpret_cast<JetCursor*>(base);
+  JetVtab* vtab = c->vtab;
+  c->scan.reset();
+  c->index.reset();
+  c->row.clear();
+  c->has_eq = c->has_upper = false;
+  try {
+    if (!(plan & kPlanUsesIndex)) {
+      StartScan(c);
+      return SQLITE_OK;
+    }
+    int number = plan & kIndexMask;
+    const jet::IndexDef& index = vtab->def->indexes.at(static_cast<size_t>(number));
+    jet::ColumnType type = vtab->def->columns.at(static_cast<size_t>(index.columns[0].column)).type;
+    std::vector<jet::Value> lower;
+    bool has_lower = false;
+    int arg = 0;
+    bool usable = true;
+    if (plan & kPlanEq) usable = arg < argc && KeyFor(argv[arg++], type, &c->eq_key);
+    c->has_eq = (plan & kPlanEq) && usable;
+    if (usable && (plan & kPlanLower)) {
+      usable = arg < argc && KeyFor(argv[arg++], type, &lower);
+      has_lower = usable;
+    }
+    if (usable && (plan & kPlanUpper)) {
+      usable = arg < argc && KeyFor(argv[arg++], type, &c->upper_key);
+      c->has_upper = usable;
+    }
+    if (!usable) {
+      StartScan(c);
+      return SQLITE_OK;
+    }
+    try {
+      c->index = vtab->database->OpenIndex(vtab->table, number);
+    } catch (const jet::Error&) {
+      c->index.reset();  // the index cannot be read: the scan gives the same rows, slower
+    }
+    if (!c->index) {
+      c->has_eq = c->has_upper = false;
+      StartScan(c);
+      return SQLITE_OK;
+    }
+    if (c->has_eq) {
+      c->index->SeekGE(c->eq_key);
+    } else if (has_lower) {
+      c->index->SeekGE(lower);
+    } else {
+      c->index->SeekFirst();
+    }
+    SettleIndex(c);
+    return SQLITE_OK;
+  } catch (const jet::Error& e) {
+    SetError(&vtab->base, e);
+    return SQLITE_ERROR;
+  }
+}
+
+int Next(sqlite3_vtab_cursor* base) {
+  auto* c = reinterpret_cast<JetCursor*>(base);
+  try {
+    if (c->index) {
+      c->index->Next();
+      SettleIndex(c);
+    } else if (c->scan) {
+      c->scan->Next();
+      c->eof = !c->scan->Valid();
+    } else {
+      c->eof = true;
+    }
+    return SQLITE_OK;
+  } catch (const jet::Error& e) {
+    SetError(&c->vtab->base, e);
+    return SQLITE_ERROR;
+  }
+}
+
+int Eof(sqlite3_vtab_cursor* base) {
+  return reinterpret_cast<JetCursor*>(base)->eof;
+}
+
+int Column(sqlite3_vtab_cursor* base, sqlite3_context* ctx, int column) {
+  auto* c = reinterpret_cast<JetCursor*>(base);
+  try {
+    if (c->index) {
+      if (column >= 0 && static_cast<size_t>(column) < c->row.size()) {
+        ResultJetValue(ctx, c->row[static_cast<size_t>(column)]);
+      } else {
+        sqlite3_result_null(ctx);
+      }
+    } else {
+      ResultJetValue(ctx, c->scan->value(column));
+    }
+    return SQLITE_OK;
+  } catch (const jet::Error& e) {
+    SetError(&c->vtab->base, e);
+    return SQLITE_ERROR;
+  }
+}
+
+int RowId(sqlite3_vtab_cursor* base, sqlite3_int64* out) {
+  auto* c = reinterpret_cast<JetCursor*>(base);
+  jet::RowId id = c->index ? c->index->row_id() : c->scan->row_id();
+  *out = (static_cast<sqlite3_int64>(id.page) << kRowIdPageShift) | id.row;
+  return SQLITE_OK;
+}
+
+const sqlite3_module kJetModule = {
+    /* iVersion */ 0,
+    /* xCreate */ Connect,
+    /* xConnect */ Connect,
+    /* xBestIndex */ BestIndex,
+    /* xDisconnect */ Disconnect,
+    /* xDestroy */ Disconnect,
+    /* xOpen */ Open,
+    /* xClose */ Close,
+    /* xFilter */ Filter,
+    /* xNext */ Next,
+    /* xEof */ Eof,
+    /* xColumn */ Column,
+    /* xRowid */ RowId,
+    /* xUpdate */ nullptr,
+    /* xBegin */ nullptr,
+    /* xSync */ nullptr,
+    /* xCommit */ nullptr,
+    /* xRollback */ nullptr,
+    /* xFindFunction */ nullptr,
+    /* xRename */ nullptr,
+    /* xSavepoint */ nullptr,
+    /* xRelease */ nullptr,
+    /* xRollbackTo */ nullptr,
+    /* xShadowName */ nullptr,
+};
+
+}  // namespace
+
+void RegisterJetModule(sqlite3* db, jet::Database* database) {
+  sqlite3_create_module_v2(db, "jet", &kJetModule, database, nullptr);
+}
+
+}  // namespace jetsql

@@ -1,0 +1,240 @@
+#include "jetsql/text_util.h"
+
+#include <algorithm>
+
+namespace jetsql {
+
+namespace {
+
+constexpr char32_t kReplacementChar = 0xFFFD;
+
+// Base letters of U+00C0..U+00FF (Latin-1 letters with accents); 0 where there is none.
+constexpr char kLatin1Base[64 + 1] =
+    "aaaaaaaceeeeiiii"    // C0..CF (C6 AE handled as 'a')
+    "dnooooo\0ouuuuyts"   // D0..DF (D7 multiplication sign, DE thorn, DF sharp s)
+    "aaaaaaaceeeeiiii"    // E0..EF
+    "dnooooo\0ouuuuyty";  // F0..FF
+
+}  // namespace
+
+std::u32string Utf8ToU32(std::string_view text) {
+  std::u32string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    char32_t cp = 0;
+    if (c < 0x80) {
+      out.push_back(c);
+      ++i;
+      continue;
+    } else if ((c & 0xE0) == 0xC0) {
+      extra = 1;
+      cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+      extra = 2;
+      cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+      extra = 3;
+      cp = c & 0x07;
+    } else {
+      out.push_back(kReplacementChar);
+      ++i;
+      continue;
+    }
+    if (i + extra >= text.size()) {
+      out.push_back(kReplacementChar);
+      ++i;
+      continue;
+    }
+    bool ok = true;
+    for (int k = 1; k <= extra; ++k) {
+      unsigned char cc = static_cast<unsigned char>(text[i + k]);
+      if ((cc & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    if (!ok || cp > 0x10FFFF) {
+      out.push_back(kReplacementChar);
+      ++i;
+      continue;
+    }
+    out.push_back(cp);
+    i += extra + 1;
+  }
+  return out;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c <= 0x10FFFF) {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    AppendUtf8(out, kReplacementChar);
+  }
+}
+
+std::string U32ToUtf8(std::u32string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char32_t c : text) AppendUtf8(out, c);
+  return out;
+}
+
+char32_t UpperChar(char32_t c) {
+  if (c >= 'a' && c <= 'z') return c - 32;
+  if (c < 0x80) return c;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+  if (c == 0xFF) return 0x178;
+  if (c >= 0x100 && c <= 0x17F) {
+    // Latin Extended-A alternates upper/lower, with a shifted stretch at 0x139..0x148 and
+    // 0x179..0x17E.
+    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c % 2 == 0) ? c - 1 : c;
+    if (c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
+    return (c % 2 == 1) ? c - 1 : c;
+  }
+  if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;  // Greek
+  if (c >= 0x430 && c <= 0x44F) return c - 32;                // Cyrillic
+  if (c >= 0x450 && c <= 0x45F) return c - 80;
+  return c;
+}
+
+char32_t LowerChar(char32_t c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c < 0x80) return c;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+  if (c == 0x178) return 0xFF;
+  if (c >= 0x100 && c <= 0x17F) {
+    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c % 2 == 1) ? c + 1 : c;
+    if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
+    return (c % 2 == 0) ? c + 1 : c;
+  }
+  if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;
+  if (c >= 0x410 && c <= 0x42F) return c + 32;
+  if (c >= 0x400 && c <= 0x40F) return c + 80;
+  return c;
+}
+
+std::u32string UpperText(std::u32string_view text) {
+  std::u32string out(text);
+  for (char32_t& c : out) c = UpperChar(c);
+  return out;
+}
+
+std::u32string LowerText(std::u32string_view text) {
+  std::u32string out(text);
+  for (char32_t& c : out) c = LowerChar(c);
+  return out;
+}
+
+char32_t BaseLetter(char32_t c) {
+  c = LowerChar(c);
+  if (c >= 0xC0 && c <= 0xFF) {
+    char base = kLatin1Base[c - 0xC0];
+    return base ? static_cast<char32_t>(base) : c;
+  }
+  if (c >= 0x100 && c <= 0x17F) {
+    // Latin Extended-A in blocks of the same base letter.
+    static constexpr struct {
+      char32_t from, to;
+      char base;
+    } kBlocks[] = {
+        {0x100, 0x105, 'a'}, {0x106, 0x10D, 'c'}, {0x10E, 0x111, 'd'}, {0x112, 0x11B, 'e'},
+        {0x11C, 0x123, 'g'}, {0x124, 0x127, 'h'}, {0x128, 0x131, 'i'}, {0x134, 0x135, 'j'},
+        {0x136, 0x138, 'k'}, {0x139, 0x142, 'l'}, {0x143, 0x14B, 'n'}, {0x14C, 0x151, 'o'},
+        {0x154, 0x159, 'r'}, {0x15A, 0x161, 's'}, {0x162, 0x167, 't'}, {0x168, 0x173, 'u'},
+        {0x174, 0x175, 'w'}, {0x176, 0x178, 'y'}, {0x179, 0x17E, 'z'}};
+    for (const auto& block : kBlocks) {
+      if (c >= block.from && c <= block.to) return static_cast<char32_t>(block.base);
+    }
+  }
+  return c;
+}
+
+namespace {
+
+bool IgnoredInGeneralOrder(char32_t c) {
+  return c == '-' || c == '\'' || c == 0x2019;
+}
+
+// Appends the primary weights of one character: its base letter, "ss" for sharp s, "ae"/"oe"
+// for the ligatures.
+void AppendPrimary(std::u32string& out, char32_t c) {
+  char32_t lower = LowerChar(c);
+  switch (lower) {
+    case 0xDF:
+      out += U"ss";
+      return;
+    case 0xE6:
+      out += U"ae";
+      return;
+    case 0x153:
+      out += U"oe";
+      return;
+    default:
+      out.push_back(BaseLetter(lower));
+  }
+}
+
+}  // namespace
+
+int CompareGeneral(std::string_view a, std::string_view b) {
+  // Fast path: plain ASCII without ignorable characters compares letter by letter, folded.
+  size_t n = std::min(a.size(), b.size());
+  size_t i = 0;
+  for (; i < n; ++i) {
+    unsigned char ca = static_cast<unsigned char>(a[i]);
+    unsigned char cb = static_cast<unsigned char>(b[i]);
+    if (ca >= 0x80 || cb >= 0x80 || ca == '-' || cb == '-' || ca == '\'' || cb == '\'') break;
+    if (ca >= 'A' && ca <= 'Z') ca += 32;
+    if (cb >= 'A' && cb <= 'Z') cb += 32;
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (i == n && a.size() == b.size()) return 0;
+  if (i == n) {
+    bool a_shorter = a.size() < b.size();
+    std::string_view rest = a_shorter ? b.substr(n) : a.substr(n);
+    bool only_ascii = std::all_of(rest.begin(), rest.end(), [](char c) {
+      return static_cast<unsigned char>(c) < 0x80 && c != '-' && c != '\'';
+    });
+    if (only_ascii) return a_shorter ? -1 : 1;
+  }
+  // Full comparison: primary weights first, then accents, then the ignored characters.
+  std::u32string ua = Utf8ToU32(a.substr(i));
+  std::u32string ub = Utf8ToU32(b.substr(i));
+  std::u32string pa, pb;
+  for (char32_t c : ua) {
+    if (!IgnoredInGeneralOrder(c)) AppendPrimary(pa, c);
+  }
+  for (char32_t c : ub) {
+    if (!IgnoredInGeneralOrder(c)) AppendPrimary(pb, c);
+  }
+  if (pa != pb) return pa < pb ? -1 : 1;
+  std::u32string sa, sb;
+  for (char32_t c : ua) {
+    if (!IgnoredInGeneralOrder(c)) sa.push_back(LowerChar(c));
+  }
+  for (char32_t c : ub) {
+    if (!IgnoredInGeneralOrder(c)) sb.push_back(LowerChar(c));
+  }
+  if (sa != sb) return sa < sb ? -1 : 1;
+  std::u32string la = LowerText(ua), lb = LowerText(ub);
+  if (la != lb) return la < lb ? -1 : 1;
+  return 0;
+}
+
+}  // namespace jetsql
