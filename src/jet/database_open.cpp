@@ -1,9 +1,215 @@
+#include <unordered_map>
+#include <vector>
+
+#include "jet/catalog.h"
 #include "jet/database.h"
+#include "jet/database_file.h"
+#include "jet/file.h"
+#include "jet/format_error.h"
+#include "jet/header.h"
+#include "jet/index_tree.h"
+#include "jet/name_fold.h"
+#include "jet/page_cache.h"
+#include "jet/row_codec.h"
+#include "jet/table_def.h"
+#include "jet/table_scan.h"
 
 namespace jet {
+namespace {
+
+// The smallest file with a catalogue: the header, the global usage map and MSysObjects.
+constexpr uint32_t kMinimumPages = catalog::kObjectsDefinitionPage + 1;
+
+// Runs `f`, giving format errors from the engine's inner parts the file's path.
+template <typename F>
+auto WithPath(const std::string& path, F&& f) -> decltype(f()) {
+  try {
+    return f();
+  } catch (const Error& e) {
+    if (IsCorruptWithoutPath(e))
+      throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+    throw;
+  } catch (const std::bad_alloc&) {
+    throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+  }
+}
+
+class PathTableCursor : public TableCursor {
+ public:
+  PathTableCursor(std::unique_ptr<TableCursor> inner, const std::string& path)
+      : inner_(std::move(inner)), path_(path) {}
+  bool Valid() const override { return inner_->Valid(); }
+  void Next() override {
+    WithPath(path_, [&] { inner_->Next(); });
+  }
+  RowId row_id() const override { return inner_->row_id(); }
+  Value value(int column) override {
+    return WithPath(path_, [&] { return inner_->value(column); });
+  }
+
+ private:
+  std::unique_ptr<TableCursor> inner_;
+  const std::string& path_;
+};
+
+class PathIndexCursor : public IndexCursor {
+ public:
+  PathIndexCursor(std::unique_ptr<IndexCursor> inner, const std::string& path)
+      : inner_(std::move(inner)), path_(path) {}
+  void SeekGE(const std::vector<Value>& key) override {
+    WithPath(path_, [&] { inner_->SeekGE(key); });
+  }
+  void SeekFirst() override {
+    WithPath(path_, [&] { inner_->SeekFirst(); });
+  }
+  bool Valid() const override { return inner_->Valid(); }
+  void Next() override {
+    WithPath(path_, [&] { inner_->Next(); });
+  }
+  RowId row_id() const override { return inner_->row_id(); }
+  int CompareKey(const std::vector<Value>& key) const override {
+    return WithPath(path_, [&] { return inner_->CompareKey(key); });
+  }
+
+ private:
+  std::unique_ptr<IndexCursor> inner_;
+  const std::string& path_;
+};
+
+class JetDatabase : public Database {
+ public:
+  JetDatabase(std::string path, std::unique_ptr<RandomAccessFile> file, const Header& header,
+              size_t cache_pages)
+      : path_(std::move(path)),
+        file_(std::move(file)),
+        header_(header),
+        pages_(*file_, header.page_size, header.database_key, cache_pages) {
+    if (pages_.page_count() < kMinimumPages) ThrowCorrupt("file too short");
+    catalog_ = ReadCatalog(pages_, header_.version);
+  }
+
+  JetVersion version() const override { return header_.version; }
+
+  std::vector<CatalogEntry> Tables() override {
+    std::vector<CatalogEntry> out;
+    out.reserve(catalog_.size());
+    for (const CatalogTable& t : catalog_) out.push_back(t.entry);
+    return out;
+  }
+
+  std::shared_ptr<const TableDef> GetTableDef(const std::string& name) override {
+    return WithPath(path_, [&] { return Layout(name)->def; });
+  }
+
+  std::unique_ptr<TableCursor> Scan(const std::string& table) override {
+    return WithPath(path_, [&]() -> std::unique_ptr<TableCursor> {
+      auto layout = ReadableLayout(table);
+      return std::make_unique<PathTableCursor>(OpenTableScan(pages_, header_.version, layout),
+                                               path_);
+    });
+  }
+
+  std::unique_ptr<IndexCursor> OpenIndex(const std::string& table, int index) override {
+    return WithPath(path_, [&]() -> std::unique_ptr<IndexCursor> {
+      auto layout = ReadableLayout(table);
+      if (index < 0 || static_cast<size_t>(index) >= layout->def->indexes.size()) {
+        throw Error(err::kItemNotFound, "Element in dieser Auflistung nicht gefunden.");
+      }
+      size_t i = static_cast<size_t>(index);
+      return std::make_unique<PathIndexCursor>(
+          OpenIndexTree(pages_, header_.version, layout->def->indexes[i].root_page,
+                        layout->index_keys[i]),
+          path_);
+    });
+  }
+
+  std::vector<Value> ReadRow(const std::string& table, RowId id) override {
+    return WithPath(path_, [&] {
+      auto layout = ReadableLayout(table);
+      std::vector<uint8_t> bytes = ReadRowBytes(pages_, header_.version, *layout, id);
+      RowView view(bytes, header_.version, *layout);
+      std::vector<Value> values;
+      values.reserve(layout->def->columns.size());
+      for (size_t i = 0; i < layout->def->columns.size(); ++i) {
+        values.push_back(DecodeColumn(view, i, *layout, header_.version, pages_));
+      }
+      return values;
+    });
+  }
+
+ private:
+  const CatalogTable& Find(const std::string& name) const {
+    std::string folded = FoldName(name);
+    for (const CatalogTable& t : catalog_) {
+      if (FoldName(t.entry.name) == folded) return t;
+    }
+    throw Error(err::kTableNotFound,
+                "Das Microsoft Jet-Datenbankmodul findet die Eingabetabelle oder -abfrage '" +
+                    name +
+                    "' nicht. Stellen Sie sicher, dass sie existiert und dass ihr Name "
+                    "richtig eingegeben wurde.");
+  }
+
+  std::shared_ptr<const TableLayout> Layout(const std::string& name) {
+    const CatalogTable& t = Find(name);
+    std::string key = FoldName(t.entry.name);
+    auto found = layouts_.find(key);
+    if (found != layouts_.end()) return found->second;
+    std::shared_ptr<TableLayout> layout;
+    if (t.entry.linked) {
+      layout = std::make_shared<TableLayout>();
+      auto def = std::make_shared<TableDef>();
+      def->name = t.entry.name;
+      layout->def = std::move(def);
+    } else {
+      layout = std::make_shared<TableLayout>(
+          ReadTableLayout(pages_, header_.version, t.definition_page, t.entry.name));
+    }
+    layouts_.emplace(key, layout);
+    return layout;
+  }
+
+  // The layout of a table whose rows can be read here: not a linked one.
+  std::shared_ptr<const TableLayout> ReadableLayout(const std::string& name) {
+    const CatalogTable& t = Find(name);
+    if (t.entry.linked) {
+      throw Error(err::kLinkedTable, "Die Daten der verknüpften Tabelle '" + t.entry.name +
+                                         "' liegen in '" + t.linked_database +
+                                         "' und können hier nicht gelesen werden.");
+    }
+    return Layout(name);
+  }
+
+  std::string path_;
+  std::unique_ptr<RandomAccessFile> file_;
+  Header header_;
+  PageCache pages_;
+  std::vector<CatalogTable> catalog_;
+  std::unordered_map<std::string, std::shared_ptr<const TableLayout>> layouts_;
+};
+
+}  // namespace
 
 std::unique_ptr<Database> Database::Open(const std::string& path) {
-  throw Error(err::kUnrecognizedFormat, "Nicht erkanntes Datenbankformat '" + path + "'.");
+  return OpenDatabaseFile(OpenFile(path), path);
+}
+
+std::unique_ptr<Database> OpenDatabaseFile(std::unique_ptr<RandomAccessFile> file,
+                                           const std::string& path, size_t page_cache_pages) {
+  return WithPath(path, [&]() -> std::unique_ptr<Database> {
+    std::vector<uint8_t> start(header::kMinimumLength);
+    start.resize(file->Read(0, start));
+    Header header;
+    switch (ParseHeader(start, header)) {
+      case HeaderVerdict::kNotJet:
+      case HeaderVerdict::kAce:
+        throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+      case HeaderVerdict::kJet:
+        break;
+    }
+    if (header.has_password) throw Error(err::kPasswordInvalid, "Kein gültiges Kennwort.");
+    return std::make_unique<JetDatabase>(path, std::move(file), header, page_cache_pages);
+  });
 }
 
 }  // namespace jet

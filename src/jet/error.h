@@ -44,6 +44,7 @@ inline constexpr int32_t kNotRowReturning = 3219;      // "Ungültige Operation.
 inline constexpr int32_t kOverflow = 6;                // runtime "Überlauf"
 inline constexpr int32_t kDivisionByZero = 11;         // runtime "Division durch Null"
 inline constexpr int32_t kLinkedTable = 3051;          // the linked file cannot be opened here
+inline constexpr int32_t kRecordDeleted = 3167;        // "Datensatz ist gelöscht."
 }  // namespace err
 
 }  // namespace jet

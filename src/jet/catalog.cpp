@@ -1,0 +1,70 @@
+#include "jet/catalog.h"
+
+#include "jet/format_error.h"
+#include "jet/name_fold.h"
+#include "jet/table_def.h"
+#include "jet/table_scan.h"
+
+namespace jet {
+namespace {
+
+int FindColumn(const TableDef& def, const char* name) {
+  for (size_t i = 0; i < def.columns.size(); ++i) {
+    if (SameName(def.columns[i].name, name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+template <typename T>
+T Get(TableCursor& cursor, int column, T fallback) {
+  if (column < 0) return fallback;
+  Value v = cursor.value(column);
+  if (const T* x = std::get_if<T>(&v)) return *x;
+  return fallback;
+}
+
+}  // namespace
+
+std::vector<CatalogTable> ReadCatalog(PageReader& pages, JetVersion version) {
+  auto layout = std::make_shared<TableLayout>(
+      ReadTableLayout(pages, version, catalog::kObjectsDefinitionPage, catalog::kObjectsTable));
+  const TableDef& def = *layout->def;
+  int id_column = FindColumn(def, "Id");
+  int name_column = FindColumn(def, "Name");
+  int type_column = FindColumn(def, "Type");
+  int flags_column = FindColumn(def, "Flags");
+  int database_column = FindColumn(def, "Database");
+  int connect_column = FindColumn(def, "Connect");
+  if (id_column < 0 || name_column < 0 || type_column < 0) {
+    ThrowCorrupt("catalogue without its columns");
+  }
+
+  std::vector<CatalogTable> tables;
+  for (auto cursor = OpenTableScan(pages, version, layout); cursor->Valid(); cursor->Next()) {
+    int16_t type = Get<int16_t>(*cursor, type_column, 0);
+    bool local = type == catalog::kTypeLocalTable;
+    bool linked = type == catalog::kTypeLinkedTable || type == catalog::kTypeLinkedOdbc;
+    if (!local && !linked) continue;
+    CatalogTable t;
+    t.entry.name = Get<std::string>(*cursor, name_column, "");
+    uint32_t flags = static_cast<uint32_t>(Get<int32_t>(*cursor, flags_column, 0));
+    if (type == catalog::kTypeLinkedTable) flags |= catalog::kAttachedTable;
+    if (type == catalog::kTypeLinkedOdbc) flags |= catalog::kAttachedOdbc;
+    t.entry.attributes = flags;
+    t.entry.system = (flags & catalog::kSystemObjectMask) != 0;
+    t.entry.linked = linked;
+    if (local) {
+      t.definition_page =
+          static_cast<uint32_t>(Get<int32_t>(*cursor, id_column, 0)) & catalog::kIdPageMask;
+    } else {
+      t.linked_database = Get<std::string>(*cursor, database_column, "");
+      if (t.linked_database.empty()) {
+        t.linked_database = Get<std::string>(*cursor, connect_column, "");
+      }
+    }
+    tables.push_back(std::move(t));
+  }
+  return tables;
+}
+
+}  // namespace jet

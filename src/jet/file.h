@@ -1,0 +1,30 @@
+#ifndef QUORLA_JET_FILE_H_
+#define QUORLA_JET_FILE_H_
+
+// The engine's only access to the file system: a file read at given offsets. Tests substitute their
+// own implementation to inject short reads and I/O failures.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace jet {
+
+class RandomAccessFile {
+ public:
+  virtual ~RandomAccessFile() = default;
+  // Size of the file in bytes, as of opening.
+  virtual uint64_t Size() const = 0;
+  // Fills `out` with the bytes at `offset`. Returns the number of bytes read, which is less than
+  // out.size() only at the end of the file. Throws Error on an I/O failure.
+  virtual size_t Read(uint64_t offset, std::span<uint8_t> out) = 0;
+};
+
+// Opens `path` for reading. Throws Error 3024 (with the path) when it does not exist and 3343 when
+// it is not a regular readable file.
+std::unique_ptr<RandomAccessFile> OpenFile(const std::string& path);
+
+}  // namespace jet
+
+#endif  // QUORLA_JET_FILE_H_

@@ -1,0 +1,20 @@
+#include "jet/format_error.h"
+
+namespace jet {
+namespace {
+constexpr char kNoPathMarker[] = "Nicht erkanntes Datenbankformat: ";
+}
+
+void ThrowCorrupt(const char* what) {
+  throw Error(err::kUnrecognizedFormat, std::string(kNoPathMarker) + what);
+}
+
+std::string UnrecognizedFormatMessage(const std::string& path) {
+  return "Nicht erkanntes Datenbankformat '" + path + "'.";
+}
+
+bool IsCorruptWithoutPath(const Error& e) {
+  return e.number() == err::kUnrecognizedFormat && e.description().rfind(kNoPathMarker, 0) == 0;
+}
+
+}  // namespace jet

@@ -1,0 +1,112 @@
+#include "jet/table_scan.h"
+
+#include <optional>
+
+#include "jet/usage_map.h"
+
+namespace jet {
+namespace {
+
+// Overflow pointers are followed at most this many times for one row.
+constexpr int kMaxOverflowHops = 4;
+
+std::vector<uint8_t> FollowOverflow(PageReader& pages, JetVersion version, ByteSpan pointer_row) {
+  for (int hop = 0; hop < kMaxOverflowHops; ++hop) {
+    if (pointer_row.size() < data_page::kRowPointerSize) ThrowCorrupt("short overflow pointer");
+    RowPointer target = DecodeRowPointer(ReadU32(pointer_row, 0));
+    ByteSpan page = pages.Page(target.page);
+    if (page[0] != page_type::kData) ThrowCorrupt("overflow pointer to a non-data page");
+    if (target.row >= RowCount(page, version)) ThrowCorrupt("overflow pointer past row count");
+    RowSlot slot = LocateRow(page, version, target.row);
+    ByteSpan bytes = RowAt(pages, version, target);
+    if (slot.overflow) {
+      pointer_row = bytes;
+      continue;
+    }
+    return {bytes.begin(), bytes.end()};
+  }
+  ThrowCorrupt("overflow chain too long");
+}
+
+bool OwnedDataPage(ByteSpan page, const TableLayout& layout) {
+  return page[0] == page_type::kData && ReadU32(page, data_page::kOwnerOffset) == layout.tdef_page;
+}
+
+class TableScan : public TableCursor {
+ public:
+  TableScan(PageReader& pages, JetVersion version, std::shared_ptr<const TableLayout> layout)
+      : pages_(pages), version_(version), layout_(std::move(layout)) {
+    data_pages_ = ReadUsageMap(pages_, version_, layout_->used_pages);
+    Advance();
+  }
+
+  bool Valid() const override { return valid_; }
+  void Next() override {
+    if (!valid_) return;
+    ++row_;
+    Advance();
+  }
+  RowId row_id() const override { return {data_pages_[page_index_], static_cast<uint16_t>(row_)}; }
+  Value value(int column) override {
+    if (!valid_ || column < 0 || static_cast<size_t>(column) >= layout_->def->columns.size()) {
+      throw Error(err::kItemNotFound, "Element in dieser Auflistung nicht gefunden.");
+    }
+    if (!view_) view_.emplace(row_bytes_, version_, *layout_);
+    return DecodeColumn(*view_, static_cast<size_t>(column), *layout_, version_, pages_);
+  }
+
+ private:
+  // Moves to the first live row at or after (page_index_, row_).
+  void Advance() {
+    view_.reset();
+    valid_ = false;
+    for (; page_index_ < data_pages_.size(); ++page_index_, row_ = 0) {
+      ByteSpan page = pages_.Page(data_pages_[page_index_]);
+      if (!OwnedDataPage(page, *layout_)) continue;
+      uint16_t count = RowCount(page, version_);
+      for (; row_ < count; ++row_) {
+        page = pages_.Page(data_pages_[page_index_]);
+        RowSlot slot = LocateRow(page, version_, static_cast<uint16_t>(row_));
+        // A moved row is returned where its data lies, its pointer row is passed over.
+        if (slot.deleted || slot.overflow) continue;
+        ByteSpan bytes = page.subspan(slot.start, slot.end - slot.start);
+        row_bytes_.assign(bytes.begin(), bytes.end());
+        valid_ = true;
+        return;
+      }
+    }
+  }
+
+  PageReader& pages_;
+  JetVersion version_;
+  std::shared_ptr<const TableLayout> layout_;
+  std::vector<uint32_t> data_pages_;
+  size_t page_index_ = 0;
+  size_t row_ = 0;
+  bool valid_ = false;
+  std::vector<uint8_t> row_bytes_;
+  std::optional<RowView> view_;
+};
+
+}  // namespace
+
+std::unique_ptr<TableCursor> OpenTableScan(PageReader& pages, JetVersion version,
+                                           std::shared_ptr<const TableLayout> layout) {
+  return std::make_unique<TableScan>(pages, version, std::move(layout));
+}
+
+std::vector<uint8_t> ReadRowBytes(PageReader& pages, JetVersion version, const TableLayout& layout,
+                                  RowId id) {
+  ByteSpan page = pages.Page(id.page);
+  if (!OwnedDataPage(page, layout)) ThrowCorrupt("row id outside the table");
+  if (id.row >= RowCount(page, version)) {
+    throw Error(err::kRecordDeleted, "Datensatz ist gelöscht.");
+  }
+  RowSlot slot = LocateRow(page, version, id.row);
+  if (slot.deleted) throw Error(err::kRecordDeleted, "Datensatz ist gelöscht.");
+  ByteSpan bytes = page.subspan(slot.start, slot.end - slot.start);
+  if (slot.overflow) return FollowOverflow(pages, version, bytes);
+  return {bytes.begin(), bytes.end()};
+}
+
+}  // namespace jet
