@@ -32,7 +32,7 @@ void ThrowTooFewParameters(int count) {
                    "Zu wenige Parameter. Erwartet: " + std::to_string(count) + ".");
 }
 
-void ThrowTypeMismatch() {
+void ThrowCriteriaMismatch() {
   throw jet::Error(jet::err::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck.");
 }
 

@@ -44,7 +44,7 @@ inline constexpr size_t kMaxTokens = 1 << 17;
 [[noreturn]] void ThrowTooComplex();                             // 3071
 [[noreturn]] void ThrowTableNotFound(const std::string& table);  // 3078
 [[noreturn]] void ThrowTooFewParameters(int count);              // 3061
-[[noreturn]] void ThrowTypeMismatch();                           // 3464
+[[noreturn]] void ThrowCriteriaMismatch();                           // 3464
 [[noreturn]] void ThrowReservedWord();                           // 3141
 [[noreturn]] void ThrowFromSyntax();                             // 3131
 

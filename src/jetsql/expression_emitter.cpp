@@ -116,7 +116,7 @@ BExpr& Absorb(BExpr& r, const BExpr& a) {
 CT ArithmeticType(const std::string& op, CT ta, CT tb) {
   Class a = ClassOf(ta), b = ClassOf(tb);
   for (Class c : {a, b}) {
-    if (c == Class::kBinary || c == Class::kGuid || c == Class::kOther) ThrowTypeMismatch();
+    if (c == Class::kBinary || c == Class::kGuid || c == Class::kOther) ThrowCriteriaMismatch();
   }
   if (a == Class::kNull && b == Class::kNull) return kNullType;
   if (op == "^") return CT::kDouble;
@@ -233,7 +233,7 @@ BExpr ExpressionEmitter::Compare(const std::string& op, const BExpr& a_in,
   } else if (ca == Class::kBinary && cb == Class::kBinary) {
     r.sql = native(a.sql, b.sql);
   } else if (!IsNumericClass(ca) || !IsNumericClass(cb)) {
-    ThrowTypeMismatch();
+    ThrowCriteriaMismatch();
   } else if (ca == Class::kDecimal || cb == Class::kDecimal) {
     r.sql = "(jet_op_cmp(" + a.sql + ", " + Code(a.type) + ", " + b.sql + ", " + Code(b.type) +
             ") " + op + " 0)";
@@ -290,7 +290,7 @@ BExpr ExpressionEmitter::Logical(const std::string& op, const std::vector<BExpr>
       BExpr v = Value(operands[i]);
       for (const BExpr* x : {&acc, &v}) {
         Class c = ClassOf(x->type);
-        if (!IsNumericClass(c) && c != Class::kNull) ThrowTypeMismatch();
+        if (!IsNumericClass(c) && c != Class::kNull) ThrowCriteriaMismatch();
       }
       acc = Make(
           fn + "(" + acc.sql + ", " + Code(acc.type) + ", " + v.sql + ", " + Code(v.type) + ")",
@@ -338,7 +338,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
         if (a.pred || c == Class::kBool || c == Class::kNull) {
           r = Make("(NOT " + Predicate(a).sql + ")", CT::kBoolean, true);
         } else {
-          if (!IsNumericClass(c)) ThrowTypeMismatch();
+          if (!IsNumericClass(c)) ThrowCriteriaMismatch();
           r = Make("jet_op_not(" + a.sql + ", " + Code(a.type) + ")",
                    c == Class::kIntegral && a.type != CT::kLong ? CT::kInteger : CT::kLong);
         }
@@ -357,7 +357,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
       }
       BExpr a = Value(bind(arg));
       Class c = ClassOf(a.type);
-      if (c == Class::kBinary || c == Class::kGuid || c == Class::kOther) ThrowTypeMismatch();
+      if (c == Class::kBinary || c == Class::kGuid || c == Class::kOther) ThrowCriteriaMismatch();
       CT t = a.type;
       if (c == Class::kText) t = CT::kDouble;
       if (a.type == CT::kBoolean || a.type == CT::kByte) t = CT::kInteger;
@@ -385,7 +385,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
       if (op == "&") {
         for (const BExpr* x : {&va, &vb}) {
           Class c = ClassOf(x->type);
-          if (c == Class::kBinary || c == Class::kOther) ThrowTypeMismatch();
+          if (c == Class::kBinary || c == Class::kOther) ThrowCriteriaMismatch();
         }
         r = Make("jet_op_concat(" + va.sql + ", " + Code(va.type) + ", " + vb.sql + ", " +
                      Code(vb.type) + ")",
@@ -415,7 +415,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
       BExpr p = Value(bind(*e.args[1]));
       for (const BExpr* x : {&a, &p}) {
         Class c = ClassOf(x->type);
-        if (c == Class::kBinary || c == Class::kOther) ThrowTypeMismatch();
+        if (c == Class::kBinary || c == Class::kOther) ThrowCriteriaMismatch();
       }
       BExpr r = Make("(jet_like(" + a.sql + ", " + Code(a.type) + ", " + p.sql + ", " +
                          Code(p.type) + ") " + (e.negated ? "= 0)" : "<> 0)"),
@@ -590,7 +590,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
         if ((name == "SUM" || name == "AVG" || name.rfind("STDEV", 0) == 0 ||
              name.rfind("VAR", 0) == 0) &&
             (c == Class::kBinary || c == Class::kGuid || c == Class::kOther)) {
-          ThrowTypeMismatch();
+          ThrowCriteriaMismatch();
         }
         r = Make(std::string(sig->sqlite_name) + "(" + a.sql + ", " + Code(a.type) + ")" + filter,
                  ResultType(*sig, a.type));
