@@ -1,0 +1,16 @@
+#include "db/database.h"
+
+#include "jetsql/session.h"
+
+namespace db {
+
+void Database::Execute(const std::string& text) {
+  jetsql::Session session(path_);
+  session.Execute(text);
+}
+
+db::TableDefs Database::TableDefs() {
+  return db::TableDefs(engine_, engine_->Tables());
+}
+
+}  // namespace db
