@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QTime>
 #include <cmath>
 
@@ -14,6 +15,13 @@ constexpr int kSingleDigits = 7;
 constexpr int kDoubleDigits = 15;
 constexpr double kSecondsPerDay = 86400.0;
 constexpr int kSecondsPerDayInt = 86400;
+
+// The locale's long time format without the time zone.
+QString TimeText(const QTime& t, const QLocale& locale) {
+  QString format = locale.timeFormat(QLocale::LongFormat);
+  format.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+  return locale.toString(t, format.trimmed());
+}
 
 QString DateTimeText(jet::DateTime d, const QLocale& locale) {
   if (!std::isfinite(d.days)) return QString();
@@ -30,10 +38,9 @@ QString DateTimeText(jet::DateTime d, const QLocale& locale) {
   const bool has_date = whole != 0;
   const bool has_time = seconds != 0;
   if (has_date && !has_time) return locale.toString(date, QLocale::ShortFormat);
-  if (!has_date && has_time) return locale.toString(time, QLocale::LongFormat);
+  if (!has_date && has_time) return TimeText(time, locale);
   if (!has_date && !has_time) return locale.toString(date, QLocale::ShortFormat);
-  return locale.toString(date, QLocale::ShortFormat) + " " +
-         locale.toString(time, QLocale::LongFormat);
+  return locale.toString(date, QLocale::ShortFormat) + " " + TimeText(time, locale);
 }
 
 QString CurrencyText(jet::Currency c, const QLocale& locale) {
