@@ -32,4 +32,18 @@ void SetEngineOpener(DBEngine::Opener opener) {
   ProcessOpener() = std::move(opener);
 }
 
+namespace {
+Executor& ProcessExecutor() {
+  static Executor executor;
+  return executor;
+}
+}  // namespace
+
+void SetStatementExecutor(Executor executor) {
+  ProcessExecutor() = std::move(executor);
+}
+const Executor& StatementExecutor() {
+  return ProcessExecutor();
+}
+
 }  // namespace db

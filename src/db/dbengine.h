@@ -32,6 +32,12 @@ DBEngine& Engine();
 // Replaces how the process's engine opens files (tests); an empty opener restores the real one.
 void SetEngineOpener(DBEngine::Opener opener);
 
+// How Database::Execute runs a statement on a file; a Jet SQL session unless replaced.
+using Executor = std::function<void(const std::string& path, const std::string& text)>;
+// Replaces it for the process (tests); an empty executor restores the real one.
+void SetStatementExecutor(Executor executor);
+const Executor& StatementExecutor();
+
 }  // namespace db
 
 #endif  // QUORLA_DB_DBENGINE_H_

@@ -131,6 +131,73 @@ class RunStatementTest : public QObject {
     QCOMPARE(t->lblGridSize->text(), QString());
   }
 
+  void actionPathExecutesThenReopensAndRebuildsTheLists() {
+    FakeEngine engine;
+    Window t;
+    OpenFake(engine, t);
+    Recorder rec;
+    Answer(engine, t, rec, 3, 1);
+    t->cmdQuery_Click();  // an earlier result in the grid
+    t->lstTabellen->setCurrentRow(1);
+    std::vector<std::string> executed;
+    engine.executor = [&](const std::string& path, const std::string& sql) {
+      executed.push_back(path + ": " + sql);
+      if (t->MousePointer() != 11) throw jet::Error(1, "pointer not busy");
+      engine.files["/a.mdb"].push_back({"neu", 0, {"a"}});
+    };
+    const auto before = t->database();
+    const int opens = engine.opens;
+    t->txtSQL->SetText("create table neu (a long)");
+    t->cmdQuery_Click();
+    QVERIFY2(t.box->shown.empty(), t.LastBox().c_str());
+    QCOMPARE(executed, std::vector<std::string>{"/a.mdb: create table neu (a long)"});
+    QCOMPARE(engine.opens, opens + 1);
+    QVERIFY(t->database() != before);
+    QCOMPARE(t->lstTabellen->count(), 4);
+    QCOMPARE(t->lstTabellen->item(3)->text(), QString("neu"));
+    QCOMPARE(t->lstTabellen->currentRow(), 0);
+    QCOMPARE(t->lstFelder->count(), 2);  // the first table's fields
+    QCOMPARE(t->lblGridSize->text(), QString(" 3  x  1"));
+    QCOMPARE(t->fgridQuery->Rows(), 4);
+    QCOMPARE(t->MousePointer(), 0);
+  }
+
+  void actionAfterAFailedOpenReopensTheNewPathAndReportsIt() {
+    FakeEngine engine;
+    Window t;
+    OpenFake(engine, t);
+    t.OpenDatabase("/b.mdb");  // fails; the dialog keeps /b.mdb
+    QCOMPARE(t.box->shown.size(), size_t{1});
+    const auto a = t->database();
+    std::vector<std::string> executed;
+    engine.executor = [&](const std::string& path, const std::string&) {
+      executed.push_back(path);
+    };
+    t->txtSQL->SetText("delete from artikel");
+    t->cmdQuery_Click();
+    QCOMPARE(executed, std::vector<std::string>{"/a.mdb"});  // ran on the open database
+    QCOMPARE(t.box->shown.size(), size_t{2});
+    QVERIFY(t.LastBox().find("'/b.mdb'") != std::string::npos);
+    QCOMPARE(t.box->shown[1].pointer_when_shown, 0);
+    QCOMPARE(t->database(), a);
+    QCOMPARE(t->lstTabellen->count(), 3);
+  }
+
+  void droppingTheLastTableLeavesAnEmptyListAndAReport() {
+    FakeEngine engine;
+    Window t;
+    OpenFake(engine, t);
+    engine.executor = [&](const std::string&, const std::string&) {
+      engine.files["/a.mdb"].clear();
+    };
+    t->txtSQL->SetText("drop table artikel");
+    t->cmdQuery_Click();
+    QCOMPARE(t.box->shown.size(), size_t{1});
+    QVERIFY(t.LastBox().find("Fehlernummer: 380") != std::string::npos);
+    QCOMPARE(t->lstTabellen->count(), 0);
+    QCOMPARE(t->MousePointer(), 0);
+  }
+
   // ---- Preview ------------------------------------------------------------------------
 
   void rightPressPreviewsTheSelectedTableNotTheOneUnderThePointer() {

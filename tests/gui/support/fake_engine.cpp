@@ -54,6 +54,13 @@ FakeEngine::FakeEngine() {
     }
     return std::make_unique<FakeDatabase>(it->second);
   });
+  db::SetStatementExecutor([this](const std::string& path, const std::string& sql) {
+    if (!executor) {
+      throw jet::Error(jet::err::kInvalidSqlStatement,
+                       "Diese Datenbank kann nicht geschrieben werden.");
+    }
+    executor(path, sql);
+  });
   query::SetQueryRunner([this](const std::string& path, const std::string& sql) {
     if (!runner) throw jet::Error(jet::err::kInvalidSqlStatement, "Keine Abfrage.");
     return runner(path, sql);
@@ -61,6 +68,7 @@ FakeEngine::FakeEngine() {
 }
 
 FakeEngine::~FakeEngine() {
+  db::SetStatementExecutor({});
   db::SetEngineOpener({});
   query::SetQueryRunner({});
 }

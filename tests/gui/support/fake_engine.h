@@ -32,6 +32,8 @@ class FakeEngine {
   ~FakeEngine();
   FakeFiles files;
   std::function<jetsql::RecordSet(const std::string& path, const std::string& sql)> runner;
+  // Runs action statements; unset, they go to the real engine.
+  std::function<void(const std::string& path, const std::string& sql)> executor;
   int opens = 0;
 };
 
