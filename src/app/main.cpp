@@ -1,10 +1,10 @@
 #include <QApplication>
-#include <QMainWindow>
+
+#include "app/frmSQL.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMainWindow w;
-  w.setWindowTitle("SQL-Editor");
-  w.show();
+  app::frmSQL window;
+  window.show();
   return app.exec();
 }

@@ -45,6 +45,9 @@ inline constexpr int32_t kOverflow = 6;                // runtime "Überlauf"
 inline constexpr int32_t kDivisionByZero = 11;         // runtime "Division durch Null"
 inline constexpr int32_t kLinkedTable = 3051;          // the linked file cannot be opened here
 inline constexpr int32_t kRecordDeleted = 3167;        // "Datensatz ist gelöscht."
+inline constexpr int32_t kInternal = 51;               // runtime "Interner Fehler"
+inline constexpr int32_t kObjectNotSet = 91;           // runtime: object variable not set
+inline constexpr int32_t kInvalidPropertyValue = 380;  // runtime "Ungültiger Eigenschaftswert"
 }  // namespace err
 
 }  // namespace jet

@@ -1,0 +1,16 @@
+#include "app/platform/file_dialog.h"
+
+#include "jet/error.h"
+
+namespace platform {
+
+void FileDialog::Show(Mode mode) {
+  std::optional<std::string> chosen = Present(mode);
+  if (!chosen) {
+    if (cancel_error_) throw jet::Error(kCancelErrorNumber, kCancelErrorText);
+    return;
+  }
+  file_name_ = *chosen;
+}
+
+}  // namespace platform

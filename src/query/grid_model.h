@@ -1,0 +1,44 @@
+#ifndef QUORLA_QUERY_GRID_MODEL_H_
+#define QUORLA_QUERY_GRID_MODEL_H_
+
+#include <QAbstractTableModel>
+#include <QLocale>
+#include <memory>
+
+#include "jetsql/session.h"
+
+namespace query {
+
+// The result grid's content: the field names as the header row and one row per record. Cells
+// are formatted when the view asks for them, so a large result costs the records, not widgets.
+// Before the first result the grid is unbound and shows one empty cell.
+class GridModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit GridModel(QObject* parent = nullptr);
+
+  // Replaces what the grid shows.
+  void SetResult(jetsql::RecordSet result);
+  bool bound() const { return bound_; }
+  const jetsql::RecordSet& result() const { return result_; }
+
+  // Rows and columns with the fixed header row and the fixed leading column counted.
+  int32_t Rows() const { return rowCount() + 1; }
+  int32_t Cols() const { return columnCount() + 1; }
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role = Qt::DisplayRole) const override;
+
+ private:
+  jetsql::RecordSet result_;
+  bool bound_ = false;
+  QLocale locale_ = QLocale::system();
+};
+
+}  // namespace query
+
+#endif  // QUORLA_QUERY_GRID_MODEL_H_

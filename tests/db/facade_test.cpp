@@ -1,0 +1,106 @@
+// The database facade over the engine: catalogue read afresh, items by index and by name,
+// fields in order, handles released when replaced.
+
+#include <gtest/gtest.h>
+
+#include "db/dbengine.h"
+
+namespace {
+
+class CountingDatabase : public jet::Database {
+ public:
+  explicit CountingDatabase(int* reads) : reads_(reads) {}
+  jet::JetVersion version() const override { return jet::JetVersion::kJet4; }
+  std::vector<jet::CatalogEntry> Tables() override {
+    ++*reads_;
+    std::vector<jet::CatalogEntry> out(3);
+    out[0].name = "MSysObjects";
+    out[0].attributes = 0x80000002u;
+    out[1].name = "Artikel";
+    out[2].name = "leer";
+    if (*reads_ > 2) out.pop_back();  // a table dropped by someone else
+    return out;
+  }
+  std::shared_ptr<const jet::TableDef> GetTableDef(const std::string& name) override {
+    auto def = std::make_shared<jet::TableDef>();
+    def->name = name;
+    if (name == "Artikel") {
+      for (const char* c : {"Nr", "Bezeichnung", "Preis"}) {
+        jet::ColumnDef col;
+        col.name = c;
+        def->columns.push_back(col);
+      }
+    }
+    return def;
+  }
+  std::unique_ptr<jet::TableCursor> Scan(const std::string&) override { return nullptr; }
+  std::unique_ptr<jet::IndexCursor> OpenIndex(const std::string&, int) override { return nullptr; }
+  std::vector<jet::Value> ReadRow(const std::string&, jet::RowId) override { return {}; }
+
+ private:
+  int* reads_;
+};
+
+int Number(const std::function<void()>& fn) {
+  try {
+    fn();
+  } catch (const jet::Error& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+TEST(DbFacade, CatalogueIsReadAfreshAndItemsFoundByIndexAndName) {
+  int reads = 0;
+  db::DBEngine engine(
+      [&reads](const std::string&) { return std::make_unique<CountingDatabase>(&reads); });
+  std::shared_ptr<db::Database> d = engine.OpenDatabase("/x.mdb");
+  EXPECT_EQ(d->Name(), "/x.mdb");
+  EXPECT_EQ(d->TableDefs().Count(), 3);
+  EXPECT_EQ(d->TableDefs().Item(0)->Attributes(), 0x80000002u);
+  EXPECT_EQ(d->TableDefs().Count(), 2);  // third read: the catalogue changed
+  EXPECT_EQ(reads, 3);
+  auto t = d->TableDefs().Item("artikel");  // names compare without case
+  EXPECT_EQ(t->Name(), "Artikel");
+  ASSERT_EQ(t->Fields().size(), 3u);
+  EXPECT_EQ(t->Fields()[0].Name(), "Nr");
+  EXPECT_EQ(t->Fields()[2].Name(), "Preis");
+  EXPECT_EQ(Number([&] { d->TableDefs().Item("fehlt"); }), jet::err::kItemNotFound);
+  EXPECT_EQ(Number([&] { d->TableDefs().Item(2); }), jet::err::kItemNotFound);
+  EXPECT_EQ(Number([&] { d->TableDefs().Item(-1); }), jet::err::kItemNotFound);
+}
+
+TEST(DbFacade, HandlesAreReleasedWhenReplaced) {
+  int reads = 0;
+  db::DBEngine engine(
+      [&reads](const std::string&) { return std::make_unique<CountingDatabase>(&reads); });
+  std::shared_ptr<db::Database> d = engine.OpenDatabase("/x.mdb");
+  std::weak_ptr<db::Database> first = d;
+  auto tdf = d->TableDefs().Item(1);
+  d = engine.OpenDatabase("/x.mdb");
+  // The table definition still holds the first file; releasing it lets the file go.
+  EXPECT_TRUE(first.expired());
+  tdf.reset();
+  EXPECT_NE(d, nullptr);
+}
+
+TEST(DbFacade, FailedOpenRaisesTheEnginesError) {
+  db::DBEngine engine;
+  EXPECT_NE(Number([&] { engine.OpenDatabase("/gibt/es/nicht.mdb"); }), 0);
+}
+
+TEST(DbFacade, ExecuteFailsWithAClearErrorWhenItCannotRun) {
+  int reads = 0;
+  db::DBEngine engine(
+      [&reads](const std::string&) { return std::make_unique<CountingDatabase>(&reads); });
+  auto d = engine.OpenDatabase("/gibt/es/nicht.mdb");
+  try {
+    d->Execute("create table t (a long)");
+    FAIL() << "no error";
+  } catch (const jet::Error& e) {
+    EXPECT_NE(e.number(), 0);
+    EXPECT_FALSE(e.description().empty());
+  }
+}
+
+}  // namespace

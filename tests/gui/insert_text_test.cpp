@@ -1,0 +1,88 @@
+// Double-clicking a table or field name puts it in brackets at the caret.
+
+#include <QTest>
+
+#include "gui/support/fake_engine.h"
+#include "gui/support/window_fixture.h"
+
+using testing_gui::Window;
+
+class InsertTextTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void caretAtZeroPutsTheNameInFront() {
+    Window t;
+    t->txtSQL->SetSelStart(0);
+    t->inserttxt("[artikel]");
+    QCOMPARE(t->txtSQL->Text(), QString("[artikel]select * from artikel"));
+    QCOMPARE(t->txtSQL->SelStart(), 9);
+    QCOMPARE(t->txtSQL->SelLength(), 0);
+  }
+
+  void caretAtTheEndAppends() {
+    Window t;
+    t->txtSQL->SetText("select * from ");
+    t->txtSQL->SetSelStart(14);
+    t->inserttxt("[kunden]");
+    QCOMPARE(t->txtSQL->Text(), QString("select * from [kunden]"));
+    QCOMPARE(t->txtSQL->SelStart(), 22);
+  }
+
+  void selectionIsReplaced() {
+    Window t;
+    t->txtSQL->SetSelStart(14);
+    t->txtSQL->SetSelLength(7);  // "artikel"
+    t->inserttxt("[kunden]");
+    QCOMPARE(t->txtSQL->Text(), QString("select * from [kunden]"));
+    QCOMPARE(t->txtSQL->SelStart(), 22);
+    QCOMPARE(t->txtSQL->SelLength(), 0);
+  }
+
+  void lineBreaksCountAsTwoCharacters() {
+    Window t;
+    t->txtSQL->SetText("select *\r\nfrom \r\nwhere");
+    t->txtSQL->SetSelStart(15);  // after "from "
+    t->inserttxt("[a]");
+    QCOMPARE(t->txtSQL->Text(), QString("select *\r\nfrom [a]\r\nwhere"));
+    QCOMPARE(t->txtSQL->SelStart(), 18);
+  }
+
+  void doubleClicksInsertTheSelectedEntryAndFocusTheEditor() {
+    testing_gui::FakeEngine engine;
+    engine.files["/a.mdb"] = {{"artikel", 0, {"ArtikelNr", "Preis"}}, {"kunden", 0, {"Id"}}};
+    Window t;
+    t->show();
+    QVERIFY(QTest::qWaitForWindowExposed(t.w.get()));
+    t.OpenDatabase("/a.mdb");
+    t->txtSQL->SetText("select  from ");
+    t->txtSQL->SetSelStart(7);
+    QListWidget* fields = t->lstFelder;
+    const QPoint second = fields->visualItemRect(fields->item(1)).center();
+    QTest::mouseClick(fields->viewport(), Qt::LeftButton, {}, second);
+    QTest::mouseDClick(fields->viewport(), Qt::LeftButton, {}, second);
+    QCOMPARE(t->txtSQL->Text(), QString("select [Preis] from "));
+    QVERIFY(t->txtSQL->hasFocus());
+    t->txtSQL->SetSelStart(static_cast<int32_t>(t->txtSQL->Text().size()));
+    QListWidget* tables = t->lstTabellen;
+    const QPoint first = tables->visualItemRect(tables->item(0)).center();
+    QTest::mouseDClick(tables->viewport(), Qt::LeftButton, {}, first);
+    QCOMPARE(t->txtSQL->Text(), QString("select [Preis] from [artikel]"));
+    QCOMPARE(t->txtSQL->SelStart(), t->txtSQL->Text().size());
+    // Typing goes on at the caret.
+    QTest::keyClicks(t->txtSQL, " x");
+    QCOMPARE(t->txtSQL->Text(), QString("select [Preis] from [artikel] x"));
+    QVERIFY(t.box->shown.empty());
+  }
+
+  void nothingSelectedInsertsEmptyBrackets() {
+    Window t;
+    t->txtSQL->SetSelStart(0);
+    t->lstFelder_DblClick();
+    QCOMPARE(t->txtSQL->Text(), QString("[]select * from artikel"));
+    QCOMPARE(t->txtSQL->SelStart(), 2);
+  }
+};
+
+QTEST_MAIN(InsertTextTest)
+#include "insert_text_test.moc"

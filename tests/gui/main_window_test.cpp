@@ -1,0 +1,181 @@
+// The window as it starts: controls, captions, menus, geometry, tab order, pointer, and ending.
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+
+#include "app/design.h"
+#include "app/twips.h"
+#include "gui/support/window_fixture.h"
+
+using testing_gui::Window;
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startState() {
+    Window t;
+    app::frmSQL& w = *t.w;
+    QCOMPARE(w.windowTitle(), QString("SQL-Editor"));
+    QCOMPARE(w.txtSQL->Text(), QString("select * from artikel"));
+    QCOMPARE(w.cmdQuery->text(), QString("Abfrage"));
+    QCOMPARE(w.lblTabelle->text(), QString("Tabellen:"));
+    QCOMPARE(w.lblFelder->text(), QString("Felder:"));
+    QCOMPARE(w.lblGridSize->text(), QString());
+    QCOMPARE(w.lstTabellen->count(), 0);
+    QCOMPARE(w.lstFelder->count(), 0);
+    // The grid: one fixed row, one fixed column and one empty cell.
+    QCOMPARE(w.fgridQuery->Rows(), 2);
+    QCOMPARE(w.fgridQuery->Cols(), 2);
+    QCOMPARE(w.fgridQuery->TextMatrix(0, 1), QString());
+    QCOMPARE(w.fgridQuery->TextMatrix(1, 1), QString());
+    QCOMPARE(w.MousePointer(), 0);
+    QCOMPARE(w.Data1->Connect(), std::string("Access 2000;"));
+    QVERIFY(w.Data1->DatabaseName().empty());
+    QVERIFY(w.Data1->RecordSource().empty());
+    QVERIFY(!w.Data1->isVisibleTo(&w));
+    QVERIFY(!w.database());
+    QVERIFY(!w.table_def());
+    QVERIFY(w.line_buffer().isEmpty());
+    QVERIFY(!w.cmdQuery->isDefault());
+    QVERIFY(!w.cmdQuery->autoDefault());
+    for (QWidget* c :
+         std::initializer_list<QWidget*>{w.txtSQL, w.fgridQuery, w.cmdQuery, w.lstTabellen,
+                                         w.lstFelder, w.lblTabelle, w.lblFelder, w.lblGridSize}) {
+      QVERIFY2(c->isEnabled() && c->isVisibleTo(&w), qPrintable(c->objectName()));
+    }
+  }
+
+  void editorIsFixedWidthNinePointWithScrollBarAndNewLineOnEnter() {
+    Window t;
+    app::frmSQL& w = *t.w;
+    QVERIFY(QFontInfo(w.txtSQL->font()).fixedPitch());
+    QCOMPARE(w.txtSQL->font().pointSizeF(), 9.0);
+    QCOMPARE(w.txtSQL->font().weight(), QFont::Normal);
+    QCOMPARE(w.txtSQL->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.txtSQL->setFocus();
+    w.txtSQL->SetSelStart(static_cast<int32_t>(w.txtSQL->Text().size()));
+    QTest::keyClick(w.txtSQL, Qt::Key_Return);
+    QTest::keyClick(w.txtSQL, Qt::Key_X);
+    QCOMPARE(w.txtSQL->Text(), QString("select * from artikel\r\nx"));
+    // Neither Enter nor Esc presses the button: nothing was run, so no error box.
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QVERIFY(t.box->shown.empty());
+  }
+
+  void menusAreTwoArraysWithoutAccessKeysOrShortcuts() {
+    Window t;
+    app::frmSQL& w = *t.w;
+    const QList<QAction*> top = w.menuBar()->actions();
+    QCOMPARE(top.size(), 2);
+    QCOMPARE(top[0]->text(), QString("Datenbank"));
+    QCOMPARE(top[1]->text(), QString("Abfrage"));
+    QCOMPARE(top[0]->menu(), w.mnuDatenbank);
+    QCOMPARE(top[1]->menu(), w.mnuAbfrage);
+    QCOMPARE(w.mnuDatenbank->actions().size(), 2);
+    QCOMPARE(w.mnuAbfrage->actions().size(), 2);
+    QCOMPARE(w.mnu_Datenbank[0]->text(), QString("Laden"));
+    QCOMPARE(w.mnu_Datenbank[1]->text(), QString("Ende"));
+    QCOMPARE(w.mnu_Abfrage[0]->text(), QString("laden"));
+    QCOMPARE(w.mnu_Abfrage[1]->text(), QString("speichern"));
+    for (QAction* a : w.mnuDatenbank->actions() + w.mnuAbfrage->actions() + top) {
+      QVERIFY2(!a->text().contains('&'), qPrintable(a->text()));
+      QVERIFY(a->shortcut().isEmpty());
+      QVERIFY(a->isEnabled() && a->isVisible());
+    }
+  }
+
+  void designTimeGeometryInTwips() {
+    Window t;
+    app::frmSQL& w = *t.w;
+    const auto check = [](QWidget* c, const app::TwipsBox& b) {
+      QCOMPARE(c->geometry(), app::TwipsRect(b.left, b.top, b.width, b.height));
+    };
+    // Before the first resize the window has its design-time client area and controls.
+    QCOMPARE(w.width(), app::TwipsToPixelsX(app::kDesignClientWidth));
+    QCOMPARE(w.height() - w.menuBar()->sizeHint().height(),
+             app::TwipsToPixelsY(app::kDesignClientHeight));
+    check(w.txtSQL, app::kTxtSQL);
+    check(w.fgridQuery, app::kFgridQuery);
+    check(w.cmdQuery, app::kCmdQuery);
+    check(w.lstTabellen, app::kLstTabellen);
+    check(w.lstFelder, app::kLstFelder);
+    check(w.lblTabelle, app::kLblTabelle);
+    check(w.lblFelder, app::kLblFelder);
+    check(w.lblGridSize, app::kLblGridSize);
+    check(w.Data1, app::kData1);
+    // At 96 DPI a twip is 1/15 pixel: "Tabellen:" has 41 pixels.
+    if (app::LogicalDpiX() == 96.0f) QCOMPARE(w.lblTabelle->width(), 41);
+  }
+
+  void captionsFitTheirBoxes() {
+    Window t;
+    app::frmSQL& w = *t.w;
+    const QFontMetrics fm(w.lblTabelle->font());
+    for (QLabel* l : {w.lblTabelle, w.lblFelder}) {
+      QVERIFY2(fm.horizontalAdvance(l->text()) <= l->width(), qPrintable(l->text()));
+      QVERIFY(fm.height() <= l->height());
+    }
+    QVERIFY(QFontMetrics(w.cmdQuery->font()).horizontalAdvance("Abfrage") < w.cmdQuery->width());
+    // Every control but the editor uses the window's font.
+    QCOMPARE(w.lstTabellen->font(), w.font());
+    QCOMPARE(w.cmdQuery->font(), w.font());
+  }
+
+  void tabOrder() {
+    Window t;
+    app::frmSQL& w = *t.w;
+    const std::vector<QWidget*> order = {w.txtSQL, w.fgridQuery, w.cmdQuery, w.lstTabellen,
+                                         w.lstFelder};
+    for (size_t i = 0; i + 1 < order.size(); ++i) {
+      QWidget* next = order[i]->nextInFocusChain();
+      while (next && !(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+      QCOMPARE(next, order[i + 1]);
+    }
+    const std::vector<QWidget*> all = {w.txtSQL,    w.fgridQuery, w.cmdQuery,  w.lstTabellen,
+                                       w.lstFelder, w.lblTabelle, w.lblFelder, w.lblGridSize};
+    for (size_t i = 0; i < all.size(); ++i) {
+      QCOMPARE(all[i]->property("TabIndex").toInt(), static_cast<int>(i));
+    }
+  }
+
+  void busyPointerShowsTheWaitCursor() {
+    Window t;
+    t->SetMousePointer(app::kPointerHourglass);
+    QCOMPARE(t->MousePointer(), 11);
+    QCOMPARE(t->cursor().shape(), Qt::WaitCursor);
+    t->SetMousePointer(app::kPointerDefault);
+    QCOMPARE(t->MousePointer(), 0);
+    QCOMPARE(t->cursor().shape(), Qt::ArrowCursor);
+  }
+
+  void endEndsTheEventLoopWithoutAsking() {
+    Window t;
+    t->show();
+    t->txtSQL->SetText("create table x (a long)");  // unsaved text is simply lost
+    QTimer::singleShot(0, t.w.get(), [&t] { t->mnu_Datenbank[1]->trigger(); });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(10000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(t.box->shown.empty());
+    QCOMPARE(t.query_dialog->shown, 0);
+  }
+
+  void menuIndexesOutsideTheArraysDoNothing() {
+    Window t;
+    t->mnu_Datenbank_Click(2);
+    t->mnu_Abfrage_Click(-1);
+    QCOMPARE(t.db_dialog->shown, 0);
+    QCOMPARE(t.query_dialog->shown, 0);
+    QVERIFY(t.box->shown.empty());
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,174 @@
+// "Abfrage" -> "laden" / "speichern": dialog settings, the written form, reading line by line,
+// code pages and line endings, and silence on every failure.
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "gui/support/window_fixture.h"
+
+using testing_gui::Window;
+
+namespace {
+QByteArray Bytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void Put(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(bytes);
+}
+
+void Load(Window& t, const QString& path) {
+  t.query_dialog->answers.push_back(path.toStdString());
+  t->mnu_Abfrage_Click(0);
+}
+
+void Save(Window& t, const QString& path) {
+  t.query_dialog->answers.push_back(path.toStdString());
+  t->mnu_Abfrage_Click(1);
+}
+}  // namespace
+
+class QueryFilesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void dialogSettingsInOrder() {
+    QTemporaryDir dir;
+    Window t;
+    Save(t, dir.filePath("a.sql"));
+    Load(t, dir.filePath("a.sql"));
+    const std::vector<std::string> expected = {
+        "DefaultExt=sql", "Filter=SQL-Abfragen (*.sql)|*.sql", "CancelError=true",
+        "Flags=526338",   "DialogTitle=Abfrage speichern",     "ShowSave",
+        "DefaultExt=sql", "Filter=SQL-Abfragen (*.sql)|*.sql", "CancelError=true",
+        "Flags=528388",   "DialogTitle=Abfrage laden",         "ShowOpen"};
+    QCOMPARE(t.query_dialog->log, expected);
+  }
+
+  void savingTheDefaultTextWrites23Bytes() {
+    QTemporaryDir dir;
+    Window t;
+    Save(t, dir.filePath("a.sql"));
+    QCOMPARE(Bytes(dir.filePath("a.sql")), QByteArray("select * from artikel\r\n"));
+    QCOMPARE(t->line_buffer(), QString("select * from artikel"));
+  }
+
+  void loadingThreeLinesAddsTheTrailingLineBreak() {
+    QTemporaryDir dir;
+    Put(dir.filePath("abc.sql"), "A\r\nB\r\nC");
+    Window t;
+    Load(t, dir.filePath("abc.sql"));
+    QCOMPARE(t->txtSQL->Text(), QString("A\r\nB\r\nC\r\n"));
+    QCOMPARE(t->line_buffer(), QString("C"));
+  }
+
+  void eachSaveAndLoadCycleAddsOneLineBreak() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("x.sql");
+    Window t;
+    Save(t, path);
+    Load(t, path);
+    QCOMPARE(t->txtSQL->Text(), QString("select * from artikel\r\n"));
+    Save(t, path);
+    QCOMPARE(Bytes(path), QByteArray("select * from artikel\r\n\r\n"));
+    Load(t, path);
+    QCOMPARE(t->txtSQL->Text(), QString("select * from artikel\r\n\r\n"));
+  }
+
+  void lineFeedAloneAndCarriageReturnAloneEndLines() {
+    QTemporaryDir dir;
+    Put(dir.filePath("lf.sql"), "select *\nfrom a\n");
+    Put(dir.filePath("cr.sql"), "x\ry");
+    Window t;
+    Load(t, dir.filePath("lf.sql"));
+    QCOMPARE(t->txtSQL->Text(), QString("select *\r\nfrom a\r\n"));
+    Load(t, dir.filePath("cr.sql"));
+    QCOMPARE(t->txtSQL->Text(), QString("x\r\ny\r\n"));
+  }
+
+  void emptyFileClearsTheEditor() {
+    QTemporaryDir dir;
+    Put(dir.filePath("leer.sql"), "");
+    Window t;
+    Load(t, dir.filePath("leer.sql"));
+    QCOMPARE(t->txtSQL->Text(), QString());
+  }
+
+  void codePages() {
+    QTemporaryDir dir;
+    Window t;
+    // Windows-1252 when every character fits (ä is one byte, € is 0x80) ...
+    t->txtSQL->SetText(QString::fromUtf8("select Größe, '€' from Maße"));
+    Save(t, dir.filePath("w.sql"));
+    QCOMPARE(Bytes(dir.filePath("w.sql")), QByteArray("select Gr\xf6\xdf"
+                                                      "e, '\x80' from Ma\xdf"
+                                                      "e\r\n"));
+    Load(t, dir.filePath("w.sql"));
+    QCOMPARE(t->txtSQL->Text(), QString::fromUtf8("select Größe, '€' from Maße\r\n"));
+    // ... UTF-8 when one does not, and it reads back unchanged.
+    t->txtSQL->SetText(QString::fromUtf8("select 'Łódź', 'αβγ'"));
+    Save(t, dir.filePath("u.sql"));
+    QCOMPARE(Bytes(dir.filePath("u.sql")), QByteArray("select '\xc5\x81\xc3\xb3"
+                                                      "d\xc5\xba', "
+                                                      "'\xce\xb1\xce\xb2\xce\xb3'\r\n"));
+    Load(t, dir.filePath("u.sql"));
+    QCOMPARE(t->txtSQL->Text(), QString::fromUtf8("select 'Łódź', 'αβγ'\r\n"));
+  }
+
+  void cancelChangesNothingAlsoAtFirstUse() {
+    QTemporaryDir dir;
+    Window t;
+    t.query_dialog->answers.push_back(std::nullopt);
+    t->mnu_Abfrage_Click(0);
+    t.query_dialog->answers.push_back(std::nullopt);
+    t->mnu_Abfrage_Click(1);
+    QCOMPARE(t->txtSQL->Text(), QString("select * from artikel"));
+    QVERIFY(t->line_buffer().isEmpty());
+    QVERIFY(t.box->shown.empty());
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+  }
+
+  void afterASaveTheLoadDialogOffersThatName() {
+    QTemporaryDir dir;
+    Window t;
+    Save(t, dir.filePath("gespeichert.sql"));
+    t.query_dialog->answers.push_back(std::nullopt);
+    t->mnu_Abfrage_Click(0);
+    QCOMPARE(t.query_dialog->offered, dir.filePath("gespeichert.sql").toStdString());
+  }
+
+  void unreadableFileEndsTheLoadSilentlyWithAnEmptyEditor() {
+    QTemporaryDir dir;
+    Window t;
+    Load(t, dir.filePath("fehlt.sql"));
+    QCOMPARE(t->txtSQL->Text(), QString());
+    Load(t, dir.path());  // a folder
+    QCOMPARE(t->txtSQL->Text(), QString());
+    QVERIFY(t.box->shown.empty());
+  }
+
+  void unwritableFileIsSilent() {
+    QTemporaryDir dir;
+    Window t;
+    Save(t, dir.filePath("kein/ordner/a.sql"));
+    QVERIFY(t.box->shown.empty());
+    QVERIFY(!QFile::exists(dir.filePath("kein/ordner/a.sql")));
+  }
+
+  void existingFileIsReplaced() {
+    QTemporaryDir dir;
+    Put(dir.filePath("a.sql"), "ein viel längerer alter Inhalt\r\nzweite Zeile\r\n");
+    Window t;
+    t->txtSQL->SetText("x");
+    Save(t, dir.filePath("a.sql"));
+    QCOMPARE(Bytes(dir.filePath("a.sql")), QByteArray("x\r\n"));
+  }
+};
+
+QTEST_MAIN(QueryFilesTest)
+#include "query_files_test.moc"

@@ -1,0 +1,339 @@
+// "Abfrage": the result path, the action path, the size caption, the busy pointer, and the
+// right-button preview of the selected table.
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "gui/support/fake_engine.h"
+#include "gui/support/window_fixture.h"
+
+using testing_gui::FakeEngine;
+using testing_gui::LongRows;
+using testing_gui::Window;
+
+namespace {
+// Records what the data source was asked to run and the pointer at that moment.
+struct Recorder {
+  std::vector<std::string> statements;
+  std::vector<int> pointers;
+};
+
+void Answer(FakeEngine& engine, Window& t, Recorder& rec, int rows, int fields) {
+  engine.runner = [&t, &rec, rows, fields](const std::string&, const std::string& sql) {
+    rec.statements.push_back(sql);
+    rec.pointers.push_back(t->MousePointer());
+    std::vector<std::string> names;
+    for (int i = 0; i < fields; ++i) names.push_back("f" + std::to_string(i));
+    return LongRows(names, rows);
+  };
+}
+
+void OpenFake(FakeEngine& engine, Window& t) {
+  engine.files["/a.mdb"] = {
+      {"artikel", 0, {"Nr", "Name"}}, {"kunden", 0, {"Id"}}, {"a]b", 0, {"x"}}};
+  t.OpenDatabase("/a.mdb");
+}
+}  // namespace
+
+class RunStatementTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void selectInAnyCaseTakesTheResultPath() {
+    for (const char* text :
+         {"select * from artikel", "SELECT * FROM artikel", "SeLeCt 1 from artikel",
+          "select * into neu from artikel", "select;"}) {
+      FakeEngine engine;
+      Window t;
+      OpenFake(engine, t);
+      Recorder rec;
+      Answer(engine, t, rec, 25, 4);
+      t->txtSQL->SetText(text);
+      t->cmdQuery_Click();
+      QVERIFY2(t.box->shown.empty(), text);
+      QCOMPARE(rec.statements, std::vector<std::string>{text});  // passed unchanged
+      QCOMPARE(t->Data1->RecordSource(), std::string(text));
+      QCOMPARE(rec.pointers, std::vector<int>{11});
+      QCOMPARE(t->MousePointer(), 0);
+      QCOMPARE(t->lblGridSize->text(), QString(" 25  x  4"));
+      QCOMPARE(t->fgridQuery->Rows(), 26);
+      QCOMPARE(t->fgridQuery->Cols(), 5);
+      QCOMPARE(t->fgridQuery->TextMatrix(0, 1), QString("f0"));
+    }
+  }
+
+  void otherTextsTakeTheActionPath() {
+    for (const char* text :
+         {" select * from artikel", "\r\nselect * from artikel", "(select * from artikel)",
+          "/* c */ select 1", "selec", "", "delete from artikel"}) {
+      FakeEngine engine;
+      Window t;
+      OpenFake(engine, t);
+      Recorder rec;
+      Answer(engine, t, rec, 1, 1);
+      t->txtSQL->SetText(text);
+      const int opens = engine.opens;
+      t->cmdQuery_Click();
+      QVERIFY2(rec.statements.empty(), text);
+      // The engine is asked to execute it; whatever it raises is reported, and the database
+      // is not reopened.
+      QCOMPARE(t.box->shown.size(), size_t{1});
+      QCOMPARE(t.box->shown[0].pointer_when_shown, 0);
+      QCOMPARE(t->MousePointer(), 0);
+      QCOMPARE(engine.opens, opens);
+      QCOMPARE(t->lstTabellen->count(), 3);
+    }
+  }
+
+  void emptyResultShowsZeroRecords() {
+    FakeEngine engine;
+    Window t;
+    OpenFake(engine, t);
+    Recorder rec;
+    Answer(engine, t, rec, 0, 3);
+    t->cmdQuery_Click();
+    QCOMPARE(t->lblGridSize->text(), QString(" 0  x  3"));
+    QCOMPARE(t->fgridQuery->Rows(), 1);
+    QCOMPARE(t->fgridQuery->TextMatrix(0, 3), QString("f2"));
+  }
+
+  void failingRefreshKeepsGridAndCaption() {
+    FakeEngine engine;
+    Window t;
+    OpenFake(engine, t);
+    Recorder rec;
+    Answer(engine, t, rec, 2, 2);
+    t->cmdQuery_Click();
+    engine.runner = [&t](const std::string&, const std::string&) -> jetsql::RecordSet {
+      if (t->MousePointer() != 11) throw jet::Error(1, "pointer not busy");
+      throw jet::Error(3078, "Tabelle 'nix' nicht gefunden.");
+    };
+    t->txtSQL->SetText("select * from nix");
+    t->cmdQuery_Click();
+    QCOMPARE(t.box->shown.size(), size_t{1});
+    QCOMPARE(t.LastBox(), std::string("Ein Fehler ist aufgetreten\r\nFehlernummer: 3078\r\n"
+                                      "Tabelle 'nix' nicht gefunden."));
+    QCOMPARE(t.box->shown[0].pointer_when_shown, 0);
+    QCOMPARE(t->lblGridSize->text(), QString(" 2  x  2"));
+    QCOMPARE(t->fgridQuery->Rows(), 3);
+  }
+
+  void noDatabaseOpen() {
+    Window t;
+    t->cmdQuery_Click();  // result path: no database named
+    QCOMPARE(t.box->shown.size(), size_t{1});
+    QVERIFY(t.LastBox().find("Fehlernummer: 3024") != std::string::npos);
+    QCOMPARE(t.box->shown[0].pointer_when_shown, 0);
+    t->txtSQL->SetText("drop table artikel");
+    t->cmdQuery_Click();  // action path: the handle is empty
+    QCOMPARE(t.box->shown.size(), size_t{2});
+    QVERIFY(t.LastBox().find("Fehlernummer: 91") != std::string::npos);
+    QCOMPARE(t->lblGridSize->text(), QString());
+  }
+
+  void actionPathExecutesThenReopensAndRebuildsTheLists() {
+    FakeEngine engine;
+    Window t;
+    OpenFake(engine, t);
+    Recorder rec;
+    Answer(engine, t, rec, 3, 1);
+    t->cmdQuery_Click();  // an earlier result in the grid
+    t->lstTabellen->setCurrentRow(1);
+    std::vector<std::string> executed;
+    engine.executor = [&](const std::string& path, const std::string& sql) {
+      executed.push_back(path + ": " + sql);
+      if (t->MousePointer() != 11) throw jet::Error(1, "pointer not busy");
+      engine.files["/a.mdb"].push_back({"neu", 0, {"a"}});
+    };
+    const auto before = t->database();
+    const int opens = engine.opens;
+    t->txtSQL->SetText("create table neu (a long)");
+    t->cmdQuery_Click();
+    QVERIFY2(t.box->shown.empty(), t.LastBox().c_str());
+    QCOMPARE(executed, std::vector<std::string>{"/a.mdb: create table neu (a long)"});
+    QCOMPARE(engine.opens, opens + 1);
+    QVERIFY(t->database() != before);
+    QCOMPARE(t->lstTabellen->count(), 4);
+    QCOMPARE(t->lstTabellen->item(3)->text(), QString("neu"));
+    QCOMPARE(t->lstTabellen->currentRow(), 0);
+    QCOMPARE(t->lstFelder->count(), 2);  // the first table's fields
+    QCOMPARE(t->lblGridSize->text(), QString(" 3  x  1"));
+    QCOMPARE(t->fgridQuery->Rows(), 4);
+    QCOMPARE(t->MousePointer(), 0);
+  }
+
+  void actionAfterAFailedOpenReopensTheNewPathAndReportsIt() {
+    FakeEngine engine;
+    Window t;
+    OpenFake(engine, t);
+    t.OpenDatabase("/b.mdb");  // fails; the dialog keeps /b.mdb
+    QCOMPARE(t.box->shown.size(), size_t{1});
+    const auto a = t->database();
+    std::vector<std::string> executed;
+    engine.executor = [&](const std::string& path, const std::string&) {
+      executed.push_back(path);
+    };
+    t->txtSQL->SetText("delete from artikel");
+    t->cmdQuery_Click();
+    QCOMPARE(executed, std::vector<std::string>{"/a.mdb"});  // ran on the open database
+    QCOMPARE(t.box->shown.size(), size_t{2});
+    QVERIFY(t.LastBox().find("'/b.mdb'") != std::string::npos);
+    QCOMPARE(t.box->shown[1].pointer_when_shown, 0);
+    QCOMPARE(t->database(), a);
+    QCOMPARE(t->lstTabellen->count(), 3);
+  }
+
+  void droppingTheLastTableLeavesAnEmptyListAndAReport() {
+    FakeEngine engine;
+    Window t;
+    OpenFake(engine, t);
+    engine.executor = [&](const std::string&, const std::string&) {
+      engine.files["/a.mdb"].clear();
+    };
+    t->txtSQL->SetText("drop table artikel");
+    t->cmdQuery_Click();
+    QCOMPARE(t.box->shown.size(), size_t{1});
+    QVERIFY(t.LastBox().find("Fehlernummer: 380") != std::string::npos);
+    QCOMPARE(t->lstTabellen->count(), 0);
+    QCOMPARE(t->MousePointer(), 0);
+  }
+
+  // ---- Preview ------------------------------------------------------------------------
+
+  void rightPressPreviewsTheSelectedTableNotTheOneUnderThePointer() {
+    FakeEngine engine;
+    Window t;
+    t->show();
+    QVERIFY(QTest::qWaitForWindowExposed(t.w.get()));
+    OpenFake(engine, t);
+    Recorder rec;
+    Answer(engine, t, rec, 7, 2);
+    const QString editor = t->txtSQL->Text();
+    QListWidget* list = t->lstTabellen;
+    const QPoint second = list->visualItemRect(list->item(1)).center();
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, second);
+    QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, second);
+    QCOMPARE(rec.statements, std::vector<std::string>{"select * from [artikel]"});
+    QCOMPARE(rec.pointers, std::vector<int>{11});
+    QCOMPARE(list->currentRow(), 0);
+    QCOMPARE(t->lblGridSize->text(), QString(" 7  x  2"));
+    QCOMPARE(t->Data1->RecordSource(), std::string("select * from [artikel]"));
+    QCOMPARE(t->txtSQL->Text(), editor);
+    QCOMPARE(t->MousePointer(), 0);
+    QCOMPARE(t->lstFelder->count(), 2);
+
+    // Left and middle presses run nothing; the left one selects as usual.
+    QTest::mouseClick(list->viewport(), Qt::MiddleButton, {}, second);
+    QCOMPARE(list->currentRow(), 0);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);
+    QCOMPARE(list->currentRow(), 1);
+    QCOMPARE(t->lstFelder->count(), 1);
+    QCOMPARE(rec.statements.size(), size_t{1});
+    QVERIFY(t.box->shown.empty());
+  }
+
+  void previewOfANameWithBracketIsPassedUnescaped() {
+    FakeEngine engine;
+    Window t;
+    OpenFake(engine, t);
+    Recorder rec;
+    Answer(engine, t, rec, 0, 1);
+    t->lstTabellen->setCurrentRow(2);
+    t->lstTabellen_MouseDown(2, 0, 0, 0);
+    QCOMPARE(rec.statements, std::vector<std::string>{"select * from [a]b]"});
+    QCOMPARE(t->lblGridSize->text(), QString(" 0  x  1"));
+  }
+
+  void previewFailures() {
+    {
+      Window t;  // no database open
+      t->lstTabellen_MouseDown(2, 0, 0, 0);
+      QCOMPARE(t.box->shown.size(), size_t{1});
+      QVERIFY(t.LastBox().find("Fehlernummer: 91") != std::string::npos);
+      QCOMPARE(t->MousePointer(), 0);
+      t->lstTabellen_MouseDown(1, 0, 0, 0);
+      t->lstTabellen_MouseDown(4, 0, 0, 0);
+      QCOMPARE(t.box->shown.size(), size_t{1});
+    }
+    {
+      FakeEngine engine;
+      engine.files["/leer.mdb"] = {};
+      Window t;
+      t.OpenDatabase("/leer.mdb");  // reported: no table to select
+      t->lstTabellen_MouseDown(2, 0, 0, 0);
+      QCOMPARE(t.box->shown.size(), size_t{2});
+      QVERIFY(t.LastBox().find("Fehlernummer: 3265") != std::string::npos);
+      QCOMPARE(t.box->shown[1].pointer_when_shown, 0);
+    }
+  }
+
+  // ---- Real files ----------------------------------------------------------------------
+
+  void realResultOfTwentyFiveArticles() {
+    QTemporaryDir dir;
+    const std::string path = testing_gui::CopySample(dir, "bench/orders-100k.mdb");
+    if (path.empty()) QSKIP("sample folder absent (QUORLA_SAMPLES_DIR)");
+    if (!testing_gui::EngineRunsQueries()) QSKIP("row-returning statements not supported yet");
+    Window t;
+    t.OpenDatabase(path);
+    t->cmdQuery_Click();
+    QVERIFY2(t.box->shown.empty(), t.LastBox().c_str());
+    QCOMPARE(t->fgridQuery->Rows(), 26);
+    QVERIFY(t->lblGridSize->text().startsWith(" 25  x "));
+  }
+
+  void realMakeTableOnTheResultPathFailsAndChangesNothing() {
+    QTemporaryDir dir;
+    const std::string path = testing_gui::CopySample(dir, "bench/orders-100k.mdb");
+    if (path.empty()) QSKIP("sample folder absent (QUORLA_SAMPLES_DIR)");
+    if (!testing_gui::EngineRunsQueries()) QSKIP("row-returning statements not supported yet");
+    Window t;
+    t.OpenDatabase(path);
+    const int tables = t->lstTabellen->count();
+    t->txtSQL->SetText("select * into kopie from artikel");
+    t->cmdQuery_Click();
+    QCOMPARE(t.box->shown.size(), size_t{1});
+    t.OpenDatabase(path);
+    QCOMPARE(t->lstTabellen->count(), tables);
+    QVERIFY(t->lstTabellen->findItems("kopie", Qt::MatchExactly).isEmpty());
+  }
+
+  void realCreateTableRebuildsListAndKeepsGrid() {
+    QTemporaryDir dir;
+    const std::string path = testing_gui::CopySample(dir, "bench/orders-100k.mdb");
+    if (path.empty()) QSKIP("sample folder absent (QUORLA_SAMPLES_DIR)");
+    if (!testing_gui::EngineRunsQueries()) QSKIP("row-returning statements not supported yet");
+    Window t;
+    t.OpenDatabase(path);
+    t->cmdQuery_Click();
+    const QString caption = t->lblGridSize->text();
+    t->txtSQL->SetText("create table neu (a long)");
+    t->cmdQuery_Click();
+    if (!t.box->shown.empty() && t.LastBox().find("noch nicht") != std::string::npos) {
+      QSKIP("the engine does not write yet");
+    }
+    QVERIFY2(t.box->shown.empty(), t.LastBox().c_str());
+    QVERIFY(!t->lstTabellen->findItems("neu", Qt::MatchExactly).isEmpty());
+    QCOMPARE(t->lstTabellen->currentRow(), 0);
+    QCOMPARE(t->lblGridSize->text(), caption);
+  }
+
+  void realExecuteFailureLeavesEverything() {
+    QTemporaryDir dir;
+    const std::string path = testing_gui::CopySample(dir, "bench/orders-100k.mdb");
+    if (path.empty()) QSKIP("sample folder absent (QUORLA_SAMPLES_DIR)");
+    if (!testing_gui::EngineReadsFiles()) QSKIP("the engine does not read files yet");
+    Window t;
+    t.OpenDatabase(path);
+    const auto handle = t->database();
+    t->lstTabellen->setCurrentRow(t->lstTabellen->count() - 1);
+    t->txtSQL->SetText("drop table gibtsnicht");
+    t->cmdQuery_Click();
+    QCOMPARE(t.box->shown.size(), size_t{1});
+    QCOMPARE(t->database(), handle);
+    QCOMPARE(t->lstTabellen->currentRow(), t->lstTabellen->count() - 1);
+  }
+};
+
+QTEST_MAIN(RunStatementTest)
+#include "run_statement_test.moc"

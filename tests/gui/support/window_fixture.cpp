@@ -1,0 +1,76 @@
+#include "gui/support/window_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "db/dbengine.h"
+#include "jetsql/session.h"
+
+namespace testing_gui {
+
+Window::Window() {
+  auto b = std::make_unique<FakeMessageBox>();
+  auto d = std::make_unique<FakeFileDialog>();
+  auto q = std::make_unique<FakeFileDialog>();
+  box = b.get();
+  db_dialog = d.get();
+  query_dialog = q.get();
+  app::Platform p;
+  p.message_box = std::move(b);
+  p.std_db = std::move(d);
+  p.std_abfrage = std::move(q);
+  w = std::make_unique<app::frmSQL>(std::move(p));
+  box->pointer_probe = [this] { return w->MousePointer(); };
+}
+
+void Window::OpenDatabase(const std::string& path) {
+  db_dialog->answers.push_back(path);
+  w->mnu_Datenbank_Click(app::kMenuLaden);
+}
+
+std::string SamplesDir() {
+  const QString dir = QStringLiteral(QUORLA_SAMPLES_DIR);
+  return QDir(dir).exists() ? dir.toStdString() : std::string();
+}
+
+std::string CopySample(const QTemporaryDir& dir, const std::string& relative) {
+  const std::string samples = SamplesDir();
+  if (samples.empty()) return {};
+  const QString from = QString::fromStdString(samples + "/" + relative);
+  if (!QFileInfo::exists(from)) return {};
+  const QString to = dir.filePath(QFileInfo(from).fileName());
+  QFile::remove(to);
+  if (!QFile::copy(from, to)) return {};
+  QFile::setPermissions(to, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  return to.toStdString();
+}
+
+namespace {
+constexpr const char* kProbeSample = "/bench/orders-100k.mdb";
+}
+
+bool EngineReadsFiles() {
+  const std::string samples = SamplesDir();
+  if (samples.empty()) return false;
+  try {
+    db::DBEngine().OpenDatabase(samples + kProbeSample)->TableDefs();
+    return true;
+  } catch (const jet::Error&) {
+    return false;
+  }
+}
+
+bool EngineRunsQueries() {
+  const std::string samples = SamplesDir();
+  if (samples.empty()) return false;
+  try {
+    jetsql::Session s(samples + kProbeSample);
+    s.Query("select * from artikel");
+    return true;
+  } catch (const jet::Error&) {
+    return false;
+  }
+}
+
+}  // namespace testing_gui

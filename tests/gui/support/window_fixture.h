@@ -1,0 +1,42 @@
+#ifndef QUORLA_TESTS_GUI_SUPPORT_WINDOW_FIXTURE_H_
+#define QUORLA_TESTS_GUI_SUPPORT_WINDOW_FIXTURE_H_
+
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+#include "app/frmSQL.h"
+#include "gui/support/fake_platform.h"
+
+namespace testing_gui {
+
+// A main window wired to the doubles, which stay reachable through the pointers.
+struct Window {
+  FakeMessageBox* box = nullptr;
+  FakeFileDialog* db_dialog = nullptr;
+  FakeFileDialog* query_dialog = nullptr;
+  std::unique_ptr<app::frmSQL> w;
+
+  Window();
+  app::frmSQL* operator->() { return w.get(); }
+  // Lines of the last error box, or empty when none was shown.
+  std::string LastBox() const {
+    return box->shown.empty() ? std::string() : box->shown.back().text;
+  }
+  // Chooses `path` in the database dialog and runs "Datenbank" -> "Laden".
+  void OpenDatabase(const std::string& path);
+};
+
+// The sample folder, or empty when it is absent.
+std::string SamplesDir();
+// Copies a sample (path relative to the sample folder) into `dir`; returns the copy's path, or
+// empty when the sample is missing. The copy is writable.
+std::string CopySample(const QTemporaryDir& dir, const std::string& relative);
+// True when the engine opens a known-good sample; false while the reader has not landed.
+bool EngineReadsFiles();
+// True when row-returning statements run on a known-good sample.
+bool EngineRunsQueries();
+
+}  // namespace testing_gui
+
+#endif  // QUORLA_TESTS_GUI_SUPPORT_WINDOW_FIXTURE_H_
