@@ -95,7 +95,7 @@ jet::Value FromDouble(double r, ColumnType type) {
 
 __int128 Align(ExactNumber n, int scale) {
   __int128 m = n.mantissa;
-  for (int i = n.scale; i < scale; ++i) m *= 10;
+  if (!ScaleUp(&m, scale - n.scale)) ThrowOverflow();
   return m;
 }
 
@@ -351,7 +351,10 @@ jet::Value Compare(const Args& args) {
   if (IsExactType(a) && IsExactType(b)) {
     ExactNumber x = ToExact(a), y = ToExact(b);
     int scale = std::max(x.scale, y.scale);
-    return static_cast<int32_t>(Sign(Align(x, scale) - Align(y, scale)));
+    __int128 mx = x.mantissa, my = y.mantissa;
+    if (ScaleUp(&mx, scale - x.scale) && ScaleUp(&my, scale - y.scale)) {
+      return static_cast<int32_t>(Sign(mx - my));
+    }
   }
   return static_cast<int32_t>(Sign(ToArithmeticNumber(a) - ToArithmeticNumber(b)));
 }
