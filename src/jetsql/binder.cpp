@@ -42,6 +42,9 @@ std::string VirtualTableName(const std::string& table) {
 
 using CT = jet::ColumnType;
 
+// Tables of at most this many rows are read once when they take part in a join.
+constexpr uint32_t kMaterializeRowLimit = 5000;
+
 // A FROM source as expressions see it.
 struct Source {
   std::string name;       // what qualifies its columns: alias or table name
@@ -195,6 +198,11 @@ class Binder : public ExpressionContext {
         }
         CheckDuplicateSource(scope, src.name);
         std::string sql = "temp." + vtab + " AS " + src.sql_alias;
+        if (in_join_ && def->row_count <= kMaterializeRowLimit) {
+          // A small table in a join is read once into a temporary result, on which SQLite can
+          // build an automatic index, instead of being scanned once per row of the other side.
+          sql = "(SELECT * FROM temp." + vtab + " LIMIT -1) AS " + src.sql_alias;
+        }
         scope.sources.push_back(std::move(src));
         return sql;
       }
@@ -383,10 +391,13 @@ class Binder : public ExpressionContext {
     scope.outer = outer;
     BoundQuery out;
     std::string from;
+    const bool saved_in_join = in_join_;
+    in_join_ = s.from.size() > 1 || (!s.from.empty() && s.from[0]->kind == FromItem::Kind::kJoin);
     for (const auto& f : s.from) {
       if (!from.empty()) from += ", ";
       from += BindFrom(*f, scope);
     }
+    in_join_ = saved_in_join;
     std::string where;
     if (s.where) {
       scope.aggregate_ban = "WHERE";
@@ -642,6 +653,7 @@ class Binder : public ExpressionContext {
   int alias_counter_ = 0;
   int expr_counter_ = 1000;
   bool in_aggregate_ = false;
+  bool in_join_ = false;
   std::string pivot_filter_;
   std::vector<std::string> star_qualified_;
   std::vector<size_t> star_index_;
