@@ -508,6 +508,7 @@ class Binder : public ExpressionContext {
         b = BindExpr(*o.expr, scope);
         scope.aliases = nullptr;
       }
+      if (grouped && b.naked) ThrowNotInAggregate(b.naked_text);
       BExpr v = emitter_.Value(b);
       order_terms.push_back(emitter_.Collated(v.sql, v.type) + (o.descending ? " DESC" : ""));
       // The same term over the output columns, for TOP after DISTINCT.

@@ -102,6 +102,8 @@ TEST_F(BinderTest, MeaningErrorsCarryJetNumbersAndNames) {
   EXPECT_EQ(e.number(), 3122);
   EXPECT_NE(e.description().find("'Name'"), std::string::npos);
   EXPECT_EQ(Err("SELECT Ort FROM Kunden GROUP BY Name").number(), 3122);
+  EXPECT_EQ(Err("SELECT Ort FROM Kunden GROUP BY Ort ORDER BY Name").number(), 3122);
+  EXPECT_NO_THROW(B("SELECT Ort FROM Kunden GROUP BY Ort ORDER BY Count(*) DESC, UCase(Ort)"));
   EXPECT_EQ(Err("SELECT Name FROM Kunden WHERE Count(*) > 1").number(), 3096);
   EXPECT_EQ(Err("SELECT Count(*) FROM Kunden GROUP BY Count(*)").number(), 3092);
   EXPECT_EQ(Err("SELECT Sum(Count(*)) FROM Kunden").number(), 3095);
