@@ -1,17 +1,180 @@
 #include "jetsql/session.h"
 
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <set>
+
+#include "jetsql/binder.h"
+#include "jetsql/errors.h"
+#include "jetsql/functions/registry.h"
+#include "jetsql/parser.h"
+#include "jetsql/sqlite_bridge.h"
+#include "jetsql/sqlite_errors.h"
+
 namespace jetsql {
+namespace {
 
-Session::Session(const std::string& path) : db_(jet::Database::Open(path)) {}
-Session::~Session() = default;
+constexpr int32_t kOperationNotSupported = 3251;
 
-RecordSet Session::Query(const std::string&) {
-  throw jet::Error(jet::err::kInvalidSqlStatement, "Abfragen werden noch nicht unterstützt.");
+[[noreturn]] void ThrowSqliteError(const std::string& message) {
+  throw SqliteError(message);
 }
 
-void Session::Execute(const std::string&) {
-  throw jet::Error(jet::err::kInvalidSqlStatement,
-                   "Diese Datenbank kann noch nicht geschrieben werden.");
+std::string QuoteText(const std::string& s) {
+  std::string r = "'";
+  for (char c : s) {
+    if (c == '\'') r += '\'';
+    r += c;
+  }
+  return r + "'";
+}
+
+// The value of a probe row as a SQLite literal.
+std::string Literal(sqlite3_value* v) {
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+      return std::to_string(sqlite3_value_int64(v));
+    case SQLITE_FLOAT: {
+      char buf[64];
+      std::snprintf(buf, sizeof buf, "%.17g", sqlite3_value_double(v));
+      std::string s = buf;
+      if (s.find_first_of(".eEni") == std::string::npos) s += ".0";
+      return s;
+    }
+    case SQLITE_TEXT:
+      return QuoteText(reinterpret_cast<const char*>(sqlite3_value_text(v)));
+    case SQLITE_BLOB: {
+      static const char* kHex = "0123456789abcdef";
+      const auto* p = static_cast<const unsigned char*>(sqlite3_value_blob(v));
+      std::string r = "X'";
+      for (int i = 0; i < sqlite3_value_bytes(v); ++i) {
+        r += kHex[p[i] >> 4];
+        r += kHex[p[i] & 15];
+      }
+      return r + "'";
+    }
+    default:
+      return "NULL";
+  }
+}
+
+class Statement3 {
+ public:
+  Statement3(sqlite3* db, const std::string& sql) : db_(db) {
+    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
+        SQLITE_OK) {
+      std::string msg = sqlite3_errmsg(db);
+      sqlite3_finalize(stmt_);
+      stmt_ = nullptr;
+      ThrowSqliteError(msg);
+    }
+  }
+  ~Statement3() { sqlite3_finalize(stmt_); }
+  Statement3(const Statement3&) = delete;
+  Statement3& operator=(const Statement3&) = delete;
+
+  bool Step() {
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    ThrowSqliteError(sqlite3_errmsg(db_));
+  }
+  sqlite3_stmt* get() const { return stmt_; }
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+}  // namespace
+
+struct Session::Connection {
+  sqlite3* db = nullptr;
+  std::set<std::string> virtual_tables;
+  ~Connection() { sqlite3_close(db); }
+
+  void Exec(const std::string& sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+      std::string msg = err ? err : sqlite3_errmsg(db);
+      sqlite3_free(err);
+      ThrowSqliteError(msg);
+    }
+  }
+
+  void EnsureTables(const std::vector<VirtualTableUse>& uses) {
+    for (const auto& use : uses) {
+      if (virtual_tables.count(use.vtab)) continue;
+      Exec("CREATE VIRTUAL TABLE temp." + use.vtab + " USING jet(" + QuoteIdentifier(use.table) +
+           ")");
+      virtual_tables.insert(use.vtab);
+    }
+  }
+};
+
+Session::Session(const std::string& path)
+    : db_(jet::Database::Open(path)), sqlite_(std::make_unique<Connection>()) {
+  if (sqlite3_open_v2(":memory:", &sqlite_->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                      nullptr) != SQLITE_OK) {
+    throw jet::Error(sqlerr::kReserved, "Reservierter Fehler (SQLite lässt sich nicht öffnen).");
+  }
+  RegisterJetModule(sqlite_->db, db_.get());
+  RegisterJetFunctions(sqlite_->db);
+}
+
+Session::~Session() = default;
+
+RecordSet Session::Query(const std::string& sql) {
+  jetsql::Statement stmt = Parse(sql);
+  DatabaseCatalog catalog(db_.get());
+  BoundStatement bound = Bind(stmt, catalog);
+  if (!bound.returns_rows) {
+    throw jet::Error(jet::err::kNotRowReturning,
+                     "Ungültige Operation. Die Anweisung gibt keine Datensätze zurück.");
+  }
+  sqlite_->EnsureTables(bound.tables);
+  if (!bound.pivot_probe_sql.empty()) {
+    std::vector<PivotValue> values;
+    Statement3 probe(sqlite_->db, bound.pivot_probe_sql);
+    while (probe.Step()) {
+      PivotValue v;
+      v.literal_sql = Literal(sqlite3_column_value(probe.get(), 0));
+      const unsigned char* name = sqlite3_column_text(probe.get(), 1);
+      v.name = name ? reinterpret_cast<const char*>(name) : "<>";
+      values.push_back(std::move(v));
+    }
+    bound = Bind(stmt, catalog, &values);
+    sqlite_->EnsureTables(bound.tables);
+  }
+  RecordSet rs;
+  rs.field_names = bound.field_names;
+  rs.field_types = bound.field_types;
+  Statement3 query(sqlite_->db, bound.sql);
+  const size_t columns = rs.field_types.size();
+  while (query.Step()) {
+    std::vector<jet::Value> row;
+    row.reserve(columns);
+    for (size_t i = 0; i < columns; ++i) {
+      row.push_back(
+          ReadJetValue(sqlite3_column_value(query.get(), static_cast<int>(i)), rs.field_types[i]));
+    }
+    rs.rows.push_back(std::move(row));
+  }
+  return rs;
+}
+
+void Session::Execute(const std::string& sql) {
+  jetsql::Statement stmt = Parse(sql);
+  if (stmt.kind == jetsql::Statement::Kind::kQuery) {
+    throw jet::Error(jet::err::kCannotExecuteSelect,
+                     "Auswahlabfrage kann nicht ausgeführt werden.");
+  }
+  throw jet::Error(
+      kOperationNotSupported,
+      "Der Vorgang wird für diesen Objekttyp nicht unterstützt: '" +
+          (stmt.action_word.empty() ? std::string("SELECT ... INTO") : stmt.action_word) +
+          "' kann diese Datenbank noch nicht ändern.");
 }
 
 }  // namespace jetsql

@@ -31,7 +31,9 @@ class Session {
   void Execute(const std::string& sql);
 
  private:
+  struct Connection;  // the SQLite side: connection and the virtual tables made so far
   std::unique_ptr<jet::Database> db_;
+  std::unique_ptr<Connection> sqlite_;
 };
 
 }  // namespace jetsql

@@ -1,0 +1,724 @@
+#include "jetsql/parser.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+
+#include "jetsql/errors.h"
+#include "jetsql/lexer.h"
+#include "jetsql/signatures.h"
+
+namespace jetsql {
+namespace {
+
+std::string Upper(std::string_view s) {
+  std::string r(s);
+  for (auto& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return r;
+}
+
+constexpr std::string_view kReserved[] = {
+    "SELECT", "FROM",     "WHERE",       "GROUP",   "BY",         "HAVING", "ORDER", "UNION",
+    "ALL",    "DISTINCT", "DISTINCTROW", "TOP",     "AS",         "ON",     "INNER", "LEFT",
+    "RIGHT",  "OUTER",    "JOIN",        "AND",     "OR",         "NOT",    "XOR",   "EQV",
+    "IMP",    "MOD",      "LIKE",        "BETWEEN", "IN",         "IS",     "NULL",  "EXISTS",
+    "ANY",    "SOME",     "TRANSFORM",   "PIVOT",   "PARAMETERS", "INTO",   "ASC",   "DESC",
+    "TRUE",   "FALSE",    "YES",         "NO",      "OFF",        "INSERT", "UPDATE"};
+
+constexpr std::array<std::string_view, 6> kActionWords = {"INSERT", "UPDATE", "DELETE",
+                                                          "CREATE", "DROP",   "ALTER"};
+
+class Parser {
+ public:
+  explicit Parser(const std::string& sql) : sql_(sql), tokens_(Tokenize(sql)) {}
+
+  Statement ParseStatement() {
+    Statement st;
+    st.text = sql_;
+    if (tok().kind == TokenKind::kWord) {
+      std::string first = Upper(tok().text);
+      if (std::find(kActionWords.begin(), kActionWords.end(), first) != kActionWords.end() ||
+          first == "PROCEDURE") {
+        st.kind = Statement::Kind::kAction;
+        st.action_word = first;
+        return st;
+      }
+    }
+    if (AcceptWord("PARAMETERS")) ParseParameters(&st);
+    if (AcceptWord("TRANSFORM")) {
+      st.transform = ParseTopExpr();
+      if (!IsWord("SELECT"))
+        ThrowSyntax(sqlerr::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung.");
+      st.query = ParseQueryExpr();
+      if (!AcceptWord("PIVOT")) {
+        ThrowSyntax(sqlerr::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung.");
+      }
+      {
+        size_t saved = expr_begin_;
+        expr_begin_ = tok().pos;
+        DepthGuard guard(this);
+        st.pivot = ParseConcat();  // not ParseExpr: IN here starts the column list
+        expr_begin_ = saved;
+      }
+      if (AcceptWord("IN")) {
+        st.pivot_in = true;
+        Expect("(", [] {
+          ThrowSyntax(sqlerr::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung.");
+        });
+        do {
+          st.pivot_values.push_back(ParseTopExpr());
+        } while (AcceptSymbol(","));
+        Expect(")", [] {
+          ThrowSyntax(sqlerr::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung.");
+        });
+      }
+    } else if (IsWord("SELECT") || IsSymbol("(")) {
+      st.query = ParseQueryExpr();
+    } else {
+      ThrowSyntax(jet::err::kInvalidSqlStatement,
+                  "Ungültige SQL-Anweisung; 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT' oder "
+                  "'UPDATE' erwartet.");
+    }
+    for (const auto& arm : st.query->arms) {
+      if (!arm->into.empty()) st.kind = Statement::Kind::kAction;
+    }
+    bool semicolon = AcceptSymbol(";");
+    if (tok().kind != TokenKind::kEnd) {
+      if (last_clause_from_ && !semicolon) ThrowFromSyntax();
+      ThrowSyntax(sqlerr::kCharactersAfterEnd, "Zeichen nach dem Ende der SQL-Anweisung gefunden.");
+    }
+    return st;
+  }
+
+ private:
+  const Token& tok() const { return tokens_[pos_]; }
+  const Token& peek(size_t k = 1) const { return tokens_[std::min(pos_ + k, tokens_.size() - 1)]; }
+  void Advance() {
+    if (pos_ + 1 < tokens_.size()) ++pos_;
+  }
+  bool IsWord(std::string_view w, const Token* t = nullptr) const {
+    const Token& x = t ? *t : tok();
+    return x.kind == TokenKind::kWord && Upper(x.text) == w;
+  }
+  bool IsSymbol(std::string_view s) const {
+    return tok().kind == TokenKind::kSymbol && tok().text == s;
+  }
+  bool AcceptWord(std::string_view w) {
+    if (!IsWord(w)) return false;
+    Advance();
+    return true;
+  }
+  bool AcceptSymbol(std::string_view s) {
+    if (!IsSymbol(s)) return false;
+    Advance();
+    return true;
+  }
+  template <typename F>
+  void Expect(std::string_view s, F fail) {
+    if (!AcceptSymbol(s)) fail();
+  }
+
+  // A name: a non-reserved word or a bracketed name.
+  bool IsName() const {
+    return tok().kind == TokenKind::kName ||
+           (tok().kind == TokenKind::kWord && !IsReservedWord(tok().text));
+  }
+  std::string TakeName() {
+    std::string n = tok().text;
+    Advance();
+    return n;
+  }
+
+  struct DepthGuard {
+    explicit DepthGuard(Parser* p) : p(p) {
+      if (++p->depth_ > kMaxNesting) ThrowTooComplex();
+    }
+    ~DepthGuard() { --p->depth_; }
+    Parser* p;
+  };
+
+  [[noreturn]] void FailExpression() {
+    size_t end = std::max(tok().end, expr_begin_);
+    ThrowBadExpression(sql_.substr(expr_begin_, std::min<size_t>(end - expr_begin_, 200)));
+  }
+
+  std::unique_ptr<Expr> Node(ExprKind kind, size_t begin) {
+    auto e = std::make_unique<Expr>();
+    e->kind = kind;
+    e->begin = begin;
+    return e;
+  }
+  std::unique_ptr<Expr> Finish(std::unique_ptr<Expr> e) {
+    e->end = pos_ > 0 ? tokens_[pos_ - 1].end : 0;
+    int d = 0;
+    for (const auto& a : e->args) d = std::max(d, a->depth);
+    e->depth = d + 1;
+    if (e->depth > kMaxExpressionDepth) ThrowTooComplex();
+    return e;
+  }
+  std::unique_ptr<Expr> Binary(std::string op, std::unique_ptr<Expr> l, std::unique_ptr<Expr> r) {
+    auto e = Node(ExprKind::kBinary, l->begin);
+    e->op = std::move(op);
+    e->args.push_back(std::move(l));
+    e->args.push_back(std::move(r));
+    return Finish(std::move(e));
+  }
+
+  void ParseParameters(Statement* st) {
+    auto fail = [] {
+      ThrowSyntax(sqlerr::kSyntaxInParameters, "Syntaxfehler in PARAMETERS-Klausel.");
+    };
+    do {
+      if (!IsName() && tok().kind != TokenKind::kWord) fail();
+      Parameter p;
+      p.name = TakeName();
+      if (tok().kind != TokenKind::kWord) fail();
+      p.type = TakeName();
+      if (AcceptSymbol("(")) {
+        if (tok().kind != TokenKind::kNumber) fail();
+        Advance();
+        Expect(")", fail);
+      }
+      st->parameters.push_back(std::move(p));
+    } while (AcceptSymbol(","));
+    Expect(";", fail);
+  }
+
+  std::unique_ptr<QueryExpr> ParseQueryExpr() {
+    DepthGuard guard(this);
+    auto q = std::make_unique<QueryExpr>();
+    ParseArm(q.get());
+    while (AcceptWord("UNION")) {
+      q->union_all.push_back(AcceptWord("ALL"));
+      if (!IsWord("SELECT") && !IsSymbol("(")) {
+        ThrowSyntax(sqlerr::kSyntaxInUnion, "Syntaxfehler in Union-Abfrage.");
+      }
+      ParseArm(q.get());
+    }
+    if (q->arms.size() > 1) {
+      q->order_by = std::move(q->arms.back()->order_by);
+      q->arms.back()->order_by.clear();
+      for (size_t i = 0; i + 1 < q->arms.size(); ++i) {
+        if (!q->arms[i]->order_by.empty()) {
+          ThrowSyntax(sqlerr::kSyntaxInUnion, "Syntaxfehler in Union-Abfrage.");
+        }
+      }
+    }
+    return q;
+  }
+
+  void ParseArm(QueryExpr* q) {
+    if (AcceptSymbol("(")) {
+      auto inner = ParseQueryExpr();
+      Expect(")", [] { ThrowSyntax(sqlerr::kSyntaxInUnion, "Syntaxfehler in Union-Abfrage."); });
+      if (!inner->order_by.empty() || inner->arms.size() != 1) {
+        // A parenthesised union inside a union: flatten it.
+        if (!inner->order_by.empty())
+          ThrowSyntax(sqlerr::kSyntaxInUnion, "Syntaxfehler in Union-Abfrage.");
+        for (size_t i = 0; i < inner->arms.size(); ++i) {
+          if (i > 0) q->union_all.push_back(inner->union_all[i - 1]);
+          q->arms.push_back(std::move(inner->arms[i]));
+        }
+        return;
+      }
+      q->arms.push_back(std::move(inner->arms[0]));
+      return;
+    }
+    q->arms.push_back(ParseSelect());
+  }
+
+  std::unique_ptr<SelectQuery> ParseSelect() {
+    if (!AcceptWord("SELECT")) ThrowReservedWord();
+    last_clause_from_ = false;
+    auto s = std::make_unique<SelectQuery>();
+    if (AcceptWord("DISTINCTROW")) {
+      s->quantifier = SelectQuery::Quantifier::kDistinctRow;
+    } else if (AcceptWord("DISTINCT")) {
+      s->quantifier = SelectQuery::Quantifier::kDistinct;
+    } else {
+      AcceptWord("ALL");
+    }
+    if (AcceptWord("TOP")) {
+      if (tok().kind != TokenKind::kNumber) ThrowReservedWord();
+      s->top = tok().number;
+      Advance();
+      if (AcceptWord("PERCENT")) s->top_percent = true;
+      if (*s->top <= 0 || (!s->top_percent && !tokens_[pos_ - 1 - s->top_percent].integer)) {
+        ThrowReservedWord();
+      }
+    }
+    if (IsWord("FROM") || tok().kind == TokenKind::kEnd) ThrowReservedWord();
+    do {
+      SelectItem item;
+      if (IsSymbol("*")) {
+        item.expr = Node(ExprKind::kStar, tok().pos);
+        Advance();
+        item.expr = Finish(std::move(item.expr));
+      } else {
+        item.expr = ParseTopExpr();
+      }
+      if (AcceptWord("AS")) {
+        if (!IsName()) ThrowReservedWord();
+        item.alias = TakeName();
+      }
+      s->items.push_back(std::move(item));
+    } while (AcceptSymbol(","));
+    if (AcceptWord("INTO")) {
+      if (!IsName()) ThrowReservedWord();
+      s->into = TakeName();
+    }
+    if (AcceptWord("FROM")) {
+      last_clause_from_ = true;
+      do {
+        s->from.push_back(ParseJoinChain());
+      } while (AcceptSymbol(","));
+    }
+    if (AcceptWord("WHERE")) {
+      last_clause_from_ = false;
+      s->where = ParseTopExpr();
+    }
+    if (IsWord("GROUP")) {
+      last_clause_from_ = false;
+      Advance();
+      if (!AcceptWord("BY")) ThrowReservedWord();
+      do {
+        s->group_by.push_back(ParseTopExpr());
+      } while (AcceptSymbol(","));
+    }
+    if (AcceptWord("HAVING")) {
+      last_clause_from_ = false;
+      s->having = ParseTopExpr();
+    }
+    if (IsWord("ORDER")) {
+      last_clause_from_ = false;
+      Advance();
+      if (!AcceptWord("BY")) {
+        ThrowSyntax(sqlerr::kSyntaxInOrderBy, "Syntaxfehler in ORDER BY-Klausel.");
+      }
+      do {
+        OrderItem o;
+        if (tok().kind == TokenKind::kEnd) {
+          ThrowSyntax(sqlerr::kSyntaxInOrderBy, "Syntaxfehler in ORDER BY-Klausel.");
+        }
+        o.expr = ParseTopExpr();
+        if (AcceptWord("DESC")) {
+          o.descending = true;
+        } else {
+          AcceptWord("ASC");
+        }
+        s->order_by.push_back(std::move(o));
+      } while (AcceptSymbol(","));
+    }
+    return s;
+  }
+
+  std::unique_ptr<FromItem> ParseJoinChain() {
+    DepthGuard guard(this);
+    auto left = ParseFromPrimary();
+    while (true) {
+      JoinKind kind = JoinKind::kNone;
+      if (IsWord("INNER")) {
+        kind = JoinKind::kInner;
+      } else if (IsWord("LEFT")) {
+        kind = JoinKind::kLeft;
+      } else if (IsWord("RIGHT")) {
+        kind = JoinKind::kRight;
+      } else if (IsWord("JOIN")) {
+        ThrowFromSyntax();
+      } else {
+        break;
+      }
+      Advance();
+      if (kind != JoinKind::kInner) AcceptWord("OUTER");
+      if (!AcceptWord("JOIN")) ThrowFromSyntax();
+      auto right = ParseFromPrimary();
+      if (!AcceptWord("ON")) {
+        ThrowSyntax(sqlerr::kSyntaxInJoin, "Syntaxfehler in JOIN-Operation.");
+      }
+      auto join = std::make_unique<FromItem>();
+      join->kind = FromItem::Kind::kJoin;
+      join->begin = left->begin;
+      join->join = kind;
+      join->on = ParseTopExpr();
+      join->left = std::move(left);
+      join->right = std::move(right);
+      left = std::move(join);
+    }
+    return left;
+  }
+
+  std::unique_ptr<FromItem> ParseFromPrimary() {
+    DepthGuard guard(this);
+    auto item = std::make_unique<FromItem>();
+    item->begin = tok().pos;
+    if (AcceptSymbol("(")) {
+      if (IsWord("SELECT")) {
+        item->kind = FromItem::Kind::kDerived;
+        item->query = ParseQueryExpr();
+        if (!AcceptSymbol(")")) ThrowFromSyntax();
+        last_clause_from_ = true;
+        ParseAlias(item.get());
+        return item;
+      }
+      auto inner = ParseJoinChain();
+      if (!AcceptSymbol(")")) ThrowFromSyntax();
+      return inner;
+    }
+    if (!IsName()) ThrowFromSyntax();
+    item->kind = FromItem::Kind::kTable;
+    item->table = TakeName();
+    if (AcceptSymbol(".")) {  // owner or database prefix is not supported: the name is the table
+      if (!IsName()) ThrowFromSyntax();
+      item->table = TakeName();
+    }
+    ParseAlias(item.get());
+    return item;
+  }
+
+  void ParseAlias(FromItem* item) {
+    if (AcceptWord("AS")) {
+      if (!IsName()) ThrowFromSyntax();
+      item->alias = TakeName();
+    } else if (IsName()) {
+      item->alias = TakeName();
+    }
+  }
+
+  // ---- expressions ----
+
+  std::unique_ptr<Expr> ParseTopExpr() {
+    size_t saved = expr_begin_;
+    expr_begin_ = tok().pos;
+    auto e = ParseExpr();
+    expr_begin_ = saved;
+    return e;
+  }
+
+  std::unique_ptr<Expr> ParseExpr() {
+    DepthGuard guard(this);
+    return ParseImp();
+  }
+
+  template <typename Next>
+  std::unique_ptr<Expr> LeftAssoc(std::string_view word, Next next) {
+    auto l = (this->*next)();
+    while (IsWord(word)) {
+      Advance();
+      auto r = (this->*next)();
+      if ((word == "AND" || word == "OR") && l->kind == ExprKind::kBinary && l->op == word) {
+        // And/Or chains stay flat: one node with many operands, however long the chain.
+        if (l->args.size() >= kMaxChainLength) ThrowTooComplex();
+        l->args.push_back(std::move(r));
+        l = Finish(std::move(l));
+        continue;
+      }
+      l = Binary(std::string(word), std::move(l), std::move(r));
+    }
+    return l;
+  }
+  std::unique_ptr<Expr> ParseImp() { return LeftAssoc("IMP", &Parser::ParseEqv); }
+  std::unique_ptr<Expr> ParseEqv() { return LeftAssoc("EQV", &Parser::ParseXor); }
+  std::unique_ptr<Expr> ParseXor() { return LeftAssoc("XOR", &Parser::ParseOr); }
+  std::unique_ptr<Expr> ParseOr() { return LeftAssoc("OR", &Parser::ParseAnd); }
+  std::unique_ptr<Expr> ParseAnd() { return LeftAssoc("AND", &Parser::ParseNot); }
+
+  std::unique_ptr<Expr> ParseNot() {
+    if (IsWord("NOT")) {
+      DepthGuard guard(this);
+      auto e = Node(ExprKind::kUnary, tok().pos);
+      Advance();
+      e->op = "NOT";
+      e->args.push_back(ParseNot());
+      return Finish(std::move(e));
+    }
+    return ParseComparison();
+  }
+
+  static bool IsComparisonSymbol(const Token& t) {
+    if (t.kind != TokenKind::kSymbol) return false;
+    return t.text == "=" || t.text == "<>" || t.text == "<" || t.text == "<=" || t.text == ">" ||
+           t.text == ">=";
+  }
+
+  std::unique_ptr<Expr> ParseComparison() {
+    auto l = ParseConcat();
+    while (true) {
+      size_t begin = l->begin;
+      if (IsComparisonSymbol(tok())) {
+        std::string op = tok().text;
+        Advance();
+        if (IsWord("ANY") || IsWord("ALL") || IsWord("SOME")) {
+          auto e = Node(ExprKind::kQuantified, begin);
+          e->op = op;
+          e->quantifier = IsWord("ALL") ? "ALL" : "ANY";
+          Advance();
+          if (!AcceptSymbol("(") || !IsWord("SELECT")) FailExpression();
+          e->query = ParseQueryExpr();
+          if (!AcceptSymbol(")")) FailExpression();
+          e->args.push_back(std::move(l));
+          l = Finish(std::move(e));
+          continue;
+        }
+        auto r = ParseConcat();
+        l = Binary(op, std::move(l), std::move(r));
+        continue;
+      }
+      bool negated = false;
+      size_t save = pos_;
+      if (IsWord("NOT") &&
+          (IsWord("LIKE", &peek()) || IsWord("BETWEEN", &peek()) || IsWord("IN", &peek()))) {
+        negated = true;
+        Advance();
+      }
+      if (AcceptWord("LIKE")) {
+        auto e = Node(ExprKind::kLike, begin);
+        e->negated = negated;
+        e->args.push_back(std::move(l));
+        e->args.push_back(ParseConcat());
+        l = Finish(std::move(e));
+      } else if (AcceptWord("BETWEEN")) {
+        auto e = Node(ExprKind::kBetween, begin);
+        e->negated = negated;
+        e->args.push_back(std::move(l));
+        e->args.push_back(ParseConcat());
+        if (!AcceptWord("AND")) FailExpression();
+        e->args.push_back(ParseConcat());
+        l = Finish(std::move(e));
+      } else if (AcceptWord("IN")) {
+        if (!AcceptSymbol("(")) FailExpression();
+        if (IsWord("SELECT")) {
+          auto e = Node(ExprKind::kInQuery, begin);
+          e->negated = negated;
+          e->query = ParseQueryExpr();
+          e->args.push_back(std::move(l));
+          if (!AcceptSymbol(")")) FailExpression();
+          l = Finish(std::move(e));
+        } else {
+          auto e = Node(ExprKind::kInList, begin);
+          e->negated = negated;
+          e->args.push_back(std::move(l));
+          do {
+            e->args.push_back(ParseExpr());
+          } while (AcceptSymbol(","));
+          if (!AcceptSymbol(")")) FailExpression();
+          l = Finish(std::move(e));
+        }
+      } else if (!negated && IsWord("IS")) {
+        Advance();
+        auto e = Node(ExprKind::kIsNull, begin);
+        e->negated = AcceptWord("NOT");
+        if (!AcceptWord("NULL")) FailExpression();
+        e->args.push_back(std::move(l));
+        l = Finish(std::move(e));
+      } else {
+        pos_ = save;
+        return l;
+      }
+    }
+  }
+
+  std::unique_ptr<Expr> ParseConcat() {
+    auto l = ParseAdditive();
+    while (IsSymbol("&")) {
+      Advance();
+      l = Binary("&", std::move(l), ParseAdditive());
+    }
+    return l;
+  }
+  std::unique_ptr<Expr> ParseAdditive() {
+    auto l = ParseMod();
+    while (IsSymbol("+") || IsSymbol("-")) {
+      std::string op = tok().text;
+      Advance();
+      l = Binary(op, std::move(l), ParseMod());
+    }
+    return l;
+  }
+  std::unique_ptr<Expr> ParseMod() {
+    auto l = ParseIntDiv();
+    while (IsWord("MOD")) {
+      Advance();
+      l = Binary("MOD", std::move(l), ParseIntDiv());
+    }
+    return l;
+  }
+  std::unique_ptr<Expr> ParseIntDiv() {
+    auto l = ParseMul();
+    while (IsSymbol("\\")) {
+      Advance();
+      l = Binary("\\", std::move(l), ParseMul());
+    }
+    return l;
+  }
+  std::unique_ptr<Expr> ParseMul() {
+    auto l = ParseUnary();
+    while (IsSymbol("*") || IsSymbol("/")) {
+      std::string op = tok().text;
+      Advance();
+      l = Binary(op, std::move(l), ParseUnary());
+    }
+    return l;
+  }
+  std::unique_ptr<Expr> ParseUnary() {
+    if (IsSymbol("-") || IsSymbol("+")) {
+      DepthGuard guard(this);
+      auto e = Node(ExprKind::kUnary, tok().pos);
+      e->op = tok().text;
+      Advance();
+      e->args.push_back(ParseUnary());
+      return Finish(std::move(e));
+    }
+    return ParsePower();
+  }
+  std::unique_ptr<Expr> ParsePowerOperand() {
+    if (IsSymbol("-") || IsSymbol("+")) {
+      DepthGuard guard(this);
+      auto e = Node(ExprKind::kUnary, tok().pos);
+      e->op = tok().text;
+      Advance();
+      e->args.push_back(ParsePowerOperand());
+      return Finish(std::move(e));
+    }
+    return ParsePrimary();
+  }
+  std::unique_ptr<Expr> ParsePower() {
+    auto l = ParsePrimary();
+    while (IsSymbol("^")) {
+      Advance();
+      l = Binary("^", std::move(l), ParsePowerOperand());
+    }
+    return l;
+  }
+
+  std::unique_ptr<Expr> ParsePrimary() {
+    DepthGuard guard(this);
+    const Token& t = tok();
+    size_t begin = t.pos;
+    switch (t.kind) {
+      case TokenKind::kNumber: {
+        auto e = Node(ExprKind::kNumber, begin);
+        e->number = t.number;
+        e->integer = t.integer;
+        e->text = t.text;
+        Advance();
+        return Finish(std::move(e));
+      }
+      case TokenKind::kString: {
+        auto e = Node(ExprKind::kString, begin);
+        e->text = t.text;
+        Advance();
+        return Finish(std::move(e));
+      }
+      case TokenKind::kDate: {
+        auto e = Node(ExprKind::kDate, begin);
+        e->number = t.number;
+        e->text = t.text;
+        Advance();
+        return Finish(std::move(e));
+      }
+      case TokenKind::kSymbol: {
+        if (t.text != "(") FailExpression();
+        Advance();
+        if (IsWord("SELECT")) {
+          auto e = Node(ExprKind::kSubquery, begin);
+          e->query = ParseQueryExpr();
+          if (!AcceptSymbol(")")) FailExpression();
+          return Finish(std::move(e));
+        }
+        auto inner = ParseExpr();
+        if (!AcceptSymbol(")")) FailExpression();
+        return inner;
+      }
+      case TokenKind::kWord: {
+        std::string up = Upper(t.text);
+        if (up == "NULL") {
+          Advance();
+          return Finish(Node(ExprKind::kNull, begin));
+        }
+        if (up == "TRUE" || up == "YES" || up == "ON" || up == "FALSE" || up == "NO" ||
+            up == "OFF") {
+          auto e = Node(ExprKind::kBoolean, begin);
+          e->bool_value = up == "TRUE" || up == "YES" || up == "ON";
+          Advance();
+          return Finish(std::move(e));
+        }
+        if (up == "EXISTS") {
+          Advance();
+          auto e = Node(ExprKind::kExists, begin);
+          if (!AcceptSymbol("(") || !IsWord("SELECT")) FailExpression();
+          e->query = ParseQueryExpr();
+          if (!AcceptSymbol(")")) FailExpression();
+          return Finish(std::move(e));
+        }
+        if (peek().kind == TokenKind::kSymbol && peek().text == "(" &&
+            (!IsReservedWord(t.text) || FindFunction(t.text) != nullptr)) {
+          auto e = Node(ExprKind::kFunction, begin);
+          e->name = t.text;
+          Advance();
+          Advance();
+          if (IsSymbol("*")) {
+            e->star = true;
+            Advance();
+          } else if (!IsSymbol(")")) {
+            do {
+              e->args.push_back(ParseExpr());
+            } while (AcceptSymbol(","));
+          }
+          if (!AcceptSymbol(")")) FailExpression();
+          return Finish(std::move(e));
+        }
+        if (IsReservedWord(t.text)) FailExpression();
+        return ParseNameRef();
+      }
+      case TokenKind::kName:
+        return ParseNameRef();
+      case TokenKind::kEnd:
+        FailExpression();
+    }
+    FailExpression();
+  }
+
+  std::unique_ptr<Expr> ParseNameRef() {
+    size_t begin = tok().pos;
+    std::string first = TakeName();
+    if (IsSymbol(".") || IsSymbol("!")) {
+      Advance();
+      if (IsSymbol("*")) {
+        Advance();
+        auto e = Node(ExprKind::kStar, begin);
+        e->qualifier = first;
+        return Finish(std::move(e));
+      }
+      if (tok().kind != TokenKind::kName && tok().kind != TokenKind::kWord) FailExpression();
+      auto e = Node(ExprKind::kColumn, begin);
+      e->qualifier = first;
+      e->name = TakeName();
+      return Finish(std::move(e));
+    }
+    auto e = Node(ExprKind::kColumn, begin);
+    e->name = first;
+    return Finish(std::move(e));
+  }
+
+  const std::string& sql_;
+  std::vector<Token> tokens_;
+  size_t pos_ = 0;
+  int depth_ = 0;
+  size_t expr_begin_ = 0;
+  bool last_clause_from_ = false;
+};
+
+}  // namespace
+
+bool IsReservedWord(const std::string& word) {
+  std::string up = Upper(word);
+  return std::find(std::begin(kReserved), std::end(kReserved), up) != std::end(kReserved);
+}
+
+Statement Parse(const std::string& sql) {
+  Parser parser(sql);
+  return parser.ParseStatement();
+}
+
+}  // namespace jetsql

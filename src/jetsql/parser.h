@@ -1,0 +1,22 @@
+#ifndef QUORLA_JETSQL_PARSER_H_
+#define QUORLA_JETSQL_PARSER_H_
+
+// Parses one Jet SQL statement into its syntax tree. Statements that do not return rows (INSERT,
+// UPDATE, DELETE, DDL) are recognised by their first word but not parsed further yet.
+// Every syntax error throws jet::Error with Jet's number; nesting deeper than
+// kMaxExpressionDepth throws 3071.
+
+#include <string>
+
+#include "jetsql/ast.h"
+
+namespace jetsql {
+
+Statement Parse(const std::string& sql);
+
+// True for words that cannot stand as a bare name (they need brackets).
+bool IsReservedWord(const std::string& word);
+
+}  // namespace jetsql
+
+#endif  // QUORLA_JETSQL_PARSER_H_

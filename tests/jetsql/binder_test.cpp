@@ -1,0 +1,319 @@
+#include "jetsql/binder.h"
+
+#include <gtest/gtest.h>
+
+#include "jet/error.h"
+#include "jetsql/fake_catalog.h"
+#include "jetsql/parser.h"
+
+namespace jetsql {
+namespace {
+
+using CT = jet::ColumnType;
+using quorla_test::BindSql;
+using quorla_test::FakeCatalog;
+using quorla_test::FakeSqlite;
+using quorla_test::StandardCatalog;
+
+class BinderTest : public ::testing::Test {
+ protected:
+  BoundStatement B(const std::string& sql) { return BindSql(sql, catalog_); }
+  jet::Error Err(const std::string& sql) {
+    try {
+      B(sql);
+    } catch (const jet::Error& e) {
+      return e;
+    }
+    ADD_FAILURE() << "no error for: " << sql;
+    return jet::Error(0, "");
+  }
+  FakeCatalog catalog_ = StandardCatalog();
+};
+
+TEST_F(BinderTest, FieldNamesAndTypesAsAccessGivesThem) {
+  auto b =
+      B("SELECT KundenID, Name AS N, KundenID * 2, Rabatt + 1, k.Ort, Seit, Aktiv, "
+        "Len(Name), Name & '!' FROM Kunden AS k");
+  EXPECT_EQ(b.field_names, (std::vector<std::string>{"KundenID", "N", "Expr1000", "Expr1001", "Ort",
+                                                     "Seit", "Aktiv", "Expr1002", "Expr1003"}));
+  EXPECT_EQ(b.field_types, (std::vector<CT>{CT::kLong, CT::kText, CT::kLong, CT::kDouble, CT::kText,
+                                            CT::kDateTime, CT::kBoolean, CT::kLong, CT::kText}));
+  ASSERT_EQ(b.tables.size(), 1u);
+  EXPECT_EQ(b.tables[0].table, "Kunden");
+}
+
+TEST_F(BinderTest, ExpressionTypesFollowJetRules) {
+  auto b =
+      B("SELECT Betrag + 1, Betrag * 1.5, Betrag / 2, Menge + Menge, Datum + 1, "
+        "Datum - Datum, Menge \\ 2, 2 ^ 2, -Menge, Genau + 1, CCur(Menge), Int(Betrag), "
+        "Round(Menge), 'a' + 'b', '1' + 2, Null + 1, 70000, 1.5, #1/1/2000# FROM "
+        "Bestellungen");
+  EXPECT_EQ(b.field_types,
+            (std::vector<CT>{CT::kCurrency, CT::kDouble, CT::kDouble, CT::kLong, CT::kDateTime,
+                             CT::kDouble, CT::kLong, CT::kDouble, CT::kInteger, CT::kNumeric,
+                             CT::kCurrency, CT::kCurrency, CT::kInteger, CT::kText, CT::kDouble,
+                             CT::kLong, CT::kLong, CT::kDouble, CT::kDateTime}));
+  auto a =
+      B("SELECT Sum(Menge), Sum(Betrag), Avg(Menge), Avg(Betrag), Count(*), Max(Datum), "
+        "Min(KundenID), StDev(Menge), First(Genau) FROM Bestellungen");
+  EXPECT_EQ(a.field_types,
+            (std::vector<CT>{CT::kLong, CT::kCurrency, CT::kDouble, CT::kCurrency, CT::kLong,
+                             CT::kDateTime, CT::kLong, CT::kDouble, CT::kNumeric}));
+}
+
+TEST_F(BinderTest, StarNamesRepeatedFieldsWithTheirTable) {
+  auto b =
+      B("SELECT * FROM Kunden INNER JOIN Bestellungen AS b ON Kunden.KundenID = "
+        "b.KundenID");
+  ASSERT_EQ(b.field_names.size(), 13u);
+  EXPECT_EQ(b.field_names[0], "Kunden.KundenID");
+  EXPECT_EQ(b.field_names[1], "Name");
+  EXPECT_EQ(b.field_names[8], "b.KundenID");
+  auto c = B("SELECT b.*, [Order Details].* FROM Bestellungen b, [Order Details]");
+  EXPECT_EQ(c.field_names[0], "BestellID");
+  EXPECT_EQ(c.field_names[7], "Product Name");
+  EXPECT_EQ(c.tables.size(), 2u);
+}
+
+TEST_F(BinderTest, NamesResolveCaseInsensitivelyThroughBracketsAndAliases) {
+  EXPECT_NO_THROW(B("SELECT [kunden].[NAME], k2.ort FROM kunden, Kunden AS k2"));
+  EXPECT_NO_THROW(B("SELECT [Product Name] FROM [order details]"));
+  // A select alias is visible to later items and ORDER BY.
+  auto b = B("SELECT Rabatt * 2 AS Doppelt, Doppelt + 1 AS Mehr FROM Kunden ORDER BY Doppelt");
+  EXPECT_EQ(b.field_names[1], "Mehr");
+}
+
+TEST_F(BinderTest, MeaningErrorsCarryJetNumbersAndNames) {
+  jet::Error e = Err("SELECT * FROM Lieferanten");
+  EXPECT_EQ(e.number(), 3078);
+  EXPECT_NE(e.description().find("'Lieferanten'"), std::string::npos);
+  e = Err("SELECT Nme FROM Kunden");
+  EXPECT_EQ(e.number(), 3061);
+  EXPECT_EQ(e.description(), "Zu wenige Parameter. Erwartet: 1.");
+  EXPECT_EQ(Err("SELECT Nme, Ot, nme FROM Kunden").description(),
+            "Zu wenige Parameter. Erwartet: 2.");
+  EXPECT_EQ(Err("SELECT k.Gibtsnicht FROM Kunden k").number(), 3061);
+  EXPECT_EQ(Err("PARAMETERS p Long; SELECT Name FROM Kunden WHERE KundenID = p").description(),
+            "Zu wenige Parameter. Erwartet: 1.");
+  e = Err("SELECT KundenID FROM Kunden, Bestellungen");
+  EXPECT_EQ(e.number(), 3079);
+  EXPECT_NE(e.description().find("'KundenID'"), std::string::npos);
+  e = Err("SELECT Name, Count(*) FROM Kunden");
+  EXPECT_EQ(e.number(), 3122);
+  EXPECT_NE(e.description().find("'Name'"), std::string::npos);
+  EXPECT_EQ(Err("SELECT Ort FROM Kunden GROUP BY Name").number(), 3122);
+  EXPECT_EQ(Err("SELECT Ort FROM Kunden GROUP BY Ort ORDER BY Name").number(), 3122);
+  EXPECT_NO_THROW(B("SELECT Ort FROM Kunden GROUP BY Ort ORDER BY Count(*) DESC, UCase(Ort)"));
+  EXPECT_EQ(Err("SELECT Name FROM Kunden WHERE Count(*) > 1").number(), 3096);
+  EXPECT_EQ(Err("SELECT Count(*) FROM Kunden GROUP BY Count(*)").number(), 3092);
+  EXPECT_EQ(Err("SELECT Sum(Count(*)) FROM Kunden").number(), 3095);
+  EXPECT_EQ(Err("SELECT Name FROM Kunden WHERE Name = 5").number(), 3464);
+  EXPECT_EQ(Err("SELECT Name FROM Kunden WHERE Seit = 'gestern'").number(), 3464);
+  EXPECT_EQ(Err("SELECT Bild + 1 FROM [Order Details]").number(), 3464);
+  EXPECT_EQ(Err("SELECT Foo(1)").number(), 3085);
+  EXPECT_EQ(Err("SELECT Left(Name) FROM Kunden").number(), 3075);
+  EXPECT_EQ(Err("SELECT Sum(*) FROM Kunden").number(), 3075);
+  EXPECT_EQ(
+      Err("SELECT Name FROM Kunden WHERE KundenID IN (SELECT KundenID, Name FROM Kunden)").number(),
+      3306);
+  EXPECT_EQ(Err("SELECT Name, Ort FROM Kunden UNION SELECT Name FROM Kunden").number(), 3307);
+  EXPECT_EQ(Err("SELECT * FROM Kunden, Kunden").number(), 3131);
+  EXPECT_EQ(Err("SELECT *").number(), 3067);
+  EXPECT_EQ(Err("SELECT x.* FROM Kunden").number(), 3078);
+  EXPECT_EQ(
+      Err("SELECT Name FROM Kunden UNION SELECT Name FROM Kunden ORDER BY Gibtsnicht").number(),
+      3138);
+}
+
+TEST_F(BinderTest, TranslationUsesJetCollationFunctionsAndBooleans) {
+  std::string sql = B("SELECT Name FROM Kunden WHERE Ort = 'Bonn' ORDER BY Name").sql;
+  EXPECT_NE(sql.find("COLLATE jet_general = 'Bonn'"), std::string::npos) << sql;
+  EXPECT_NE(sql.find("ORDER BY s0.\"Name\" COLLATE jet_general"), std::string::npos) << sql;
+  sql = B("SELECT Name = 'x' FROM Kunden").sql;
+  EXPECT_NE(sql.find("(-("), std::string::npos) << sql;
+  sql = B("SELECT Name FROM Kunden WHERE Aktiv").sql;
+  EXPECT_NE(sql.find("(s0.\"Aktiv\" <> 0)"), std::string::npos) << sql;
+  sql = B("SELECT BestellID FROM Bestellungen WHERE Betrag > 100").sql;
+  EXPECT_NE(sql.find("jet_cast(100, 3, 5)"), std::string::npos) << sql;
+  sql = B("SELECT BestellID FROM Bestellungen WHERE Menge Between 10 And 1").sql;
+  EXPECT_NE(sql.find(">= 1) AND"), std::string::npos) << sql;
+  sql = B("SELECT Name FROM Kunden WHERE Name Not Like 'A*'").sql;
+  EXPECT_NE(sql.find("jet_like(s0.\"Name\", 10, 'A*', 10) = 0"), std::string::npos) << sql;
+  sql = B("SELECT Mid(Name, 2), InStr(Name, 'a'), Format(Seit) FROM Kunden").sql;
+  EXPECT_NE(sql.find("jet_mid(s0.\"Name\", 10, 2, 3, NULL, 0)"), std::string::npos) << sql;
+  EXPECT_NE(sql.find("jet_instr(1, 3, s0.\"Name\", 10, 'a', 10, 1, 3)"), std::string::npos) << sql;
+  EXPECT_NE(sql.find("jet_format(s0.\"Seit\", 8, '', 10)"), std::string::npos) << sql;
+  sql = B("SELECT KundenID FROM Kunden WHERE KundenID = -5").sql;
+  EXPECT_NE(sql.find("= -5)"), std::string::npos) << sql;
+}
+
+// Every dialect form translates into SQL that SQLite accepts.
+TEST_F(BinderTest, TranslatedSqlPreparesInSqlite) {
+  FakeSqlite db(catalog_);
+  const char* statements[] = {
+      "SELECT * FROM Kunden",
+      "SELECT ALL k.* FROM Kunden k WHERE k.Name Like 'M*' AND NOT k.Aktiv OR k.Rabatt > .5",
+      "SELECT DISTINCTROW Name FROM Kunden",
+      "SELECT TOP 3 Name, Rabatt FROM Kunden ORDER BY Rabatt DESC",
+      "SELECT TOP 10 PERCENT Name FROM Kunden ORDER BY Name",
+      "SELECT TOP 2 Name FROM Kunden",
+      "SELECT Ort, Count(*) AS Anzahl, Sum(Rabatt), Avg(Rabatt), Min(Name), Max(Seit), "
+      "First(Name), Last(Name), StDev(Rabatt), StDevP(Rabatt), Var(Rabatt), VarP(Rabatt) "
+      "FROM Kunden GROUP BY Ort HAVING Count(*) > 1 ORDER BY 2 DESC",
+      "SELECT k.Name, b.Betrag FROM Kunden AS k LEFT JOIN Bestellungen AS b ON k.KundenID = "
+      "b.KundenID",
+      "SELECT k.Name FROM Bestellungen b RIGHT JOIN Kunden k ON k.KundenID = b.KundenID",
+      "SELECT * FROM (Kunden INNER JOIN Bestellungen ON Kunden.KundenID = "
+      "Bestellungen.KundenID) INNER JOIN [Order Details] ON Bestellungen.BestellID = "
+      "[Order Details].ID",
+      "SELECT d.N FROM (SELECT Name AS N FROM Kunden) AS d WHERE d.N <> 'x'",
+      "SELECT Name FROM Kunden WHERE KundenID IN (SELECT KundenID FROM Bestellungen)",
+      "SELECT Name FROM Kunden k WHERE EXISTS (SELECT * FROM Bestellungen b WHERE b.KundenID = "
+      "k.KundenID)",
+      "SELECT Name FROM Kunden WHERE KundenID > ALL (SELECT KundenID FROM Bestellungen)",
+      "SELECT Name FROM Kunden WHERE KundenID = ANY (SELECT KundenID FROM Bestellungen)",
+      "SELECT Name FROM Kunden WHERE KundenID = SOME (SELECT KundenID FROM Bestellungen)",
+      "SELECT Name, (SELECT Count(*) FROM Bestellungen b WHERE b.KundenID = k.KundenID) FROM "
+      "Kunden k",
+      "SELECT Name FROM Kunden UNION SELECT [Product Name] FROM [Order Details] ORDER BY Name",
+      "SELECT KundenID FROM Kunden UNION ALL SELECT Betrag FROM Bestellungen",
+      "TRANSFORM Sum(Betrag) SELECT KundenID FROM Bestellungen GROUP BY KundenID PIVOT "
+      "Year(Datum) IN (2001, 2002)",
+      "SELECT IIf(Aktiv, 'ja', 'nein'), Nz(Rabatt), Nz(Name, 'ohne'), IsNull(Ort), "
+      "Switch(Rabatt > 1, 'hoch', True, 'niedrig'), Choose(2, 'a', 'b', 'c') FROM Kunden",
+      "SELECT Len(Name), Left(Name, 2), Right(Name, 2), Mid(Name, 2, 3), InStr(2, Name, 'a'), "
+      "InStrRev(Name, 'a'), UCase(Name), LCase(Name), Trim(Name), LTrim(Name), RTrim(Name), "
+      "Space(3), String(3, '*'), Replace(Name, 'a', 'b'), StrComp(Name, Ort), StrReverse(Name), "
+      "Asc(Name), Chr(65), Val('12'), Str(12), Format(Rabatt, '0.00') FROM Kunden",
+      "SELECT CStr(1), CInt(1.5), CLng(1), CSng(1), CDbl(1), CCur(1), CDate('1.1.2000'), "
+      "CBool(1), CByte(1), CDec(1), Int(-1.5), Fix(-1.5), Abs(-1), Sgn(-1), Round(2.5), Sqr(4), "
+      "Exp(1), Log(1), Sin(1), Cos(1), Tan(1), Atn(1), Rnd(), IsNumeric('1'), IsDate('x')",
+      "SELECT Date(), Time(), Now(), Year(Seit), Month(Seit), Day(Seit), Hour(Seit), "
+      "Minute(Seit), Second(Seit), Weekday(Seit), DateAdd('d', 1, Seit), DateDiff('d', Seit, "
+      "Now()), DatePart('yyyy', Seit), DateSerial(2000, 1, 1), TimeSerial(1, 2, 3), "
+      "DateValue('1.1.2000'), TimeValue('10:00'), MonthName(1), WeekdayName(1) FROM Kunden",
+      "SELECT 1 Xor 0, 5 And 3, True Eqv False, Null Imp True, Not 5, -Rabatt, Rabatt ^ 2, "
+      "7 Mod 3, 7 \\ 2, Name & Null, Null + 1 FROM Kunden",
+      "SELECT Name FROM Kunden WHERE Seit Between #1/1/2000# And #12/31/2000 23:59:59# AND "
+      "Ort In ('Bonn', 'Köln') AND Notiz Is Not Null AND Rabatt Not In (1, 2)",
+      "SELECT BestellID FROM Bestellungen WHERE Betrag > Menge AND Betrag < 1.5 AND Genau > 1 "
+      "AND Datum > Betrag",
+      "SELECT Name FROM Kunden WHERE Rabatt Between Rabatt And 1",
+  };
+  for (const char* s : statements) {
+    BoundStatement b;
+    try {
+      b = B(s);
+    } catch (const jet::Error& e) {
+      ADD_FAILURE() << s << "\n -> " << e.number() << " " << e.description();
+      continue;
+    }
+    EXPECT_EQ(db.Prepare(b.sql), "") << s << "\n -> " << b.sql;
+  }
+}
+
+// Semantics that SQLite computes for us once the translation is right.
+class TranslationRunTest : public BinderTest {
+ protected:
+  void SetUp() override {
+    db_ = std::make_unique<FakeSqlite>(catalog_);
+    std::string k = VirtualTableName("Kunden");
+    std::string b = VirtualTableName("Bestellungen");
+    db_->Exec("INSERT INTO " + k +
+              " VALUES (1, 'meier', 'Bonn', -1, 0.1, 36526, NULL), (2, 'Albers', 'bonn', 0, "
+              "0.3, 36527, 'x'), (3, 'Zander', 'Köln', -1, 0.3, 36528, NULL), (4, 'MEIER', "
+              "NULL, 0, 0.2, 36529, NULL)");
+    db_->Exec("INSERT INTO " + b +
+              " VALUES (10, 1, 150000, 36600, 2, '1'), (11, 1, 20000, 36970, 1, '2'), (12, 3, "
+              "5000, 36600, 5, '3')");
+  }
+  std::vector<std::vector<std::string>> Run(const std::string& sql) {
+    return db_->Rows(B(sql).sql);
+  }
+  std::unique_ptr<FakeSqlite> db_;
+};
+
+using Rows = std::vector<std::vector<std::string>>;
+
+TEST_F(TranslationRunTest, TextSortsAndComparesWithoutCase) {
+  EXPECT_EQ(Run("SELECT Name FROM Kunden WHERE Ort = 'BONN' ORDER BY Name"),
+            (Rows{{"Albers"}, {"meier"}}));
+  EXPECT_EQ(Run("SELECT DISTINCT Name FROM Kunden WHERE Name = 'Meier'").size(), 1u);
+  EXPECT_EQ(Run("SELECT Ort, Count(*) FROM Kunden GROUP BY Ort ORDER BY Ort").size(), 3u);
+}
+
+TEST_F(TranslationRunTest, TopKeepsTiesAndPercentRoundsUp) {
+  EXPECT_EQ(Run("SELECT TOP 2 KundenID FROM Kunden ORDER BY Rabatt DESC").size(), 2u);
+  EXPECT_EQ(Run("SELECT TOP 1 KundenID FROM Kunden ORDER BY Rabatt DESC").size(), 2u);  // tie 0.3
+  EXPECT_EQ(Run("SELECT TOP 3 KundenID FROM Kunden ORDER BY Rabatt DESC, KundenID"),
+            (Rows{{"2"}, {"3"}, {"4"}}));
+  EXPECT_EQ(Run("SELECT TOP 25 PERCENT KundenID FROM Kunden ORDER BY KundenID"), (Rows{{"1"}}));
+  EXPECT_EQ(Run("SELECT TOP 26 PERCENT KundenID FROM Kunden ORDER BY KundenID").size(), 2u);
+  EXPECT_EQ(Run("SELECT TOP 3 KundenID FROM Kunden").size(), 3u);
+  // DISTINCT comes before TOP: meier and MEIER are one name.
+  EXPECT_EQ(Run("SELECT DISTINCT TOP 2 Name FROM Kunden ORDER BY Name"),
+            (Rows{{"Albers"}, {"meier"}}));
+  EXPECT_EQ(Run("SELECT DISTINCT TOP 1 Ort FROM Kunden WHERE Ort Is Not Null ORDER BY 1 DESC"),
+            (Rows{{"Köln"}}));
+}
+
+TEST_F(TranslationRunTest, JoinsSubqueriesAndUnions) {
+  EXPECT_EQ(Run("SELECT k.Name, b.BestellID FROM Kunden k LEFT JOIN Bestellungen b ON "
+                "k.KundenID = b.KundenID ORDER BY k.KundenID, b.BestellID")
+                .size(),
+            5u);
+  EXPECT_EQ(Run("SELECT Name FROM Kunden WHERE KundenID IN (SELECT KundenID FROM Bestellungen) "
+                "ORDER BY Name"),
+            (Rows{{"meier"}, {"Zander"}}));
+  EXPECT_EQ(Run("SELECT Name FROM Kunden k WHERE NOT EXISTS (SELECT * FROM Bestellungen b WHERE "
+                "b.KundenID = k.KundenID) ORDER BY 1"),
+            (Rows{{"Albers"}, {"MEIER"}}));
+  EXPECT_EQ(Run("SELECT KundenID FROM Kunden WHERE KundenID >= ALL (SELECT KundenID FROM "
+                "Bestellungen)"),
+            (Rows{{"3"}, {"4"}}));
+  EXPECT_EQ(Run("SELECT KundenID FROM Kunden WHERE KundenID < ANY (SELECT KundenID FROM "
+                "Bestellungen)"),
+            (Rows{{"1"}, {"2"}}));
+  EXPECT_EQ(Run("SELECT Name FROM Kunden UNION SELECT Ort FROM Kunden WHERE Ort = 'Köln' "
+                "ORDER BY 1")
+                .size(),
+            4u);  // meier/MEIER and Zander... Köln joins, duplicates fold without case
+  EXPECT_EQ(Run("SELECT (SELECT Count(*) FROM Bestellungen b WHERE b.KundenID = k.KundenID) "
+                "FROM Kunden k ORDER BY KundenID"),
+            (Rows{{"2"}, {"0"}, {"1"}, {"0"}}));
+}
+
+TEST_F(TranslationRunTest, CrosstabWithInList) {
+  auto b =
+      B("TRANSFORM Count(*) SELECT KundenID FROM Bestellungen GROUP BY KundenID PIVOT "
+        "Menge IN (1, 2, 5)");
+  EXPECT_EQ(b.field_names, (std::vector<std::string>{"KundenID", "1", "2", "5"}));
+  EXPECT_EQ(db_->Rows(b.sql), (Rows{{"1", "1", "1", "0"}, {"3", "0", "0", "1"}}));
+}
+
+TEST_F(TranslationRunTest, CrosstabProbesItsColumns) {
+  Statement st = Parse(
+      "TRANSFORM Count(*) SELECT KundenID FROM Bestellungen GROUP BY KundenID "
+      "PIVOT Menge");
+  BoundStatement probe = Bind(st, catalog_);
+  ASSERT_FALSE(probe.pivot_probe_sql.empty());
+  auto values = db_->Rows(probe.pivot_probe_sql);
+  ASSERT_EQ(values.size(), 3u);
+  std::vector<PivotValue> pv;
+  for (const auto& v : values) pv.push_back({v[0], v[1]});
+  BoundStatement full = Bind(st, catalog_, &pv);
+  EXPECT_EQ(full.field_names.size(), 4u);
+  EXPECT_EQ(db_->Rows(full.sql).size(), 2u);
+}
+
+TEST_F(TranslationRunTest, RuntimeErrorsComeBackAsJetMessages) {
+  try {
+    Run("SELECT KundenID / 0 FROM Kunden");
+    FAIL();
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("jet:11:"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace jetsql

@@ -1,0 +1,258 @@
+// Jet SQL end to end on the sample files: each answer is checked against the same data exported
+// by mdbtools into a plain SQLite database and queried there with the equivalent SQLite SQL.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <variant>
+
+#include "jet/error.h"
+#include "jetsql/session.h"
+
+namespace jetsql {
+namespace {
+
+using CT = jet::ColumnType;
+
+const std::string kOrders = std::string(QUORLA_SAMPLES_DIR) + "/bench/orders-100k.mdb";
+
+// The orders file as mdbtools sees it, in an in-memory SQLite database.
+class Reference {
+ public:
+  Reference() {
+    sqlite3_open(":memory:", &db_);
+    for (const char* table : {"orders", "artikel"}) {
+      std::string cmd = "mdb-export -I sqlite -D '%Y-%m-%d %H:%M:%S' '" + kOrders + "' " + table;
+      std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(cmd.c_str(), "r"), pclose);
+      if (!pipe) return;
+      std::string sql;
+      char buf[65536];
+      size_t n;
+      while ((n = fread(buf, 1, sizeof buf, pipe.get())) > 0) sql.append(buf, n);
+      if (sql.empty()) return;
+      std::string create = std::string(table) == "orders"
+                               ? "CREATE TABLE orders (OrderID, ArtikelNr, Menge, Gewicht, Betrag, "
+                                 "Kunde, Ort, Bestelldatum, Bezahlt, Bemerkung)"
+                               : "CREATE TABLE artikel (ArtikelNr, Bezeichnung, Preis, Bestand, "
+                                 "Angelegt, Beschreibung, Aktiv)";
+      if (sqlite3_exec(db_, create.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK ||
+          sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        return;
+      }
+    }
+    ok_ = true;
+  }
+  ~Reference() { sqlite3_close(db_); }
+  bool ok() const { return ok_; }
+
+  // First column of every row, as text.
+  std::vector<std::string> Column(const std::string& sql) {
+    std::vector<std::string> out;
+    sqlite3_stmt* stmt = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(db_);
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+      const unsigned char* t = sqlite3_column_text(stmt, 0);
+      out.push_back(t ? reinterpret_cast<const char*>(t) : "NULL");
+    }
+    sqlite3_finalize(stmt);
+    return out;
+  }
+  std::string One(const std::string& sql) {
+    auto c = Column(sql);
+    return c.empty() ? "" : c[0];
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+  bool ok_ = false;
+};
+
+std::string Text(const jet::Value& v) {
+  return std::visit(
+      [](const auto& x) -> std::string {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_same_v<T, std::monostate>) {
+          return "NULL";
+        } else if constexpr (std::is_same_v<T, std::string>) {
+          return x;
+        } else if constexpr (std::is_same_v<T, bool>) {
+          return x ? "1" : "0";
+        } else if constexpr (std::is_same_v<T, jet::Currency>) {
+          char buf[64];
+          std::snprintf(buf, sizeof buf, "%.4f", static_cast<double>(x.scaled) / 10000.0);
+          return buf;
+        } else if constexpr (std::is_same_v<T, jet::DateTime>) {
+          return std::to_string(x.days);
+        } else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>) {
+          char buf[64];
+          std::snprintf(buf, sizeof buf, "%.10g", static_cast<double>(x));
+          return buf;
+        } else if constexpr (std::is_integral_v<T>) {
+          return std::to_string(x);
+        } else {
+          return "?";
+        }
+      },
+      v);
+}
+
+class SessionSamplesTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!std::filesystem::exists(kOrders)) return;
+    session_ = new Session(kOrders);
+    reference_ = new Reference();
+  }
+  static void TearDownTestSuite() {
+    delete session_;
+    delete reference_;
+    session_ = nullptr;
+    reference_ = nullptr;
+  }
+  void SetUp() override {
+    if (!session_) GTEST_SKIP() << "sample folder missing: " << kOrders;
+    if (!reference_->ok()) GTEST_SKIP() << "mdb-export could not build the reference database";
+  }
+  std::vector<std::string> Column(const std::string& sql, size_t column = 0) {
+    RecordSet rs = session_->Query(sql);
+    std::vector<std::string> out;
+    for (const auto& row : rs.rows) out.push_back(Text(row.at(column)));
+    return out;
+  }
+  int ErrorOf(const std::string& sql, bool execute = false) {
+    try {
+      if (execute) {
+        session_->Execute(sql);
+      } else {
+        session_->Query(sql);
+      }
+    } catch (const jet::Error& e) {
+      return e.number();
+    }
+    return 0;
+  }
+  static Session* session_;
+  static Reference* reference_;
+};
+
+Session* SessionSamplesTest::session_ = nullptr;
+Reference* SessionSamplesTest::reference_ = nullptr;
+
+TEST_F(SessionSamplesTest, CountsSumsAndFilters) {
+  EXPECT_EQ(Column("SELECT Count(*) FROM orders"),
+            reference_->Column("SELECT count(*) FROM orders"));
+  // mdbtools exports empty text as Null; the reference's Nulls are our Nulls and empty texts.
+  EXPECT_EQ(Column("SELECT Count(*) FROM orders WHERE Menge > 250 AND Bezahlt AND Len(Ort) > 0"),
+            reference_->Column("SELECT count(Ort) FROM orders WHERE Menge > 250 AND Bezahlt"));
+  // Currency stays exact through the sum.
+  EXPECT_EQ(Column("SELECT Sum(Betrag) FROM orders"),
+            reference_->Column("SELECT printf('%.4f', sum(Betrag)) FROM orders"));
+  EXPECT_EQ(Column("SELECT Count(*) FROM orders WHERE Bestelldatum >= #1/1/2020# AND "
+                   "Bestelldatum < #2021-01-01#"),
+            reference_->Column("SELECT count(*) FROM orders WHERE Bestelldatum >= '2020-01-01' "
+                               "AND Bestelldatum < '2021-01-01'"));
+  EXPECT_EQ(Column("SELECT Count(*) FROM orders WHERE Ort Is Null Or Ort = ''"),
+            reference_->Column("SELECT count(*) FROM orders WHERE Ort IS NULL"));
+  EXPECT_EQ(Column("SELECT Count(*) FROM orders WHERE Menge Between 300 And 100"),
+            reference_->Column("SELECT count(*) FROM orders WHERE Menge BETWEEN 100 AND 300"));
+}
+
+TEST_F(SessionSamplesTest, KeyLookupLikeAndTop) {
+  EXPECT_EQ(Column("SELECT Kunde FROM orders WHERE OrderID = 4711"),
+            reference_->Column("SELECT Kunde FROM orders WHERE OrderID = 4711"));
+  // Like is case-insensitive; the reference uses ASCII-only patterns.
+  EXPECT_EQ(Column("SELECT Count(*) FROM orders WHERE Kunde Like 'm*'"),
+            reference_->Column("SELECT count(*) FROM orders WHERE Kunde LIKE 'M%'"));
+  EXPECT_EQ(Column("SELECT Count(*) FROM orders WHERE Kunde Like '*GmbH*' AND Ort In ('Bonn', "
+                   "'Hamburg')"),
+            reference_->Column("SELECT count(*) FROM orders WHERE Kunde LIKE '%GmbH%' AND Ort IN "
+                               "('Bonn', 'Hamburg')"));
+  auto top = Column("SELECT TOP 5 OrderID FROM orders ORDER BY Betrag DESC, OrderID");
+  EXPECT_EQ(top, reference_->Column("SELECT OrderID FROM orders WHERE Betrag IS NOT NULL ORDER "
+                                    "BY Betrag DESC, OrderID LIMIT 5"));
+}
+
+TEST_F(SessionSamplesTest, GroupingJoinsAndSubqueries) {
+  EXPECT_EQ(Column("SELECT Count(*) FROM (SELECT Nz(Ort) AS o FROM orders GROUP BY Nz(Ort))"),
+            reference_->Column("SELECT count(*) FROM (SELECT Ort FROM orders GROUP BY Ort)"));
+  EXPECT_EQ(Column("SELECT Count(*) AS n FROM orders GROUP BY ArtikelNr ORDER BY ArtikelNr"),
+            reference_->Column("SELECT count(*) FROM orders GROUP BY ArtikelNr ORDER BY "
+                               "ArtikelNr"));
+  EXPECT_EQ(Column("SELECT Count(*) FROM orders o INNER JOIN artikel a ON o.ArtikelNr = "
+                   "a.ArtikelNr WHERE a.Aktiv"),
+            reference_->Column("SELECT count(*) FROM orders o JOIN artikel a ON o.ArtikelNr = "
+                               "a.ArtikelNr WHERE a.Aktiv"));
+  EXPECT_EQ(Column("SELECT Count(*) FROM artikel WHERE ArtikelNr NOT IN (SELECT ArtikelNr FROM "
+                   "orders WHERE Menge > 490)"),
+            reference_->Column("SELECT count(*) FROM artikel WHERE ArtikelNr NOT IN (SELECT "
+                               "ArtikelNr FROM orders WHERE Menge > 490)"));
+  EXPECT_EQ(Column("SELECT ArtikelNr FROM artikel UNION SELECT ArtikelNr FROM orders ORDER BY 1"),
+            reference_->Column("SELECT ArtikelNr FROM artikel UNION SELECT ArtikelNr FROM orders "
+                               "ORDER BY 1"));
+}
+
+TEST_F(SessionSamplesTest, CrosstabTakesItsColumnsFromTheData) {
+  RecordSet rs = session_->Query(
+      "TRANSFORM Count(*) SELECT ArtikelNr FROM orders WHERE ArtikelNr <= 3 GROUP BY ArtikelNr "
+      "PIVOT Year(Bestelldatum)");
+  auto years = reference_->Column(
+      "SELECT DISTINCT substr(Bestelldatum, 1, 4) FROM orders WHERE ArtikelNr <= 3 ORDER BY 1");
+  ASSERT_EQ(rs.field_names.size(), years.size() + 1);
+  EXPECT_EQ(rs.field_names[0], "ArtikelNr");
+  // Orders without a date come first, in the column Access names "<>".
+  ASSERT_EQ(years[0], "NULL");
+  EXPECT_EQ(rs.field_names[1], "<>");
+  EXPECT_EQ(rs.field_names[2], years[1]);
+  ASSERT_EQ(rs.rows.size(), 3u);
+  EXPECT_EQ(Text(rs.rows[1][2]),
+            reference_->One("SELECT count(*) FROM orders WHERE ArtikelNr = 2 AND "
+                            "substr(Bestelldatum, 1, 4) = '" +
+                            years[1] + "'"));
+  EXPECT_EQ(Text(rs.rows[1][1]), reference_->One("SELECT count(*) FROM orders WHERE ArtikelNr = "
+                                                 "2 AND Bestelldatum IS NULL"));
+  RecordSet fixed = session_->Query(
+      "TRANSFORM Sum(Menge) SELECT ArtikelNr FROM orders WHERE ArtikelNr = 1 GROUP BY ArtikelNr "
+      "PIVOT Bezahlt IN (True, False)");
+  EXPECT_EQ(fixed.field_names, (std::vector<std::string>{"ArtikelNr", "True", "False"}));
+  ASSERT_EQ(fixed.rows.size(), 1u);
+  EXPECT_EQ(Text(fixed.rows[0][2]),
+            reference_->One("SELECT sum(Menge) FROM orders WHERE ArtikelNr = 1 AND NOT Bezahlt"));
+}
+
+TEST_F(SessionSamplesTest, FieldNamesAndTypes) {
+  RecordSet rs = session_->Query(
+      "SELECT TOP 1 OrderID, Betrag, Betrag * 2 AS Doppelt, Menge + 1, Kunde & '!', Bezahlt, "
+      "Bestelldatum FROM orders ORDER BY OrderID");
+  EXPECT_EQ(rs.field_names, (std::vector<std::string>{"OrderID", "Betrag", "Doppelt", "Expr1000",
+                                                      "Expr1001", "Bezahlt", "Bestelldatum"}));
+  EXPECT_EQ(rs.field_types, (std::vector<CT>{CT::kLong, CT::kCurrency, CT::kCurrency, CT::kLong,
+                                             CT::kText, CT::kBoolean, CT::kDateTime}));
+  ASSERT_EQ(rs.rows.size(), 1u);
+  EXPECT_EQ(Text(rs.rows[0][0]), "1");
+  EXPECT_EQ(Text(rs.rows[0][2]), "22.9000");
+  EXPECT_EQ(Text(rs.rows[0][3]), "463");
+  EXPECT_EQ(Text(rs.rows[0][4]), "Jürgen Köhler!");
+}
+
+TEST_F(SessionSamplesTest, ErrorsAreNumberedAndNothingRunsThatShouldNot) {
+  EXPECT_EQ(ErrorOf("SELECT * FROM nixda"), 3078);
+  EXPECT_EQ(ErrorOf("SELECT Foo FROM orders"), 3061);
+  EXPECT_EQ(ErrorOf("SELECT Kunde FROM orders WHERE Kunde = 5"), 3464);
+  EXPECT_EQ(ErrorOf("SELECT Menge / 0 FROM orders"), 11);
+  EXPECT_EQ(ErrorOf("DELETE FROM orders"), 3219);
+  EXPECT_EQ(ErrorOf("SELECT * INTO kopie FROM orders"), 3219);
+  EXPECT_EQ(ErrorOf("SELECT * FROM orders", true), 3065);
+  EXPECT_NE(ErrorOf("DELETE FROM orders", true), 0);
+  // The session is still usable afterwards.
+  EXPECT_EQ(Column("SELECT Count(*) FROM artikel"),
+            reference_->Column("SELECT count(*) FROM artikel"));
+}
+
+}  // namespace
+}  // namespace jetsql
