@@ -511,8 +511,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
                          "Sie haben eine Unterabfrage geschrieben, die mehr als ein Feld "
                          "zurückgeben kann.");
       }
-      static int counter = 0;
-      std::string alias = "q" + std::to_string(counter++ % 100000);
+      std::string alias = "q" + std::to_string(quantified_counter_++);
       BExpr col = Make(alias + ".c0", types[0]);
       BExpr cmp = Compare(e.op, a, col);
       std::string sql = e.quantifier == "ALL" ? "(NOT EXISTS (SELECT 1 FROM " + q.sql + " AS " +

@@ -65,6 +65,9 @@ class ExpressionEmitter {
   // And, Or (any number of operands), Xor, Eqv, Imp (two): logical on conditions and
   // Booleans, bitwise on numbers.
   BExpr Logical(const std::string& op, const std::vector<BExpr>& operands) const;
+
+ private:
+  int quantified_counter_ = 0;  // names the derived tables of ANY/ALL comparisons
 };
 
 }  // namespace jetsql

@@ -102,6 +102,8 @@ TEST_F(BinderTest, MeaningErrorsCarryJetNumbersAndNames) {
   EXPECT_EQ(e.number(), 3122);
   EXPECT_NE(e.description().find("'Name'"), std::string::npos);
   EXPECT_EQ(Err("SELECT Ort FROM Kunden GROUP BY Name").number(), 3122);
+  EXPECT_EQ(Err("SELECT Ort FROM Kunden GROUP BY Ort ORDER BY Name").number(), 3122);
+  EXPECT_NO_THROW(B("SELECT Ort FROM Kunden GROUP BY Ort ORDER BY Count(*) DESC, UCase(Ort)"));
   EXPECT_EQ(Err("SELECT Name FROM Kunden WHERE Count(*) > 1").number(), 3096);
   EXPECT_EQ(Err("SELECT Count(*) FROM Kunden GROUP BY Count(*)").number(), 3092);
   EXPECT_EQ(Err("SELECT Sum(Count(*)) FROM Kunden").number(), 3095);
@@ -243,13 +245,16 @@ TEST_F(TranslationRunTest, TextSortsAndComparesWithoutCase) {
 TEST_F(TranslationRunTest, TopKeepsTiesAndPercentRoundsUp) {
   EXPECT_EQ(Run("SELECT TOP 2 KundenID FROM Kunden ORDER BY Rabatt DESC").size(), 2u);
   EXPECT_EQ(Run("SELECT TOP 1 KundenID FROM Kunden ORDER BY Rabatt DESC").size(), 2u);  // tie 0.3
-  EXPECT_EQ(Run("SELECT TOP 3 KundenID FROM Kunden ORDER BY Rabatt DESC"),
-            (Rows{{"2"}, {"3"}, {"4"}}).size() == 3
-                ? Run("SELECT TOP 3 KundenID FROM Kunden ORDER BY Rabatt DESC")
-                : Rows{});
+  EXPECT_EQ(Run("SELECT TOP 3 KundenID FROM Kunden ORDER BY Rabatt DESC, KundenID"),
+            (Rows{{"2"}, {"3"}, {"4"}}));
   EXPECT_EQ(Run("SELECT TOP 25 PERCENT KundenID FROM Kunden ORDER BY KundenID"), (Rows{{"1"}}));
   EXPECT_EQ(Run("SELECT TOP 26 PERCENT KundenID FROM Kunden ORDER BY KundenID").size(), 2u);
   EXPECT_EQ(Run("SELECT TOP 3 KundenID FROM Kunden").size(), 3u);
+  // DISTINCT comes before TOP: meier and MEIER are one name.
+  EXPECT_EQ(Run("SELECT DISTINCT TOP 2 Name FROM Kunden ORDER BY Name"),
+            (Rows{{"Albers"}, {"meier"}}));
+  EXPECT_EQ(Run("SELECT DISTINCT TOP 1 Ort FROM Kunden WHERE Ort Is Not Null ORDER BY 1 DESC"),
+            (Rows{{"Köln"}}));
 }
 
 TEST_F(TranslationRunTest, JoinsSubqueriesAndUnions) {
