@@ -1,3 +1,5 @@
+#include <new>
+#include <stdexcept>
 #include <unordered_map>
 #include <vector>
 
@@ -30,6 +32,8 @@ auto WithPath(const std::string& path, F&& f) -> decltype(f()) {
       throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
     throw;
   } catch (const std::bad_alloc&) {
+    throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+  } catch (const std::length_error&) {
     throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
   }
 }
