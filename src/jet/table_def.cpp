@@ -160,7 +160,8 @@ TableLayout ReadTableLayout(PageReader& pages, JetVersion version, uint32_t firs
     for (auto [number, ascending] : r.columns) {
       int position = position_of(number);
       index.columns.push_back({position, ascending});
-      keys.push_back({KeyType(def->columns[static_cast<size_t>(position)]), ascending});
+      const ColumnDef& column = def->columns[static_cast<size_t>(position)];
+      keys.push_back({column.type, ascending, column.scale});
     }
     layout.index_keys.push_back(std::move(keys));
   }
