@@ -95,10 +95,6 @@ std::vector<RealIndex> ReadRealIndexes(ByteSpan bytes, const tdef::Layout& l, si
   return result;
 }
 
-ColumnType KeyType(const ColumnDef& c) {
-  return c.type;
-}
-
 }  // namespace
 
 TableLayout ReadTableLayout(PageReader& pages, JetVersion version, uint32_t first_page,
