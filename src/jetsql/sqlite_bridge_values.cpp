@@ -43,7 +43,12 @@ struct BindSink {
     sqlite3_bind_text64(stmt, index, s.data(), s.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
   }
   void Blob(const jet::Bytes& b) {
-    sqlite3_bind_blob64(stmt, index, b.data(), b.size(), SQLITE_TRANSIENT);
+    // An empty vector may have no buffer, and SQLite binds a null pointer as Null.
+    if (b.empty()) {
+      sqlite3_bind_zeroblob(stmt, index, 0);
+    } else {
+      sqlite3_bind_blob64(stmt, index, b.data(), b.size(), SQLITE_TRANSIENT);
+    }
   }
 };
 

@@ -450,6 +450,13 @@ bool IsExactType(const jet::Value& v) {
          std::holds_alternative<jet::Currency>(v) || std::holds_alternative<jet::Decimal>(v);
 }
 
+bool ScaleUp(__int128* m, int times) {
+  for (int i = 0; i < times; ++i) {
+    if (__builtin_mul_overflow(*m, 10, m)) return false;
+  }
+  return true;
+}
+
 ExactNumber ToExact(const jet::Value& v) {
   if (const auto* c = std::get_if<jet::Currency>(&v)) return {c->scaled, 4};
   if (const auto* d = std::get_if<jet::Decimal>(&v)) {

@@ -70,6 +70,8 @@ struct ExactNumber {
   int scale = 0;
 };
 bool IsExactType(const jet::Value& v);
+// Multiplies by 10^times; false (leaving *m unspecified) if the result does not fit.
+bool ScaleUp(__int128* m, int times);
 ExactNumber ToExact(const jet::Value& v);  // for IsExactType values only
 // Fits an exact number into a Decimal (at most 28 digits, rounding the scale down); 6 otherwise.
 jet::Decimal ExactToDecimal(ExactNumber n);

@@ -55,6 +55,13 @@ TEST_F(OperatorsTest, DecimalArithmeticIsExact) {
   EXPECT_EQ(Eval("jet_op_add('0.1', 16, '0.2', 16, 16)"), "0.3");
   EXPECT_EQ(Eval("jet_op_mul('1.25', 16, '-4', 16, 16)"), "-5.00");
   EXPECT_EQ(Eval("jet_op_sub('1', 16, 15000, 5, 16)"), "-0.5000");
+  // 28 digits before the point cannot take 28 more after it.
+  EXPECT_EQ(Eval("jet_op_add('9999999999999999999999999999', 16, "
+                 "'0.0000000000000000000000000001', 16, 16)"),
+            "error: jet:6:Überlauf");
+  EXPECT_EQ(Eval("jet_op_cmp('9999999999999999999999999999', 16, "
+                 "'0.0000000000000000000000000001', 16)"),
+            "1");
 }
 
 TEST_F(OperatorsTest, PlusJoinsTextAndPropagatesNull) {

@@ -102,18 +102,18 @@ class Summer {
 
  private:
   void Accumulate(ExactNumber n) {
-    while (scale_ < n.scale) {
-      exact_ *= 10;
-      ++scale_;
+    if (scale_ < n.scale) {
+      if (!ScaleUp(&exact_, n.scale - scale_)) ThrowOverflow();
+      scale_ = n.scale;
     }
     __int128 m = n.mantissa;
-    for (int i = n.scale; i < scale_; ++i) m *= 10;
+    if (!ScaleUp(&m, scale_ - n.scale)) ThrowOverflow();
     if ((m > 0 && exact_ > kLimit - m) || (m < 0 && exact_ < -kLimit - m)) ThrowOverflow();
     exact_ += m;
   }
   __int128 Scaled(int scale) const {
     __int128 m = exact_;
-    for (int i = scale_; i < scale; ++i) m *= 10;
+    if (!ScaleUp(&m, scale - scale_)) ThrowOverflow();
     return m;
   }
   static __int128 DivideHalfEven(__int128 s, int64_t n) {

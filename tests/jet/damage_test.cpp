@@ -1,0 +1,171 @@
+// Damaged files: every way of breaking a sample ends in a numbered Error or in values, never in
+// a crash, a hang or another exception. Run under the sanitizers to catch memory faults.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "jet/database.h"
+#include "jet/database_file.h"
+#include "jet/memory_file.h"
+#include "support/jet_samples.h"
+
+namespace jet {
+namespace {
+
+struct Outcome {
+  bool opened = false;
+  int error = 0;  // 0: everything read
+};
+
+// Opens `bytes` and reads every definition, row and value; returns how far it got.
+Outcome ReadEverything(std::vector<uint8_t> bytes) {
+  Outcome outcome;
+  try {
+    auto db = OpenDatabaseFile(NewMemoryFile(std::move(bytes)), "kaputt.mdb", 8);
+    outcome.opened = true;
+    for (const CatalogEntry& e : db->Tables()) {
+      try {
+        auto def = db->GetTableDef(e.name);
+        for (auto c = db->Scan(e.name); c->Valid(); c->Next()) {
+          for (size_t i = 0; i < def->columns.size(); ++i) c->value(static_cast<int>(i));
+        }
+      } catch (const Error& err) {
+        outcome.error = err.number();
+      }
+    }
+  } catch (const Error& err) {
+    outcome.error = err.number();
+  }
+  return outcome;
+}
+
+// No error, or one the reading of a damaged file may give.
+bool IsReadingError(int number) {
+  return number == 0 || number == err::kUnrecognizedFormat || number == err::kPasswordInvalid ||
+         number == err::kItemNotFound;
+}
+
+std::vector<std::string> DamageSamples() {
+  std::vector<std::string> files;
+  for (const char* name :
+       {"jet4/testV2000.mdb", "jet4/overflowTestV2003.mdb", "jet4/testUnicodeCompV2003.mdb",
+        "jet4/delColTestV2000.mdb", "jet3/testV1997.mdb", "jet3/overflowTestV1997.mdb",
+        "jet3/test2V1997.mdb"}) {
+    files.push_back(quorla_test::JetSamplesDir() + "/" + name);
+  }
+  return files;
+}
+
+size_t PageSize(const std::vector<uint8_t>& bytes) {
+  return bytes[0x14] == 0 ? 2048 : 4096;
+}
+
+class DamageTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (quorla_test::JetSamplesDir().empty()) GTEST_SKIP() << "Jet sample files are not present";
+  }
+};
+
+TEST_F(DamageTest, UndamagedSamplesReadCompletely) {
+  for (const std::string& file : DamageSamples()) {
+    Outcome o = ReadEverything(quorla_test::ReadWholeFile(file));
+    EXPECT_TRUE(o.opened) << file;
+    EXPECT_EQ(o.error, 0) << file;
+  }
+}
+
+TEST_F(DamageTest, TruncatedFilesGiveNumberedErrors) {
+  for (const std::string& file : DamageSamples()) {
+    SCOPED_TRACE(file);
+    std::vector<uint8_t> whole = quorla_test::ReadWholeFile(file);
+    size_t page = PageSize(whole);
+    for (size_t cut :
+         {size_t{0}, size_t{1}, size_t{0x20}, size_t{0x60}, page - 1, page, 2 * page + 17, 3 * page,
+          whole.size() / 3, whole.size() / 2, whole.size() - page, whole.size() - 1}) {
+      std::vector<uint8_t> part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+      Outcome o = ReadEverything(part);
+      if (cut < 3 * page) {
+        EXPECT_FALSE(o.opened) << cut;
+        EXPECT_EQ(o.error, err::kUnrecognizedFormat) << cut;
+      }
+    }
+  }
+}
+
+TEST_F(DamageTest, ZeroedPagesGiveNumberedErrors) {
+  for (const std::string& file : DamageSamples()) {
+    SCOPED_TRACE(file);
+    std::vector<uint8_t> whole = quorla_test::ReadWholeFile(file);
+    size_t page = PageSize(whole);
+    for (size_t p = 0; p * page < whole.size(); ++p) {
+      std::vector<uint8_t> damaged = whole;
+      std::fill_n(damaged.begin() + static_cast<std::ptrdiff_t>(p * page),
+                  std::min(page, whole.size() - p * page), 0);
+      Outcome o = ReadEverything(damaged);
+      if (p == 0 || p == 2) {
+        EXPECT_EQ(o.error, err::kUnrecognizedFormat) << "page " << p;
+      }
+    }
+  }
+}
+
+TEST_F(DamageTest, FlippedBytesNeverCrash) {
+  std::mt19937 random(20261206);
+  for (const std::string& file : DamageSamples()) {
+    SCOPED_TRACE(file);
+    std::vector<uint8_t> whole = quorla_test::ReadWholeFile(file);
+    size_t page = PageSize(whole);
+    std::uniform_int_distribution<size_t> offset(page, whole.size() - 1);
+    std::uniform_int_distribution<int> flips(1, 16);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int variant = 0; variant < 150; ++variant) {
+      std::vector<uint8_t> damaged = whole;
+      // Half the variants aim at the catalogue and the first table definitions.
+      size_t hot_end = std::min(whole.size(), 8 * page);
+      std::uniform_int_distribution<size_t> hot(2 * page, hot_end - 1);
+      for (int i = flips(random); i > 0; --i) {
+        size_t at = variant % 2 ? hot(random) : offset(random);
+        damaged[at] = static_cast<uint8_t>(byte(random));
+      }
+      Outcome o = ReadEverything(damaged);
+      EXPECT_TRUE(IsReadingError(o.error)) << o.error;
+    }
+  }
+}
+
+TEST_F(DamageTest, RandomBytesBehindAValidHeader) {
+  std::mt19937 random(7);
+  for (const std::string& file : DamageSamples()) {
+    std::vector<uint8_t> whole = quorla_test::ReadWholeFile(file);
+    size_t page = PageSize(whole);
+    for (int variant = 0; variant < 20; ++variant) {
+      std::vector<uint8_t> damaged(whole.begin(),
+                                   whole.begin() + static_cast<std::ptrdiff_t>(page));
+      damaged.resize(page * (3 + static_cast<size_t>(variant)));
+      for (size_t i = page; i < damaged.size(); ++i) damaged[i] = static_cast<uint8_t>(random());
+      // Make page 2 look like a table definition so the reading gets past the first check.
+      damaged[2 * page] = 0x02;
+      EXPECT_TRUE(IsReadingError(ReadEverything(damaged).error));
+    }
+  }
+}
+
+TEST_F(DamageTest, CyclesInPageChainsEndInAnError) {
+  std::vector<uint8_t> whole =
+      quorla_test::ReadWholeFile(quorla_test::JetSamplesDir() + "/jet4/testV2000.mdb");
+  size_t page = PageSize(whole);
+  // The catalogue's definition continues on itself.
+  std::vector<uint8_t> damaged = whole;
+  damaged[2 * page + 4] = 2;
+  damaged[2 * page + 5] = damaged[2 * page + 6] = damaged[2 * page + 7] = 0;
+  EXPECT_EQ(ReadEverything(damaged).error, err::kUnrecognizedFormat);
+  // A page pointer far past the end.
+  damaged = whole;
+  damaged[2 * page + 4] = damaged[2 * page + 5] = damaged[2 * page + 6] = 0xff;
+  EXPECT_EQ(ReadEverything(damaged).error, err::kUnrecognizedFormat);
+}
+
+}  // namespace
+}  // namespace jet

@@ -1,0 +1,132 @@
+// Access's General text order: case-insensitive, accents next to their base letters, a total
+// and consistent order over every UTF-16 code unit.
+
+#include "jet/general_sort.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace {
+
+using jet::CompareGeneral;
+using jet::GeneralSortKey;
+
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  char buf[4];
+  for (unsigned char c : bytes) {
+    std::snprintf(buf, sizeof buf, "%02X ", c);
+    out += buf;
+  }
+  return out;
+}
+
+TEST(GeneralSort, IgnoresCase) {
+  EXPECT_EQ(CompareGeneral(u"Müller", u"MÜLLER"), 0);
+  EXPECT_EQ(CompareGeneral(u"abcxyz", u"ABCXYZ"), 0);
+  EXPECT_EQ(GeneralSortKey(u"Ölmühle"), GeneralSortKey(u"ölMÜHLE"));
+  EXPECT_EQ(CompareGeneral(u"é", u"É"), 0);
+}
+
+TEST(GeneralSort, OrdersAsAccessDoes) {
+  // Each text sorts strictly before the next one.
+  const std::vector<std::u16string> ordered{
+      u"",       u" ",       u"!",     u"0",         u"1",     u"9",      u"a",       u"A b",
+      u"Ab",     u"Apfel",   u"Äpfel", u"Apfelbaum", u"Ärger", u"B",      u"Mueller", u"Muller",
+      u"Müller", u"Mullers", u"o",     u"ö",         u"p",     u"Strand", u"zz",      u"Zzz"};
+  for (size_t i = 0; i + 1 < ordered.size(); ++i) {
+    EXPECT_LT(CompareGeneral(ordered[i], ordered[i + 1]), 0)
+        << Hex(GeneralSortKey(ordered[i])) << "| " << Hex(GeneralSortKey(ordered[i + 1]));
+    EXPECT_GT(CompareGeneral(ordered[i + 1], ordered[i]), 0);
+  }
+}
+
+TEST(GeneralSort, SharpSEqualsDoubleS) {
+  EXPECT_EQ(CompareGeneral(u"Straße", u"Strasse"), 0);
+  EXPECT_LT(CompareGeneral(u"Straße", u"Strasser"), 0);
+  EXPECT_GT(CompareGeneral(u"Straße", u"Strasb"), 0);
+}
+
+TEST(GeneralSort, KeysHaveTheTrailingSectionsAccessWrites) {
+  // Inline codes, end of text, accent codes (trailing "no accent" codes dropped), end of key.
+  EXPECT_EQ(Hex(GeneralSortKey(u"e")), "51 01 00 ");
+  EXPECT_EQ(Hex(GeneralSortKey(u"é")), "51 01 0E 00 ");
+  EXPECT_EQ(Hex(GeneralSortKey(u"éa")), "51 4A 01 0E 00 ");
+  EXPECT_EQ(Hex(GeneralSortKey(u"aé")), "4A 51 01 02 0E 00 ");
+  // A control character has no inline code; it is recorded with its position at the end.
+  EXPECT_EQ(Hex(GeneralSortKey(u"a\x01"
+                               u"b")),
+            "4A 4C 01 01 01 01 80 0B 06 03 00 ");
+  // NUL is ignored altogether.
+  EXPECT_EQ(GeneralSortKey(std::u16string(u"a\0b", 3)), GeneralSortKey(u"ab"));
+}
+
+TEST(GeneralSort, ControlCharactersCountOnlyWhenAllElseIsEqual) {
+  EXPECT_LT(CompareGeneral(u"ab",
+                           u"a\x02"
+                           u"b"),
+            0);
+  EXPECT_LT(CompareGeneral(u"a\x02"
+                           u"b",
+                           u"a\x03"
+                           u"b"),
+            0);
+  // Tab and line breaks are ordinary characters, between the space and the punctuation.
+  EXPECT_LT(CompareGeneral(u"a b", u"a\tb"), 0);
+  EXPECT_LT(CompareGeneral(u"a\tb", u"a!b"), 0);
+  EXPECT_LT(CompareGeneral(u"a\x01"
+                           u"b",
+                           u"ac"),
+            0);
+}
+
+TEST(GeneralSort, OrderIsTotalAndConsistentOverAllCodeUnits) {
+  std::mt19937 rng(1234);
+  std::uniform_int_distribution<int> unit(0, 0xFFFF), latin(0x20, 0xFF), ascii(0x41, 0x43),
+      len(0, 6);
+  std::vector<std::u16string> texts;
+  for (int i = 0; i < 3000; ++i) {
+    std::u16string s;
+    const int n = len(rng);
+    for (int k = 0; k < n; ++k) {
+      const int kind = i % 3;
+      s.push_back(static_cast<char16_t>(kind == 0   ? unit(rng)
+                                        : kind == 1 ? latin(rng)
+                                                    : ascii(rng)));
+    }
+    texts.push_back(s);
+  }
+  for (size_t i = 0; i + 1 < texts.size(); ++i) {
+    const int ab = CompareGeneral(texts[i], texts[i + 1]);
+    EXPECT_EQ(ab, -CompareGeneral(texts[i + 1], texts[i]));
+    const int keys = GeneralSortKey(texts[i]).compare(GeneralSortKey(texts[i + 1]));
+    EXPECT_EQ(ab, keys < 0 ? -1 : (keys > 0 ? 1 : 0));
+  }
+  std::sort(texts.begin(), texts.end(), [](const std::u16string& a, const std::u16string& b) {
+    return CompareGeneral(a, b) < 0;
+  });
+  for (size_t i = 0; i + 2 < texts.size(); ++i) {
+    ASSERT_LE(CompareGeneral(texts[i], texts[i + 1]), 0);
+    ASSERT_LE(CompareGeneral(texts[i], texts[i + 2]), 0);
+  }
+  // Every single code unit has a key ending in the end-of-key byte.
+  for (uint32_t c = 0; c <= 0xFFFF; ++c) {
+    const std::string key = GeneralSortKey(std::u16string(1, static_cast<char16_t>(c)));
+    ASSERT_FALSE(key.empty());
+    ASSERT_EQ(key.back(), '\0') << c;
+  }
+}
+
+TEST(GeneralSort, Utf8FormsAgreeAndSurviveBadInput) {
+  EXPECT_EQ(jet::GeneralSortKeyUtf8("Grüße"), GeneralSortKey(u"Grüße"));
+  EXPECT_EQ(jet::CompareGeneralUtf8("ÄRGER", "ärger"), 0);
+  EXPECT_EQ(jet::Utf8ToUtf16("a\xC3"), u"a\uFFFD");
+  EXPECT_EQ(jet::Utf8ToUtf16("\xE2\x82"), u"\uFFFD");
+  EXPECT_EQ(jet::Utf8ToUtf16("\xC0\xAFx"), u"\uFFFDx");  // overlong
+  EXPECT_EQ(jet::Utf8ToUtf16("\xF0\x9F\x98\x80"), u"\U0001F600");
+  EXPECT_EQ(jet::Utf8ToUtf16("\xFFz"), u"\uFFFDz");
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+// The index cursor over small in-memory trees: order, seeks, prefix keys, tail pages, and
+// damaged trees that must end in an error rather than a hang.
+
+#include "jet/index_tree.h"
+
+#include <gtest/gtest.h>
+
+#include "jet/index_key.h"
+#include "support/index_page_builder.h"
+
+namespace {
+
+using quorla_test::BuiltEntry;
+using quorla_test::BuiltPage;
+using quorla_test::MemoryPages;
+
+const std::vector<jet::IndexKeyColumn> kLongColumn{{jet::ColumnType::kLong, true}};
+
+std::string LongKey(int32_t v) {
+  return jet::EncodeIndexKey(kLongColumn, {jet::Value(v)});
+}
+
+BuiltEntry Leaf(int32_t v, uint8_t row) {
+  return {LongKey(v), 100, row};
+}
+
+// Root 2 (intermediate) -> leaves 3 (10, 20, 20) and 4 (30, 40), tail leaf 5 (50).
+MemoryPages TwoLevelTree() {
+  MemoryPages pages;
+  BuiltPage root;
+  root.leaf = false;
+  root.tail = 5;
+  root.entries = {{LongKey(20), 100, 2, 3}, {LongKey(40), 100, 4, 4}};
+  pages.PutIndex(2, root);
+  BuiltPage a, b, tail;
+  a.next = 4;
+  a.entries = {Leaf(10, 0), Leaf(20, 1), Leaf(20, 2)};
+  b.prev = 3;
+  b.next = 5;
+  b.entries = {Leaf(30, 3), Leaf(40, 4)};
+  tail.prev = 4;
+  tail.entries = {Leaf(50, 5)};
+  pages.PutIndex(3, a);
+  pages.PutIndex(4, b);
+  pages.PutIndex(5, tail);
+  return pages;
+}
+
+std::vector<int> Rows(jet::IndexCursor& c) {
+  std::vector<int> rows;
+  for (; c.Valid() && rows.size() < 100; c.Next()) rows.push_back(c.row_id().row);
+  return rows;
+}
+
+TEST(IndexTree, WalksAllLeavesInOrderAndSeeks) {
+  MemoryPages pages = TwoLevelTree();
+  auto cursor = jet::OpenIndexTree(pages, jet::JetVersion::kJet4, 2, kLongColumn);
+  cursor->SeekFirst();
+  EXPECT_EQ(Rows(*cursor), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+
+  cursor->SeekGE({jet::Value(int32_t{20})});
+  ASSERT_TRUE(cursor->Valid());
+  EXPECT_EQ(cursor->row_id().row, 1);
+  EXPECT_EQ(cursor->CompareKey({jet::Value(int32_t{20})}), 0);
+  cursor->Next();
+  EXPECT_EQ(cursor->CompareKey({jet::Value(int32_t{20})}), 0);
+  cursor->Next();
+  EXPECT_GT(cursor->CompareKey({jet::Value(int32_t{20})}), 0);
+
+  cursor->SeekGE({jet::Value(int32_t{25})});  // between pages: first entry of the next leaf
+  EXPECT_EQ(Rows(*cursor), (std::vector<int>{3, 4, 5}));
+  cursor->SeekGE({jet::Value(int32_t{45})});  // past the last separator: the tail page
+  EXPECT_EQ(Rows(*cursor), (std::vector<int>{5}));
+  cursor->SeekGE({jet::Value(int32_t{51})});
+  EXPECT_FALSE(cursor->Valid());
+  cursor->SeekGE({jet::Value(int32_t{-5})});
+  EXPECT_EQ(cursor->row_id().row, 0);
+  EXPECT_LT(cursor->CompareKey({jet::Value(int32_t{11})}), 0);
+  cursor->SeekGE({});  // the empty prefix matches everything
+  EXPECT_EQ(Rows(*cursor).size(), 6u);
+}
+
+TEST(IndexTree, PrefixOfTheColumnsMatchesEveryEntryStartingWithIt) {
+  const std::vector<jet::IndexKeyColumn> columns{{jet::ColumnType::kText, true},
+                                                 {jet::ColumnType::kLong, false}};
+  auto key = [&](const char* text, int32_t n) {
+    return jet::EncodeIndexKey(columns, {jet::Value(std::string(text)), jet::Value(n)});
+  };
+  MemoryPages pages;
+  BuiltPage leaf;
+  leaf.entries = {{key("Anna", 2), 9, 0},
+                  {key("Berta", 7), 9, 1},
+                  {key("berta", 3), 9, 2},
+                  {key("Carl", 1), 9, 3}};
+  std::sort(leaf.entries.begin(), leaf.entries.end(),
+            [](const BuiltEntry& a, const BuiltEntry& b) { return a.key < b.key; });
+  pages.PutIndex(1, leaf);
+  auto cursor = jet::OpenIndexTree(pages, jet::JetVersion::kJet4, 1, columns);
+  cursor->SeekGE({jet::Value(std::string("BERTA"))});
+  // Descending second column: 7 before 3.
+  EXPECT_EQ(Rows(*cursor), (std::vector<int>{1, 2, 3}));
+  cursor->SeekGE({jet::Value(std::string("berta"))});
+  EXPECT_EQ(cursor->CompareKey({jet::Value(std::string("Berta"))}), 0);
+  EXPECT_LT(cursor->CompareKey({jet::Value(std::string("Berta")), jet::Value(int32_t{5})}), 0);
+}
+
+int OpenAndWalkError(MemoryPages& pages, uint32_t root) {
+  try {
+    auto cursor = jet::OpenIndexTree(pages, jet::JetVersion::kJet4, root, kLongColumn);
+    cursor->SeekFirst();
+    for (int i = 0; cursor->Valid() && i < 100000; ++i) cursor->Next();
+    cursor->SeekGE({jet::Value(int32_t{1000})});
+  } catch (const jet::Error& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+TEST(IndexTree, DamagedTreesEndInAnErrorNotAHang) {
+  {  // a leaf whose next link points back at itself
+    MemoryPages pages;
+    BuiltPage leaf;
+    leaf.next = 1;
+    leaf.entries = {Leaf(1, 0)};
+    pages.PutIndex(1, leaf);
+    EXPECT_EQ(OpenAndWalkError(pages, 1), jet::err::kUnrecognizedFormat);
+  }
+  {  // an intermediate page that is its own child
+    MemoryPages pages;
+    BuiltPage node;
+    node.leaf = false;
+    node.entries = {{LongKey(5), 1, 0, 1}};
+    pages.PutIndex(1, node);
+    EXPECT_EQ(OpenAndWalkError(pages, 1), jet::err::kUnrecognizedFormat);
+  }
+  {  // a child pointer past the end of the file, and one to a blank page
+    MemoryPages pages;
+    BuiltPage node;
+    node.leaf = false;
+    node.entries = {{LongKey(5), 1, 0, 77}, {LongKey(9), 1, 0, 2}};
+    pages.PutIndex(3, node);
+    EXPECT_EQ(OpenAndWalkError(pages, 3), jet::err::kUnrecognizedFormat);
+    node.entries = {{LongKey(5000), 1, 0, 2}};
+    pages.PutIndex(3, node);
+    EXPECT_EQ(OpenAndWalkError(pages, 3), jet::err::kUnrecognizedFormat);
+  }
+  {  // a next link to an intermediate page
+    MemoryPages pages = TwoLevelTree();
+    BuiltPage tail;
+    tail.next = 2;
+    tail.entries = {Leaf(50, 5)};
+    pages.PutIndex(5, tail);
+    EXPECT_EQ(OpenAndWalkError(pages, 2), jet::err::kUnrecognizedFormat);
+  }
+  {  // the root is not an index page
+    MemoryPages pages;
+    pages.Put(1, std::vector<uint8_t>(quorla_test::kJet4PageSize, 0x01));
+    EXPECT_EQ(OpenAndWalkError(pages, 1), jet::err::kUnrecognizedFormat);
+  }
+}
+
+TEST(IndexTree, EmptyIndexHasNoEntries) {
+  MemoryPages pages;
+  pages.PutIndex(1, BuiltPage{});
+  auto cursor = jet::OpenIndexTree(pages, jet::JetVersion::kJet4, 1, kLongColumn);
+  cursor->SeekFirst();
+  EXPECT_FALSE(cursor->Valid());
+  cursor->SeekGE({jet::Value(int32_t{1})});
+  EXPECT_FALSE(cursor->Valid());
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+// The page cache: bounded residency, least-recently-used eviction, decryption, I/O faults.
+
+#include "jet/page_cache.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "jet/database_file.h"
+#include "jet/format_error.h"
+#include "jet/memory_file.h"
+#include "jet/rc4.h"
+#include "support/jet_samples.h"
+
+namespace jet {
+namespace {
+
+constexpr size_t kPage = 2048;
+
+// A file of `pages` pages, page i filled with byte i; counts reads and fails on request.
+class ScriptedFile : public RandomAccessFile {
+ public:
+  explicit ScriptedFile(size_t pages) : bytes_(pages * kPage) {
+    for (size_t i = 0; i < bytes_.size(); ++i) bytes_[i] = static_cast<uint8_t>(i / kPage);
+  }
+  uint64_t Size() const override { return bytes_.size(); }
+  size_t Read(uint64_t offset, std::span<uint8_t> out) override {
+    ++reads;
+    if (failing.count(offset / kPage)) throw Error(err::kUnrecognizedFormat, "E/A-Fehler");
+    size_t n = std::min<uint64_t>(out.size(), bytes_.size() - offset);
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), n, out.begin());
+    return n;
+  }
+  int reads = 0;
+  std::set<uint64_t> failing;
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+TEST(PageCache, KeepsAtMostItsCapacityAndEvictsTheLeastRecentlyUsed) {
+  ScriptedFile file(100);
+  PageCache cache(file, kPage, 0, 4);
+  for (uint32_t p = 0; p < 100; ++p) {
+    EXPECT_EQ(cache.Page(p)[0], p);
+    EXPECT_LE(cache.resident_pages(), 4u);
+  }
+  EXPECT_EQ(file.reads, 100);
+  // Now resident: 96..99. Touch 96, load 10: 97 goes, 96 stays.
+  cache.Page(96);
+  cache.Page(10);
+  int before = file.reads;
+  cache.Page(96);
+  EXPECT_EQ(file.reads, before);
+  cache.Page(97);
+  EXPECT_EQ(file.reads, before + 1);
+}
+
+TEST(PageCache, PagesPastTheEndAreFormatErrorsAndShortPagesReadAsZeros) {
+  std::vector<uint8_t> bytes(kPage * 2 + 100, 0xab);
+  auto file = NewMemoryFile(bytes);
+  PageCache cache(*file, kPage, 0);
+  EXPECT_EQ(cache.page_count(), 3u);
+  auto last = cache.Page(2);
+  EXPECT_EQ(last[99], 0xab);
+  EXPECT_EQ(last[100], 0);
+  try {
+    cache.Page(3);
+    FAIL();
+  } catch (const Error& e) {
+    EXPECT_TRUE(IsCorruptWithoutPath(e));
+  }
+}
+
+TEST(PageCache, AFailedReadLeavesTheCacheUsable) {
+  ScriptedFile file(10);
+  file.failing.insert(5);
+  PageCache cache(file, kPage, 0, 2);
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_THROW(cache.Page(5), Error);
+    EXPECT_EQ(cache.Page(4)[0], 4);
+    EXPECT_EQ(cache.Page(6)[0], 6);
+    EXPECT_LE(cache.resident_pages(), 2u);
+  }
+}
+
+TEST(PageCache, DecryptsEveryPageButTheHeaderWithKeyXorPageNumber) {
+  std::vector<uint8_t> bytes(kPage * 3, 0x11);
+  std::vector<uint8_t> encrypted = bytes;
+  const uint32_t key = 0x01020304;
+  for (uint32_t p = 1; p < 3; ++p) {
+    uint32_t k = key ^ p;
+    uint8_t page_key[4] = {static_cast<uint8_t>(k), static_cast<uint8_t>(k >> 8),
+                           static_cast<uint8_t>(k >> 16), static_cast<uint8_t>(k >> 24)};
+    Rc4Apply(page_key, std::span<uint8_t>(encrypted).subspan(p * kPage, kPage));
+  }
+  auto file = NewMemoryFile(encrypted);
+  PageCache cache(*file, kPage, key);
+  for (uint32_t p = 0; p < 3; ++p) {
+    auto page = cache.Page(p);
+    EXPECT_TRUE(std::all_of(page.begin(), page.end(), [](uint8_t b) { return b == 0x11; })) << p;
+  }
+}
+
+TEST(PageCache, WholeDatabasesReadTheSameThroughATinyCache) {
+  if (quorla_test::JetSamplesDir().empty()) GTEST_SKIP() << "Jet sample files are not present";
+  for (const char* name :
+       {"/jet4/overflowTestV2000.mdb", "/jet3/test2V1997.mdb", "/jet4/testUnicodeCompV2003.mdb"}) {
+    SCOPED_TRACE(name);
+    std::vector<uint8_t> bytes = quorla_test::ReadWholeFile(quorla_test::JetSamplesDir() + name);
+    auto roomy = OpenDatabaseFile(NewMemoryFile(bytes), name, 1024);
+    auto tiny = OpenDatabaseFile(NewMemoryFile(bytes), name, 2);
+    for (const CatalogEntry& e : roomy->Tables()) {
+      auto def = roomy->GetTableDef(e.name);
+      auto a = roomy->Scan(e.name);
+      auto b = tiny->Scan(e.name);
+      for (; a->Valid(); a->Next(), b->Next()) {
+        ASSERT_TRUE(b->Valid());
+        for (size_t i = 0; i < def->columns.size(); ++i) {
+          ASSERT_EQ(a->value(static_cast<int>(i)), b->value(static_cast<int>(i))) << e.name;
+        }
+      }
+      EXPECT_FALSE(b->Valid());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace jet

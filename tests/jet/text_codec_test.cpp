@@ -1,0 +1,52 @@
+// Text decoding: UCS-2, Jet 4's compressed form, Jet 3's code page.
+
+#include "jet/text_codec.h"
+
+#include <gtest/gtest.h>
+
+#include "jet/rc4.h"
+
+namespace jet {
+namespace {
+
+std::vector<uint8_t> B(std::initializer_list<int> bytes) {
+  std::vector<uint8_t> v;
+  for (int b : bytes) v.push_back(static_cast<uint8_t>(b));
+  return v;
+}
+
+TEST(TextCodec, Ucs2WithSurrogatePairsAndStrayHalves) {
+  EXPECT_EQ(Utf16LeToUtf8(B({'A', 0, 0xe4, 0, 0x1f, 0x04})), "AäП");
+  EXPECT_EQ(Utf16LeToUtf8(B({0x3d, 0xd8, 0x00, 0xde})), "\xF0\x9F\x98\x80");  // U+1F600
+  EXPECT_EQ(Utf16LeToUtf8(B({0x3d, 0xd8, 'x', 0})), "\xEF\xBF\xBDx");
+  EXPECT_EQ(Utf16LeToUtf8(B({'a', 0, 'b'})), "a");  // odd last byte dropped
+}
+
+TEST(TextCodec, CompressedUnicodeTogglesOnZeroBytes) {
+  // "ab" one-byte, switch, "М" (U+041C) two-byte, switch back, "c".
+  EXPECT_EQ(DecodeJet4Text(B({0xff, 0xfe, 'a', 'b', 0, 0x1c, 0x04, 0, 'c'})), "abМc");
+  EXPECT_EQ(DecodeJet4Text(B({0xff, 0xfe, 0xe4, 0xf6})), "äö");  // one-byte is Latin-1
+  EXPECT_EQ(DecodeJet4Text(B({0xff, 0xfe})), "");
+  EXPECT_EQ(DecodeJet4Text(B({0xff, 0xfe, 0, 0x41})), "");  // a lone byte in two-byte mode
+  EXPECT_EQ(DecodeJet4Text(B({0xff, 0x00})), "\xC3\xBF");   // no marker: plain UCS-2 "ÿ"
+}
+
+TEST(TextCodec, Cp1252IncludingItsHighRow) {
+  EXPECT_EQ(Cp1252ToUtf8(B({'M', 0xfc, 'n', 'z', 'e', ' ', 0x80, ' ', 0x93, 'x', 0x94})),
+            "Münze € “x”");
+  EXPECT_EQ(Cp1252ToUtf8(B({0x81})), "\xC2\x81");  // undefined in cp1252: passes as U+0081
+  EXPECT_EQ(DecodeText(B({0xe4}), JetVersion::kJet3), "ä");
+  EXPECT_EQ(DecodeText(B({0xe4, 0}), JetVersion::kJet4), "ä");
+}
+
+TEST(Rc4, MatchesThePublishedTestVector) {
+  std::vector<uint8_t> data = {'P', 'l', 'a', 'i', 'n', 't', 'e', 'x', 't'};
+  std::vector<uint8_t> key = {'K', 'e', 'y'};
+  Rc4Apply(key, data);
+  EXPECT_EQ(data, B({0xbb, 0xf3, 0x16, 0xe8, 0xd9, 0x40, 0xaf, 0x0a, 0xd3}));
+  Rc4Apply(key, data);
+  EXPECT_EQ(std::string(data.begin(), data.end()), "Plaintext");
+}
+
+}  // namespace
+}  // namespace jet
