@@ -26,8 +26,15 @@ if command -v hyperfine >/dev/null; then
     -n mdb-export "$(quote "${theirs[@]}") >/dev/null" >&2
   read -r wall_ours wall_theirs < <(python3 -c '
 import json, sys
-r = {x["command"]: x["median"] for x in json.load(open(sys.argv[1]))["results"]}
-print(r["quorla-sql"], r["mdb-export"])' "$json")
+r = {x["command"]: x for x in json.load(open(sys.argv[1]))["results"]}
+print(r["quorla-sql"]["median"], r["mdb-export"]["median"])' "$json")
+  # CPU time (user + system) says more than wall time on a busy machine.
+  python3 -c '
+import json, sys
+r = {x["command"]: x["user"] + x["system"] for x in json.load(open(sys.argv[1]))["results"]}
+o, t = r["quorla-sql"], r["mdb-export"]
+print(f"cpu time    quorla-sql {o:7.3f} s   mdb-export {t:7.3f} s   mdb-export/quorla-sql {t / o:5.1f}x")
+' "$json"
 else
   median_wall() {
     for _ in $(seq "$runs"); do /usr/bin/time -f %e "$@" 2>&1 >/dev/null | tail -1; done |

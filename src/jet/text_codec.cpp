@@ -29,8 +29,12 @@ char* PutUtf8(char* p, char32_t c) {
   return p;
 }
 
-bool IsHighSurrogate(char16_t u) { return u >= 0xd800 && u <= 0xdbff; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xdc00 && u <= 0xdfff; }
+bool IsHighSurrogate(char16_t u) {
+  return u >= 0xd800 && u <= 0xdbff;
+}
+bool IsLowSurrogate(char16_t u) {
+  return u >= 0xdc00 && u <= 0xdfff;
+}
 
 std::string UnitsToUtf8(const std::u16string& units) {
   std::string out(units.size() * 3, '\0');  // a unit never takes more than 3 bytes

@@ -23,6 +23,10 @@ std::vector<SampleFile> SampleFiles(const std::vector<std::string>& folders) {
   return files;
 }
 
+void PrintTo(const SampleFile& file, std::ostream* os) {
+  *os << file.folder << "/" << file.stem;
+}
+
 bool HaveSamples() {
   std::error_code ec;
   return fs::is_directory(QUORLA_SAMPLES_DIR, ec);

@@ -3,6 +3,7 @@
 
 // The real Access files under QUORLA_SAMPLES_DIR that tests read (never copy, never write).
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ struct SampleFile {
   std::string stem;    // file name without .mdb
   bool jet3() const { return folder == "jet3"; }
 };
+
+// Test names show the file, not its bytes.
+void PrintTo(const SampleFile& file, std::ostream* os);
 
 // Every .mdb in the given folders of QUORLA_SAMPLES_DIR, sorted; empty when the folder is absent.
 std::vector<SampleFile> SampleFiles(const std::vector<std::string>& folders);
