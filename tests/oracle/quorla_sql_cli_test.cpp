@@ -67,10 +67,49 @@ TEST(QuorlaSqlCliTest, WrongCallsExitWithUsageStatus) {
   }
 }
 
-TEST(QuorlaSqlCliTest, StatementsAreRefusedClearlyForNow) {
-  ProcessResult r = QuorlaSql({"x.mdb", "SELECT * FROM t"});
-  EXPECT_EQ(r.exit_code, kExitUsage);
-  EXPECT_NE(r.err.find("SQL-Anweisungen"), std::string::npos) << r.err;
+TEST(QuorlaSqlCliTest, StatementPrintsCsvWhenNotOnATerminal) {
+  SKIP_WITHOUT_SAMPLES();
+  const std::string file = Sample("bench/orders-100k.mdb");
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {file, "SELECT TOP 2 ArtikelNr, Preis*2 FROM artikel ORDER BY ArtikelNr"},
+           {"--csv", file, "SELECT TOP 2 ArtikelNr, Preis*2 FROM artikel ORDER BY ArtikelNr"}}) {
+    ProcessResult r = QuorlaSql(args);
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    // Preis is Currency: doubling it stays exact, and the unnamed column is Expr1000.
+    EXPECT_EQ(r.out, "ArtikelNr,Expr1000\r\n1,405.3600\r\n2,4519.6000\r\n");
+  }
+}
+
+// Scripts from standard input: `;` inside texts and names does not split, blank pieces are
+// skipped, and the first error stops the script with its number.
+TEST(QuorlaSqlCliTest, ScriptFromStandardInput) {
+  SKIP_WITHOUT_SAMPLES();
+  const std::string tool = std::string(QUORLA_BUILD_DIR) + "/tools/quorla-sql";
+  const std::string file = Sample("bench/orders-100k.mdb");
+  const std::string script =
+      "SELECT Count(*) AS n FROM artikel WHERE Bezeichnung <> 'a;b';;\n"
+      "SELECT ArtikelNr AS [x;y] FROM artikel WHERE ArtikelNr = 1;\n";
+  ProcessResult ok = testsupport::RunProcess(
+      {"sh", "-c", "printf '%s' \"$1\" | \"$2\" \"$3\"", "sh", script, tool, file});
+  ASSERT_EQ(ok.exit_code, 0) << ok.err;
+  EXPECT_EQ(ok.out, "n\r\n25\r\nx;y\r\n1\r\n");
+
+  ProcessResult bad = testsupport::RunProcess(
+      {"sh", "-c", "printf '%s' \"$1\" | \"$2\" \"$3\"", "sh",
+       "SELECT 1 AS a FROM artikel WHERE ArtikelNr = 1; SELECT * FROM fehlt; SELECT 2 AS b", tool,
+       file});
+  EXPECT_EQ(bad.exit_code, kExitError);
+  EXPECT_EQ(bad.out, "a\r\n1\r\n");
+  EXPECT_EQ(bad.err.rfind("Fehler 3078: ", 0), 0u) << bad.err;
+}
+
+TEST(QuorlaSqlCliTest, ActionStatementsReachTheEngine) {
+  SKIP_WITHOUT_SAMPLES();
+  // Without the writer the engine refuses changes; the tool must say so with a number, never
+  // report success.
+  ProcessResult r = QuorlaSql({Sample("bench/orders-100k.mdb"), "DELETE FROM artikel"});
+  EXPECT_EQ(r.exit_code, kExitError);
+  EXPECT_EQ(r.err.rfind("Fehler ", 0), 0u) << r.err;
 }
 
 TEST(QuorlaSqlCliTest, MissingFileGives3024WithThePath) {

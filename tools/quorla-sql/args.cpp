@@ -77,9 +77,7 @@ Options ParseArgs(const std::vector<std::string>& args) {
   if (positional.size() == 2) second = positional[1];
 
   if (!have_command) {
-    if (!second)
-      throw UsageError(
-          "Es fehlt ein Befehl: --tables, --schema, --export oder eine SQL-Anweisung.");
+    // Without a statement the statements come from standard input.
     options.command = Command::kStatement;
     options.statement = second;
     return options;

@@ -20,6 +20,11 @@ void PrintSchema(jet::Database& db, const std::optional<std::string>& table, Out
 // The table as CSV: a header of field names, then one line a row.
 void ExportTable(jet::Database& db, const std::string& table, Output& out);
 
+// Runs `statement`, or the `;`-separated statements of standard input, stopping at the first
+// error. Rows print as CSV with `csv` or when standard output is not a terminal, else as a table.
+void RunStatements(const std::string& file, const std::optional<std::string>& statement, bool csv,
+                   Output& out);
+
 // The man-page-style help.
 void PrintHelp(Output& out);
 

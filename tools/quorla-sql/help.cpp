@@ -7,17 +7,18 @@ namespace {
 constexpr const char kHelp[] = R"(QUORLA-SQL(1)
 
 NAME
-       quorla-sql - Tabellen einer Access-Datenbank (Jet 3/Jet 4, .mdb) lesen
+       quorla-sql - Jet-SQL auf einer Access-Datenbank (Jet 3/Jet 4, .mdb) ausführen
 
 ÜBERSICHT
        quorla-sql DATEI --tables
        quorla-sql DATEI --schema [TABELLE]
        quorla-sql DATEI --export TABELLE
+       quorla-sql [--csv] DATEI [ANWEISUNG]
        quorla-sql --help
 
 BESCHREIBUNG
        quorla-sql liest eine Jet-Datenbank (Access 97 bis 2003) mit der Speicher-Engine von
-       quorla, ohne sie zu ändern. Optionen dürfen an beliebiger Stelle stehen; nach -- wird
+       quorla und führt Anweisungen in Access' SQL-Dialekt (Jet-SQL) darauf aus. Optionen dürfen an beliebiger Stelle stehen; nach -- wird
        jedes Argument als Name gelesen.
 
 BEFEHLE
@@ -34,6 +35,16 @@ BEFEHLE
        --export TABELLE
               Die ganze Tabelle als CSV nach RFC 4180 (UTF-8, Zeilenende CR LF): eine
               Kopfzeile mit den Feldnamen, dann eine Zeile je Datensatz.
+
+       ANWEISUNG
+              Führt die Anweisung aus. Ohne ANWEISUNG werden die durch ; getrennten
+              Anweisungen der Standardeingabe als Skript ausgeführt; der erste Fehler
+              beendet es mit seiner Nummer. Ergebnisse von Abfragen erscheinen auf einem
+              Terminal als ausgerichtete Tabelle, sonst (und mit --csv) als CSV wie bei
+              --export. Felder ohne Alias heißen wie in Access Expr1000, Expr1001, ...
+
+       --csv
+              Ergebnisse von Anweisungen immer als CSV.
 
        -h, --help
               Diese Hilfe.
@@ -63,6 +74,8 @@ BEISPIELE
        quorla-sql kunden.mdb --tables
        quorla-sql --export Bestellungen kunden.mdb > bestellungen.csv
        quorla-sql kunden.mdb --schema Bestellungen
+       quorla-sql --csv kunden.mdb "SELECT Ort, Count(*) FROM Bestellungen GROUP BY Ort"
+       echo "SELECT * FROM artikel; SELECT Count(*) FROM orders" | quorla-sql kunden.mdb
 )";
 
 }  // namespace

@@ -22,9 +22,8 @@ int Run(const quorla_sql::Options& options) {
     return 0;
   }
   if (options.command == Command::kStatement) {
-    throw quorla_sql::UsageError(
-        "SQL-Anweisungen kann quorla-sql noch nicht ausführen; verfügbar sind --tables, "
-        "--schema und --export.");
+    quorla_sql::RunStatements(options.file, options.statement, options.csv, out);
+    return 0;
   }
   std::unique_ptr<jet::Database> db = jet::Database::Open(options.file);
   switch (options.command) {
