@@ -1,3 +1,5 @@
+#include <new>
+#include <stdexcept>
 #include <unordered_map>
 #include <vector>
 
@@ -31,6 +33,8 @@ auto WithPath(const std::string& path, F&& f) -> decltype(f()) {
     throw;
   } catch (const std::bad_alloc&) {
     throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+  } catch (const std::length_error&) {
+    throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
   }
 }
 
@@ -49,7 +53,7 @@ class PathTableCursor : public TableCursor {
 
  private:
   std::unique_ptr<TableCursor> inner_;
-  const std::string& path_;
+  std::string path_;
 };
 
 class PathIndexCursor : public IndexCursor {
@@ -73,7 +77,7 @@ class PathIndexCursor : public IndexCursor {
 
  private:
   std::unique_ptr<IndexCursor> inner_;
-  const std::string& path_;
+  std::string path_;
 };
 
 class JetDatabase : public Database {
@@ -86,6 +90,9 @@ class JetDatabase : public Database {
         pages_(*file_, header.page_size, header.database_key, cache_pages) {
     if (pages_.page_count() < kMinimumPages) ThrowCorrupt("file too short");
     catalog_ = ReadCatalog(pages_, header_.version);
+    for (size_t i = 0; i < catalog_.size(); ++i) {
+      by_name_.emplace(FoldName(catalog_[i].entry.name), i);  // the first of equal names wins
+    }
   }
 
   JetVersion version() const override { return header_.version; }
@@ -139,10 +146,8 @@ class JetDatabase : public Database {
 
  private:
   const CatalogTable& Find(const std::string& name) const {
-    std::string folded = FoldName(name);
-    for (const CatalogTable& t : catalog_) {
-      if (FoldName(t.entry.name) == folded) return t;
-    }
+    auto found = by_name_.find(FoldName(name));
+    if (found != by_name_.end()) return catalog_[found->second];
     throw Error(err::kTableNotFound,
                 "Das Microsoft Jet-Datenbankmodul findet die Eingabetabelle oder -abfrage '" +
                     name +
@@ -185,6 +190,7 @@ class JetDatabase : public Database {
   Header header_;
   PageCache pages_;
   std::vector<CatalogTable> catalog_;
+  std::unordered_map<std::string, size_t> by_name_;  // folded name -> catalog_ position
   std::unordered_map<std::string, std::shared_ptr<const TableLayout>> layouts_;
 };
 

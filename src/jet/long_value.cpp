@@ -1,6 +1,13 @@
 #include "jet/long_value.h"
 
+#include <algorithm>
+#include <set>
+
 namespace jet {
+namespace {
+// Chained values grow as their links are read; a damaged length cannot reserve the file's size.
+constexpr size_t kInitialReserve = 64 * 1024;
+}  // namespace
 
 std::vector<uint8_t> ReadLongValue(PageReader& pages, JetVersion version, ByteSpan reference) {
   using namespace long_value;
@@ -21,9 +28,11 @@ std::vector<uint8_t> ReadLongValue(PageReader& pages, JetVersion version, ByteSp
     return {data.begin(), data.end()};
   }
   std::vector<uint8_t> out;
-  out.reserve(length);
+  out.reserve(std::min(length, kInitialReserve));
+  std::set<std::pair<uint32_t, uint8_t>> visited;
   // Every link adds at least one byte, so the walk ends after at most `length` links.
   while (out.size() < length) {
+    if (!visited.insert({next.page, next.row}).second) ThrowCorrupt("cycle in a long value chain");
     ByteSpan row = RowAt(pages, version, next);
     if (row.size() <= kChainNextSize) ThrowCorrupt("empty link in a long value chain");
     uint32_t following = ReadU32(row, 0);

@@ -117,10 +117,12 @@ TableLayout ReadTableLayout(PageReader& pages, JetVersion version, uint32_t firs
   size_t logical_count = ReadU32(bytes, l.logical_indexes);
   size_t real_count = ReadU32(bytes, l.real_indexes);
   layout.used_pages = DecodeRowPointer(ReadU32(bytes, l.used_pages));
-  // Every entry takes at least one byte of the definition: larger counts are damage.
-  if (column_count > bytes.size() || logical_count > bytes.size() || real_count > bytes.size()) {
-    ThrowCorrupt("absurd counts in a table definition");
-  }
+  // The entries must fit the definition's bytes; larger counts are damage.
+  uint64_t needed =
+      static_cast<uint64_t>(real_count) * (l.real_index_entry_size + l.real_index_size) +
+      static_cast<uint64_t>(column_count) * l.column_entry_size +
+      static_cast<uint64_t>(logical_count) * l.logical_index_size;
+  if (needed > bytes.size()) ThrowCorrupt("absurd counts in a table definition");
 
   size_t at = l.real_index_entries + real_count * l.real_index_entry_size;
   std::vector<RawColumn> columns = ReadColumns(bytes, l, version, column_count, at);

@@ -46,7 +46,10 @@ class TableScan : public TableCursor {
     ++row_;
     Advance();
   }
-  RowId row_id() const override { return {data_pages_[page_index_], static_cast<uint16_t>(row_)}; }
+  RowId row_id() const override {
+    if (!valid_) return {};
+    return {data_pages_[page_index_], static_cast<uint16_t>(row_)};
+  }
   Value value(int column) override {
     if (!valid_ || column < 0 || static_cast<size_t>(column) >= layout_->def->columns.size()) {
       throw Error(err::kItemNotFound, "Element in dieser Auflistung nicht gefunden.");

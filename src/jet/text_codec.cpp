@@ -1,7 +1,6 @@
 #include "jet/text_codec.h"
 
 #include <array>
-#include <vector>
 
 namespace jet {
 namespace {
@@ -10,38 +9,52 @@ constexpr uint8_t kCompressedMarker0 = 0xff;
 constexpr uint8_t kCompressedMarker1 = 0xfe;
 constexpr char32_t kReplacement = 0xfffd;
 
-void AppendUtf8(std::string& out, char32_t c) {
+// Writes the UTF-8 form of `c` at `p` (room for 4 bytes) and returns the end.
+char* PutUtf8(char* p, char32_t c) {
   if (c < 0x80) {
-    out += static_cast<char>(c);
+    *p++ = static_cast<char>(c);
   } else if (c < 0x800) {
-    out += static_cast<char>(0xc0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3f));
+    *p++ = static_cast<char>(0xc0 | (c >> 6));
+    *p++ = static_cast<char>(0x80 | (c & 0x3f));
   } else if (c < 0x10000) {
-    out += static_cast<char>(0xe0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-    out += static_cast<char>(0x80 | (c & 0x3f));
+    *p++ = static_cast<char>(0xe0 | (c >> 12));
+    *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+    *p++ = static_cast<char>(0x80 | (c & 0x3f));
   } else {
-    out += static_cast<char>(0xf0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3f));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-    out += static_cast<char>(0x80 | (c & 0x3f));
+    *p++ = static_cast<char>(0xf0 | (c >> 18));
+    *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3f));
+    *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+    *p++ = static_cast<char>(0x80 | (c & 0x3f));
   }
+  return p;
 }
 
-void AppendUnits(std::string& out, const std::vector<char16_t>& units) {
+bool IsHighSurrogate(char16_t u) {
+  return u >= 0xd800 && u <= 0xdbff;
+}
+bool IsLowSurrogate(char16_t u) {
+  return u >= 0xdc00 && u <= 0xdfff;
+}
+
+std::string UnitsToUtf8(const std::u16string& units) {
+  std::string out(units.size() * 3, '\0');  // a unit never takes more than 3 bytes
+  char* p = out.data();
   for (size_t i = 0; i < units.size(); ++i) {
     char16_t u = units[i];
-    if (u >= 0xd800 && u <= 0xdbff && i + 1 < units.size() && units[i + 1] >= 0xdc00 &&
-        units[i + 1] <= 0xdfff) {
-      AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xd800) << 10) +
-                          (static_cast<char32_t>(units[i + 1]) - 0xdc00));
+    if (u < 0x80) {
+      *p++ = static_cast<char>(u);
+    } else if (IsHighSurrogate(u) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
+      p = PutUtf8(p, 0x10000 + ((static_cast<char32_t>(u) - 0xd800) << 10) +
+                         (static_cast<char32_t>(units[i + 1]) - 0xdc00));
       ++i;
-    } else if (u >= 0xd800 && u <= 0xdfff) {
-      AppendUtf8(out, kReplacement);
+    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
+      p = PutUtf8(p, kReplacement);
     } else {
-      AppendUtf8(out, u);
+      p = PutUtf8(p, u);
     }
   }
+  out.resize(static_cast<size_t>(p - out.data()));
+  return out;
 }
 
 // Code points of cp1252's 0x80-0x9F row; zero where the code page leaves the byte undefined.
@@ -53,22 +66,18 @@ constexpr std::array<char16_t, 32> kCp1252High = {
 }  // namespace
 
 std::string Utf16LeToUtf8(ByteSpan bytes) {
-  std::vector<char16_t> units;
-  units.reserve(bytes.size() / 2);
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    units.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (size_t i = 0; i < units.size(); ++i) {
+    units[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
   }
-  std::string out;
-  out.reserve(bytes.size());
-  AppendUnits(out, units);
-  return out;
+  return UnitsToUtf8(units);
 }
 
 std::string DecodeJet4Text(ByteSpan bytes) {
   if (bytes.size() < 2 || bytes[0] != kCompressedMarker0 || bytes[1] != kCompressedMarker1) {
     return Utf16LeToUtf8(bytes);
   }
-  std::vector<char16_t> units;
+  std::u16string units;
   units.reserve(bytes.size());
   bool one_byte = true;
   size_t i = 2;
@@ -86,21 +95,17 @@ std::string DecodeJet4Text(ByteSpan bytes) {
       break;
     }
   }
-  std::string out;
-  out.reserve(units.size());
-  AppendUnits(out, units);
-  return out;
+  return UnitsToUtf8(units);
 }
 
 std::string Cp1252ToUtf8(ByteSpan bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  for (uint8_t b : bytes) {
-    char32_t c = b;
-    if (b >= 0x80 && b < 0xa0 && kCp1252High[b - 0x80] != 0) c = kCp1252High[b - 0x80];
-    AppendUtf8(out, c);
+  std::u16string units(bytes.size(), u'\0');
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    uint8_t b = bytes[i];
+    bool high_row = b >= 0x80 && b < 0xa0 && kCp1252High[b - 0x80] != 0;
+    units[i] = high_row ? kCp1252High[b - 0x80] : b;
   }
-  return out;
+  return UnitsToUtf8(units);
 }
 
 std::string DecodeText(ByteSpan bytes, JetVersion version) {

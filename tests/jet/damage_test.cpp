@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 #include "jet/database.h"
@@ -165,6 +166,23 @@ TEST_F(DamageTest, CyclesInPageChainsEndInAnError) {
   damaged = whole;
   damaged[2 * page + 4] = damaged[2 * page + 5] = damaged[2 * page + 6] = 0xff;
   EXPECT_EQ(ReadEverything(damaged).error, err::kUnrecognizedFormat);
+}
+
+TEST_F(DamageTest, ATruncatedCopyOnDiskNamesItsPathInThe3343) {
+  std::vector<uint8_t> whole =
+      quorla_test::ReadWholeFile(quorla_test::JetSamplesDir() + "/jet4/testV2003.mdb");
+  std::string dir = quorla_test::MakeTempDir();
+  ASSERT_FALSE(dir.empty());
+  std::string path = dir + "/abgeschnitten.mdb";
+  quorla_test::WriteWholeFile(path, std::vector<uint8_t>(whole.begin(), whole.begin() + 5000));
+  try {
+    Database::Open(path);
+    ADD_FAILURE() << "a truncated file opened";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), err::kUnrecognizedFormat);
+    EXPECT_EQ(e.description(), "Nicht erkanntes Datenbankformat '" + path + "'.");
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -267,6 +267,19 @@ TEST(DatabaseRows, ReadRowByIdEqualsTheScannedRow) {
   }
 }
 
+TEST(DatabaseRows, DefinitionsSpreadOverSeveralPagesKeepEveryColumn) {
+  REQUIRE_SAMPLES();
+  for (const char* file : {"jet4/testV2000.mdb", "jet3/testV1997.mdb"}) {
+    SCOPED_TRACE(file);
+    auto db = Database::Open(Sample(file));
+    auto def = db->GetTableDef("Table2");
+    ASSERT_EQ(def->columns.size(), 89u);
+    for (size_t i = 0; i < def->columns.size(); ++i) {
+      EXPECT_EQ(def->columns[i].name, "column" + std::to_string(i + 1));
+    }
+  }
+}
+
 TEST(DatabaseRows, DeletedColumnsLeaveGapsInColumnNumbers) {
   REQUIRE_SAMPLES();
   auto db = Database::Open(Sample("jet4/delColTestV2000.mdb"));
