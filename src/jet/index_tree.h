@@ -19,7 +19,8 @@ struct IndexKeyColumn {
 
 // Opens a cursor over the index whose root page is `root_page`. The cursor reads pages through
 // `pages`, which must outlive it. Keys given to SeekGE/CompareKey are encoded as Access encodes
-// them (index_key.h); text columns are taken to use the General sort order. Damaged pages, cycles
+// them (index_key.h); text columns are taken to use the General sort order (its Access 97 form
+// in Jet 3 files). A key may give the first columns only. Damaged pages, cycles
 // in page links and trees deeper than any real one give Error 3343; the cursor never loops
 // forever. Throws Error 3343 when the root is not an index page.
 std::unique_ptr<IndexCursor> OpenIndexTree(PageReader& pages, JetVersion version,

@@ -2,6 +2,7 @@
 // and consistent order over every UTF-16 code unit.
 
 #include "jet/general_sort.h"
+#include "jet/general_sort97.h"
 
 #include <gtest/gtest.h>
 
@@ -127,6 +128,21 @@ TEST(GeneralSort, Utf8FormsAgreeAndSurviveBadInput) {
   EXPECT_EQ(jet::Utf8ToUtf16("\xC0\xAFx"), u"\uFFFDx");  // overlong
   EXPECT_EQ(jet::Utf8ToUtf16("\xF0\x9F\x98\x80"), u"\U0001F600");
   EXPECT_EQ(jet::Utf8ToUtf16("\xFFz"), u"\uFFFDz");
+}
+
+}  // namespace
+
+namespace {
+
+// Access 97 keeps accents as nibbles after the letters; text without accents ends in one 00.
+TEST(General97Sort, CaseInsensitiveWithAccentsAfterBaseLetters) {
+  EXPECT_EQ(jet::General97SortKey(u"Müller"), jet::General97SortKey(u"MÜLLER"));
+  EXPECT_EQ(Hex(jet::General97SortKey(u"abc")), "60 61 62 00 ");
+  EXPECT_LT(jet::General97SortKey(u"Muller"), jet::General97SortKey(u"Müller"));
+  EXPECT_LT(jet::General97SortKey(u"Müller"), jet::General97SortKey(u"Mullers"));
+  // Windows-1252 letters above 0xFF sort as their single-byte forms; others are ignored.
+  EXPECT_EQ(jet::General97SortKey(u"\u0160"), jet::General97SortKey(u"\u008A"));
+  EXPECT_EQ(jet::General97SortKey(u"a\u4E00b"), jet::General97SortKey(u"ab"));
 }
 
 }  // namespace
