@@ -34,7 +34,11 @@ TEST(TextCodec, CompressedUnicodeTogglesOnZeroBytes) {
 TEST(TextCodec, Cp1252IncludingItsHighRow) {
   EXPECT_EQ(Cp1252ToUtf8(B({'M', 0xfc, 'n', 'z', 'e', ' ', 0x80, ' ', 0x93, 'x', 0x94})),
             "Münze € “x”");
-  EXPECT_EQ(Cp1252ToUtf8(B({0x81})), "\xC2\x81");  // undefined in cp1252: passes as U+0081
+  // 0x81, 0x8D, 0x8F, 0x90 and 0x9D are undefined in cp1252; Windows converts them to the C1
+  // controls of the same value, and so do we. The oracles disagree with each other here: on
+  // jet3/testIndexCodesV1997.mdb (Table1, row129 "AA\x81AA") mdb-export prints "AA?AA" and
+  // mdb-reader "AA\uFFFDAA".
+  EXPECT_EQ(Cp1252ToUtf8(B({0x81})), "\xC2\x81");
   EXPECT_EQ(DecodeText(B({0xe4}), JetVersion::kJet3), "ä");
   EXPECT_EQ(DecodeText(B({0xe4, 0}), JetVersion::kJet4), "ä");
 }
