@@ -179,7 +179,8 @@ class Binder : public ExpressionContext {
 
   // ---- FROM ----
 
-  std::string BindFrom(const FromItem& item, Scope& scope) {
+  std::string BindFrom(const FromItem& item, Scope& scope, bool* small = nullptr) {
+    if (small) *small = false;
     switch (item.kind) {
       case FromItem::Kind::kTable: {
         auto def = catalog_.FindTable(item.table);
@@ -202,6 +203,7 @@ class Binder : public ExpressionContext {
           // A small table in a join is read once into a temporary result, on which SQLite can
           // build an automatic index, instead of being scanned once per row of the other side.
           sql = "(SELECT * FROM temp." + vtab + " LIMIT -1) AS " + src.sql_alias;
+          if (small) *small = true;
         }
         scope.sources.push_back(std::move(src));
         return sql;
@@ -222,15 +224,21 @@ class Binder : public ExpressionContext {
         return sql;
       }
       case FromItem::Kind::kJoin: {
-        std::string left = BindFrom(*item.left, scope);
-        std::string right = BindFrom(*item.right, scope);
+        bool left_small = false, right_small = false;
+        std::string left = BindFrom(*item.left, scope, &left_small);
+        std::string right = BindFrom(*item.right, scope, &right_small);
         const char* ban = scope.aggregate_ban;
         scope.aggregate_ban = "JOIN";
         BExpr on = emitter_.Predicate(BindExpr(*item.on, scope));
         scope.aggregate_ban = ban;
-        const char* kind = item.join == JoinKind::kLeft    ? " LEFT JOIN "
+        std::string kind = item.join == JoinKind::kLeft    ? " LEFT JOIN "
                            : item.join == JoinKind::kRight ? " RIGHT JOIN "
                                                            : " JOIN ";
+        if (item.join == JoinKind::kInner && left_small != right_small) {
+          // The large table goes outside and is read once; SQLite indexes the small one.
+          if (left_small) std::swap(left, right);
+          kind = " CROSS JOIN ";
+        }
         return "(" + left + kind + right + " ON " + on.sql + ")";
       }
     }
@@ -393,9 +401,19 @@ class Binder : public ExpressionContext {
     std::string from;
     const bool saved_in_join = in_join_;
     in_join_ = s.from.size() > 1 || (!s.from.empty() && s.from[0]->kind == FromItem::Kind::kJoin);
+    std::vector<std::string> large_items, small_items;
     for (const auto& f : s.from) {
-      if (!from.empty()) from += ", ";
-      from += BindFrom(*f, scope);
+      bool small = false;
+      std::string item = BindFrom(*f, scope, &small);
+      (small ? small_items : large_items).push_back(std::move(item));
+    }
+    // One large table among small ones goes outside (see the join case above).
+    const char* separator = large_items.size() == 1 && !small_items.empty() ? " CROSS JOIN " : ", ";
+    for (auto* list : {&large_items, &small_items}) {
+      for (const auto& item : *list) {
+        if (!from.empty()) from += separator;
+        from += item;
+      }
     }
     in_join_ = saved_in_join;
     std::string where;

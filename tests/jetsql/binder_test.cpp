@@ -147,6 +147,24 @@ TEST_F(BinderTest, TranslationUsesJetCollationFunctionsAndBooleans) {
   EXPECT_NE(sql.find("= -5)"), std::string::npos) << sql;
 }
 
+TEST_F(BinderTest, LargeTablesGoOutsideSmallOnesInJoins) {
+  catalog_.tables().at("bestellungen")->row_count = 100000;
+  auto b = B("SELECT * FROM Kunden k INNER JOIN Bestellungen b ON k.KundenID = b.KundenID");
+  std::string orders = "temp." + VirtualTableName("Bestellungen") +
+                       " AS s1 CROSS JOIN (SELECT * "
+                       "FROM temp." +
+                       VirtualTableName("Kunden") + " LIMIT -1) AS s0";
+  EXPECT_NE(b.sql.find(orders), std::string::npos) << b.sql;
+  EXPECT_EQ(b.field_names[0], "k.KundenID");  // field order stays as written
+  auto comma = B("SELECT b.BestellID FROM Kunden k, Bestellungen b WHERE k.KundenID = b.KundenID");
+  EXPECT_NE(comma.sql.find("AS s1 CROSS JOIN"), std::string::npos) << comma.sql;
+  auto left = B("SELECT * FROM Kunden k LEFT JOIN Bestellungen b ON k.KundenID = b.KundenID");
+  EXPECT_EQ(left.sql.find("CROSS JOIN"), std::string::npos) << left.sql;
+  FakeSqlite db(catalog_);
+  EXPECT_EQ(db.Prepare(b.sql), "");
+  EXPECT_EQ(db.Prepare(comma.sql), "");
+}
+
 // Every dialect form translates into SQL that SQLite accepts.
 TEST_F(BinderTest, TranslatedSqlPreparesInSqlite) {
   FakeSqlite db(catalog_);
