@@ -47,7 +47,13 @@ class IndexTreeCursor : public IndexCursor {
 
   int CompareKey(const std::vector<Value>& key) const override {
     if (!valid_) return 1;
-    return ComparePrefix(leaf_.entries[pos_].key, EncodeIndexKey(columns_, key, version_));
+    // Range scans compare every entry with the same bound: encode it once.
+    if (!compared_ || key != compared_values_) {
+      compared_key_ = EncodeIndexKey(columns_, key, version_);
+      compared_values_ = key;
+      compared_ = true;
+    }
+    return ComparePrefix(leaf_.entries[pos_].key, compared_key_);
   }
 
  private:
@@ -115,6 +121,9 @@ class IndexTreeCursor : public IndexCursor {
   size_t pos_ = 0;
   bool valid_ = false;
   uint64_t leaves_visited_ = 0;
+  mutable bool compared_ = false;
+  mutable std::vector<Value> compared_values_;
+  mutable std::string compared_key_;
 };
 
 }  // namespace

@@ -42,6 +42,9 @@ std::string VirtualTableName(const std::string& table) {
 
 using CT = jet::ColumnType;
 
+// Tables of at most this many rows are read once when they take part in a join.
+constexpr uint32_t kMaterializeRowLimit = 5000;
+
 // A FROM source as expressions see it.
 struct Source {
   std::string name;       // what qualifies its columns: alias or table name
@@ -195,6 +198,11 @@ class Binder : public ExpressionContext {
         }
         CheckDuplicateSource(scope, src.name);
         std::string sql = "temp." + vtab + " AS " + src.sql_alias;
+        if (in_join_ && def->row_count <= kMaterializeRowLimit) {
+          // A small table in a join is read once into a temporary result, on which SQLite can
+          // build an automatic index, instead of being scanned once per row of the other side.
+          sql = "(SELECT * FROM temp." + vtab + " LIMIT -1) AS " + src.sql_alias;
+        }
         scope.sources.push_back(std::move(src));
         return sql;
       }
@@ -383,10 +391,13 @@ class Binder : public ExpressionContext {
     scope.outer = outer;
     BoundQuery out;
     std::string from;
+    const bool saved_in_join = in_join_;
+    in_join_ = s.from.size() > 1 || (!s.from.empty() && s.from[0]->kind == FromItem::Kind::kJoin);
     for (const auto& f : s.from) {
       if (!from.empty()) from += ", ";
       from += BindFrom(*f, scope);
     }
+    in_join_ = saved_in_join;
     std::string where;
     if (s.where) {
       scope.aggregate_ban = "WHERE";
@@ -484,6 +495,7 @@ class Binder : public ExpressionContext {
 
     // ORDER BY: by position, by field, by alias or by expression.
     std::vector<std::string> order_terms;
+    std::vector<std::string> output_order_terms;
     const std::vector<OrderItem>& order =
         s.order_by.empty() && extra_order ? *extra_order : s.order_by;
     for (const auto& o : order) {
@@ -498,6 +510,16 @@ class Binder : public ExpressionContext {
       }
       BExpr v = emitter_.Value(b);
       order_terms.push_back(emitter_.Collated(v.sql, v.type) + (o.descending ? " DESC" : ""));
+      // The same term over the output columns, for TOP after DISTINCT.
+      std::string output_term;
+      for (size_t i = 0; i < items.size(); ++i) {
+        if (emitter_.Value(items[i]).sql == v.sql) {
+          output_term =
+              emitter_.Collated("c" + std::to_string(i), v.type) + (o.descending ? " DESC" : "");
+          break;
+        }
+      }
+      output_order_terms.push_back(output_term);
     }
 
     std::string cols;
@@ -525,25 +547,36 @@ class Binder : public ExpressionContext {
     for (size_t i = 0; i < order_terms.size(); ++i) order_sql += (i ? ", " : "") + order_terms[i];
 
     if (s.top) {
-      std::string count = s.top_percent ? ", count(*) OVER () AS jet_n" : "";
-      std::string limit;
+      // TOP keeps ties: rank the rows by the sort order and keep those ranked within n (or
+      // within n percent of all rows).
       char buf[64];
       std::snprintf(buf, sizeof buf, "%.17g", *s.top);
-      if (order_terms.empty()) {
+      std::string count = s.top_percent ? ", count(*) OVER () AS jet_n" : "";
+      std::string cond = s.top_percent ? "(jet_r - 1) * 100 < " + std::string(buf) + " * jet_n"
+                                       : "jet_r <= " + std::string(buf);
+      bool by_output =
+          !distinct.empty() && std::none_of(output_order_terms.begin(), output_order_terms.end(),
+                                            [](const std::string& t) { return t.empty(); });
+      std::string inner;
+      if (!distinct.empty() && (order_terms.empty() || by_output)) {
+        // DISTINCT first, then rank the distinct rows.
         std::string rank = "row_number() OVER ()";
-        std::string inner = "SELECT " + distinct + cols + ", " + rank + " AS jet_r" + count + tail;
-        std::string cond = s.top_percent ? "(jet_r - 1) * 100 < " + std::string(buf) + " * jet_n"
-                                         : "jet_r <= " + std::string(buf);
-        out.sql = "SELECT " + OutputColumns(items.size()) + " FROM (" + inner + ") WHERE " + cond +
-                  " ORDER BY jet_r";
+        if (!order_terms.empty()) {
+          rank = "rank() OVER (ORDER BY ";
+          for (size_t i = 0; i < output_order_terms.size(); ++i) {
+            rank += (i ? ", " : "") + output_order_terms[i];
+          }
+          rank += ")";
+        }
+        inner = "SELECT *, " + rank + " AS jet_r" + count + " FROM (SELECT DISTINCT " + cols +
+                tail + ")";
       } else {
-        std::string inner = "SELECT " + distinct + cols + ", rank() OVER (ORDER BY " + order_sql +
-                            ") AS jet_r" + count + tail;
-        std::string cond = s.top_percent ? "(jet_r - 1) * 100 < " + std::string(buf) + " * jet_n"
-                                         : "jet_r <= " + std::string(buf);
-        out.sql = "SELECT " + OutputColumns(items.size()) + " FROM (" + inner + ") WHERE " + cond +
-                  " ORDER BY jet_r";
+        std::string rank = order_terms.empty() ? "row_number() OVER ()"
+                                               : "rank() OVER (ORDER BY " + order_sql + ")";
+        inner = "SELECT " + distinct + cols + ", " + rank + " AS jet_r" + count + tail;
       }
+      out.sql = "SELECT " + OutputColumns(items.size()) + " FROM (" + inner + ") WHERE " + cond +
+                " ORDER BY jet_r";
     } else {
       out.sql = "SELECT " + distinct + cols + tail;
       if (!order_sql.empty()) out.sql += " ORDER BY " + order_sql;
@@ -620,6 +653,7 @@ class Binder : public ExpressionContext {
   int alias_counter_ = 0;
   int expr_counter_ = 1000;
   bool in_aggregate_ = false;
+  bool in_join_ = false;
   std::string pivot_filter_;
   std::vector<std::string> star_qualified_;
   std::vector<size_t> star_index_;

@@ -75,6 +75,7 @@ LikePattern::LikePattern(std::string_view pattern) {
 bool LikePattern::TokenMatches(const Token& token, char32_t c) const {
   switch (token.kind) {
     case Kind::kLiteral:
+      if (c < 0x80) return (c >= 'A' && c <= 'Z' ? c + 32 : c) == token.literal;
       return LowerChar(c) == token.literal;
     case Kind::kAny:
       return true;
@@ -101,11 +102,40 @@ bool LikePattern::TokenMatches(const Token& token, char32_t c) const {
   return false;
 }
 
-bool LikePattern::Matches(std::string_view text_utf8) const {
-  std::u32string text = Utf8ToU32(text_utf8);
+namespace {
+
+// Decodes the character at byte `i` of UTF-8 text; sets `len` to its length in bytes. Malformed
+// bytes count as one character each.
+char32_t DecodeAt(std::string_view text, size_t i, size_t* len) {
+  unsigned char c = static_cast<unsigned char>(text[i]);
+  if (c < 0x80) {
+    *len = 1;
+    return c;
+  }
+  int extra = (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+  if (extra < 0 || i + static_cast<size_t>(extra) >= text.size()) {
+    *len = 1;
+    return 0xFFFD;
+  }
+  char32_t cp = c & (0x3F >> extra);
+  for (int k = 1; k <= extra; ++k) {
+    unsigned char cc = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+    if ((cc & 0xC0) != 0x80) {
+      *len = 1;
+      return 0xFFFD;
+    }
+    cp = (cp << 6) | (cc & 0x3F);
+  }
+  *len = static_cast<size_t>(extra) + 1;
+  return cp;
+}
+
+}  // namespace
+
+bool LikePattern::Matches(std::string_view text) const {
   // Greedy match that, on a mismatch, lets the most recent star swallow one more character.
   // Every step advances either the text or the star's mark, so the work is bounded by
-  // text length x pattern length.
+  // text length x pattern length. The text is decoded as it is read.
   size_t t = 0, p = 0;
   size_t star = std::string::npos, mark = 0;
   const size_t n = text.size(), m = tokens_.size();
@@ -113,12 +143,19 @@ bool LikePattern::Matches(std::string_view text_utf8) const {
     if (p < m && tokens_[p].kind == Kind::kStar) {
       star = p++;
       mark = t;
-    } else if (p < m && TokenMatches(tokens_[p], text[t])) {
+      continue;
+    }
+    size_t len;
+    char32_t c = DecodeAt(text, t, &len);
+    if (p < m && TokenMatches(tokens_[p], c)) {
       ++p;
-      ++t;
+      t += len;
     } else if (star != std::string::npos) {
       p = star + 1;
-      t = ++mark;
+      size_t mark_len;
+      DecodeAt(text, mark, &mark_len);
+      mark += mark_len;
+      t = mark;
     } else {
       return false;
     }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "jetsql/functions/registry.h"
@@ -32,12 +33,29 @@ struct JetVtab {
   std::shared_ptr<const jet::TableDef> def;
 };
 
+// Rows read by id are kept for later lookups by the same cursor (an inner join looks up the same
+// few rows of a small table again and again), up to this many.
+constexpr size_t kRowCacheLimit = 4096;
+constexpr size_t kEqMemoLimit = 4096;
+constexpr size_t kEqMemoMaxRows = 1024;
+
 struct JetCursor {
   sqlite3_vtab_cursor base{};
   JetVtab* vtab = nullptr;
   std::unique_ptr<jet::TableCursor> scan;
   std::unique_ptr<jet::IndexCursor> index;
-  std::vector<jet::Value> row;  // the current row when walking an index
+  // The index cursor stays open between filters; it is reopened only for another index.
+  std::unique_ptr<jet::IndexCursor> open_index;
+  int open_index_number = -1;
+  bool index_unreadable = false;
+  std::unordered_map<uint64_t, std::shared_ptr<const std::vector<jet::Value>>> row_cache;
+  std::shared_ptr<const std::vector<jet::Value>> row;  // the current row when walking an index
+  // Equality lookups collect their row ids at once and remember them by key, so an inner join
+  // that looks up the same keys again does not walk the index again.
+  bool id_mode = false;
+  std::vector<jet::RowId> ids;
+  size_t id_pos = 0;
+  std::unordered_map<std::string, std::vector<jet::RowId>> eq_memo;
   std::vector<jet::Value> eq_key, upper_key;
   bool has_eq = false, has_upper = false;
   bool eof = true;
@@ -218,21 +236,60 @@ int Close(sqlite3_vtab_cursor* base) {
   return SQLITE_OK;
 }
 
+void LoadRow(JetCursor* c, jet::RowId id) {
+  uint64_t key = (static_cast<uint64_t>(id.page) << kRowIdPageShift) | id.row;
+  auto it = c->row_cache.find(key);
+  if (it != c->row_cache.end()) {
+    c->row = it->second;
+  } else {
+    c->row = std::make_shared<const std::vector<jet::Value>>(
+        c->vtab->database->ReadRow(c->vtab->table, id));
+    if (c->row_cache.size() < kRowCacheLimit) c->row_cache.emplace(key, c->row);
+  }
+}
+
 // Moves the index walk to the next entry inside the bounds, reading its row.
 void SettleIndex(JetCursor* c) {
-  JetVtab* vtab = c->vtab;
   if (!c->index->Valid() || (c->has_eq && c->index->CompareKey(c->eq_key) != 0) ||
       (c->has_upper && c->index->CompareKey(c->upper_key) > 0)) {
     c->eof = true;
-    c->row.clear();
+    c->row.reset();
     return;
   }
-  c->row = vtab->database->ReadRow(vtab->table, c->index->row_id());
+  LoadRow(c, c->index->row_id());
   c->eof = false;
 }
 
+void SettleIds(JetCursor* c) {
+  c->eof = c->id_pos >= c->ids.size();
+  if (c->eof) {
+    c->row.reset();
+  } else {
+    LoadRow(c, c->ids[c->id_pos]);
+  }
+}
+
+// The memo key of an equality lookup: index number, storage class and bytes of the value.
+std::string MemoKey(int index, sqlite3_value* v) {
+  std::string key = std::to_string(index) + ":" + std::to_string(sqlite3_value_type(v)) + ":";
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+      key += std::to_string(sqlite3_value_int64(v));
+      break;
+    case SQLITE_FLOAT: {
+      double d = sqlite3_value_double(v);
+      key.append(reinterpret_cast<const char*>(&d), sizeof d);
+      break;
+    }
+    default:
+      key.append(reinterpret_cast<const char*>(sqlite3_value_blob(v)),
+                 static_cast<size_t>(sqlite3_value_bytes(v)));
+  }
+  return key;
+}
+
 void StartScan(JetCursor* c) {
-  c->index.reset();
+  if (c->index) c->open_index = std::move(c->index);
   c->scan = c->vtab->database->Scan(c->vtab->table);
   c->eof = !c->scan->Valid();
 }
@@ -255,8 +312,10 @@ int Filter(sqlite3_vtab_cursor* base, int plan, const char*, int argc, sqlite3_v
   auto* c = reinterpret_cast<JetCursor*>(base);
   JetVtab* vtab = c->vtab;
   c->scan.reset();
-  c->index.reset();
-  c->row.clear();
+  if (c->index) c->open_index = std::move(c->index);
+  c->row.reset();
+  c->id_mode = false;
+  c->ids.clear();
   c->has_eq = c->has_upper = false;
   try {
     if (!(plan & kPlanUsesIndex)) {
@@ -284,10 +343,18 @@ int Filter(sqlite3_vtab_cursor* base, int plan, const char*, int argc, sqlite3_v
       StartScan(c);
       return SQLITE_OK;
     }
-    try {
-      c->index = vtab->database->OpenIndex(vtab->table, number);
-    } catch (const jet::Error&) {
-      c->index.reset();  // the index cannot be read: the scan gives the same rows, slower
+    if (c->open_index && c->open_index_number == number) {
+      c->index = std::move(c->open_index);
+    } else if (!c->index_unreadable) {
+      c->open_index.reset();
+      try {
+        c->index = vtab->database->OpenIndex(vtab->table, number);
+        c->open_index_number = number;
+      } catch (const jet::Error&) {
+        // The index cannot be read: the scan gives the same rows, slower.
+        c->index.reset();
+        c->index_unreadable = true;
+      }
     }
     if (!c->index) {
       c->has_eq = c->has_upper = false;
@@ -295,8 +362,26 @@ int Filter(sqlite3_vtab_cursor* base, int plan, const char*, int argc, sqlite3_v
       return SQLITE_OK;
     }
     if (c->has_eq) {
-      c->index->SeekGE(c->eq_key);
-    } else if (has_lower) {
+      std::string memo_key = MemoKey(number, argv[0]);
+      auto memo = c->eq_memo.find(memo_key);
+      if (memo != c->eq_memo.end()) {
+        c->ids = memo->second;
+      } else {
+        for (c->index->SeekGE(c->eq_key); c->index->Valid() && c->index->CompareKey(c->eq_key) == 0;
+             c->index->Next()) {
+          c->ids.push_back(c->index->row_id());
+        }
+        if (c->ids.size() <= kEqMemoMaxRows && c->eq_memo.size() < kEqMemoLimit) {
+          c->eq_memo.emplace(memo_key, c->ids);
+        }
+      }
+      c->open_index = std::move(c->index);
+      c->id_mode = true;
+      c->id_pos = 0;
+      SettleIds(c);
+      return SQLITE_OK;
+    }
+    if (has_lower) {
       c->index->SeekGE(lower);
     } else {
       c->index->SeekFirst();
@@ -312,7 +397,10 @@ int Filter(sqlite3_vtab_cursor* base, int plan, const char*, int argc, sqlite3_v
 int Next(sqlite3_vtab_cursor* base) {
   auto* c = reinterpret_cast<JetCursor*>(base);
   try {
-    if (c->index) {
+    if (c->id_mode) {
+      ++c->id_pos;
+      SettleIds(c);
+    } else if (c->index) {
       c->index->Next();
       SettleIndex(c);
     } else if (c->scan) {
@@ -335,9 +423,9 @@ int Eof(sqlite3_vtab_cursor* base) {
 int Column(sqlite3_vtab_cursor* base, sqlite3_context* ctx, int column) {
   auto* c = reinterpret_cast<JetCursor*>(base);
   try {
-    if (c->index) {
-      if (column >= 0 && static_cast<size_t>(column) < c->row.size()) {
-        ResultJetValue(ctx, c->row[static_cast<size_t>(column)]);
+    if (c->id_mode || c->index) {
+      if (c->row && column >= 0 && static_cast<size_t>(column) < c->row->size()) {
+        ResultJetValue(ctx, (*c->row)[static_cast<size_t>(column)]);
       } else {
         sqlite3_result_null(ctx);
       }
@@ -353,7 +441,9 @@ int Column(sqlite3_vtab_cursor* base, sqlite3_context* ctx, int column) {
 
 int RowId(sqlite3_vtab_cursor* base, sqlite3_int64* out) {
   auto* c = reinterpret_cast<JetCursor*>(base);
-  jet::RowId id = c->index ? c->index->row_id() : c->scan->row_id();
+  jet::RowId id = c->id_mode ? c->ids[c->id_pos]
+                  : c->index ? c->index->row_id()
+                             : c->scan->row_id();
   *out = (static_cast<sqlite3_int64>(id.page) << kRowIdPageShift) | id.row;
   return SQLITE_OK;
 }

@@ -1,6 +1,10 @@
 #include "jetsql/text_util.h"
 
 #include <algorithm>
+#include <string>
+#include <unordered_map>
+
+#include "jet/general_sort.h"
 
 namespace jetsql {
 
@@ -167,74 +171,67 @@ char32_t BaseLetter(char32_t c) {
 
 namespace {
 
-bool IgnoredInGeneralOrder(char32_t c) {
-  return c == '-' || c == '\'' || c == 0x2019;
+bool IsAsciiAlnum(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// Appends the primary weights of one character: its base letter, "ss" for sharp s, "ae"/"oe"
-// for the ligatures.
-void AppendPrimary(std::u32string& out, char32_t c) {
-  char32_t lower = LowerChar(c);
-  switch (lower) {
-    case 0xDF:
-      out += U"ss";
-      return;
-    case 0xE6:
-      out += U"ae";
-      return;
-    case 0x153:
-      out += U"oe";
-      return;
-    default:
-      out.push_back(BaseLetter(lower));
-  }
+// Sort keys of recently compared texts: sorting and grouping compare the same few values many
+// times. The cache is per thread and forgets everything when full.
+constexpr size_t kSortKeyCacheLimit = 8192;
+constexpr size_t kSortKeyCacheMaxText = 256;
+
+using SortKeyCache = std::unordered_map<std::string, std::string>;
+
+SortKeyCache& ThreadSortKeyCache() {
+  thread_local SortKeyCache cache;
+  return cache;
+}
+
+// References stay valid while the cache is not cleared (its nodes do not move on rehash).
+const std::string& CachedSortKey(SortKeyCache& cache, std::string_view text) {
+  auto it = cache.find(std::string(text));
+  if (it != cache.end()) return it->second;
+  return cache.emplace(std::string(text), jet::GeneralSortKeyUtf8(text)).first->second;
 }
 
 }  // namespace
 
 int CompareGeneral(std::string_view a, std::string_view b) {
-  // Fast path: plain ASCII without ignorable characters compares letter by letter, folded.
+  // Letters and digits alone compare the same in General order as folded ASCII: the first
+  // difference between two of them decides. Identical characters at the start of both texts
+  // contribute the same to every level of the order and are passed over. Whatever remains goes
+  // to the engine's full General order, the one its text indexes are sorted in.
   size_t n = std::min(a.size(), b.size());
-  size_t i = 0;
-  for (; i < n; ++i) {
+  size_t start = 0;  // first byte of the character where the texts may start to differ
+  for (size_t i = 0; i < n; ++i) {
     unsigned char ca = static_cast<unsigned char>(a[i]);
     unsigned char cb = static_cast<unsigned char>(b[i]);
-    if (ca >= 0x80 || cb >= 0x80 || ca == '-' || cb == '-' || ca == '\'' || cb == '\'') break;
-    if (ca >= 'A' && ca <= 'Z') ca += 32;
-    if (cb >= 'A' && cb <= 'Z') cb += 32;
-    if (ca != cb) return ca < cb ? -1 : 1;
+    if (IsAsciiAlnum(ca) && IsAsciiAlnum(cb)) {
+      if (ca >= 'A' && ca <= 'Z') ca += 32;
+      if (cb >= 'A' && cb <= 'Z') cb += 32;
+      if (ca != cb) return ca < cb ? -1 : 1;
+    } else if (ca != cb) {
+      break;
+    }
+    if (i + 1 < n) {
+      unsigned char next = static_cast<unsigned char>(a[i + 1]);
+      if ((next & 0xC0) != 0x80) start = i + 1;  // the next byte starts a character
+    } else {
+      start = n;
+    }
   }
-  if (i == n && a.size() == b.size()) return 0;
-  if (i == n) {
-    bool a_shorter = a.size() < b.size();
-    std::string_view rest = a_shorter ? b.substr(n) : a.substr(n);
-    bool only_ascii = std::all_of(rest.begin(), rest.end(), [](char c) {
-      return static_cast<unsigned char>(c) < 0x80 && c != '-' && c != '\'';
-    });
-    if (only_ascii) return a_shorter ? -1 : 1;
+  if (start == a.size() && start == b.size()) return 0;
+  a.remove_prefix(start);
+  b.remove_prefix(start);
+  if (a.size() > kSortKeyCacheMaxText || b.size() > kSortKeyCacheMaxText) {
+    return jet::CompareGeneralUtf8(a, b);
   }
-  // Full comparison: primary weights first, then accents, then the ignored characters.
-  std::u32string ua = Utf8ToU32(a.substr(i));
-  std::u32string ub = Utf8ToU32(b.substr(i));
-  std::u32string pa, pb;
-  for (char32_t c : ua) {
-    if (!IgnoredInGeneralOrder(c)) AppendPrimary(pa, c);
-  }
-  for (char32_t c : ub) {
-    if (!IgnoredInGeneralOrder(c)) AppendPrimary(pb, c);
-  }
-  if (pa != pb) return pa < pb ? -1 : 1;
-  std::u32string sa, sb;
-  for (char32_t c : ua) {
-    if (!IgnoredInGeneralOrder(c)) sa.push_back(LowerChar(c));
-  }
-  for (char32_t c : ub) {
-    if (!IgnoredInGeneralOrder(c)) sb.push_back(LowerChar(c));
-  }
-  if (sa != sb) return sa < sb ? -1 : 1;
-  std::u32string la = LowerText(ua), lb = LowerText(ub);
-  if (la != lb) return la < lb ? -1 : 1;
-  return 0;
+  SortKeyCache& cache = ThreadSortKeyCache();
+  if (cache.size() + 2 > kSortKeyCacheLimit) cache.clear();
+  const std::string& ka = CachedSortKey(cache, a);
+  const std::string& kb = CachedSortKey(cache, b);
+  int c = ka.compare(kb);
+  return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
 }  // namespace jetsql

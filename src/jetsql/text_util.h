@@ -23,9 +23,9 @@ std::u32string LowerText(std::u32string_view text);
 // Characters without a base letter map to their lower case.
 char32_t BaseLetter(char32_t c);
 
-// Compares two UTF-8 texts in Access's General order: case never matters; letters with accents
-// sort with their base letter and come after it only when everything else is equal; 'ß' sorts as
-// "ss"; hyphen and apostrophe are ignored unless they are all that differs. Returns <0, 0, >0.
+// Compares two UTF-8 texts in Access's General order, the order of the engine's text indexes
+// (jet/general_sort.h): case never matters; letters with accents sort with their base letter and
+// after it only when everything else is equal. Returns <0, 0, >0.
 int CompareGeneral(std::string_view a, std::string_view b);
 
 }  // namespace jetsql

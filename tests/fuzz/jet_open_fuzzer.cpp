@@ -3,14 +3,13 @@
 // and a walk through every index. Any exception but jet::Error, any sanitizer report, hang or
 // runaway allocation is a finding.
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "jet/database.h"
+#include "jet/database_file.h"
+#include "jet/memory_file.h"
 #include "jetsql/csv_format.h"
 
 namespace {
@@ -18,27 +17,8 @@ namespace {
 // Bounds the work per input so that a large but valid file cannot look like a hang.
 constexpr int kMaxRowsPerTable = 100000;
 constexpr int kMaxIndexEntries = 100000;
-
-// The input lives in an in-memory file, opened by its /proc path like any other file.
-const std::string& InputPath() {
-  static const std::string path = [] {
-    int fd = memfd_create("quorla-fuzz-input", 0);
-    if (fd < 0) std::abort();
-    return "/proc/self/fd/" + std::to_string(fd);
-  }();
-  return path;
-}
-
-void WriteInput(const uint8_t* data, size_t size) {
-  int fd = std::stoi(InputPath().substr(InputPath().rfind('/') + 1));
-  if (ftruncate(fd, 0) != 0) std::abort();
-  size_t done = 0;
-  while (done < size) {
-    ssize_t n = pwrite(fd, data + done, size - done, static_cast<off_t>(done));
-    if (n <= 0) std::abort();
-    done += static_cast<size_t>(n);
-  }
-}
+// A small page cache, so that eviction happens even in small inputs.
+constexpr size_t kCachePages = 8;
 
 void ReadTable(jet::Database& db, const jet::CatalogEntry& entry) {
   std::shared_ptr<const jet::TableDef> def = db.GetTableDef(entry.name);
@@ -67,9 +47,9 @@ void ReadTable(jet::Database& db, const jet::CatalogEntry& entry) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  WriteInput(data, size);
   try {
-    std::unique_ptr<jet::Database> db = jet::Database::Open(InputPath());
+    std::unique_ptr<jet::Database> db = jet::OpenDatabaseFile(
+        jet::NewMemoryFile(std::vector<uint8_t>(data, data + size)), "fuzz.mdb", kCachePages);
     for (const jet::CatalogEntry& entry : db->Tables()) {
       try {
         ReadTable(*db, entry);

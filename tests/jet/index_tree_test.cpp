@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "jet/index_key.h"
 #include "support/index_page_builder.h"
 
@@ -167,6 +170,42 @@ TEST(IndexTree, EmptyIndexHasNoEntries) {
   EXPECT_FALSE(cursor->Valid());
   cursor->SeekGE({jet::Value(int32_t{1})});
   EXPECT_FALSE(cursor->Valid());
+}
+
+}  // namespace
+
+namespace {
+
+// Pages of random bytes that claim to be index pages, with links among a few page numbers:
+// every cursor operation either works or throws Error 3343.
+TEST(IndexTree, RandomPagesNeverCrashOrHang) {
+  std::mt19937 rng(77);
+  std::uniform_int_distribution<int> byte(0, 255), page(1, 6), small(0, 40);
+  for (int round = 0; round < 300; ++round) {
+    MemoryPages pages;
+    for (uint32_t p = 1; p <= 6; ++p) {
+      std::vector<uint8_t> bytes(quorla_test::kJet4PageSize);
+      for (auto& b : bytes) b = static_cast<uint8_t>(byte(rng));
+      bytes[0] = static_cast<uint8_t>(byte(rng) % 2 ? 0x03 : 0x04);
+      for (size_t at : {12, 16, 20}) {  // links to pages that exist, now and then
+        if (byte(rng) % 2)
+          bytes[at] = static_cast<uint8_t>(page(rng)), bytes[at + 1] = 0, bytes[at + 2] = 0,
+          bytes[at + 3] = 0;
+      }
+      bytes[24] = static_cast<uint8_t>(small(rng));
+      bytes[25] = 0;
+      pages.Put(p, std::move(bytes));
+    }
+    try {
+      auto cursor = jet::OpenIndexTree(pages, jet::JetVersion::kJet4, 1, kLongColumn);
+      cursor->SeekFirst();
+      for (int i = 0; cursor->Valid() && i < 100000; ++i) cursor->Next();
+      cursor->SeekGE({jet::Value(int32_t{byte(rng)})});
+      if (cursor->Valid()) cursor->CompareKey({jet::Value(int32_t{3})});
+    } catch (const jet::Error& e) {
+      EXPECT_EQ(e.number(), jet::err::kUnrecognizedFormat);
+    }
+  }
 }
 
 }  // namespace

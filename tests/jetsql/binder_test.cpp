@@ -243,13 +243,16 @@ TEST_F(TranslationRunTest, TextSortsAndComparesWithoutCase) {
 TEST_F(TranslationRunTest, TopKeepsTiesAndPercentRoundsUp) {
   EXPECT_EQ(Run("SELECT TOP 2 KundenID FROM Kunden ORDER BY Rabatt DESC").size(), 2u);
   EXPECT_EQ(Run("SELECT TOP 1 KundenID FROM Kunden ORDER BY Rabatt DESC").size(), 2u);  // tie 0.3
-  EXPECT_EQ(Run("SELECT TOP 3 KundenID FROM Kunden ORDER BY Rabatt DESC"),
-            (Rows{{"2"}, {"3"}, {"4"}}).size() == 3
-                ? Run("SELECT TOP 3 KundenID FROM Kunden ORDER BY Rabatt DESC")
-                : Rows{});
+  EXPECT_EQ(Run("SELECT TOP 3 KundenID FROM Kunden ORDER BY Rabatt DESC, KundenID"),
+            (Rows{{"2"}, {"3"}, {"4"}}));
   EXPECT_EQ(Run("SELECT TOP 25 PERCENT KundenID FROM Kunden ORDER BY KundenID"), (Rows{{"1"}}));
   EXPECT_EQ(Run("SELECT TOP 26 PERCENT KundenID FROM Kunden ORDER BY KundenID").size(), 2u);
   EXPECT_EQ(Run("SELECT TOP 3 KundenID FROM Kunden").size(), 3u);
+  // DISTINCT comes before TOP: meier and MEIER are one name.
+  EXPECT_EQ(Run("SELECT DISTINCT TOP 2 Name FROM Kunden ORDER BY Name"),
+            (Rows{{"Albers"}, {"meier"}}));
+  EXPECT_EQ(Run("SELECT DISTINCT TOP 1 Ort FROM Kunden WHERE Ort Is Not Null ORDER BY 1 DESC"),
+            (Rows{{"Köln"}}));
 }
 
 TEST_F(TranslationRunTest, JoinsSubqueriesAndUnions) {

@@ -197,6 +197,34 @@ TEST_F(SessionSamplesTest, GroupingJoinsAndSubqueries) {
                                "ORDER BY 1"));
 }
 
+TEST_F(SessionSamplesTest, CrosstabTakesItsColumnsFromTheData) {
+  RecordSet rs = session_->Query(
+      "TRANSFORM Count(*) SELECT ArtikelNr FROM orders WHERE ArtikelNr <= 3 GROUP BY ArtikelNr "
+      "PIVOT Year(Bestelldatum)");
+  auto years = reference_->Column(
+      "SELECT DISTINCT substr(Bestelldatum, 1, 4) FROM orders WHERE ArtikelNr <= 3 ORDER BY 1");
+  ASSERT_EQ(rs.field_names.size(), years.size() + 1);
+  EXPECT_EQ(rs.field_names[0], "ArtikelNr");
+  // Orders without a date come first, in the column Access names "<>".
+  ASSERT_EQ(years[0], "NULL");
+  EXPECT_EQ(rs.field_names[1], "<>");
+  EXPECT_EQ(rs.field_names[2], years[1]);
+  ASSERT_EQ(rs.rows.size(), 3u);
+  EXPECT_EQ(Text(rs.rows[1][2]),
+            reference_->One("SELECT count(*) FROM orders WHERE ArtikelNr = 2 AND "
+                            "substr(Bestelldatum, 1, 4) = '" +
+                            years[1] + "'"));
+  EXPECT_EQ(Text(rs.rows[1][1]), reference_->One("SELECT count(*) FROM orders WHERE ArtikelNr = "
+                                                 "2 AND Bestelldatum IS NULL"));
+  RecordSet fixed = session_->Query(
+      "TRANSFORM Sum(Menge) SELECT ArtikelNr FROM orders WHERE ArtikelNr = 1 GROUP BY ArtikelNr "
+      "PIVOT Bezahlt IN (True, False)");
+  EXPECT_EQ(fixed.field_names, (std::vector<std::string>{"ArtikelNr", "True", "False"}));
+  ASSERT_EQ(fixed.rows.size(), 1u);
+  EXPECT_EQ(Text(fixed.rows[0][2]),
+            reference_->One("SELECT sum(Menge) FROM orders WHERE ArtikelNr = 1 AND NOT Bezahlt"));
+}
+
 TEST_F(SessionSamplesTest, FieldNamesAndTypes) {
   RecordSet rs = session_->Query(
       "SELECT TOP 1 OrderID, Betrag, Betrag * 2 AS Doppelt, Menge + 1, Kunde & '!', Bezahlt, "

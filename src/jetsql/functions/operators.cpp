@@ -385,6 +385,16 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
       sqlite3_result_null(ctx);
       return;
     }
+    // Text reaches the matcher without copies; other values are converted as CStr does.
+    std::string converted;
+    std::string_view text;
+    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+      text = std::string_view(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
+                              static_cast<size_t>(sqlite3_value_bytes(argv[0])));
+    } else {
+      converted = args.text(0);
+      text = converted;
+    }
     auto* pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 2));
     if (!pattern) {
       auto compiled = std::make_unique<LikePattern>(args.text(1));
@@ -393,11 +403,11 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
       // SQLite may drop the auxiliary data at once; read it back to know it is still there.
       if (sqlite3_get_auxdata(ctx, 2) != pattern) {
         LikePattern again(args.text(1));
-        sqlite3_result_int(ctx, again.Matches(args.text(0)) ? -1 : 0);
+        sqlite3_result_int(ctx, again.Matches(text) ? -1 : 0);
         return;
       }
     }
-    sqlite3_result_int(ctx, pattern->Matches(args.text(0)) ? -1 : 0);
+    sqlite3_result_int(ctx, pattern->Matches(text) ? -1 : 0);
   } catch (const jet::Error& e) {
     ResultError(ctx, e);
   } catch (const std::exception& e) {
