@@ -51,7 +51,10 @@ QString CurrencyText(jet::Currency c, const QLocale& locale) {
   if (rest >= per_cent / 2) ++cents;
   if (rest <= -per_cent / 2) --cents;
   const double value = static_cast<double>(cents) / 100.0;
-  return locale.toCurrencyString(value, QString(), kCurrencyDecimals);
+  QLocale grouped = locale;
+  grouped.setNumberOptions(locale.numberOptions() &
+                           ~QLocale::NumberOptions(QLocale::OmitGroupSeparator));
+  return grouped.toCurrencyString(value, QString(), kCurrencyDecimals);
 }
 
 QString DecimalText(const jet::Decimal& d, const QLocale& locale) {
@@ -91,7 +94,10 @@ QString OneLine(const std::string& text) {
 }
 }  // namespace
 
-QString ValueText(const jet::Value& v, const QLocale& locale) {
+QString ValueText(const jet::Value& v, const QLocale& given) {
+  // Plain numbers as the locale writes them, without thousands separators.
+  QLocale locale = given;
+  locale.setNumberOptions(given.numberOptions() | QLocale::OmitGroupSeparator);
   struct Visitor {
     const QLocale& locale;
     QString operator()(std::monostate) const { return QString(); }

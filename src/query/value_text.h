@@ -9,9 +9,9 @@
 namespace query {
 
 // A value as a grid cell shows it, formatted by its type in the given locale: dates and times
-// in the short date and the time format, numbers with the locale's decimal point, Currency with
-// two decimals and the currency symbol, Yes/No as "Wahr"/"Falsch", Null as an empty cell, memo text
-// on one line, binary as a placeholder with its size.
+// in the short date and the time format, numbers with the locale's decimal point and no grouping,
+// Currency with two decimals and the currency symbol, Yes/No as "Wahr"/"Falsch", Null as an empty
+// cell, memo text on one line, binary as a placeholder with its size.
 QString ValueText(const jet::Value& v, const QLocale& locale);
 
 }  // namespace query

@@ -193,6 +193,24 @@ class OpenDatabaseTest : public QObject {
     QVERIFY(t->lstFelder->count() > 0);
   }
 
+  void realDatabaseWithoutUserTables() {
+    QTemporaryDir dir;
+    const std::string good = testing_gui::CopySample(dir, "jet4/testV2000.mdb");
+    const std::string empty = testing_gui::CopySample(dir, "jet4/emptyV2000.mdb");
+    if (good.empty() || empty.empty()) QSKIP("sample folder absent (QUORLA_SAMPLES_DIR)");
+    if (!testing_gui::EngineReadsFiles()) QSKIP("the engine does not read files yet");
+    Window t;
+    t.OpenDatabase(good);
+    const QStringList fields = Items(t->lstFelder);
+    t.OpenDatabase(empty);
+    QCOMPARE(t.box->shown.size(), size_t{1});
+    QVERIFY(t.LastBox().find("Fehlernummer: 380") != std::string::npos);
+    QCOMPARE(t->database()->Name(), empty);
+    QCOMPARE(t->Data1->DatabaseName(), empty);
+    QCOMPARE(t->lstTabellen->count(), 0);
+    QCOMPARE(Items(t->lstFelder), fields);
+  }
+
   void realUnreadableFileKeepsPreviousDatabase() {
     QTemporaryDir dir;
     const std::string good = testing_gui::CopySample(dir, "jet4/testV2000.mdb");

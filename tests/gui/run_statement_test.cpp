@@ -282,6 +282,24 @@ class RunStatementTest : public QObject {
     QVERIFY(t->lblGridSize->text().startsWith(" 25  x "));
   }
 
+  void realPreviewOfTheSelectedTable() {
+    QTemporaryDir dir;
+    const std::string path = testing_gui::CopySample(dir, "bench/orders-100k.mdb");
+    if (path.empty()) QSKIP("sample folder absent (QUORLA_SAMPLES_DIR)");
+    if (!testing_gui::EngineRunsQueries()) QSKIP("row-returning statements not supported yet");
+    Window t;
+    t.OpenDatabase(path);
+    const QList<QListWidgetItem*> found = t->lstTabellen->findItems("artikel", Qt::MatchExactly);
+    QCOMPARE(found.size(), 1);
+    t->lstTabellen->setCurrentItem(found[0]);
+    t->lstTabellen_MouseDown(2, 0, 0, 0);
+    QVERIFY2(t.box->shown.empty(), t.LastBox().c_str());
+    QCOMPARE(t->fgridQuery->Rows(), 26);
+    QCOMPARE(t->fgridQuery->Cols(), t->lstFelder->count() + 1);
+    QCOMPARE(t->fgridQuery->TextMatrix(0, 1), t->lstFelder->item(0)->text());
+    QCOMPARE(t->txtSQL->Text(), QString("select * from artikel"));
+  }
+
   void realMakeTableOnTheResultPathFailsAndChangesNothing() {
     QTemporaryDir dir;
     const std::string path = testing_gui::CopySample(dir, "bench/orders-100k.mdb");
