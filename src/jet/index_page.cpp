@@ -25,7 +25,7 @@ uint32_t ReadBe(const std::string& bytes, size_t offset, size_t width) {
 }
 
 // Splits the full bytes of an entry into key, row pointer and (intermediate) child pointer.
-IndexEntry SplitEntry(std::string full, bool leaf, uint32_t number) {
+IndexEntry SplitEntry(const std::string& full, bool leaf, uint32_t number) {
   const size_t trailer = kIndexRowPointerSize + (leaf ? 0 : kIndexChildPointerSize);
   if (full.size() < trailer) ThrowDamagedIndexPage(number, "Eintrag zu kurz");
   const size_t key_size = full.size() - trailer;
@@ -33,8 +33,7 @@ IndexEntry SplitEntry(std::string full, bool leaf, uint32_t number) {
   entry.row.page = ReadBe(full, key_size, 3);
   entry.row.row = static_cast<uint16_t>(static_cast<uint8_t>(full[key_size + 3]));
   if (!leaf) entry.child = ReadBe(full, key_size + kIndexRowPointerSize, kIndexChildPointerSize);
-  full.resize(key_size);
-  entry.key = std::move(full);
+  entry.key.assign(full, 0, key_size);
   return entry;
 }
 

@@ -1,11 +1,6 @@
 // libFuzzer target for the Jet SQL front end: any input is parsed and bound against a small
 // made-up catalogue; statements that bind are prepared on SQLite with the real Jet functions and
 // tables of the same shape. The only acceptable failure is a jet::Error with a number.
-//
-// Built with the other fuzz targets (-DQUORLA_FUZZ=ON, clang):
-//   add_executable(fuzz_sql fuzz_sql.cpp)
-//   target_link_libraries(fuzz_sql PRIVATE quorla_jetsql quorla_jet)
-//   target_link_options(fuzz_sql PRIVATE -fsanitize=fuzzer)
 
 #include <sqlite3.h>
 
