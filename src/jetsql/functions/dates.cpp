@@ -124,6 +124,7 @@ int64_t WeekOneStart(int year, int first_day, int first_week) {
     case kFirstWeekFull:
       if (week_start != jan1) week_start += 7;
       break;
+    case kFirstWeekJan1:  // the week that holds January 1
     default:
       break;
   }
