@@ -17,7 +17,7 @@ namespace jet {
 
 namespace {
 
-constexpr int64_t kCurrencyScale = 10000;
+constexpr int64_t kCurrencyScale = Currency::kScale;
 constexpr size_t kDecimalMantissaBytes = 16;
 constexpr uint8_t kDecimalNegativeSign = 0x80;
 constexpr uint8_t kDecimalNegativeKeySign = 0x00;

@@ -39,6 +39,7 @@ struct Decimal {
 
 // Currency is kept exact as an integer number of ten-thousandths.
 struct Currency {
+  static constexpr int64_t kScale = 10000;
   int64_t scaled = 0;
   bool operator==(const Currency&) const = default;
 };

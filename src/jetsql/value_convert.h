@@ -19,7 +19,7 @@ inline constexpr int32_t kRuntimeTypeMismatch = 13;  // "Typen unverträglich"
 inline constexpr int32_t kInvalidArgument =
     5;  // "Ungültiger Prozeduraufruf oder ungültiges Argument"
 inline constexpr int32_t kInvalidNullUse = 94;  // "Unzulässige Verwendung von Null"
-inline constexpr int64_t kCurrencyScale = 10000;
+inline constexpr int64_t kCurrencyScale = jet::Currency::kScale;
 
 [[noreturn]] void ThrowTypeMismatch();
 [[noreturn]] void ThrowOverflow();

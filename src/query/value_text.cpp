@@ -9,7 +9,7 @@
 namespace query {
 
 namespace {
-constexpr int64_t kCurrencyScale = 10000;
+constexpr int64_t kCurrencyScale = jet::Currency::kScale;
 constexpr int kCurrencyDecimals = 2;
 constexpr int kSingleDigits = 7;
 constexpr int kDoubleDigits = 15;
