@@ -26,8 +26,8 @@ struct ColumnDef {
   uint8_t scale = 0;      // Numeric only
   bool fixed = false;
   bool nullable = true;
-  bool autonumber = false;      // long autonumber
-  bool guid_autonumber = false; // replication-id autonumber
+  bool autonumber = false;       // long autonumber
+  bool guid_autonumber = false;  // replication-id autonumber
   bool compressed_unicode = false;
 };
 
@@ -111,6 +111,32 @@ class Database {
   virtual std::unique_ptr<IndexCursor> OpenIndex(const std::string& table, int index) = 0;
   // Reads one row by its id; throws Error if the row does not exist or was deleted.
   virtual std::vector<Value> ReadRow(const std::string& table, RowId id) = 0;
+
+  // --- Writing (Jet 4 files opened with OpenForWriting) ---
+  // Opens a Jet 4 file for reading and writing. Errors as Open; 3027 when the file or its medium
+  // is read-only or the file is a Jet 3 file.
+  static std::unique_ptr<Database> OpenForWriting(const std::string& path);
+
+  // The defaults below are those of a read-only database.
+  virtual bool writable() const { return false; }
+  // A statement's changes are made between BeginStatement and CommitStatement and take effect all
+  // together or not at all; RollbackStatement (also after a failed row operation) undoes them.
+  virtual void BeginStatement() { ThrowReadOnly(); }
+  virtual void CommitStatement() {}
+  virtual void RollbackStatement() {}
+  // Inserts a row. `values` holds one value per column of the TableDef, each Null or of the
+  // column's type; a Null long autonumber is assigned the table's next value. Every index is kept.
+  // Returns the row's id (the address its index entries point at). Throws Error before changing
+  // anything: 3022 duplicate key or autonumber taken, 3314 Null in a required field, 3163 text or
+  // binary too long for the column, 3464 a value not of the column's type.
+  virtual RowId InsertRow(const std::string& table, std::vector<Value> values);
+  // Replaces the values of row `id` (as ReadRow returns them); the id stays the same.
+  virtual void UpdateRow(const std::string& table, RowId id, std::vector<Value> values);
+  virtual void DeleteRow(const std::string& table, RowId id);
+
+ protected:
+  // Error 3027: the database or object is read-only.
+  [[noreturn]] static void ThrowReadOnly();
 };
 
 }  // namespace jet

@@ -11,7 +11,7 @@
 #include "jet/header.h"
 #include "jet/index_tree.h"
 #include "jet/name_fold.h"
-#include "jet/page_cache.h"
+#include "jet/pager.h"
 #include "jet/row_codec.h"
 #include "jet/table_def.h"
 #include "jet/table_scan.h"
@@ -87,7 +87,7 @@ class JetDatabase : public Database {
       : path_(std::move(path)),
         file_(std::move(file)),
         header_(header),
-        pages_(*file_, header.page_size, header.database_key, cache_pages) {
+        pages_(*file_, nullptr, header.page_size, header.database_key, cache_pages) {
     if (pages_.page_count() < kMinimumPages) ThrowCorrupt("file too short");
     catalog_ = ReadCatalog(pages_, header_.version);
     for (size_t i = 0; i < catalog_.size(); ++i) {
@@ -188,7 +188,7 @@ class JetDatabase : public Database {
   std::string path_;
   std::unique_ptr<RandomAccessFile> file_;
   Header header_;
-  PageCache pages_;
+  Pager pages_;
   std::vector<CatalogTable> catalog_;
   std::unordered_map<std::string, size_t> by_name_;  // folded name -> catalog_ position
   std::unordered_map<std::string, std::shared_ptr<const TableLayout>> layouts_;
@@ -197,6 +197,25 @@ class JetDatabase : public Database {
 }  // namespace
 
 std::unique_ptr<Database> Database::Open(const std::string& path) {
+  return OpenDatabaseFile(OpenFile(path), path);
+}
+
+void Database::ThrowReadOnly() {
+  throw Error(3027, "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
+}
+
+RowId Database::InsertRow(const std::string&, std::vector<Value>) {
+  ThrowReadOnly();
+}
+void Database::UpdateRow(const std::string&, RowId, std::vector<Value>) {
+  ThrowReadOnly();
+}
+void Database::DeleteRow(const std::string&, RowId) {
+  ThrowReadOnly();
+}
+
+std::unique_ptr<Database> Database::OpenForWriting(const std::string& path) {
+  // The row writer is not wired in yet: the file opens read-only and refuses changes.
   return OpenDatabaseFile(OpenFile(path), path);
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "jet/error.h"
@@ -12,7 +13,13 @@
 namespace jet {
 namespace {
 
-class PosixFile : public RandomAccessFile {
+constexpr int32_t kDiskFull = 3026;
+constexpr int32_t kDiskError = 3043;
+constexpr int32_t kReadOnly = 3027;
+constexpr const char* kReadOnlyText =
+    "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.";
+
+class PosixFile : public WritableFile {
  public:
   PosixFile(int fd, uint64_t size, std::string path)
       : fd_(fd), size_(size), path_(std::move(path)) {}
@@ -37,19 +44,48 @@ class PosixFile : public RandomAccessFile {
     return done;
   }
 
+  void Write(uint64_t offset, std::span<const uint8_t> bytes) override {
+    size_t done = 0;
+    while (done < bytes.size()) {
+      ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                           static_cast<off_t>(offset + done));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        ThrowIoError();
+      }
+      done += static_cast<size_t>(n);
+    }
+    size_ = std::max<uint64_t>(size_, offset + bytes.size());
+  }
+
+  void Sync() override {
+    if (::fdatasync(fd_) != 0) ThrowIoError();
+  }
+
+  void Truncate(uint64_t size) override {
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) ThrowIoError();
+    size_ = size;
+  }
+
  private:
+  [[noreturn]] void ThrowIoError() const {
+    if (errno == ENOSPC) throw Error(kDiskFull, "Datenträger voll.");
+    throw Error(kDiskError, "Datenträger- oder Netzwerkfehler.");
+  }
+
   int fd_;
   uint64_t size_;
   std::string path_;
 };
 
-}  // namespace
-
-std::unique_ptr<RandomAccessFile> OpenFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+std::unique_ptr<WritableFile> OpenPosixFile(const std::string& path, int flags) {
+  int fd = ::open(path.c_str(), flags | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) {
       throw Error(err::kFileNotFound, "Datei '" + path + "' nicht gefunden.");
+    }
+    if ((flags & O_RDWR) != 0 && (errno == EROFS || errno == EACCES || errno == EPERM)) {
+      throw Error(kReadOnly, kReadOnlyText);
     }
     throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
   }
@@ -59,6 +95,16 @@ std::unique_ptr<RandomAccessFile> OpenFile(const std::string& path) {
     throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
   }
   return std::make_unique<PosixFile>(fd, static_cast<uint64_t>(st.st_size), path);
+}
+
+}  // namespace
+
+std::unique_ptr<RandomAccessFile> OpenFile(const std::string& path) {
+  return OpenPosixFile(path, O_RDONLY);
+}
+
+std::unique_ptr<WritableFile> OpenFileForWriting(const std::string& path) {
+  return OpenPosixFile(path, O_RDWR);
 }
 
 }  // namespace jet

@@ -21,9 +21,24 @@ class RandomAccessFile {
   virtual size_t Read(uint64_t offset, std::span<uint8_t> out) = 0;
 };
 
+// A file the engine may also change. Size() is the current size, growing with writes past the end.
+class WritableFile : public RandomAccessFile {
+ public:
+  // Writes all of `bytes` at `offset`, extending the file when needed. Throws Error on failure.
+  virtual void Write(uint64_t offset, std::span<const uint8_t> bytes) = 0;
+  // Makes every completed write durable. Throws Error on failure.
+  virtual void Sync() = 0;
+  // Cuts or extends the file to `size` bytes.
+  virtual void Truncate(uint64_t size) = 0;
+};
+
 // Opens `path` for reading. Throws Error 3024 (with the path) when it does not exist and 3343 when
 // it is not a regular readable file.
 std::unique_ptr<RandomAccessFile> OpenFile(const std::string& path);
+
+// Opens `path` for reading and writing. Errors as OpenFile; a file that cannot be opened for
+// writing (read-only media or permissions) gives Error 3051.
+std::unique_ptr<WritableFile> OpenFileForWriting(const std::string& path);
 
 }  // namespace jet
 

@@ -43,6 +43,15 @@ std::span<const uint8_t> PageCache::Page(uint32_t number) {
   return slots_[slot].bytes;
 }
 
+void PageCache::Forget(uint32_t number) {
+  auto found = where_.find(number);
+  if (found == where_.end()) return;
+  size_t slot = found->second;
+  Unlink(slot);
+  where_.erase(found);
+  free_.push_back(slot);
+}
+
 size_t PageCache::TakeSlot() {
   if (!free_.empty()) {
     size_t slot = free_.back();

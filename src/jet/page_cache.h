@@ -28,6 +28,11 @@ class PageCache : public PageReader {
   // The returned bytes stay valid until `capacity() - 1` further distinct pages were read.
   std::span<const uint8_t> Page(uint32_t number) override;
 
+  // Drops the cached copy of page `number` (after the file changed under it).
+  void Forget(uint32_t number);
+  // The file grew or shrank to `count` pages.
+  void SetPageCount(uint32_t count) { page_count_ = count; }
+
   size_t capacity() const { return capacity_; }
   size_t resident_pages() const { return slots_.size(); }
 

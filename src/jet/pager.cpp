@@ -1,0 +1,102 @@
+#include "jet/pager.h"
+
+#include <algorithm>
+#include <array>
+
+#include "jet/error.h"
+#include "jet/format_error.h"
+#include "jet/rc4.h"
+
+namespace jet {
+namespace {
+
+constexpr int32_t kReadOnly = 3027;
+
+void ApplyPageKey(uint32_t database_key, uint32_t number, std::span<uint8_t> bytes) {
+  uint32_t k = database_key ^ number;
+  const std::array<uint8_t, 4> key = {static_cast<uint8_t>(k), static_cast<uint8_t>(k >> 8),
+                                      static_cast<uint8_t>(k >> 16), static_cast<uint8_t>(k >> 24)};
+  Rc4Apply(key, bytes);
+}
+
+}  // namespace
+
+Pager::Pager(RandomAccessFile& file, WritableFile* writable, size_t page_size,
+             uint32_t database_key, size_t cache_pages)
+    : writable_(writable),
+      page_size_(page_size),
+      database_key_(database_key),
+      cache_(file, page_size, database_key, cache_pages),
+      page_count_(cache_.page_count()),
+      committed_page_count_(page_count_) {}
+
+std::span<const uint8_t> Pager::Page(uint32_t number) {
+  if (!dirty_.empty()) {
+    auto found = dirty_.find(number);
+    if (found != dirty_.end()) return *found->second;
+  }
+  if (number >= committed_page_count_) ThrowCorrupt("page past end of file");
+  return cache_.Page(number);
+}
+
+void Pager::Begin() {
+  if (writable_ == nullptr) {
+    throw Error(kReadOnly,
+                "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
+  }
+  if (in_transaction_) throw Error(err::kInternal, "Interner Fehler: Transaktion läuft bereits.");
+  in_transaction_ = true;
+}
+
+std::span<uint8_t> Pager::Modify(uint32_t number) {
+  if (!in_transaction_) throw Error(err::kInternal, "Interner Fehler: keine Transaktion.");
+  auto found = dirty_.find(number);
+  if (found != dirty_.end()) return *found->second;
+  std::span<const uint8_t> current = Page(number);
+  auto copy = std::make_unique<PageBytes>(current.begin(), current.end());
+  std::span<uint8_t> out = *copy;
+  dirty_.emplace(number, std::move(copy));
+  return out;
+}
+
+uint32_t Pager::Append() {
+  if (!in_transaction_) throw Error(err::kInternal, "Interner Fehler: keine Transaktion.");
+  uint32_t number = page_count_++;
+  auto page = std::make_unique<PageBytes>(page_size_, 0);
+  dirty_.emplace(number, std::move(page));
+  return number;
+}
+
+void Pager::WriteBack(uint32_t number, const PageBytes& plain) {
+  if (number == 0 || database_key_ == 0) {
+    writable_->Write(static_cast<uint64_t>(number) * page_size_, plain);
+    return;
+  }
+  PageBytes sealed = plain;
+  ApplyPageKey(database_key_, number, sealed);
+  writable_->Write(static_cast<uint64_t>(number) * page_size_, sealed);
+}
+
+void Pager::Commit() {
+  if (!in_transaction_) return;
+  try {
+    for (const auto& [number, bytes] : dirty_) WriteBack(number, *bytes);
+    writable_->Sync();
+  } catch (...) {
+    Rollback();
+    throw;
+  }
+  for (const auto& [number, bytes] : dirty_) cache_.Forget(number);
+  dirty_.clear();
+  committed_page_count_ = page_count_;
+  cache_.SetPageCount(page_count_);
+  in_transaction_ = false;
+}
+
+void Pager::Rollback() {
+  dirty_.clear();
+  page_count_ = committed_page_count_;
+  in_transaction_ = false;
+}
+
+}  // namespace jet
