@@ -11,6 +11,23 @@ namespace {
 // An unbound grid has one row and one column besides the fixed ones.
 constexpr int kUnboundCells = 1;
 
+// Numbers, Currency and dates line up on the right, everything else on the left.
+Qt::Alignment AlignmentOf(jet::ColumnType type) {
+  switch (type) {
+    case jet::ColumnType::kByte:
+    case jet::ColumnType::kInteger:
+    case jet::ColumnType::kLong:
+    case jet::ColumnType::kCurrency:
+    case jet::ColumnType::kSingle:
+    case jet::ColumnType::kDouble:
+    case jet::ColumnType::kDateTime:
+    case jet::ColumnType::kNumeric:
+      return Qt::AlignRight | Qt::AlignVCenter;
+    default:
+      return Qt::AlignLeft | Qt::AlignVCenter;
+  }
+}
+
 int CheckedCount(size_t n) {
   if (n >= static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
     throw jet::Error(jet::err::kOverflow, "Überlauf");
@@ -41,9 +58,14 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !bound_ || !index.isValid()) return QVariant();
-  const auto& row = result_.rows[static_cast<size_t>(index.row())];
+  if (!bound_ || !index.isValid()) return QVariant();
   const auto col = static_cast<size_t>(index.column());
+  if (role == Qt::TextAlignmentRole) {
+    if (col >= result_.field_types.size()) return QVariant();
+    return static_cast<int>(AlignmentOf(result_.field_types[col]));
+  }
+  if (role != Qt::DisplayRole) return QVariant();
+  const auto& row = result_.rows[static_cast<size_t>(index.row())];
   if (col >= row.size()) return QVariant();
   return ValueText(row[col], locale_);
 }
