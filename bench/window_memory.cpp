@@ -96,8 +96,8 @@ int main(int argc, char** argv) {
   for (int run = 1; run <= runs && !errors->shown; ++run) {
     if (run > 1) {
       query::FlexGrid* grid = window.fgridQuery;
-      grid->setCurrentIndex(grid->model()->index(grid->model()->rowCount() - 1,
-                                                 grid->model()->columnCount() - 1));
+      grid->setCurrentIndex(
+          grid->model()->index(grid->model()->rowCount() - 1, grid->model()->columnCount() - 1));
       grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
       grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
       Settle();

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "jet/error.h"
+#include "query/free_memory.h"
 #include "query/value_text.h"
 
 namespace query {
@@ -41,40 +42,44 @@ GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 void GridModel::SetResult(jetsql::RecordSet result) {
   CheckedCount(result.rows.size());
   CheckedCount(result.field_names.size());
+  // Packed first: should that fail, the grid keeps what it showed.
+  PackedRows rows(std::move(result.rows));
   beginResetModel();
-  result_ = std::move(result);
+  field_names_ = std::move(result.field_names);
+  field_types_ = std::move(result.field_types);
+  rows_ = std::move(rows);
   bound_ = true;
   endResetModel();
+  // The records as the engine delivered them are gone; so is the old result.
+  GiveBackFreedMemory();
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  return bound_ ? static_cast<int>(result_.rows.size()) : kUnboundCells;
+  return bound_ ? static_cast<int>(rows_.size()) : kUnboundCells;
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  return bound_ ? static_cast<int>(result_.field_names.size()) : kUnboundCells;
+  return bound_ ? static_cast<int>(field_names_.size()) : kUnboundCells;
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
   if (!bound_ || !index.isValid()) return QVariant();
   const auto col = static_cast<size_t>(index.column());
   if (role == Qt::TextAlignmentRole) {
-    if (col >= result_.field_types.size()) return QVariant();
-    return static_cast<int>(AlignmentOf(result_.field_types[col]));
+    if (col >= field_types_.size()) return QVariant();
+    return static_cast<int>(AlignmentOf(field_types_[col]));
   }
   if (role != Qt::DisplayRole) return QVariant();
-  const auto& row = result_.rows[static_cast<size_t>(index.row())];
-  if (col >= row.size()) return QVariant();
-  return ValueText(row[col], locale_);
+  return ValueText(rows_.At(static_cast<size_t>(index.row()), col), locale_);
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return QVariant();
   if (orientation == Qt::Horizontal && bound_ && section >= 0 &&
-      static_cast<size_t>(section) < result_.field_names.size()) {
-    return QString::fromStdString(result_.field_names[static_cast<size_t>(section)]);
+      static_cast<size_t>(section) < field_names_.size()) {
+    return QString::fromStdString(field_names_[static_cast<size_t>(section)]);
   }
   return QString();
 }
