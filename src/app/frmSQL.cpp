@@ -15,7 +15,6 @@
 #include "app/platform/qt_file_dialog.h"
 #include "app/platform/qt_message_box.h"
 #include "app/twips.h"
-#include "db/dbengine.h"
 #include "editing/insert_text.h"
 #include "editing/query_file.h"
 #include "query/statement.h"
@@ -68,12 +67,14 @@ void Trapped(Fn&& fn, const std::function<void(const jet::Error&)>& trap) {
 }
 }  // namespace
 
-frmSQL::frmSQL(Platform p)
+frmSQL::frmSQL(std::shared_ptr<db::FileEngine> engine, Platform p)
     : message_box_(p.message_box ? std::move(p.message_box)
                                  : std::make_unique<platform::QtMessageBox>(this)),
       std_db_(p.std_db ? std::move(p.std_db) : std::make_unique<platform::QtFileDialog>(this)),
       std_abfrage_(p.std_abfrage ? std::move(p.std_abfrage)
                                  : std::make_unique<platform::QtFileDialog>(this)),
+      files_(std::move(engine)),
+      dbengine_(files_),
       stdDB(*std_db_),
       stdAbfrage(*std_abfrage_) {
   setWindowTitle("SQL-Editor");
@@ -116,7 +117,7 @@ void frmSQL::CreateControls() {
   txtSQL->SetText(kDefaultStatement);
   Place(txtSQL, kTxtSQL);
 
-  Data1 = new query::DataControl(client);
+  Data1 = new query::DataControl(files_, client);
   Data1->setObjectName("Data1");
   Data1->SetConnect(kDataConnect);
   Place(Data1, kData1);
@@ -224,7 +225,7 @@ void frmSQL::cmdQuery_Click() {
         } else {
           if (!db) throw jet::Error(jet::err::kObjectNotSet, kObjectNotSetText);
           db->Execute(txtSQL->Text().toStdString());
-          db = db::Engine().OpenDatabase(stdDB.FileName());
+          db = dbengine_.OpenDatabase(stdDB.FileName());
           filltables();
         }
         SetMousePointer(kPointerDefault);
@@ -304,7 +305,8 @@ void frmSQL::inserttxt(const QString& intext) {
   const int32_t p = txtSQL->SelStart();
   const editing::EditorState before{txtSQL->Text(), txtSQL->SelStart(), txtSQL->SelLength()};
   const editing::EditorState after = editing::InsertText(before, p, intext);
-  txtSQL->SetText(after.text);
+  // The same change as a replacement of the selection, so that Undo takes it back in one step.
+  txtSQL->ReplaceRange(before.sel_start, before.sel_length, intext);
   txtSQL->SetSelStart(after.sel_start);
   txtSQL->setFocus(Qt::OtherFocusReason);
 }
@@ -333,7 +335,7 @@ void frmSQL::mnu_Datenbank_Click(int16_t index) {
         stdDB.SetCancelError(true);
         stdDB.SetDialogTitle(kDbTitle);
         stdDB.ShowOpen();
-        db = db::Engine().OpenDatabase(stdDB.FileName());
+        db = dbengine_.OpenDatabase(stdDB.FileName());
         Data1->SetDatabaseName(stdDB.FileName());
         filltables();
       },

@@ -20,7 +20,9 @@
 #include "app/platform/message_box.h"
 #include "app/sql_text_box.h"
 #include "db/database.h"
+#include "db/dbengine.h"
 #include "db/field.h"
+#include "db/file_engine.h"
 #include "db/table_def.h"
 #include "jet/error.h"
 #include "query/data_control.h"
@@ -75,9 +77,12 @@ class frmSQL : public QMainWindow, private ResizableWindow {
   std::unique_ptr<platform::MessageBox> message_box_;
   std::unique_ptr<platform::FileDialog> std_db_;
   std::unique_ptr<platform::FileDialog> std_abfrage_;
+  // The engine behind the window's database handle and behind Data1.
+  std::shared_ptr<db::FileEngine> files_;
+  db::DBEngine dbengine_;
 
  public:
-  explicit frmSQL(Platform platform = {});
+  explicit frmSQL(std::shared_ptr<db::FileEngine> engine, Platform platform = {});
   ~frmSQL() override;
 
   // Controls, by their design-time names.

@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <memory>
 
 #include "app/frmSQL.h"
+#include "db/file_engine.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -12,7 +14,7 @@ int main(int argc, char** argv) {
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     QApplication::installTranslator(&qt_texts);
   }
-  app::frmSQL window;
+  app::frmSQL window(std::make_shared<db::JetFileEngine>());
   window.show();
   return app.exec();
 }

@@ -4,11 +4,21 @@
 
 namespace app {
 
+namespace {
+// The document holds a line break as one '\n'.
+QString ToPlain(const QString& text) {
+  QString plain = text;
+  plain.replace("\r\n", "\n");
+  plain.replace('\r', '\n');
+  return plain;
+}
+}  // namespace
+
 SqlTextBox::SqlTextBox(QWidget* parent) : QPlainTextEdit(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  setTabChangesFocus(false);
+  setTabChangesFocus(true);
 }
 
 QString SqlTextBox::Text() const {
@@ -18,10 +28,7 @@ QString SqlTextBox::Text() const {
 }
 
 void SqlTextBox::SetText(const QString& text) {
-  QString plain = text;
-  plain.replace("\r\n", "\n");
-  plain.replace('\r', '\n');
-  setPlainText(plain);
+  setPlainText(ToPlain(text));
 }
 
 int32_t SqlTextBox::ToCrLf(int doc_pos) const {
@@ -63,6 +70,26 @@ void SqlTextBox::SetSelLength(int32_t length) {
   c.setPosition(ToDoc(start));
   c.setPosition(ToDoc(start + std::max(length, 0)), QTextCursor::KeepAnchor);
   setTextCursor(c);
+}
+
+void SqlTextBox::ReplaceRange(int32_t start, int32_t length, const QString& text) {
+  QTextCursor c = textCursor();
+  c.setPosition(ToDoc(std::max(start, 0)));
+  c.setPosition(ToDoc(std::max(start, 0) + std::max(length, 0)), QTextCursor::KeepAnchor);
+  // An edit block of its own: one undo step, never merged with typing before or after it.
+  c.beginEditBlock();
+  c.insertText(ToPlain(text));
+  c.endEditBlock();
+  setTextCursor(c);
+}
+
+void SqlTextBox::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier) {
+    textCursor().insertText(QStringLiteral("\t"));
+    event->accept();
+    return;
+  }
+  QPlainTextEdit::keyPressEvent(event);
 }
 
 }  // namespace app

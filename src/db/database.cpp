@@ -1,17 +1,9 @@
 #include "db/database.h"
 
-#include "db/dbengine.h"
-#include "jetsql/session.h"
-
 namespace db {
 
 void Database::Execute(const std::string& text) {
-  if (const Executor& replaced = StatementExecutor()) {
-    replaced(path_, text);
-    return;
-  }
-  jetsql::Session session(path_);
-  session.Execute(text);
+  files_->Execute(path_, text);
 }
 
 db::TableDefs Database::TableDefs() {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "db/file_engine.h"
 #include "db/table_defs.h"
 #include "jet/database.h"
 
@@ -12,8 +13,10 @@ namespace db {
 // An open database file.
 class Database {
  public:
-  Database(std::string path, std::shared_ptr<jet::Database> engine)
-      : path_(std::move(path)), engine_(std::move(engine)) {}
+  // `engine` reads the catalogue; `files` runs statements on the file.
+  Database(std::string path, std::shared_ptr<jet::Database> engine,
+           std::shared_ptr<FileEngine> files)
+      : path_(std::move(path)), engine_(std::move(engine)), files_(std::move(files)) {}
 
   const std::string& Name() const { return path_; }
 
@@ -26,6 +29,7 @@ class Database {
  private:
   std::string path_;
   std::shared_ptr<jet::Database> engine_;
+  std::shared_ptr<FileEngine> files_;
 };
 
 }  // namespace db

@@ -5,38 +5,24 @@
 // reference-counted Database handles. A handle holds its file open until the last copy is
 // released; nothing is ever closed explicitly.
 
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "db/database.h"
+#include "db/file_engine.h"
 
 namespace db {
 
 class DBEngine {
  public:
-  // How a file becomes an engine database; the real engine unless replaced.
-  using Opener = std::function<std::unique_ptr<jet::Database>(const std::string& path)>;
-
-  explicit DBEngine(Opener opener = {});
+  explicit DBEngine(std::shared_ptr<FileEngine> files = std::make_shared<JetFileEngine>());
 
   // Opens the file shared and read/write with the engine's defaults. Throws jet::Error.
   std::shared_ptr<Database> OpenDatabase(const std::string& name);
 
  private:
-  Opener opener_;
+  std::shared_ptr<FileEngine> files_;
 };
-
-// The process's engine object, created on first use.
-DBEngine& Engine();
-// Replaces how the process's engine opens files (tests); an empty opener restores the real one.
-void SetEngineOpener(DBEngine::Opener opener);
-
-// How Database::Execute runs a statement on a file; a Jet SQL session unless replaced.
-using Executor = std::function<void(const std::string& path, const std::string& text)>;
-// Replaces it for the process (tests); an empty executor restores the real one.
-void SetStatementExecutor(Executor executor);
-const Executor& StatementExecutor();
 
 }  // namespace db
 

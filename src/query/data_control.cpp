@@ -4,23 +4,8 @@
 
 namespace query {
 
-namespace {
-DataControl::Runner& ProcessRunner() {
-  static DataControl::Runner runner;
-  return runner;
-}
-
-jetsql::RecordSet RunWithSession(const std::string& path, const std::string& sql) {
-  jetsql::Session session(path);
-  return session.Query(sql);
-}
-}  // namespace
-
-void SetQueryRunner(DataControl::Runner runner) {
-  ProcessRunner() = std::move(runner);
-}
-
-DataControl::DataControl(QWidget* parent) : QWidget(parent) {
+DataControl::DataControl(std::shared_ptr<db::FileEngine> engine, QWidget* parent)
+    : QWidget(parent), engine_(std::move(engine)) {
   hide();
 }
 
@@ -28,9 +13,8 @@ void DataControl::Refresh() {
   if (database_name_.empty()) {
     throw jet::Error(jet::err::kFileNotFound, "Datei '' nicht gefunden.");
   }
-  jetsql::RecordSet result = ProcessRunner() ? ProcessRunner()(database_name_, record_source_)
-                                             : RunWithSession(database_name_, record_source_);
-  if (grid_) grid_->model_data().SetResult(std::move(result));
+  jetsql::RecordSet result = engine_->Query(database_name_, record_source_);
+  if (grid_) grid_->ShowResult(std::move(result));
 }
 
 }  // namespace query

@@ -2,10 +2,10 @@
 #define QUORLA_QUERY_DATA_CONTROL_H_
 
 #include <QWidget>
-#include <functional>
+#include <memory>
 #include <string>
 
-#include "jetsql/session.h"
+#include "db/file_engine.h"
 #include "query/flex_grid.h"
 
 namespace query {
@@ -17,10 +17,8 @@ class DataControl : public QWidget {
   Q_OBJECT
 
  public:
-  // Runs a row-returning statement against a file; a fresh connection per call unless replaced.
-  using Runner = std::function<jetsql::RecordSet(const std::string& path, const std::string& sql)>;
-
-  explicit DataControl(QWidget* parent = nullptr);
+  // `engine` runs the statements.
+  explicit DataControl(std::shared_ptr<db::FileEngine> engine, QWidget* parent = nullptr);
 
   const std::string& Connect() const { return connect_; }
   void SetConnect(std::string c) { connect_ = std::move(c); }
@@ -37,14 +35,12 @@ class DataControl : public QWidget {
   void Refresh();
 
  private:
+  std::shared_ptr<db::FileEngine> engine_;
   std::string connect_;
   std::string database_name_;
   std::string record_source_;
   FlexGrid* grid_ = nullptr;
 };
-
-// Replaces how every data control runs its statements (tests); empty restores the real one.
-void SetQueryRunner(DataControl::Runner runner);
 
 }  // namespace query
 

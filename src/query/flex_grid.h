@@ -8,12 +8,18 @@
 namespace query {
 
 // The result grid: a fixed header row of field names, a fixed (empty) leading column and one
-// row per record. Rows and Cols count the fixed row and column.
+// row per record. Rows and Cols count the fixed row and column. Tab and Shift+Tab move the
+// focus on to the next control, not from cell to cell.
 class FlexGrid : public QTableView {
   Q_OBJECT
 
  public:
   explicit FlexGrid(QWidget* parent = nullptr);
+
+  // Shows a new result in place of the old one, which is released. The grid starts over: the
+  // current cell is the first cell of the first record, scrolled into the top-left corner, and
+  // the columns are sized afresh to their header and first records.
+  void ShowResult(jetsql::RecordSet result);
 
   GridModel& model_data() { return *model_; }
   const GridModel& model_data() const { return *model_; }
@@ -23,6 +29,9 @@ class FlexGrid : public QTableView {
   QString TextMatrix(int row, int col) const;
 
  private:
+  void ScrollToTopLeft();
+  void SizeColumnsToContents();
+
   GridModel* model_;
 };
 

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "jet/error.h"
+#include "query/free_memory.h"
 #include "query/value_text.h"
 
 namespace query {
@@ -10,6 +11,23 @@ namespace query {
 namespace {
 // An unbound grid has one row and one column besides the fixed ones.
 constexpr int kUnboundCells = 1;
+
+// Numbers, Currency and dates line up on the right, everything else on the left.
+Qt::Alignment AlignmentOf(jet::ColumnType type) {
+  switch (type) {
+    case jet::ColumnType::kByte:
+    case jet::ColumnType::kInteger:
+    case jet::ColumnType::kLong:
+    case jet::ColumnType::kCurrency:
+    case jet::ColumnType::kSingle:
+    case jet::ColumnType::kDouble:
+    case jet::ColumnType::kDateTime:
+    case jet::ColumnType::kNumeric:
+      return Qt::AlignRight | Qt::AlignVCenter;
+    default:
+      return Qt::AlignLeft | Qt::AlignVCenter;
+  }
+}
 
 int CheckedCount(size_t n) {
   if (n >= static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
@@ -24,35 +42,44 @@ GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 void GridModel::SetResult(jetsql::RecordSet result) {
   CheckedCount(result.rows.size());
   CheckedCount(result.field_names.size());
+  // Packed first: should that fail, the grid keeps what it showed.
+  PackedRows rows(std::move(result.rows));
   beginResetModel();
-  result_ = std::move(result);
+  field_names_ = std::move(result.field_names);
+  field_types_ = std::move(result.field_types);
+  rows_ = std::move(rows);
   bound_ = true;
   endResetModel();
+  // The records as the engine delivered them are gone; so is the old result.
+  GiveBackFreedMemory();
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  return bound_ ? static_cast<int>(result_.rows.size()) : kUnboundCells;
+  return bound_ ? static_cast<int>(rows_.size()) : kUnboundCells;
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  return bound_ ? static_cast<int>(result_.field_names.size()) : kUnboundCells;
+  return bound_ ? static_cast<int>(field_names_.size()) : kUnboundCells;
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !bound_ || !index.isValid()) return QVariant();
-  const auto& row = result_.rows[static_cast<size_t>(index.row())];
+  if (!bound_ || !index.isValid()) return QVariant();
   const auto col = static_cast<size_t>(index.column());
-  if (col >= row.size()) return QVariant();
-  return ValueText(row[col], locale_);
+  if (role == Qt::TextAlignmentRole) {
+    if (col >= field_types_.size()) return QVariant();
+    return static_cast<int>(AlignmentOf(field_types_[col]));
+  }
+  if (role != Qt::DisplayRole) return QVariant();
+  return ValueText(rows_.At(static_cast<size_t>(index.row()), col), locale_);
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return QVariant();
   if (orientation == Qt::Horizontal && bound_ && section >= 0 &&
-      static_cast<size_t>(section) < result_.field_names.size()) {
-    return QString::fromStdString(result_.field_names[static_cast<size_t>(section)]);
+      static_cast<size_t>(section) < field_names_.size()) {
+    return QString::fromStdString(field_names_[static_cast<size_t>(section)]);
   }
   return QString();
 }

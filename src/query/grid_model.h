@@ -3,14 +3,17 @@
 
 #include <QAbstractTableModel>
 #include <QLocale>
-#include <memory>
+#include <string>
+#include <vector>
 
 #include "jetsql/session.h"
+#include "query/packed_rows.h"
 
 namespace query {
 
 // The result grid's content: the field names as the header row and one row per record. Cells
-// are formatted when the view asks for them, so a large result costs the records, not widgets.
+// are formatted when the view asks for them, so a large result costs the records, not widgets;
+// the records themselves are kept packed.
 // Before the first result the grid is unbound and shows one empty cell.
 class GridModel : public QAbstractTableModel {
   Q_OBJECT
@@ -18,10 +21,9 @@ class GridModel : public QAbstractTableModel {
  public:
   explicit GridModel(QObject* parent = nullptr);
 
-  // Replaces what the grid shows.
+  // Replaces what the grid shows; the old records' memory goes back to the system.
   void SetResult(jetsql::RecordSet result);
   bool bound() const { return bound_; }
-  const jetsql::RecordSet& result() const { return result_; }
 
   // Rows and columns with the fixed header row and the fixed leading column counted.
   int32_t Rows() const { return rowCount() + 1; }
@@ -34,7 +36,9 @@ class GridModel : public QAbstractTableModel {
                       int role = Qt::DisplayRole) const override;
 
  private:
-  jetsql::RecordSet result_;
+  std::vector<std::string> field_names_;
+  std::vector<jet::ColumnType> field_types_;
+  PackedRows rows_;
   bool bound_ = false;
   QLocale locale_ = QLocale::system();
 };

@@ -41,6 +41,20 @@ class CountingDatabase : public jet::Database {
   int* reads_;
 };
 
+// Opens every path as a CountingDatabase; runs no statements.
+class CountingFiles : public db::FileEngine {
+ public:
+  explicit CountingFiles(int* reads) : reads_(reads) {}
+  std::unique_ptr<jet::Database> Open(const std::string&) override {
+    return std::make_unique<CountingDatabase>(reads_);
+  }
+  void Execute(const std::string&, const std::string&) override {}
+  jetsql::RecordSet Query(const std::string&, const std::string&) override { return {}; }
+
+ private:
+  int* reads_;
+};
+
 int Number(const std::function<void()>& fn) {
   try {
     fn();
@@ -52,8 +66,7 @@ int Number(const std::function<void()>& fn) {
 
 TEST(DbFacade, CatalogueIsReadAfreshAndItemsFoundByIndexAndName) {
   int reads = 0;
-  db::DBEngine engine(
-      [&reads](const std::string&) { return std::make_unique<CountingDatabase>(&reads); });
+  db::DBEngine engine(std::make_shared<CountingFiles>(&reads));
   std::shared_ptr<db::Database> d = engine.OpenDatabase("/x.mdb");
   EXPECT_EQ(d->Name(), "/x.mdb");
   EXPECT_EQ(d->TableDefs().Count(), 3);
@@ -72,8 +85,7 @@ TEST(DbFacade, CatalogueIsReadAfreshAndItemsFoundByIndexAndName) {
 
 TEST(DbFacade, HandlesAreReleasedWhenReplaced) {
   int reads = 0;
-  db::DBEngine engine(
-      [&reads](const std::string&) { return std::make_unique<CountingDatabase>(&reads); });
+  db::DBEngine engine(std::make_shared<CountingFiles>(&reads));
   std::shared_ptr<db::Database> d = engine.OpenDatabase("/x.mdb");
   std::weak_ptr<db::Database> first = d;
   auto tdf = d->TableDefs().Item(1);
@@ -91,9 +103,10 @@ TEST(DbFacade, FailedOpenRaisesTheEnginesError) {
 
 TEST(DbFacade, ExecuteFailsWithAClearErrorWhenItCannotRun) {
   int reads = 0;
-  db::DBEngine engine(
-      [&reads](const std::string&) { return std::make_unique<CountingDatabase>(&reads); });
-  auto d = engine.OpenDatabase("/gibt/es/nicht.mdb");
+  // The catalogue is a stand-in; the statement goes to the real engine, which cannot open it.
+  auto d = std::make_shared<db::Database>("/gibt/es/nicht.mdb",
+                                          std::make_shared<CountingDatabase>(&reads),
+                                          std::make_shared<db::JetFileEngine>());
   try {
     d->Execute("create table t (a long)");
     FAIL() << "no error";

@@ -48,7 +48,7 @@ class ErrorReportTest : public QObject {
 
   void windowReportsNegativeNumberAndEmptyDescriptionUnchanged() {
     testing_gui::FakeEngine engine;
-    Window t;
+    Window t(engine);
     t->Data1->SetDatabaseName("/nowhere.mdb");
     engine.runner = [](const std::string&, const std::string&) -> jetsql::RecordSet {
       throw jet::Error(-1, "");

@@ -1,9 +1,13 @@
-// The result grid: formatting by type, the header row, counts, and a large result served on
-// demand.
+// The result grid: formatting by type, alignment by type, the header row, counts, a large
+// result served on demand, and how each new result starts: at the top-left cell, with columns
+// sized afresh.
 
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTest>
 
 #include "query/flex_grid.h"
+#include "query/packed_rows.h"
 #include "query/statement.h"
 #include "query/value_text.h"
 
@@ -12,6 +16,24 @@ const QLocale kGerman(QLocale::German, QLocale::Germany);
 
 QString Text(const jet::Value& v) {
   return query::ValueText(v, kGerman);
+}
+
+// `cols` Long columns c0, c1, ... of `rows` records.
+jetsql::RecordSet Numbers(int cols, int rows) {
+  std::vector<std::string> names;
+  for (int c = 0; c < cols; ++c) names.push_back("c" + std::to_string(c));
+  jetsql::RecordSet rs;
+  rs.field_names = names;
+  rs.field_types.assign(names.size(), jet::ColumnType::kLong);
+  for (int r = 0; r < rows; ++r) {
+    rs.rows.emplace_back();
+    for (int c = 0; c < cols; ++c) rs.rows.back().emplace_back(int32_t{r * 1000 + c});
+  }
+  return rs;
+}
+
+int Advance(const query::FlexGrid& grid, const QString& text) {
+  return grid.fontMetrics().horizontalAdvance(text);
 }
 }  // namespace
 
@@ -67,7 +89,7 @@ class GridTest : public QObject {
     rs.field_names = {"Nr", "Name"};
     rs.field_types = {jet::ColumnType::kLong, jet::ColumnType::kText};
     rs.rows = {{int32_t{1}, std::string("a")}, {std::monostate{}, std::string("b")}};
-    grid.model_data().SetResult(rs);
+    grid.ShowResult(rs);
     QCOMPARE(grid.Rows(), 3);
     QCOMPARE(grid.Cols(), 3);
     QCOMPARE(grid.TextMatrix(0, 1), QString("Nr"));
@@ -86,11 +108,128 @@ class GridTest : public QObject {
     constexpr int kRows = 1000000;
     rs.rows.reserve(kRows);
     for (int i = 0; i < kRows; ++i) rs.rows.push_back({int32_t{i}});
-    grid.model_data().SetResult(std::move(rs));
+    grid.ShowResult(std::move(rs));
     grid.show();
     QCOMPARE(grid.Rows(), kRows + 1);
     grid.scrollToBottom();
     QCOMPARE(grid.TextMatrix(kRows, 1), QString::number(kRows - 1));
+  }
+
+  void numbersCurrencyAndDatesAlignRightTextLeft() {
+    query::FlexGrid grid;
+    jetsql::RecordSet rs;
+    using T = jet::ColumnType;
+    rs.field_types = {T::kByte,     T::kInteger, T::kLong,     T::kSingle, T::kDouble,
+                      T::kCurrency, T::kNumeric, T::kDateTime, T::kText,   T::kMemo,
+                      T::kBoolean,  T::kGuid,    T::kBinary};
+    rs.field_names.assign(rs.field_types.size(), "f");
+    rs.rows.emplace_back(rs.field_types.size(), std::monostate{});
+    grid.ShowResult(std::move(rs));
+    const auto horizontal = [&grid](int col) {
+      const QModelIndex i = grid.model()->index(0, col);
+      return Qt::Alignment(grid.model()->data(i, Qt::TextAlignmentRole).toInt()) &
+             Qt::AlignHorizontal_Mask;
+    };
+    for (int col = 0; col <= 7; ++col) QCOMPARE(horizontal(col), Qt::AlignRight);
+    for (int col = 8; col <= 12; ++col) QCOMPARE(horizontal(col), Qt::AlignLeft);
+  }
+
+  void newResultStartsAtTheFirstCellScrolledToTheTopLeft() {
+    query::FlexGrid grid;
+    grid.resize(300, 200);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    grid.ShowResult(Numbers(30, 2000));
+    QCOMPARE(grid.currentIndex(), grid.model()->index(0, 0));
+    // The user wanders off to the bottom right.
+    grid.setCurrentIndex(grid.model()->index(1500, 25));
+    grid.scrollTo(grid.currentIndex());
+    QVERIFY(grid.verticalScrollBar()->value() > 0);
+    QVERIFY(grid.horizontalScrollBar()->value() > 0);
+    for (int round = 0; round < 2; ++round) {
+      // The same result again, then a smaller one: both start over.
+      grid.ShowResult(round == 0 ? Numbers(30, 2000) : Numbers(3, 10));
+      QCOMPARE(grid.verticalScrollBar()->value(), 0);
+      QCOMPARE(grid.horizontalScrollBar()->value(), 0);
+      QCOMPARE(grid.rowAt(0), 0);
+      QCOMPARE(grid.columnAt(0), 0);
+      QCOMPARE(grid.currentIndex(), grid.model()->index(0, 0));
+    }
+    grid.ShowResult(Numbers(3, 0));  // no records: no current cell
+    QVERIFY(!grid.currentIndex().isValid());
+  }
+
+  void columnsFitHeaderAndFirstRecordsWithinABound() {
+    query::FlexGrid grid;
+    grid.resize(600, 300);
+    jetsql::RecordSet rs;
+    rs.field_names = {"Ein recht langer Feldname", "Name", "Spät", "Bemerkung"};
+    rs.field_types = {jet::ColumnType::kLong, jet::ColumnType::kText, jet::ColumnType::kText,
+                      jet::ColumnType::kMemo};
+    const std::string memo(3000, 'm');
+    const std::string late = "erst weit hinten kommt ein langer Wert";
+    for (int r = 0; r < 20000; ++r) {
+      rs.rows.push_back({int32_t{r}, std::string(r == 3 ? "Ein langer Name" : "kurz"),
+                         std::string(r == 15000 ? late : "x"), std::string(r == 0 ? memo : "")});
+    }
+    grid.ShowResult(rs);
+    QHeaderView* h = grid.horizontalHeader();
+    QVERIFY(h->sectionSize(0) >= Advance(grid, "Ein recht langer Feldname"));
+    QVERIFY(h->sectionSize(1) >= Advance(grid, "Ein langer Name"));
+    // A record far down is not read to size the column.
+    QVERIFY(h->sectionSize(2) < Advance(grid, QString::fromStdString(late)));
+    // One long memo does not push the other columns away.
+    QVERIFY(h->sectionSize(3) < grid.viewport()->width());
+    QVERIFY(h->sectionSize(3) >= Advance(grid, "Bemerkung"));
+
+    // Widths set by hand last until the next result.
+    const int fitted = h->sectionSize(1);
+    h->resizeSection(0, 5);
+    h->resizeSection(1, 400);
+    grid.ShowResult(rs);
+    QVERIFY(h->sectionSize(0) >= Advance(grid, "Ein recht langer Feldname"));
+    QCOMPARE(h->sectionSize(1), fitted);
+  }
+
+  void packedRecordsGiveBackEveryValueUnchanged() {
+    jet::Decimal d;
+    d.negative = true;
+    d.mantissa = (static_cast<unsigned __int128>(1) << 90) + 7;
+    d.precision = 28;
+    d.scale = 4;
+    jet::Guid g{};
+    for (size_t i = 0; i < g.size(); ++i) g[i] = static_cast<uint8_t>(0xF0 + i);
+    const std::vector<jet::Value> all = {std::monostate{},
+                                         true,
+                                         false,
+                                         uint8_t{255},
+                                         int16_t{-32768},
+                                         int32_t{-7},
+                                         jet::Currency{-123456789012345},
+                                         1.5f,
+                                         -2.25e300,
+                                         jet::DateTime{-1.25},
+                                         jet::Bytes{0, 1, 2, 0},
+                                         jet::Bytes{},
+                                         std::string("Grüße\r\n") + std::string(5000, 'x'),
+                                         std::string(),
+                                         g,
+                                         d};
+    std::vector<std::vector<jet::Value>> rows = {all, {}, {int32_t{1}}, all};
+    const query::PackedRows packed(rows);
+    QCOMPARE(packed.size(), size_t{4});
+    for (size_t row : {size_t{0}, size_t{3}}) {
+      for (size_t col = 0; col < all.size(); ++col) {
+        QVERIFY2(packed.At(row, col) == all[col], qPrintable(QString("col %1").arg(col)));
+      }
+    }
+    // Beyond the end of a record, or of the records, a cell is Null.
+    QVERIFY(jet::IsNull(packed.At(1, 0)));
+    QVERIFY(packed.At(2, 0) == jet::Value(int32_t{1}));
+    QVERIFY(jet::IsNull(packed.At(2, 1)));
+    QVERIFY(jet::IsNull(packed.At(0, all.size())));
+    QVERIFY(jet::IsNull(packed.At(4, 0)));
+    QCOMPARE(query::PackedRows(std::vector<std::vector<jet::Value>>()).size(), size_t{0});
   }
 
   void rowReturningTestLooksAtSixCharactersOnly() {

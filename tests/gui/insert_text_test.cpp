@@ -1,4 +1,5 @@
-// Double-clicking a table or field name puts it in brackets at the caret.
+// Double-clicking a table or field name puts it in brackets at the caret, as one step that
+// Ctrl+Z takes back.
 
 #include <QTest>
 
@@ -51,7 +52,7 @@ class InsertTextTest : public QObject {
   void doubleClicksInsertTheSelectedEntryAndFocusTheEditor() {
     testing_gui::FakeEngine engine;
     engine.files["/a.mdb"] = {{"artikel", 0, {"ArtikelNr", "Preis"}}, {"kunden", 0, {"Id"}}};
-    Window t;
+    Window t(engine);
     t->show();
     QVERIFY(QTest::qWaitForWindowExposed(t.w.get()));
     t.OpenDatabase("/a.mdb");
@@ -73,6 +74,34 @@ class InsertTextTest : public QObject {
     QTest::keyClicks(t->txtSQL, " x");
     QCOMPARE(t->txtSQL->Text(), QString("select [Preis] from [artikel] x"));
     QVERIFY(t.box->shown.empty());
+  }
+
+  void ctrlZTakesBackOneInsertionAtATime() {
+    testing_gui::FakeEngine engine;
+    engine.files["/a.mdb"] = {{"artikel", 0, {"ArtikelNr", "Preis"}}};
+    Window t(engine);
+    t->show();
+    QVERIFY(QTest::qWaitForWindowActive(t.w.get()));
+    t.OpenDatabase("/a.mdb");
+    t->txtSQL->SetText("select * from ");
+    t->txtSQL->setFocus();
+    t->txtSQL->SetSelStart(14);
+    QTest::keyClicks(t->txtSQL, "x ");  // typed right before the insertion
+    t->lstTabellen_DblClick();
+    QCOMPARE(t->txtSQL->Text(), QString("select * from x [artikel]"));
+    QTest::keyClick(t->txtSQL, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(t->txtSQL->Text(), QString("select * from x "));
+    QCOMPARE(t->txtSQL->SelStart(), 16);
+    // A name in place of a selection comes back out as the selected text.
+    t->txtSQL->SetSelStart(7);
+    t->txtSQL->SetSelLength(1);  // "*"
+    t->lstFelder->setCurrentRow(1);
+    t->lstFelder_DblClick();
+    QCOMPARE(t->txtSQL->Text(), QString("select [Preis] from x "));
+    QTest::keyClick(t->txtSQL, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(t->txtSQL->Text(), QString("select * from x "));
+    t->txtSQL->redo();
+    QCOMPARE(t->txtSQL->Text(), QString("select [Preis] from x "));
   }
 
   void nothingSelectedInsertsEmptyBrackets() {

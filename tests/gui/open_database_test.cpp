@@ -46,7 +46,7 @@ class OpenDatabaseTest : public QObject {
   void dialogSettingsInOrderThenOpenAndFill() {
     FakeEngine engine;
     engine.files["/a.mdb"] = Catalogue();
-    Window t;
+    Window t(engine);
     t.OpenDatabase("/a.mdb");
     const std::vector<std::string> expected = {"Filter=Jet-Datenbank (*.mdb)|*.mdb", "Flags=4100",
                                                "CancelError=true", "DialogTitle=Datenbank laden",
@@ -67,7 +67,7 @@ class OpenDatabaseTest : public QObject {
   void cancelIsSilentAndChangesNothing() {
     FakeEngine engine;
     engine.files["/a.mdb"] = Catalogue();
-    Window t;
+    Window t(engine);
     t.db_dialog->answers.push_back(std::nullopt);
     t->mnu_Datenbank_Click(0);  // first use, cancelled
     QVERIFY(t.box->shown.empty());
@@ -85,7 +85,7 @@ class OpenDatabaseTest : public QObject {
   void unreadableFileIsReportedAndPreviousDatabaseKept() {
     FakeEngine engine;
     engine.files["/a.mdb"] = Catalogue();
-    Window t;
+    Window t(engine);
     t.OpenDatabase("/a.mdb");
     const auto a = t->database();
     t->lstTabellen->setCurrentRow(2);  // a user click: fields of "artikel"
@@ -108,7 +108,7 @@ class OpenDatabaseTest : public QObject {
     FakeEngine engine;
     engine.files["/a.mdb"] = Catalogue();
     engine.files["/leer.mdb"] = {{"MSysObjects", kSystemHigh | kSystemLow, {"Id"}}};
-    Window t;
+    Window t(engine);
     t.OpenDatabase("/a.mdb");
     const auto a = t->database();
     t.OpenDatabase("/leer.mdb");
@@ -125,7 +125,7 @@ class OpenDatabaseTest : public QObject {
   void openingTheSameFileAgainGivesANewHandleAndFirstTable() {
     FakeEngine engine;
     engine.files["/a.mdb"] = Catalogue();
-    Window t;
+    Window t(engine);
     t.OpenDatabase("/a.mdb");
     std::weak_ptr<db::Database> first = t->database();
     t->lstTabellen->setCurrentRow(2);
@@ -140,7 +140,7 @@ class OpenDatabaseTest : public QObject {
   void tableWithoutFieldsGivesEmptyFieldList() {
     FakeEngine engine;
     engine.files["/a.mdb"] = {{"leer", 0, {}}, {"b", 0, {"x"}}};
-    Window t;
+    Window t(engine);
     t.OpenDatabase("/a.mdb");
     QVERIFY(t.box->shown.empty());
     QCOMPARE(t->lstFelder->count(), 0);
@@ -149,7 +149,7 @@ class OpenDatabaseTest : public QObject {
   void failingUserClickIsReported() {
     FakeEngine engine;
     engine.files["/a.mdb"] = Catalogue();
-    Window t;
+    Window t(engine);
     t.OpenDatabase("/a.mdb");
     t->lstTabellen->addItem("verschwunden");
     t->lstTabellen->setCurrentRow(3);

@@ -44,7 +44,7 @@ class RunStatementTest : public QObject {
          {"select * from artikel", "SELECT * FROM artikel", "SeLeCt 1 from artikel",
           "select * into neu from artikel", "select;"}) {
       FakeEngine engine;
-      Window t;
+      Window t(engine);
       OpenFake(engine, t);
       Recorder rec;
       Answer(engine, t, rec, 25, 4);
@@ -67,7 +67,7 @@ class RunStatementTest : public QObject {
          {" select * from artikel", "\r\nselect * from artikel", "(select * from artikel)",
           "/* c */ select 1", "selec", "", "delete from artikel"}) {
       FakeEngine engine;
-      Window t;
+      Window t(engine);
       OpenFake(engine, t);
       Recorder rec;
       Answer(engine, t, rec, 1, 1);
@@ -87,7 +87,7 @@ class RunStatementTest : public QObject {
 
   void emptyResultShowsZeroRecords() {
     FakeEngine engine;
-    Window t;
+    Window t(engine);
     OpenFake(engine, t);
     Recorder rec;
     Answer(engine, t, rec, 0, 3);
@@ -99,7 +99,7 @@ class RunStatementTest : public QObject {
 
   void failingRefreshKeepsGridAndCaption() {
     FakeEngine engine;
-    Window t;
+    Window t(engine);
     OpenFake(engine, t);
     Recorder rec;
     Answer(engine, t, rec, 2, 2);
@@ -133,7 +133,7 @@ class RunStatementTest : public QObject {
 
   void actionPathExecutesThenReopensAndRebuildsTheLists() {
     FakeEngine engine;
-    Window t;
+    Window t(engine);
     OpenFake(engine, t);
     Recorder rec;
     Answer(engine, t, rec, 3, 1);
@@ -164,7 +164,7 @@ class RunStatementTest : public QObject {
 
   void actionAfterAFailedOpenReopensTheNewPathAndReportsIt() {
     FakeEngine engine;
-    Window t;
+    Window t(engine);
     OpenFake(engine, t);
     t.OpenDatabase("/b.mdb");  // fails; the dialog keeps /b.mdb
     QCOMPARE(t.box->shown.size(), size_t{1});
@@ -185,7 +185,7 @@ class RunStatementTest : public QObject {
 
   void droppingTheLastTableLeavesAnEmptyListAndAReport() {
     FakeEngine engine;
-    Window t;
+    Window t(engine);
     OpenFake(engine, t);
     engine.executor = [&](const std::string&, const std::string&) {
       engine.files["/a.mdb"].clear();
@@ -202,7 +202,7 @@ class RunStatementTest : public QObject {
 
   void rightPressPreviewsTheSelectedTableNotTheOneUnderThePointer() {
     FakeEngine engine;
-    Window t;
+    Window t(engine);
     t->show();
     QVERIFY(QTest::qWaitForWindowExposed(t.w.get()));
     OpenFake(engine, t);
@@ -234,7 +234,7 @@ class RunStatementTest : public QObject {
 
   void previewOfANameWithBracketIsPassedUnescaped() {
     FakeEngine engine;
-    Window t;
+    Window t(engine);
     OpenFake(engine, t);
     Recorder rec;
     Answer(engine, t, rec, 0, 1);
@@ -258,7 +258,7 @@ class RunStatementTest : public QObject {
     {
       FakeEngine engine;
       engine.files["/leer.mdb"] = {};
-      Window t;
+      Window t(engine);
       t.OpenDatabase("/leer.mdb");  // reported: no table to select
       t->lstTabellen_MouseDown(2, 0, 0, 0);
       QCOMPARE(t.box->shown.size(), size_t{2});

@@ -1,8 +1,5 @@
 #include "gui/support/fake_engine.h"
 
-#include "db/dbengine.h"
-#include "query/data_control.h"
-
 namespace testing_gui {
 
 namespace {
@@ -44,33 +41,27 @@ class FakeDatabase : public jet::Database {
 };
 }  // namespace
 
-FakeEngine::FakeEngine() {
-  db::SetEngineOpener([this](const std::string& path) -> std::unique_ptr<jet::Database> {
-    ++opens;
-    auto it = files.find(path);
-    if (it == files.end()) {
-      throw jet::Error(jet::err::kUnrecognizedFormat,
-                       "Nicht erkanntes Datenbankformat '" + path + "'.");
-    }
-    return std::make_unique<FakeDatabase>(it->second);
-  });
-  db::SetStatementExecutor([this](const std::string& path, const std::string& sql) {
-    if (!executor) {
-      throw jet::Error(jet::err::kInvalidSqlStatement,
-                       "Diese Datenbank kann nicht geschrieben werden.");
-    }
-    executor(path, sql);
-  });
-  query::SetQueryRunner([this](const std::string& path, const std::string& sql) {
-    if (!runner) throw jet::Error(jet::err::kInvalidSqlStatement, "Keine Abfrage.");
-    return runner(path, sql);
-  });
+std::unique_ptr<jet::Database> FakeEngine::Open(const std::string& path) {
+  ++opens;
+  auto it = files.find(path);
+  if (it == files.end()) {
+    throw jet::Error(jet::err::kUnrecognizedFormat,
+                     "Nicht erkanntes Datenbankformat '" + path + "'.");
+  }
+  return std::make_unique<FakeDatabase>(it->second);
 }
 
-FakeEngine::~FakeEngine() {
-  db::SetStatementExecutor({});
-  db::SetEngineOpener({});
-  query::SetQueryRunner({});
+void FakeEngine::Execute(const std::string& path, const std::string& sql) {
+  if (!executor) {
+    throw jet::Error(jet::err::kInvalidSqlStatement,
+                     "Diese Datenbank kann nicht geschrieben werden.");
+  }
+  executor(path, sql);
+}
+
+jetsql::RecordSet FakeEngine::Query(const std::string& path, const std::string& sql) {
+  if (!runner) throw jet::Error(jet::err::kInvalidSqlStatement, "Keine Abfrage.");
+  return runner(path, sql);
 }
 
 jetsql::RecordSet LongRows(std::vector<std::string> names, int rows) {

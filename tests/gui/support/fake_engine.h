@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "db/file_engine.h"
 #include "jet/database.h"
 #include "jetsql/session.h"
 
@@ -24,17 +25,19 @@ struct FakeTable {
 // Catalogues by file path; a path not present fails to open with 3343.
 using FakeFiles = std::map<std::string, std::vector<FakeTable>>;
 
-// While alive, the process's engine opens files from `files` and the data source answers
-// statements through `runner`; restores the real ones when destroyed.
-class FakeEngine {
+// An engine for windows under test: catalogues come from `files`, row-returning statements are
+// answered by `runner`, action statements by `executor`.
+class FakeEngine : public db::FileEngine {
  public:
-  FakeEngine();
-  ~FakeEngine();
   FakeFiles files;
   std::function<jetsql::RecordSet(const std::string& path, const std::string& sql)> runner;
-  // Runs action statements; unset, they go to the real engine.
+  // Unset, action statements fail as on a file that cannot be written.
   std::function<void(const std::string& path, const std::string& sql)> executor;
   int opens = 0;
+
+  std::unique_ptr<jet::Database> Open(const std::string& path) override;
+  void Execute(const std::string& path, const std::string& sql) override;
+  jetsql::RecordSet Query(const std::string& path, const std::string& sql) override;
 };
 
 // A record set with the given field names and `rows` rows of Long values.

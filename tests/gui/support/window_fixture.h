@@ -6,11 +6,13 @@
 #include <string>
 
 #include "app/frmSQL.h"
+#include "gui/support/fake_engine.h"
 #include "gui/support/fake_platform.h"
 
 namespace testing_gui {
 
-// A main window wired to the doubles, which stay reachable through the pointers.
+// A main window wired to the doubles, which stay reachable through the pointers. It runs on the
+// real engine, or on a fake one that the test keeps alive for as long as the window.
 struct Window {
   FakeMessageBox* box = nullptr;
   FakeFileDialog* db_dialog = nullptr;
@@ -18,6 +20,8 @@ struct Window {
   std::unique_ptr<app::frmSQL> w;
 
   Window();
+  explicit Window(FakeEngine& engine);
+  explicit Window(std::shared_ptr<db::FileEngine> engine);
   app::frmSQL* operator->() { return w.get(); }
   // Lines of the last error box, or empty when none was shown.
   std::string LastBox() const {

@@ -1,0 +1,38 @@
+#ifndef QUORLA_DB_FILE_ENGINE_H_
+#define QUORLA_DB_FILE_ENGINE_H_
+
+// What the program needs of the database engine, for a file named by its path: its catalogue,
+// statements that return no rows, and statements that return rows. The window and its data
+// source are handed one of these; they never reach the engine any other way.
+
+#include <memory>
+#include <string>
+
+#include "jet/database.h"
+#include "jetsql/session.h"
+
+namespace db {
+
+class FileEngine {
+ public:
+  virtual ~FileEngine() = default;
+
+  // Opens the file for its catalogue. Throws jet::Error.
+  virtual std::unique_ptr<jet::Database> Open(const std::string& path) = 0;
+  // Runs one statement that returns no rows on the file. Throws jet::Error.
+  virtual void Execute(const std::string& path, const std::string& sql) = 0;
+  // Runs one row-returning statement on the file over a connection of its own. Throws jet::Error.
+  virtual jetsql::RecordSet Query(const std::string& path, const std::string& sql) = 0;
+};
+
+// The real engine: the Jet reader for the catalogue, a fresh Jet SQL session per statement.
+class JetFileEngine final : public FileEngine {
+ public:
+  std::unique_ptr<jet::Database> Open(const std::string& path) override;
+  void Execute(const std::string& path, const std::string& sql) override;
+  jetsql::RecordSet Query(const std::string& path, const std::string& sql) override;
+};
+
+}  // namespace db
+
+#endif  // QUORLA_DB_FILE_ENGINE_H_
