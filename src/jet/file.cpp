@@ -6,8 +6,7 @@
 
 #include <cerrno>
 
-#include "jet/error.h"
-#include "jet/format_error.h"
+#include "error/errors.h"
 
 namespace jet {
 namespace {
@@ -29,7 +28,7 @@ class PosixFile : public RandomAccessFile {
           ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
       if (n < 0) {
         if (errno == EINTR) continue;
-        throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path_));
+        throw IoFailure(errno);
       }
       if (n == 0) break;
       done += static_cast<size_t>(n);
@@ -45,18 +44,22 @@ class PosixFile : public RandomAccessFile {
 
 }  // namespace
 
+Error IoFailure(int error_number) {
+  return error_number == ENOSPC ? errors::DiskFull() : errors::DiskIo();
+}
+
 std::unique_ptr<RandomAccessFile> OpenFile(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) {
-      throw Error(err::kFileNotFound, "Datei '" + path + "' nicht gefunden.");
+      throw errors::FileNotFound(path);
     }
-    throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+    throw errors::UnrecognizedFormat(path);
   }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+    throw errors::UnrecognizedFormat(path);
   }
   return std::make_unique<PosixFile>(fd, static_cast<uint64_t>(st.st_size), path);
 }
