@@ -26,7 +26,7 @@ DataControl::DataControl(QWidget* parent) : QWidget(parent) {
 
 void DataControl::Refresh() {
   if (database_name_.empty()) {
-    throw jet::Error(jet::err::kFileNotFound, "Datei '' nicht gefunden.");
+    throw errors::FileNotFound("");
   }
   jetsql::RecordSet result = ProcessRunner() ? ProcessRunner()(database_name_, record_source_)
                                              : RunWithSession(database_name_, record_source_);

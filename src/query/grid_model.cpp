@@ -13,7 +13,7 @@ constexpr int kUnboundCells = 1;
 
 int CheckedCount(size_t n) {
   if (n >= static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
-    throw jet::Error(jet::err::kOverflow, "Überlauf");
+    throw errors::Overflow();
   }
   return static_cast<int>(n);
 }
