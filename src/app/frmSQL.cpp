@@ -22,8 +22,6 @@
 namespace app {
 
 namespace {
-constexpr const char* kObjectNotSetText = "Objektvariable oder With-Blockvariable nicht festgelegt";
-constexpr const char* kInvalidPropertyText = "Ungültiger Eigenschaftswert";
 constexpr const char* kTabIndexProperty = "TabIndex";
 constexpr int16_t kShiftKey = 1;
 constexpr int16_t kCtrlKey = 2;
@@ -62,7 +60,7 @@ void Trapped(Fn&& fn, const std::function<void(const jet::Error&)>& trap) {
   } catch (const jet::Error& e) {
     trap(e);
   } catch (const std::exception& e) {
-    trap(jet::Error(jet::err::kInternal, e.what()));
+    trap(errors::Internal(e.what()));
   }
 }
 }  // namespace
@@ -223,7 +221,7 @@ void frmSQL::cmdQuery_Click() {
           lblGridSize->setText(
               QString::fromStdString(query::SizeCaption(fgridQuery->Rows(), fgridQuery->Cols())));
         } else {
-          if (!db) throw jet::Error(jet::err::kObjectNotSet, kObjectNotSetText);
+          if (!db) throw errors::ObjectNotSet();
           db->Execute(txtSQL->Text().toStdString());
           db = dbengine_.OpenDatabase(stdDB.FileName());
           filltables();
@@ -263,11 +261,11 @@ void frmSQL::filltables() {
     const QSignalBlocker quiet(lstTabellen);
     lstTabellen->clear();
   }
-  if (!db) throw jet::Error(jet::err::kObjectNotSet, kObjectNotSetText);
+  if (!db) throw errors::ObjectNotSet();
   const int16_t n = db->TableDefs().Count();
   int16_t last = 0;
   if (__builtin_sub_overflow(n, int16_t{1}, &last)) {
-    throw jet::Error(jet::err::kOverflow, "Überlauf");
+    throw errors::Overflow();
   }
   for (int i = 0; i <= last; ++i) {
     const uint32_t attributes = db->TableDefs().Item(i)->Attributes();
@@ -280,7 +278,7 @@ void frmSQL::filltables() {
 
 void frmSQL::SetTablesListIndex(int index) {
   if (index < 0 || index >= lstTabellen->count()) {
-    throw jet::Error(jet::err::kInvalidPropertyValue, kInvalidPropertyText);
+    throw errors::InvalidPropertyValue();
   }
   {
     const QSignalBlocker quiet(lstTabellen);
@@ -291,7 +289,7 @@ void frmSQL::SetTablesListIndex(int index) {
 
 void frmSQL::lstTabellen_Click() {
   lstFelder->clear();
-  if (!db) throw jet::Error(jet::err::kObjectNotSet, kObjectNotSetText);
+  if (!db) throw errors::ObjectNotSet();
   tdf = db->TableDefs().Item(ListText(lstTabellen).toStdString());
   for (const db::Field& f : tdf->Fields()) {
     fld = f;

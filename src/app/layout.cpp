@@ -9,7 +9,7 @@ namespace app {
 namespace {
 float CheckedSub(float a, float b) {
   const float r = a - b;
-  if (!std::isfinite(r)) throw jet::Error(jet::err::kOverflow, "Überlauf");
+  if (!std::isfinite(r)) throw errors::Overflow();
   return r;
 }
 }  // namespace

@@ -6,7 +6,7 @@ namespace editing {
 
 namespace {
 int32_t Checked(int64_t v) {
-  if (v < INT32_MIN || v > INT32_MAX) throw jet::Error(jet::err::kOverflow, "Überlauf");
+  if (v < INT32_MIN || v > INT32_MAX) throw errors::Overflow();
   return static_cast<int32_t>(v);
 }
 }  // namespace

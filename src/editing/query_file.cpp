@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "editing/text_codec.h"
+#include "editing/query_file_text.h"
 
 namespace editing {
 

@@ -6,6 +6,7 @@
 #include <limits>
 #include <set>
 
+#include "jet/name_fold.h"
 #include "jetsql/errors.h"
 #include "jetsql/expression_emitter.h"
 #include "jetsql/signatures.h"
@@ -92,11 +93,11 @@ class Binder : public ExpressionContext {
       out.returns_rows = false;
       return out;
     }
-    for (const auto& p : stmt_.parameters) declared_.insert(Lower(p.name));
+    for (const auto& p : stmt_.parameters) declared_.insert(jet::FoldName(p.name));
     BoundQuery q;
     if (stmt_.transform) {
       if (stmt_.query->arms.size() != 1) {
-        ThrowSyntax(sqlerr::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung.");
+        throw errors::SyntaxInTransform();
       }
       PivotSpec spec;
       spec.transform = stmt_.transform.get();
@@ -145,22 +146,6 @@ class Binder : public ExpressionContext {
   }
 
  private:
-  static std::string Lower(const std::string& s) {
-    std::string r = s;
-    for (size_t i = 0; i < r.size(); ++i) {
-      unsigned char c = static_cast<unsigned char>(r[i]);
-      if (c < 0x80) {
-        r[i] = static_cast<char>(std::tolower(c));
-      } else if (c == 0xC3 && i + 1 < r.size()) {
-        unsigned char d = static_cast<unsigned char>(r[i + 1]);
-        if (d >= 0x80 && d <= 0x9E && d != 0x97) r[i + 1] = static_cast<char>(d + 0x20);
-        ++i;
-      }
-    }
-    return r;
-  }
-  static bool SameName(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
-
   std::string Span(const Expr& e) const {
     if (e.end <= e.begin || e.end > stmt_.text.size()) return "";
     return stmt_.text.substr(e.begin, e.end - e.begin);
@@ -172,7 +157,7 @@ class Binder : public ExpressionContext {
       if (!declared_.count(p)) ++unknown;
     }
     size_t count = declared_.size() + unknown;
-    if (count > 0) ThrowTooFewParameters(static_cast<int>(count));
+    if (count > 0) throw errors::TooFewParameters(static_cast<int>(count));
   }
 
   std::string NewAlias() { return "s" + std::to_string(alias_counter_++); }
@@ -184,7 +169,7 @@ class Binder : public ExpressionContext {
     switch (item.kind) {
       case FromItem::Kind::kTable: {
         auto def = catalog_.FindTable(item.table);
-        if (!def) ThrowTableNotFound(item.table);
+        if (!def) throw errors::UnknownTable(item.table);
         std::string vtab = VirtualTableName(def->name);
         bool known = std::any_of(tables_.begin(), tables_.end(),
                                  [&](const VirtualTableUse& u) { return u.vtab == vtab; });
@@ -242,16 +227,13 @@ class Binder : public ExpressionContext {
         return "(" + left + kind + right + " ON " + on.sql + ")";
       }
     }
-    ThrowFromSyntax();
+    throw errors::SyntaxInFrom();
   }
 
   void CheckDuplicateSource(const Scope& scope, const std::string& name) {
     for (const auto& s : scope.sources) {
-      if (SameName(s.name, name)) {
-        throw jet::Error(jet::err::kSyntaxInFrom,
-                         "Der Tabellenname '" + name +
-                             "' wird in der FROM-Klausel mehrfach verwendet. Verwenden Sie einen "
-                             "Alias.");
+      if (jet::SameName(s.name, name)) {
+        throw errors::SyntaxInFrom();
       }
     }
   }
@@ -274,10 +256,10 @@ class Binder : public ExpressionContext {
       int matches = 0;
       bool qualifier_known = false;
       for (const auto& src : s->sources) {
-        if (!e.qualifier.empty() && !SameName(src.name, e.qualifier)) continue;
+        if (!e.qualifier.empty() && !jet::SameName(src.name, e.qualifier)) continue;
         qualifier_known = true;
         for (size_t i = 0; i < src.columns.size(); ++i) {
-          if (SameName(src.columns[i], e.name)) {
+          if (jet::SameName(src.columns[i], e.name)) {
             if (!found_src || found_src != &src) ++matches;
             found_src = &src;
             found_col = static_cast<int>(i);
@@ -286,10 +268,7 @@ class Binder : public ExpressionContext {
         }
       }
       if (matches > 1) {
-        throw jet::Error(sqlerr::kAmbiguousField,
-                         "Das angegebene Feld '" + e.name +
-                             "' könnte sich auf mehr als eine Tabelle beziehen, die im "
-                             "FROM-Abschnitt Ihrer SQL-Anweisung aufgeführt ist.");
+        throw errors::AmbiguousField(e.name);
       }
       if (found_src) {
         BExpr b;
@@ -302,12 +281,12 @@ class Binder : public ExpressionContext {
       }
       if (e.qualifier.empty() && s->aliases) {
         for (const auto& [alias, bound] : *s->aliases) {
-          if (SameName(alias, e.name)) return bound;
+          if (jet::SameName(alias, e.name)) return bound;
         }
       }
       if (qualifier_known) break;  // t.unknown: a parameter, not an outer column
     }
-    unknown_.insert(Lower(e.qualifier.empty() ? e.name : e.qualifier + "." + e.name));
+    unknown_.insert(jet::FoldName(e.qualifier.empty() ? e.name : e.qualifier + "." + e.name));
     BExpr b;
     b.sql = "NULL";
     b.type = kNullType;
@@ -334,9 +313,7 @@ class Binder : public ExpressionContext {
     for (const auto& arm : q.arms) {
       BoundQuery b = BindSelect(*arm, outer, top && arms.empty(), nullptr);
       if (!arms.empty() && b.names.size() != arms[0].names.size()) {
-        ThrowSyntax(sqlerr::kUnionColumns,
-                    "Die Anzahl der Spalten in den beiden ausgewählten Tabellen oder Abfragen "
-                    "einer Union-Abfrage stimmt nicht überein.");
+        throw errors::UnionColumns();
       }
       if (arm->top) b.sql = "SELECT * FROM (" + b.sql + ")";
       arms.push_back(std::move(b));
@@ -374,14 +351,14 @@ class Binder : public ExpressionContext {
           index = static_cast<int>(o.expr->number) - 1;
         } else if (o.expr->kind == ExprKind::kColumn) {
           for (size_t i = 0; i < out.names.size(); ++i) {
-            if (SameName(out.names[i], o.expr->name)) {
+            if (jet::SameName(out.names[i], o.expr->name)) {
               index = static_cast<int>(i);
               break;
             }
           }
         }
         if (index < 0) {
-          ThrowSyntax(sqlerr::kSyntaxInOrderBy, "Syntaxfehler in ORDER BY-Klausel.");
+          throw errors::SyntaxInOrderBy();
         }
         if (!order.empty()) order += ", ";
         order += emitter_.Collated("c" + std::to_string(index), out.types[index]);
@@ -495,8 +472,7 @@ class Binder : public ExpressionContext {
         BExpr agg = BindExpr(*pivot->transform, scope);
         pivot_filter_.clear();
         if (!agg.aggregate) {
-          ThrowSyntax(sqlerr::kSyntaxInTransform,
-                      "Die TRANSFORM-Anweisung muss eine Aggregatfunktion enthalten.");
+          throw errors::SyntaxInTransform();
         }
         items.push_back(agg);
         out.names.push_back(v.name);
@@ -548,9 +524,9 @@ class Binder : public ExpressionContext {
       cols += emitter_.Collated(v.sql, v.type) + " AS c" + std::to_string(i);
       out.types.push_back(v.type);
     }
-    if (items.empty()) ThrowReservedWord();
+    if (items.empty()) throw errors::ReservedWordMisspelled();
     if (items.size() > kMaxFields) {
-      throw jet::Error(sqlerr::kTooManyFields, "Zu viele Felder definiert.");
+      throw errors::TooManyFields();
     }
 
     std::string distinct = s.quantifier == SelectQuery::Quantifier::kDistinct ? "DISTINCT " : "";
@@ -616,7 +592,7 @@ class Binder : public ExpressionContext {
                   std::vector<std::string>* names, std::vector<std::string>* texts) {
     bool any = false;
     for (const auto& src : scope.sources) {
-      if (!e.qualifier.empty() && !SameName(src.name, e.qualifier)) continue;
+      if (!e.qualifier.empty() && !jet::SameName(src.name, e.qualifier)) continue;
       any = true;
       for (size_t i = 0; i < src.columns.size(); ++i) {
         BExpr b;
@@ -634,10 +610,9 @@ class Binder : public ExpressionContext {
     }
     if (!any) {
       if (scope.sources.empty()) {
-        throw jet::Error(3067,
-                         "Abfrageeingabe muss mindestens eine Tabelle oder Abfrage enthalten.");
+        throw errors::NoInputTables();
       }
-      ThrowTableNotFound(e.qualifier);
+      throw errors::UnknownTable(e.qualifier);
     }
   }
 
@@ -647,7 +622,7 @@ class Binder : public ExpressionContext {
     for (size_t k = 0; k < star_index_.size(); ++k) {
       size_t i = star_index_[k];
       for (size_t j = 0; j < original.size(); ++j) {
-        if (j != i && SameName(original[j], original[i])) {
+        if (j != i && jet::SameName(original[j], original[i])) {
           (*names)[i] = star_qualified_[k];
           break;
         }
@@ -658,9 +633,7 @@ class Binder : public ExpressionContext {
   }
 
   [[noreturn]] void ThrowNotInAggregate(const std::string& text) {
-    throw jet::Error(sqlerr::kNotPartOfAggregate,
-                     "Sie wollten eine Abfrage ausführen, die den angegebenen Ausdruck '" + text +
-                         "' nicht als Teil der Aggregatfunktion einschließt.");
+    throw errors::NotPartOfAggregate(text);
   }
 
   const Statement& stmt_;

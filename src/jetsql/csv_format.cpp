@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "jet/decimal_text.h"
+#include "jet/guid_text.h"
+
 namespace jetsql {
 namespace {
 
@@ -40,18 +43,6 @@ std::string Digits(unsigned __int128 n, size_t min_digits) {
   } while (n != 0);
   while (digits.size() < min_digits) digits.push_back('0');
   return {digits.rbegin(), digits.rend()};
-}
-
-// Appends magnitude / 10^scale with exactly `scale` decimals.
-void AppendScaled(bool negative, unsigned __int128 magnitude, size_t scale, std::string& out) {
-  std::string digits = Digits(magnitude, scale + 1);
-  if (negative && magnitude != 0) out.push_back('-');
-  size_t integer_digits = digits.size() - scale;
-  out.append(digits, 0, integer_digits);
-  if (scale > 0) {
-    out.push_back('.');
-    out.append(digits, integer_digits, std::string::npos);
-  }
 }
 
 // Proleptic Gregorian date of a day count from 1970-01-01 (H. Hinnant's civil_from_days).
@@ -93,11 +84,6 @@ void AppendHex(const jet::Bytes& bytes, std::string& out) {
     *p++ = kHexDigits[b >> 4];
     *p++ = kHexDigits[b & 0x0F];
   }
-}
-
-void AppendHexByte(uint8_t b, std::string& out) {
-  out.push_back(kHexDigits[b >> 4]);
-  out.push_back(kHexDigits[b & 0x0F]);
 }
 
 }  // namespace
@@ -148,27 +134,7 @@ void AppendCurrency(jet::Currency value, std::string& out) {
   // Negating in unsigned arithmetic keeps INT64_MIN exact.
   uint64_t magnitude =
       negative ? 0 - static_cast<uint64_t>(value.scaled) : static_cast<uint64_t>(value.scaled);
-  AppendScaled(negative, magnitude, kCurrencyDecimals, out);
-}
-
-void AppendDecimal(const jet::Decimal& value, std::string& out) {
-  AppendScaled(value.negative, value.mantissa, value.scale, out);
-}
-
-void AppendGuid(const jet::Guid& g, std::string& out) {
-  // Data1 (4 bytes), Data2 and Data3 (2 bytes each) are stored little-endian, the last 8 bytes
-  // in order.
-  static constexpr int kOrder[] = {3,  2, 1, 0,  -1, 5,  4,  -1, 7,  6,
-                                   -1, 8, 9, -1, 10, 11, 12, 13, 14, 15};
-  out.push_back('{');
-  for (int i : kOrder) {
-    if (i < 0) {
-      out.push_back('-');
-    } else {
-      AppendHexByte(g[static_cast<size_t>(i)], out);
-    }
-  }
-  out.push_back('}');
+  jet::AppendScaledText(negative, magnitude, kCurrencyDecimals, out);
 }
 
 void AppendCsvField(const jet::Value& value, std::string& out) {
@@ -193,9 +159,9 @@ void AppendCsvField(const jet::Value& value, std::string& out) {
         } else if constexpr (std::is_same_v<T, std::string>) {
           AppendCsvText(v, out);
         } else if constexpr (std::is_same_v<T, jet::Guid>) {
-          AppendGuid(v, out);
+          jet::AppendGuidText(v, out);
         } else if constexpr (std::is_same_v<T, jet::Decimal>) {
-          AppendDecimal(v, out);
+          jet::AppendDecimalText(v, out);
         } else {
           static_assert(sizeof(T) == 0, "every alternative of jet::Value needs a CSV form");
         }

@@ -37,11 +37,8 @@ void AppendCsvText(std::string_view text, std::string& out);
 // ±100 million days) are printed as the plain number instead.
 void AppendJetDateTime(double days, std::string& out);
 
-// The exact decimal forms of Currency and Decimal.
+// The exact decimal form of Currency (Decimal: jet/decimal_text.h).
 void AppendCurrency(jet::Currency value, std::string& out);
-void AppendDecimal(const jet::Decimal& value, std::string& out);
-
-void AppendGuid(const jet::Guid& guid, std::string& out);
 
 }  // namespace jetsql
 

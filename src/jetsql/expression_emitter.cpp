@@ -108,15 +108,14 @@ BExpr& Absorb(BExpr& r, const BExpr& a) {
 }
 
 [[noreturn]] void WrongArgumentCount(const std::string& text) {
-  throw jet::Error(jet::err::kBadExpression,
-                   "Falsche Anzahl an Argumenten für die in Abfrageausdruck '" + text +
-                       "' verwendete Funktion.");
+  throw errors::WrongArgumentCount(text);
 }
 
 CT ArithmeticType(const std::string& op, CT ta, CT tb) {
   Class a = ClassOf(ta), b = ClassOf(tb);
   for (Class c : {a, b}) {
-    if (c == Class::kBinary || c == Class::kGuid || c == Class::kOther) ThrowCriteriaMismatch();
+    if (c == Class::kBinary || c == Class::kGuid || c == Class::kOther)
+      throw errors::CriteriaTypeMismatch();
   }
   if (a == Class::kNull && b == Class::kNull) return kNullType;
   if (op == "^") return CT::kDouble;
@@ -233,7 +232,7 @@ BExpr ExpressionEmitter::Compare(const std::string& op, const BExpr& a_in,
   } else if (ca == Class::kBinary && cb == Class::kBinary) {
     r.sql = native(a.sql, b.sql);
   } else if (!IsNumericClass(ca) || !IsNumericClass(cb)) {
-    ThrowCriteriaMismatch();
+    throw errors::CriteriaTypeMismatch();
   } else if (ca == Class::kDecimal || cb == Class::kDecimal) {
     r.sql = "(jet_op_cmp(" + a.sql + ", " + Code(a.type) + ", " + b.sql + ", " + Code(b.type) +
             ") " + op + " 0)";
@@ -290,7 +289,7 @@ BExpr ExpressionEmitter::Logical(const std::string& op, const std::vector<BExpr>
       BExpr v = Value(operands[i]);
       for (const BExpr* x : {&acc, &v}) {
         Class c = ClassOf(x->type);
-        if (!IsNumericClass(c) && c != Class::kNull) ThrowCriteriaMismatch();
+        if (!IsNumericClass(c) && c != Class::kNull) throw errors::CriteriaTypeMismatch();
       }
       acc = Make(
           fn + "(" + acc.sql + ", " + Code(acc.type) + ", " + v.sql + ", " + Code(v.type) + ")",
@@ -329,7 +328,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
     case ExprKind::kColumn:
       return ctx.ResolveColumn(e, scope);
     case ExprKind::kStar:
-      ThrowBadExpression(span(e));
+      throw errors::MissingOperator(span(e));
     case ExprKind::kUnary: {
       if (e.op == "NOT") {
         BExpr a = bind(*e.args[0]);
@@ -338,7 +337,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
         if (a.pred || c == Class::kBool || c == Class::kNull) {
           r = Make("(NOT " + Predicate(a).sql + ")", CT::kBoolean, true);
         } else {
-          if (!IsNumericClass(c)) ThrowCriteriaMismatch();
+          if (!IsNumericClass(c)) throw errors::CriteriaTypeMismatch();
           r = Make("jet_op_not(" + a.sql + ", " + Code(a.type) + ")",
                    c == Class::kIntegral && a.type != CT::kLong ? CT::kInteger : CT::kLong);
         }
@@ -357,7 +356,8 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
       }
       BExpr a = Value(bind(arg));
       Class c = ClassOf(a.type);
-      if (c == Class::kBinary || c == Class::kGuid || c == Class::kOther) ThrowCriteriaMismatch();
+      if (c == Class::kBinary || c == Class::kGuid || c == Class::kOther)
+        throw errors::CriteriaTypeMismatch();
       CT t = a.type;
       if (c == Class::kText) t = CT::kDouble;
       if (a.type == CT::kBoolean || a.type == CT::kByte) t = CT::kInteger;
@@ -385,7 +385,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
       if (op == "&") {
         for (const BExpr* x : {&va, &vb}) {
           Class c = ClassOf(x->type);
-          if (c == Class::kBinary || c == Class::kOther) ThrowCriteriaMismatch();
+          if (c == Class::kBinary || c == Class::kOther) throw errors::CriteriaTypeMismatch();
         }
         r = Make("jet_op_concat(" + va.sql + ", " + Code(va.type) + ", " + vb.sql + ", " +
                      Code(vb.type) + ")",
@@ -415,7 +415,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
       BExpr p = Value(bind(*e.args[1]));
       for (const BExpr* x : {&a, &p}) {
         Class c = ClassOf(x->type);
-        if (c == Class::kBinary || c == Class::kOther) ThrowCriteriaMismatch();
+        if (c == Class::kBinary || c == Class::kOther) throw errors::CriteriaTypeMismatch();
       }
       BExpr r = Make("(jet_like(" + a.sql + ", " + Code(a.type) + ", " + p.sql + ", " +
                          Code(p.type) + ") " + (e.negated ? "= 0)" : "<> 0)"),
@@ -480,11 +480,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
       std::vector<CT> types;
       BExpr q = ctx.BindSubquery(*e.query, scope, &types);
       if (types.size() != 1) {
-        throw jet::Error(sqlerr::kSubqueryFields,
-                         "Sie haben eine Unterabfrage geschrieben, die mehr als ein Feld "
-                         "zurückgeben kann, ohne das reservierte Wort EXISTS im FROM-Abschnitt "
-                         "der Hauptabfrage zu verwenden. Überarbeiten Sie die SELECT-Anweisung "
-                         "der Unterabfrage, um nur ein Feld anzufordern.");
+        throw errors::SubqueryFields();
       }
       BExpr probe = Make("c0", types[0]);
       Compare("=", a, probe);  // type check only
@@ -507,9 +503,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
       std::vector<CT> types;
       BExpr q = ctx.BindSubquery(*e.query, scope, &types);
       if (types.size() != 1) {
-        throw jet::Error(sqlerr::kSubqueryFields,
-                         "Sie haben eine Unterabfrage geschrieben, die mehr als ein Feld "
-                         "zurückgeben kann.");
+        throw errors::SubqueryFields();
       }
       std::string alias = "q" + std::to_string(quantified_counter_++);
       BExpr col = Make(alias + ".c0", types[0]);
@@ -525,9 +519,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
       std::vector<CT> types;
       BExpr q = ctx.BindSubquery(*e.query, scope, &types);
       if (types.size() != 1) {
-        throw jet::Error(sqlerr::kSubqueryFields,
-                         "Sie haben eine Unterabfrage geschrieben, die mehr als ein Feld "
-                         "zurückgeben kann.");
+        throw errors::SubqueryFields();
       }
       return Make(q.sql, types[0]);
     }
@@ -538,8 +530,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
   // ---- functions ----
   const FunctionSignature* sig = FindFunction(e.name);
   if (!sig) {
-    throw jet::Error(sqlerr::kUndefinedFunction,
-                     "Undefinierte Funktion '" + e.name + "' in Ausdruck.");
+    throw errors::UndefinedFunction(e.name);
   }
   const int n = static_cast<int>(e.args.size());
   const std::string name = sig->access_name;
@@ -551,18 +542,12 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
   if (aggregate) {
     if (const char* ban = AggregateBan(scope)) {
       if (std::string(ban) == "GROUP BY") {
-        throw jet::Error(sqlerr::kAggregateInGroupBy,
-                         "Aggregatfunktionen können in GROUP BY-Klauseln nicht verwendet werden (" +
-                             span(e) + ").");
+        throw errors::AggregateInGroupBy(span(e));
       }
-      throw jet::Error(sqlerr::kAggregateInWhere, "Sie können keine Aggregatfunktion in der " +
-                                                      std::string(ban) + "-Klausel verwenden (" +
-                                                      span(e) + ").");
+      throw errors::AggregateInClause(ban, span(e));
     }
     if (ctx.InAggregate()) {
-      throw jet::Error(
-          sqlerr::kNestedAggregate,
-          "Eine Aggregatfunktion kann nicht in einer anderen verwendet werden (" + span(e) + ").");
+      throw errors::NestedAggregate(span(e));
     }
     std::string filter = ctx.PivotFilter() ? " FILTER (WHERE " + *ctx.PivotFilter() + ")" : "";
     BExpr r;
@@ -589,7 +574,7 @@ BExpr ExpressionEmitter::Emit(const Expr& e, Scope& scope, ExpressionContext& ct
         if ((name == "SUM" || name == "AVG" || name.rfind("STDEV", 0) == 0 ||
              name.rfind("VAR", 0) == 0) &&
             (c == Class::kBinary || c == Class::kGuid || c == Class::kOther)) {
-          ThrowCriteriaMismatch();
+          throw errors::CriteriaTypeMismatch();
         }
         r = Make(std::string(sig->sqlite_name) + "(" + a.sql + ", " + Code(a.type) + ")" + filter,
                  ResultType(*sig, a.type));

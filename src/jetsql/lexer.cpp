@@ -138,15 +138,14 @@ bool ParseDateLiteral(const std::string& text, double* days) {
 
 std::vector<Token> Tokenize(const std::string& sql) {
   if (sql.size() > kMaxStatementLength) {
-    ThrowSyntax(sqlerr::kQueryTooComplex, "Abfrage ist zu komplex.");
+    throw errors::QueryTooComplex();
   }
   std::vector<Token> tokens;
   size_t i = 0;
   const size_t n = sql.size();
   while (true) {
     while (i < n && (std::isspace(static_cast<unsigned char>(sql[i])) || sql[i] == '\0')) ++i;
-    if (tokens.size() > kMaxTokens)
-      ThrowSyntax(sqlerr::kQueryTooComplex, "Abfrage ist zu komplex.");
+    if (tokens.size() > kMaxTokens) throw errors::QueryTooComplex();
     Token t;
     t.pos = i;
     if (i >= n) {
@@ -182,13 +181,13 @@ std::vector<Token> Tokenize(const std::string& sql) {
         }
       }
       if (j < n && IsWordStart(static_cast<unsigned char>(sql[j]))) {
-        ThrowBadExpression(Excerpt(sql, i));
+        throw errors::MissingOperator(Excerpt(sql, i));
       }
       t.kind = TokenKind::kNumber;
       t.text = sql.substr(i, j - i);
       t.integer = integer;
       t.number = std::strtod(t.text.c_str(), nullptr);
-      if (!std::isfinite(t.number)) ThrowBadExpression(t.text);
+      if (!std::isfinite(t.number)) throw errors::MissingOperator(t.text);
       i = j;
     } else if (c == '\'' || c == '"') {
       char quote = static_cast<char>(c);
@@ -209,9 +208,7 @@ std::vector<Token> Tokenize(const std::string& sql) {
         value += sql[j++];
       }
       if (!closed) {
-        throw jet::Error(
-            jet::err::kBadExpression,
-            "Syntaxfehler in Zeichenfolge in Abfrageausdruck '" + Excerpt(sql, i) + "'.");
+        throw errors::BadStringLiteral(Excerpt(sql, i));
       }
       t.kind = TokenKind::kString;
       t.text = std::move(value);
@@ -219,15 +216,12 @@ std::vector<Token> Tokenize(const std::string& sql) {
     } else if (c == '[') {
       size_t j = sql.find(']', i + 1);
       if (j == std::string::npos) {
-        throw jet::Error(
-            jet::err::kBadExpression,
-            "Ungültige Verwendung von Klammern (eckig) im Namen '" + Excerpt(sql, i + 1) + "'.");
+        throw errors::BadBrackets(Excerpt(sql, i + 1));
       }
       t.kind = TokenKind::kName;
       t.text = sql.substr(i + 1, j - i - 1);
       if (t.text.empty() || t.text.find('[') != std::string::npos) {
-        throw jet::Error(jet::err::kBadExpression,
-                         "Ungültige Verwendung von Klammern (eckig) im Namen '" + t.text + "'.");
+        throw errors::BadBrackets(t.text);
       }
       i = j + 1;
     } else if (c == '#') {
@@ -235,8 +229,7 @@ std::vector<Token> Tokenize(const std::string& sql) {
       std::string inner = j == std::string::npos ? sql.substr(i + 1) : sql.substr(i + 1, j - i - 1);
       double days = 0;
       if (j == std::string::npos || !ParseDateLiteral(inner, &days)) {
-        throw jet::Error(jet::err::kBadExpression,
-                         "Syntaxfehler in Datum in Abfrageausdruck '#" + Excerpt(inner, 0) + "'.");
+        throw errors::BadDateLiteral("#" + Excerpt(inner, 0));
       }
       t.kind = TokenKind::kDate;
       t.text = inner;
@@ -260,7 +253,7 @@ std::vector<Token> Tokenize(const std::string& sql) {
       } else {
         static const std::string kSingle = "&+-*/\\^=<>(),.;!";
         if (kSingle.find(static_cast<char>(c)) == std::string::npos) {
-          ThrowBadExpression(Excerpt(sql, i));
+          throw errors::MissingOperator(Excerpt(sql, i));
         }
         t.text = std::string(1, static_cast<char>(c));
         ++i;

@@ -7,8 +7,6 @@ namespace jetsql {
 
 namespace {
 
-constexpr int32_t kInvalidPattern = 93;
-
 bool InRange(char32_t c, char32_t from, char32_t to) {
   return c >= from && c <= to;
 }
@@ -39,7 +37,7 @@ LikePattern::LikePattern(std::string_view pattern) {
     } else if (c == '[') {
       size_t close = p.find(']', i + 1);
       if (close == std::u32string::npos) {
-        throw jet::Error(kInvalidPattern, "Ungültige Musterzeichenfolge.");
+        throw errors::InvalidPattern();
       }
       std::u32string_view body(p.data() + i + 1, close - i - 1);
       i = close + 1;
@@ -55,7 +53,7 @@ LikePattern::LikePattern(std::string_view pattern) {
         if (k + 2 < body.size() && body[k + 1] == '-') {
           char32_t to = body[k + 2];
           if (to < from) {
-            throw jet::Error(kInvalidPattern, "Ungültige Musterzeichenfolge.");
+            throw errors::InvalidPattern();
           }
           token.ranges.push_back({from, to});
           k += 3;
@@ -102,36 +100,6 @@ bool LikePattern::TokenMatches(const Token& token, char32_t c) const {
   return false;
 }
 
-namespace {
-
-// Decodes the character at byte `i` of UTF-8 text; sets `len` to its length in bytes. Malformed
-// bytes count as one character each.
-char32_t DecodeAt(std::string_view text, size_t i, size_t* len) {
-  unsigned char c = static_cast<unsigned char>(text[i]);
-  if (c < 0x80) {
-    *len = 1;
-    return c;
-  }
-  int extra = (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
-  if (extra < 0 || i + static_cast<size_t>(extra) >= text.size()) {
-    *len = 1;
-    return 0xFFFD;
-  }
-  char32_t cp = c & (0x3F >> extra);
-  for (int k = 1; k <= extra; ++k) {
-    unsigned char cc = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
-    if ((cc & 0xC0) != 0x80) {
-      *len = 1;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (cc & 0x3F);
-  }
-  *len = static_cast<size_t>(extra) + 1;
-  return cp;
-}
-
-}  // namespace
-
 bool LikePattern::Matches(std::string_view text) const {
   // Greedy match that, on a mismatch, lets the most recent star swallow one more character.
   // Every step advances either the text or the star's mark, so the work is bounded by
@@ -146,14 +114,14 @@ bool LikePattern::Matches(std::string_view text) const {
       continue;
     }
     size_t len;
-    char32_t c = DecodeAt(text, t, &len);
+    char32_t c = jet::DecodeUtf8(text, t, &len);
     if (p < m && TokenMatches(tokens_[p], c)) {
       ++p;
       t += len;
     } else if (star != std::string::npos) {
       p = star + 1;
       size_t mark_len;
-      DecodeAt(text, mark, &mark_len);
+      jet::DecodeUtf8(text, mark, &mark_len);
       mark += mark_len;
       t = mark;
     } else {

@@ -48,11 +48,10 @@ class Parser {
     if (AcceptWord("PARAMETERS")) ParseParameters(&st);
     if (AcceptWord("TRANSFORM")) {
       st.transform = ParseTopExpr();
-      if (!IsWord("SELECT"))
-        ThrowSyntax(sqlerr::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung.");
+      if (!IsWord("SELECT")) throw errors::SyntaxInTransform();
       st.query = ParseQueryExpr();
       if (!AcceptWord("PIVOT")) {
-        ThrowSyntax(sqlerr::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung.");
+        throw errors::SyntaxInTransform();
       }
       {
         size_t saved = expr_begin_;
@@ -63,30 +62,24 @@ class Parser {
       }
       if (AcceptWord("IN")) {
         st.pivot_in = true;
-        Expect("(", [] {
-          ThrowSyntax(sqlerr::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung.");
-        });
+        Expect("(", [] { throw errors::SyntaxInTransform(); });
         do {
           st.pivot_values.push_back(ParseTopExpr());
         } while (AcceptSymbol(","));
-        Expect(")", [] {
-          ThrowSyntax(sqlerr::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung.");
-        });
+        Expect(")", [] { throw errors::SyntaxInTransform(); });
       }
     } else if (IsWord("SELECT") || IsSymbol("(")) {
       st.query = ParseQueryExpr();
     } else {
-      ThrowSyntax(jet::err::kInvalidSqlStatement,
-                  "Ungültige SQL-Anweisung; 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT' oder "
-                  "'UPDATE' erwartet.");
+      throw errors::InvalidSqlStatement();
     }
     for (const auto& arm : st.query->arms) {
       if (!arm->into.empty()) st.kind = Statement::Kind::kAction;
     }
     bool semicolon = AcceptSymbol(";");
     if (tok().kind != TokenKind::kEnd) {
-      if (last_clause_from_ && !semicolon) ThrowFromSyntax();
-      ThrowSyntax(sqlerr::kCharactersAfterEnd, "Zeichen nach dem Ende der SQL-Anweisung gefunden.");
+      if (last_clause_from_ && !semicolon) throw errors::SyntaxInFrom();
+      throw errors::CharactersAfterEnd();
     }
     return st;
   }
@@ -132,7 +125,7 @@ class Parser {
 
   struct DepthGuard {
     explicit DepthGuard(Parser* p) : p(p) {
-      if (++p->depth_ > kMaxNesting) ThrowTooComplex();
+      if (++p->depth_ > kMaxNesting) throw errors::ExpressionTooComplex();
     }
     ~DepthGuard() { --p->depth_; }
     Parser* p;
@@ -140,7 +133,8 @@ class Parser {
 
   [[noreturn]] void FailExpression() {
     size_t end = std::max(tok().end, expr_begin_);
-    ThrowBadExpression(sql_.substr(expr_begin_, std::min<size_t>(end - expr_begin_, 200)));
+    throw errors::MissingOperator(
+        sql_.substr(expr_begin_, std::min<size_t>(end - expr_begin_, 200)));
   }
 
   std::unique_ptr<Expr> Node(ExprKind kind, size_t begin) {
@@ -154,7 +148,7 @@ class Parser {
     int d = 0;
     for (const auto& a : e->args) d = std::max(d, a->depth);
     e->depth = d + 1;
-    if (e->depth > kMaxExpressionDepth) ThrowTooComplex();
+    if (e->depth > kMaxExpressionDepth) throw errors::ExpressionTooComplex();
     return e;
   }
   std::unique_ptr<Expr> Binary(std::string op, std::unique_ptr<Expr> l, std::unique_ptr<Expr> r) {
@@ -166,9 +160,7 @@ class Parser {
   }
 
   void ParseParameters(Statement* st) {
-    auto fail = [] {
-      ThrowSyntax(sqlerr::kSyntaxInParameters, "Syntaxfehler in PARAMETERS-Klausel.");
-    };
+    auto fail = [] { throw errors::SyntaxInParameters(); };
     do {
       if (!IsName() && tok().kind != TokenKind::kWord) fail();
       Parameter p;
@@ -192,7 +184,7 @@ class Parser {
     while (AcceptWord("UNION")) {
       q->union_all.push_back(AcceptWord("ALL"));
       if (!IsWord("SELECT") && !IsSymbol("(")) {
-        ThrowSyntax(sqlerr::kSyntaxInUnion, "Syntaxfehler in Union-Abfrage.");
+        throw errors::SyntaxInUnion();
       }
       ParseArm(q.get());
     }
@@ -201,7 +193,7 @@ class Parser {
       q->arms.back()->order_by.clear();
       for (size_t i = 0; i + 1 < q->arms.size(); ++i) {
         if (!q->arms[i]->order_by.empty()) {
-          ThrowSyntax(sqlerr::kSyntaxInUnion, "Syntaxfehler in Union-Abfrage.");
+          throw errors::SyntaxInUnion();
         }
       }
     }
@@ -211,11 +203,10 @@ class Parser {
   void ParseArm(QueryExpr* q) {
     if (AcceptSymbol("(")) {
       auto inner = ParseQueryExpr();
-      Expect(")", [] { ThrowSyntax(sqlerr::kSyntaxInUnion, "Syntaxfehler in Union-Abfrage."); });
+      Expect(")", [] { throw errors::SyntaxInUnion(); });
       if (!inner->order_by.empty() || inner->arms.size() != 1) {
         // A parenthesised union inside a union: flatten it.
-        if (!inner->order_by.empty())
-          ThrowSyntax(sqlerr::kSyntaxInUnion, "Syntaxfehler in Union-Abfrage.");
+        if (!inner->order_by.empty()) throw errors::SyntaxInUnion();
         for (size_t i = 0; i < inner->arms.size(); ++i) {
           if (i > 0) q->union_all.push_back(inner->union_all[i - 1]);
           q->arms.push_back(std::move(inner->arms[i]));
@@ -229,7 +220,7 @@ class Parser {
   }
 
   std::unique_ptr<SelectQuery> ParseSelect() {
-    if (!AcceptWord("SELECT")) ThrowReservedWord();
+    if (!AcceptWord("SELECT")) throw errors::ReservedWordMisspelled();
     last_clause_from_ = false;
     auto s = std::make_unique<SelectQuery>();
     if (AcceptWord("DISTINCTROW")) {
@@ -240,15 +231,15 @@ class Parser {
       AcceptWord("ALL");
     }
     if (AcceptWord("TOP")) {
-      if (tok().kind != TokenKind::kNumber) ThrowReservedWord();
+      if (tok().kind != TokenKind::kNumber) throw errors::ReservedWordMisspelled();
       s->top = tok().number;
       Advance();
       if (AcceptWord("PERCENT")) s->top_percent = true;
       if (*s->top <= 0 || (!s->top_percent && !tokens_[pos_ - 1 - s->top_percent].integer)) {
-        ThrowReservedWord();
+        throw errors::ReservedWordMisspelled();
       }
     }
-    if (IsWord("FROM") || tok().kind == TokenKind::kEnd) ThrowReservedWord();
+    if (IsWord("FROM") || tok().kind == TokenKind::kEnd) throw errors::ReservedWordMisspelled();
     do {
       SelectItem item;
       if (IsSymbol("*")) {
@@ -259,13 +250,13 @@ class Parser {
         item.expr = ParseTopExpr();
       }
       if (AcceptWord("AS")) {
-        if (!IsName()) ThrowReservedWord();
+        if (!IsName()) throw errors::ReservedWordMisspelled();
         item.alias = TakeName();
       }
       s->items.push_back(std::move(item));
     } while (AcceptSymbol(","));
     if (AcceptWord("INTO")) {
-      if (!IsName()) ThrowReservedWord();
+      if (!IsName()) throw errors::ReservedWordMisspelled();
       s->into = TakeName();
     }
     if (AcceptWord("FROM")) {
@@ -281,7 +272,7 @@ class Parser {
     if (IsWord("GROUP")) {
       last_clause_from_ = false;
       Advance();
-      if (!AcceptWord("BY")) ThrowReservedWord();
+      if (!AcceptWord("BY")) throw errors::ReservedWordMisspelled();
       do {
         s->group_by.push_back(ParseTopExpr());
       } while (AcceptSymbol(","));
@@ -294,12 +285,12 @@ class Parser {
       last_clause_from_ = false;
       Advance();
       if (!AcceptWord("BY")) {
-        ThrowSyntax(sqlerr::kSyntaxInOrderBy, "Syntaxfehler in ORDER BY-Klausel.");
+        throw errors::SyntaxInOrderBy();
       }
       do {
         OrderItem o;
         if (tok().kind == TokenKind::kEnd) {
-          ThrowSyntax(sqlerr::kSyntaxInOrderBy, "Syntaxfehler in ORDER BY-Klausel.");
+          throw errors::SyntaxInOrderBy();
         }
         o.expr = ParseTopExpr();
         if (AcceptWord("DESC")) {
@@ -325,16 +316,16 @@ class Parser {
       } else if (IsWord("RIGHT")) {
         kind = JoinKind::kRight;
       } else if (IsWord("JOIN")) {
-        ThrowFromSyntax();
+        throw errors::SyntaxInFrom();
       } else {
         break;
       }
       Advance();
       if (kind != JoinKind::kInner) AcceptWord("OUTER");
-      if (!AcceptWord("JOIN")) ThrowFromSyntax();
+      if (!AcceptWord("JOIN")) throw errors::SyntaxInFrom();
       auto right = ParseFromPrimary();
       if (!AcceptWord("ON")) {
-        ThrowSyntax(sqlerr::kSyntaxInJoin, "Syntaxfehler in JOIN-Operation.");
+        throw errors::SyntaxInJoin();
       }
       auto join = std::make_unique<FromItem>();
       join->kind = FromItem::Kind::kJoin;
@@ -356,20 +347,20 @@ class Parser {
       if (IsWord("SELECT")) {
         item->kind = FromItem::Kind::kDerived;
         item->query = ParseQueryExpr();
-        if (!AcceptSymbol(")")) ThrowFromSyntax();
+        if (!AcceptSymbol(")")) throw errors::SyntaxInFrom();
         last_clause_from_ = true;
         ParseAlias(item.get());
         return item;
       }
       auto inner = ParseJoinChain();
-      if (!AcceptSymbol(")")) ThrowFromSyntax();
+      if (!AcceptSymbol(")")) throw errors::SyntaxInFrom();
       return inner;
     }
-    if (!IsName()) ThrowFromSyntax();
+    if (!IsName()) throw errors::SyntaxInFrom();
     item->kind = FromItem::Kind::kTable;
     item->table = TakeName();
     if (AcceptSymbol(".")) {  // owner or database prefix is not supported: the name is the table
-      if (!IsName()) ThrowFromSyntax();
+      if (!IsName()) throw errors::SyntaxInFrom();
       item->table = TakeName();
     }
     ParseAlias(item.get());
@@ -378,7 +369,7 @@ class Parser {
 
   void ParseAlias(FromItem* item) {
     if (AcceptWord("AS")) {
-      if (!IsName()) ThrowFromSyntax();
+      if (!IsName()) throw errors::SyntaxInFrom();
       item->alias = TakeName();
     } else if (IsName()) {
       item->alias = TakeName();
@@ -408,7 +399,7 @@ class Parser {
       auto r = (this->*next)();
       if ((word == "AND" || word == "OR") && l->kind == ExprKind::kBinary && l->op == word) {
         // And/Or chains stay flat: one node with many operands, however long the chain.
-        if (l->args.size() >= kMaxChainLength) ThrowTooComplex();
+        if (l->args.size() >= kMaxChainLength) throw errors::ExpressionTooComplex();
         l->args.push_back(std::move(r));
         l = Finish(std::move(l));
         continue;

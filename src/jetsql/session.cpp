@@ -3,11 +3,10 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <optional>
 #include <set>
 
 #include "jetsql/binder.h"
-#include "jetsql/errors.h"
-#include "jetsql/functions/registry.h"
 #include "jetsql/parser.h"
 #include "jetsql/sqlite_bridge.h"
 #include "jetsql/sqlite_errors.h"
@@ -15,10 +14,10 @@
 namespace jetsql {
 namespace {
 
-constexpr int32_t kOperationNotSupported = 3251;
-
-[[noreturn]] void ThrowSqliteError(const std::string& message) {
-  throw SqliteError(message);
+// Throws the error of a failed SQLite call: the one our callbacks kept, else SQLite's own.
+[[noreturn]] void ThrowFailure(PendingError& pending, const std::string& sqlite_message) {
+  if (std::optional<jet::Error> e = pending.Take()) throw *e;
+  throw SqliteError(sqlite_message);
 }
 
 std::string QuoteText(const std::string& s) {
@@ -61,13 +60,15 @@ std::string Literal(sqlite3_value* v) {
 
 class Statement3 {
  public:
-  Statement3(sqlite3* db, const std::string& sql) : db_(db) {
+  Statement3(sqlite3* db, PendingError& pending, const std::string& sql)
+      : db_(db), pending_(pending) {
+    pending_.Take();
     if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
         SQLITE_OK) {
       std::string msg = sqlite3_errmsg(db);
       sqlite3_finalize(stmt_);
       stmt_ = nullptr;
-      ThrowSqliteError(msg);
+      ThrowFailure(pending_, msg);
     }
   }
   ~Statement3() { sqlite3_finalize(stmt_); }
@@ -78,12 +79,13 @@ class Statement3 {
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    ThrowSqliteError(sqlite3_errmsg(db_));
+    ThrowFailure(pending_, sqlite3_errmsg(db_));
   }
   sqlite3_stmt* get() const { return stmt_; }
 
  private:
   sqlite3* db_;
+  PendingError& pending_;
   sqlite3_stmt* stmt_ = nullptr;
 };
 
@@ -91,15 +93,17 @@ class Statement3 {
 
 struct Session::Connection {
   sqlite3* db = nullptr;
+  PendingError pending;  // errors of our callbacks, until the failed call rethrows them
   std::set<std::string> virtual_tables;
   ~Connection() { sqlite3_close(db); }
 
   void Exec(const std::string& sql) {
     char* err = nullptr;
+    pending.Take();
     if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
       std::string msg = err ? err : sqlite3_errmsg(db);
       sqlite3_free(err);
-      ThrowSqliteError(msg);
+      ThrowFailure(pending, msg);
     }
   }
 
@@ -117,10 +121,10 @@ Session::Session(const std::string& path)
     : db_(jet::Database::Open(path)), sqlite_(std::make_unique<Connection>()) {
   if (sqlite3_open_v2(":memory:", &sqlite_->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                       nullptr) != SQLITE_OK) {
-    throw jet::Error(sqlerr::kReserved, "Reservierter Fehler (SQLite lässt sich nicht öffnen).");
+    throw errors::Reserved("SQLite lässt sich nicht öffnen");
   }
-  RegisterJetModule(sqlite_->db, db_.get());
-  RegisterJetFunctions(sqlite_->db);
+  RegisterJetModule(sqlite_->db, db_.get(), &sqlite_->pending);
+  RegisterJetFunctions(sqlite_->db, &sqlite_->pending);
 }
 
 Session::~Session() = default;
@@ -130,13 +134,12 @@ RecordSet Session::Query(const std::string& sql) {
   DatabaseCatalog catalog(db_.get());
   BoundStatement bound = Bind(stmt, catalog);
   if (!bound.returns_rows) {
-    throw jet::Error(jet::err::kNotRowReturning,
-                     "Ungültige Operation. Die Anweisung gibt keine Datensätze zurück.");
+    throw errors::NotRowReturning();
   }
   sqlite_->EnsureTables(bound.tables);
   if (!bound.pivot_probe_sql.empty()) {
     std::vector<PivotValue> values;
-    Statement3 probe(sqlite_->db, bound.pivot_probe_sql);
+    Statement3 probe(sqlite_->db, sqlite_->pending, bound.pivot_probe_sql);
     while (probe.Step()) {
       PivotValue v;
       v.literal_sql = Literal(sqlite3_column_value(probe.get(), 0));
@@ -150,7 +153,7 @@ RecordSet Session::Query(const std::string& sql) {
   RecordSet rs;
   rs.field_names = bound.field_names;
   rs.field_types = bound.field_types;
-  Statement3 query(sqlite_->db, bound.sql);
+  Statement3 query(sqlite_->db, sqlite_->pending, bound.sql);
   const size_t columns = rs.field_types.size();
   while (query.Step()) {
     std::vector<jet::Value> row;
@@ -167,14 +170,10 @@ RecordSet Session::Query(const std::string& sql) {
 void Session::Execute(const std::string& sql) {
   jetsql::Statement stmt = Parse(sql);
   if (stmt.kind == jetsql::Statement::Kind::kQuery) {
-    throw jet::Error(jet::err::kCannotExecuteSelect,
-                     "Auswahlabfrage kann nicht ausgeführt werden.");
+    throw errors::CannotExecuteSelect();
   }
-  throw jet::Error(
-      kOperationNotSupported,
-      "Der Vorgang wird für diesen Objekttyp nicht unterstützt: '" +
-          (stmt.action_word.empty() ? std::string("SELECT ... INTO") : stmt.action_word) +
-          "' kann diese Datenbank noch nicht ändern.");
+  throw errors::OperationNotSupported(stmt.action_word.empty() ? std::string("SELECT ... INTO")
+                                                               : stmt.action_word);
 }
 
 }  // namespace jetsql

@@ -30,16 +30,19 @@
 #include <string>
 
 #include "jet/database.h"
+#include "jetsql/callback_error.h"
 
 namespace jetsql {
 
 // Registers the module "jet" on `db`. `CREATE VIRTUAL TABLE temp.x USING jet("<Jet table name>")`
 // then exposes that table's columns in field order under their own names. The jet::Database must
-// outlive the connection.
-void RegisterJetModule(sqlite3* db, jet::Database* database);
+// outlive the connection. Errors of the module's callbacks wait in `pending` (callback_error.h),
+// which must outlive the connection too.
+void RegisterJetModule(sqlite3* db, jet::Database* database, PendingError* pending = nullptr);
 
-// Registers every jet_* function, the operators and the "jet_general" collation on `db`.
-void RegisterJetFunctions(sqlite3* db);
+// Registers every jet_* function, the operators and the "jet_general" collation on `db`, their
+// errors waiting in `pending`.
+void RegisterJetFunctions(sqlite3* db, PendingError* pending = nullptr);
 
 // Converts between jet::Value and the convention above.
 void BindJetValue(sqlite3_stmt* stmt, int index, const jet::Value& value);

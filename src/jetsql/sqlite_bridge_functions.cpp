@@ -2,8 +2,10 @@
 // arities registry.h lists.
 
 #include <cstring>
+#include <memory>
 #include <string_view>
 
+#include "jetsql/callback_error.h"
 #include "jetsql/functions/function_support.h"
 #include "jetsql/functions/registry.h"
 #include "jetsql/sqlite_bridge.h"
@@ -18,8 +20,14 @@ std::span<const ScalarFunction> FormatFunctions();
 
 namespace {
 
+template <typename Definition>
+const Definition* DefinitionOf(sqlite3_context* ctx) {
+  return static_cast<const Definition*>(
+      static_cast<const FunctionData*>(sqlite3_user_data(ctx))->definition);
+}
+
 void CallScalar(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-  const auto* def = static_cast<const fn::ScalarFunction*>(sqlite3_user_data(ctx));
+  const auto* def = DefinitionOf<fn::ScalarFunction>(ctx);
   try {
     fn::Args args(argc, argv);
     if (def->null_propagates) {
@@ -31,12 +39,8 @@ void CallScalar(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
       }
     }
     ResultJetValue(ctx, def->impl(args));
-  } catch (const jet::Error& e) {
-    fn::ResultError(ctx, e);
-  } catch (const std::bad_alloc&) {
-    sqlite3_result_error_nomem(ctx);
-  } catch (const std::exception& e) {
-    fn::ResultError(ctx, jet::Error(jet::err::kBadExpression, e.what()));
+  } catch (...) {
+    FailCallWithCurrentException(ctx);
   }
 }
 
@@ -46,8 +50,7 @@ fn::AggregateState* StateOf(sqlite3_context* ctx, bool create) {
       sqlite3_aggregate_context(ctx, create ? sizeof(fn::AggregateState*) : 0));
   if (!slot) return nullptr;
   if (!*slot && create) {
-    const auto* def = static_cast<const fn::AggregateFunction*>(sqlite3_user_data(ctx));
-    *slot = def->create().release();
+    *slot = DefinitionOf<fn::AggregateFunction>(ctx)->create().release();
   }
   return *slot;
 }
@@ -61,10 +64,8 @@ void AggregateStep(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     }
     fn::Args args(argc, argv);
     state->Step(args.value(0), args.type(0));
-  } catch (const jet::Error& e) {
-    fn::ResultError(ctx, e);
-  } catch (const std::exception& e) {
-    fn::ResultError(ctx, jet::Error(jet::err::kBadExpression, e.what()));
+  } catch (...) {
+    FailCallWithCurrentException(ctx);
   }
 }
 
@@ -73,13 +74,10 @@ void AggregateFinal(sqlite3_context* ctx) {
   std::unique_ptr<fn::AggregateState> state(slot ? *slot : nullptr);
   if (slot) *slot = nullptr;
   try {
-    if (!state) {
-      const auto* def = static_cast<const fn::AggregateFunction*>(sqlite3_user_data(ctx));
-      state = def->create();
-    }
+    if (!state) state = DefinitionOf<fn::AggregateFunction>(ctx)->create();
     ResultJetValue(ctx, state->Final());
-  } catch (const jet::Error& e) {
-    fn::ResultError(ctx, e);
+  } catch (...) {
+    FailCallWithCurrentException(ctx);
   }
 }
 
@@ -105,25 +103,34 @@ const fn::AggregateFunction* FindAggregate(std::string_view name) {
   return nullptr;
 }
 
+void DeleteFunctionData(void* data) {
+  std::unique_ptr<FunctionData> owned(static_cast<FunctionData*>(data));
+}
+
+// Registers one function with its FunctionData, which SQLite frees with the function.
+void Register(sqlite3* db, const JetFunctionSpec& spec, const void* definition,
+              PendingError* pending, void (*scalar)(sqlite3_context*, int, sqlite3_value**),
+              void (*step)(sqlite3_context*, int, sqlite3_value**),
+              void (*final)(sqlite3_context*)) {
+  int flags = SQLITE_UTF8 | (spec.deterministic ? SQLITE_DETERMINISTIC : 0);
+  auto data = std::make_unique<FunctionData>(FunctionData{definition, pending});
+  sqlite3_create_function_v2(db, spec.name, spec.arity, flags, data.release(), scalar, step, final,
+                             DeleteFunctionData);
+}
+
 }  // namespace
 
-void RegisterJetFunctions(sqlite3* db) {
+void RegisterJetFunctions(sqlite3* db, PendingError* pending) {
   sqlite3_create_collation_v2(db, "jet_general", SQLITE_UTF8, nullptr, CollateGeneral, nullptr);
   for (const JetFunctionSpec& spec : kJetFunctions) {
-    int flags = SQLITE_UTF8 | (spec.deterministic ? SQLITE_DETERMINISTIC : 0);
     if (spec.aggregate) {
       if (const auto* f = FindAggregate(spec.name)) {
-        sqlite3_create_function_v2(db, spec.name, spec.arity, flags,
-                                   const_cast<fn::AggregateFunction*>(f), nullptr, AggregateStep,
-                                   AggregateFinal, nullptr);
+        Register(db, spec, f, pending, nullptr, AggregateStep, AggregateFinal);
       }
     } else if (std::string_view(spec.name) == "jet_like") {
-      sqlite3_create_function_v2(db, spec.name, spec.arity, flags, nullptr, fn::LikeFunction,
-                                 nullptr, nullptr, nullptr);
+      Register(db, spec, nullptr, pending, fn::LikeFunction, nullptr, nullptr);
     } else if (const auto* f = FindScalar(spec.name)) {
-      sqlite3_create_function_v2(db, spec.name, spec.arity, flags,
-                                 const_cast<fn::ScalarFunction*>(f), CallScalar, nullptr, nullptr,
-                                 nullptr);
+      Register(db, spec, f, pending, CallScalar, nullptr, nullptr);
     }
   }
 }

@@ -7,11 +7,11 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "jetsql/functions/registry.h"
 #include "jetsql/sqlite_bridge.h"
 
 namespace jetsql {
@@ -26,9 +26,16 @@ constexpr int kPlanLower = 1 << 18;
 constexpr int kPlanUpper = 1 << 19;
 constexpr int kRowIdPageShift = 16;
 
+// The module's client data: what every table of the connection reads from.
+struct ModuleData {
+  jet::Database* database;
+  PendingError* pending;
+};
+
 struct JetVtab {
   sqlite3_vtab base{};  // must come first: SQLite casts between the two
   jet::Database* database = nullptr;
+  PendingError* pending = nullptr;
   std::string table;
   std::shared_ptr<const jet::TableDef> def;
 };
@@ -61,9 +68,19 @@ struct JetCursor {
   bool eof = true;
 };
 
-void SetError(sqlite3_vtab* vtab, const jet::Error& e) {
-  sqlite3_free(vtab->zErrMsg);
-  vtab->zErrMsg = sqlite3_mprintf("%s%d:%s", kJetErrorPrefix, e.number(), e.description().c_str());
+// Fails a table callback with the exception being handled. Call only inside a catch block.
+int Fail(JetVtab* vtab) {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    return SQLITE_NOMEM;
+  } catch (...) {
+    jet::Error e = CurrentError();
+    if (vtab->pending) vtab->pending->Keep(e);
+    sqlite3_free(vtab->base.zErrMsg);
+    vtab->base.zErrMsg = sqlite3_mprintf("%s", e.description().c_str());
+    return SQLITE_ERROR;
+  }
 }
 
 std::string Unquote(std::string s) {
@@ -109,40 +126,41 @@ bool OrderedLikeSqlite(jet::ColumnType t) {
 
 int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_vtab** out,
             char** err) {
-  if (argc < 4) {
-    *err = sqlite3_mprintf("%s%d:%s", kJetErrorPrefix, jet::err::kTableNotFound,
-                           "Der Tabellenname fehlt.");
-    return SQLITE_ERROR;
-  }
-  auto vtab = std::make_unique<JetVtab>();
-  vtab->database = static_cast<jet::Database*>(aux);
-  vtab->table = Unquote(argv[3]);
+  const auto* module = static_cast<const ModuleData*>(aux);
   try {
+    auto vtab = std::make_unique<JetVtab>();
+    vtab->database = module->database;
+    vtab->pending = module->pending;
+    vtab->table = argc >= 4 ? Unquote(argv[3]) : std::string();
     vtab->def = vtab->database->GetTableDef(vtab->table);
-  } catch (const jet::Error& e) {
-    *err = sqlite3_mprintf("%s%d:%s", kJetErrorPrefix, e.number(), e.description().c_str());
+    std::string ddl = "CREATE TABLE x(";
+    for (size_t i = 0; i < vtab->def->columns.size(); ++i) {
+      const jet::ColumnDef& col = vtab->def->columns[i];
+      if (i) ddl += ", ";
+      ddl += '"';
+      for (char c : col.name) {
+        ddl += c;
+        if (c == '"') ddl += '"';
+      }
+      ddl += '"';
+      if (IsText(col.type)) ddl += " COLLATE jet_general";
+    }
+    ddl += ")";
+    int rc = sqlite3_declare_vtab(db, ddl.c_str());
+    if (rc != SQLITE_OK) {
+      *err = sqlite3_mprintf("%s", sqlite3_errmsg(db));
+      return rc;
+    }
+    *out = &vtab.release()->base;
+    return SQLITE_OK;
+  } catch (const std::bad_alloc&) {
+    return SQLITE_NOMEM;
+  } catch (...) {
+    jet::Error e = CurrentError();
+    if (module->pending) module->pending->Keep(e);
+    *err = sqlite3_mprintf("%s", e.description().c_str());
     return SQLITE_ERROR;
   }
-  std::string ddl = "CREATE TABLE x(";
-  for (size_t i = 0; i < vtab->def->columns.size(); ++i) {
-    const jet::ColumnDef& col = vtab->def->columns[i];
-    if (i) ddl += ", ";
-    ddl += '"';
-    for (char c : col.name) {
-      ddl += c;
-      if (c == '"') ddl += '"';
-    }
-    ddl += '"';
-    if (IsText(col.type)) ddl += " COLLATE jet_general";
-  }
-  ddl += ")";
-  int rc = sqlite3_declare_vtab(db, ddl.c_str());
-  if (rc != SQLITE_OK) {
-    *err = sqlite3_mprintf("%s", sqlite3_errmsg(db));
-    return rc;
-  }
-  *out = &vtab.release()->base;
-  return SQLITE_OK;
 }
 
 int Disconnect(sqlite3_vtab* base) {
@@ -225,10 +243,14 @@ int BestIndex(sqlite3_vtab* base, sqlite3_index_info* info) {
 }
 
 int Open(sqlite3_vtab* base, sqlite3_vtab_cursor** out) {
-  auto cursor = std::make_unique<JetCursor>();
-  cursor->vtab = reinterpret_cast<JetVtab*>(base);
-  *out = &cursor.release()->base;
-  return SQLITE_OK;
+  try {
+    auto cursor = std::make_unique<JetCursor>();
+    cursor->vtab = reinterpret_cast<JetVtab*>(base);
+    *out = &cursor.release()->base;
+    return SQLITE_OK;
+  } catch (...) {
+    return Fail(reinterpret_cast<JetVtab*>(base));
+  }
 }
 
 int Close(sqlite3_vtab_cursor* base) {
@@ -388,9 +410,8 @@ int Filter(sqlite3_vtab_cursor* base, int plan, const char*, int argc, sqlite3_v
     }
     SettleIndex(c);
     return SQLITE_OK;
-  } catch (const jet::Error& e) {
-    SetError(&vtab->base, e);
-    return SQLITE_ERROR;
+  } catch (...) {
+    return Fail(vtab);
   }
 }
 
@@ -410,9 +431,8 @@ int Next(sqlite3_vtab_cursor* base) {
       c->eof = true;
     }
     return SQLITE_OK;
-  } catch (const jet::Error& e) {
-    SetError(&c->vtab->base, e);
-    return SQLITE_ERROR;
+  } catch (...) {
+    return Fail(c->vtab);
   }
 }
 
@@ -433,9 +453,8 @@ int Column(sqlite3_vtab_cursor* base, sqlite3_context* ctx, int column) {
       ResultJetValue(ctx, c->scan->value(column));
     }
     return SQLITE_OK;
-  } catch (const jet::Error& e) {
-    SetError(&c->vtab->base, e);
-    return SQLITE_ERROR;
+  } catch (...) {
+    return Fail(c->vtab);
   }
 }
 
@@ -477,8 +496,11 @@ const sqlite3_module kJetModule = {
 
 }  // namespace
 
-void RegisterJetModule(sqlite3* db, jet::Database* database) {
-  sqlite3_create_module_v2(db, "jet", &kJetModule, database, nullptr);
+void RegisterJetModule(sqlite3* db, jet::Database* database, PendingError* pending) {
+  auto data = std::make_unique<ModuleData>(ModuleData{database, pending});
+  sqlite3_create_module_v2(db, "jet", &kJetModule, data.release(), [](void* p) {
+    std::unique_ptr<ModuleData> owned(static_cast<ModuleData*>(p));
+  });
 }
 
 }  // namespace jetsql

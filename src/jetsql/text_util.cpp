@@ -10,8 +10,6 @@ namespace jetsql {
 
 namespace {
 
-constexpr char32_t kReplacementChar = 0xFFFD;
-
 // Base letters of U+00C0..U+00FF (Latin-1 letters with accents); 0 where there is none.
 constexpr char kLatin1Base[64 + 1] =
     "aaaaaaaceeeeiiii"    // C0..CF (C6 AE handled as 'a')
@@ -20,84 +18,6 @@ constexpr char kLatin1Base[64 + 1] =
     "dnooooo\0ouuuuyty";  // F0..FF
 
 }  // namespace
-
-std::u32string Utf8ToU32(std::string_view text) {
-  std::u32string out;
-  out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    int extra = 0;
-    char32_t cp = 0;
-    if (c < 0x80) {
-      out.push_back(c);
-      ++i;
-      continue;
-    } else if ((c & 0xE0) == 0xC0) {
-      extra = 1;
-      cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-      extra = 2;
-      cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-      extra = 3;
-      cp = c & 0x07;
-    } else {
-      out.push_back(kReplacementChar);
-      ++i;
-      continue;
-    }
-    if (i + extra >= text.size()) {
-      out.push_back(kReplacementChar);
-      ++i;
-      continue;
-    }
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      unsigned char cc = static_cast<unsigned char>(text[i + k]);
-      if ((cc & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (!ok || cp > 0x10FFFF) {
-      out.push_back(kReplacementChar);
-      ++i;
-      continue;
-    }
-    out.push_back(cp);
-    i += extra + 1;
-  }
-  return out;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c <= 0x10FFFF) {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    AppendUtf8(out, kReplacementChar);
-  }
-}
-
-std::string U32ToUtf8(std::u32string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char32_t c : text) AppendUtf8(out, c);
-  return out;
-}
 
 char32_t UpperChar(char32_t c) {
   if (c >= 'a' && c <= 'z') return c - 32;

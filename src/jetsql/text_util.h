@@ -7,12 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "jet/utf8.h"
+
 namespace jetsql {
 
-// Decodes UTF-8; malformed bytes become U+FFFD, never an error.
-std::u32string Utf8ToU32(std::string_view text);
-std::string U32ToUtf8(std::u32string_view text);
-void AppendUtf8(std::string& out, char32_t c);
+using jet::AppendUtf8;  // jet/utf8.h
+using jet::U32ToUtf8;
+using jet::Utf8ToU32;
 
 char32_t UpperChar(char32_t c);
 char32_t LowerChar(char32_t c);

@@ -33,19 +33,19 @@ std::string_view Trim(std::string_view s) {
 }  // namespace
 
 void ThrowTypeMismatch() {
-  throw jet::Error(kRuntimeTypeMismatch, "Typen unverträglich");
+  throw errors::IncompatibleTypes();
 }
 void ThrowOverflow() {
-  throw jet::Error(jet::err::kOverflow, "Überlauf");
+  throw errors::Overflow();
 }
 void ThrowDivisionByZero() {
-  throw jet::Error(jet::err::kDivisionByZero, "Division durch Null");
+  throw errors::DivisionByZero();
 }
 void ThrowInvalidArgument() {
-  throw jet::Error(kInvalidArgument, "Ungültiger Prozeduraufruf oder ungültiges Argument");
+  throw errors::InvalidArgument();
 }
 void ThrowInvalidNull() {
-  throw jet::Error(kInvalidNullUse, "Unzulässige Verwendung von Null");
+  throw errors::InvalidNullUse();
 }
 
 std::optional<double> ParseNumberText(std::string_view text) {
@@ -154,15 +154,6 @@ double ValNumber(std::string_view text) {
   return v;
 }
 
-std::string GuidText(const jet::Guid& g) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf,
-                "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", g[3],
-                g[2], g[1], g[0], g[5], g[4], g[7], g[6], g[8], g[9], g[10], g[11], g[12], g[13],
-                g[14], g[15]);
-  return buf;
-}
-
 std::optional<jet::Guid> ParseGuidText(std::string_view text) {
   std::string_view s = Trim(text);
   if (s.size() == 38 && s.front() == '{' && s.back() == '}') s = s.substr(1, 36);
@@ -185,19 +176,6 @@ std::optional<jet::Guid> ParseGuidText(std::string_view text) {
   jet::Guid g{};
   for (int i = 0; i < kGuidBytes; ++i) g[kOrder[i]] = bytes[i];
   return g;
-}
-
-std::string DecimalText(const jet::Decimal& d) {
-  std::string digits;
-  unsigned __int128 m = d.mantissa;
-  do {
-    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(m % 10)));
-    m /= 10;
-  } while (m != 0);
-  while (digits.size() <= d.scale) digits.insert(digits.begin(), '0');
-  if (d.scale > 0) digits.insert(digits.end() - d.scale, '.');
-  if (d.negative && d.mantissa != 0) digits.insert(digits.begin(), '-');
-  return digits;
 }
 
 std::optional<jet::Decimal> ParseDecimalText(std::string_view text) {

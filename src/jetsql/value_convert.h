@@ -10,17 +10,16 @@
 #include <string>
 #include <string_view>
 
+#include "jet/decimal_text.h"
 #include "jet/error.h"
+#include "jet/guid_text.h"
 #include "jet/value.h"
 
 namespace jetsql {
 
-inline constexpr int32_t kRuntimeTypeMismatch = 13;  // "Typen unverträglich"
-inline constexpr int32_t kInvalidArgument =
-    5;  // "Ungültiger Prozeduraufruf oder ungültiges Argument"
-inline constexpr int32_t kInvalidNullUse = 94;  // "Unzulässige Verwendung von Null"
 inline constexpr int64_t kCurrencyScale = jet::Currency::kScale;
 
+// The runtime errors of value conversions (13, 6, 11, 5, 94).
 [[noreturn]] void ThrowTypeMismatch();
 [[noreturn]] void ThrowOverflow();
 [[noreturn]] void ThrowDivisionByZero();
@@ -35,9 +34,9 @@ std::optional<double> ParseNumberText(std::string_view text);
 // Val: the number at the start of the text, reading past spaces; 0 if there is none.
 double ValNumber(std::string_view text);
 
-std::string GuidText(const jet::Guid& guid);
+using jet::GuidText;  // jet/guid_text.h
 std::optional<jet::Guid> ParseGuidText(std::string_view text);
-std::string DecimalText(const jet::Decimal& value);
+using jet::DecimalText;  // jet/decimal_text.h
 std::optional<jet::Decimal> ParseDecimalText(std::string_view text);
 double DecimalToDouble(const jet::Decimal& value);
 

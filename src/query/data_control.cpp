@@ -11,7 +11,7 @@ DataControl::DataControl(std::shared_ptr<db::FileEngine> engine, QWidget* parent
 
 void DataControl::Refresh() {
   if (database_name_.empty()) {
-    throw jet::Error(jet::err::kFileNotFound, "Datei '' nicht gefunden.");
+    throw errors::FileNotFound("");
   }
   jetsql::RecordSet result = engine_->Query(database_name_, record_source_);
   if (grid_) grid_->ShowResult(std::move(result));

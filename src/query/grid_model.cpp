@@ -31,7 +31,7 @@ Qt::Alignment AlignmentOf(jet::ColumnType type) {
 
 int CheckedCount(size_t n) {
   if (n >= static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
-    throw jet::Error(jet::err::kOverflow, "Überlauf");
+    throw errors::Overflow();
   }
   return static_cast<int>(n);
 }

@@ -10,7 +10,7 @@ namespace query {
 namespace {
 int32_t LessOne(int32_t n) {
   int32_t r = 0;
-  if (__builtin_sub_overflow(n, 1, &r)) throw jet::Error(jet::err::kOverflow, "Überlauf");
+  if (__builtin_sub_overflow(n, 1, &r)) throw errors::Overflow();
   return r;
 }
 }  // namespace

@@ -5,6 +5,10 @@
 #include <QRegularExpression>
 #include <QTime>
 #include <cmath>
+#include <string>
+
+#include "jet/decimal_text.h"
+#include "jet/guid_text.h"
 
 namespace query {
 
@@ -58,31 +62,23 @@ QString CurrencyText(jet::Currency c, const QLocale& locale) {
 }
 
 QString DecimalText(const jet::Decimal& d, const QLocale& locale) {
-  unsigned __int128 m = d.mantissa;
-  std::string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(m % 10)));
-    m /= 10;
-  } while (m != 0);
-  while (digits.size() <= d.scale) digits.insert(digits.begin(), '0');
-  std::string out = digits.substr(0, digits.size() - d.scale);
-  std::string frac = digits.substr(digits.size() - d.scale);
+  // The exact text, then the locale's sign and decimal point, without trailing zeros.
+  std::string exact = jet::DecimalText(d);
+  const bool negative = !exact.empty() && exact.front() == '-';
+  if (negative) exact.erase(0, 1);
+  std::string frac;
+  if (size_t point = exact.find('.'); point != std::string::npos) {
+    frac = exact.substr(point + 1);
+    exact.resize(point);
+  }
   while (!frac.empty() && frac.back() == '0') frac.pop_back();
-  QString text = QString::fromStdString(out);
+  QString text = QString::fromStdString(exact);
   if (!frac.empty()) text += locale.decimalPoint() + QString::fromStdString(frac);
-  const bool zero = d.mantissa == 0;
-  return (d.negative && !zero) ? locale.negativeSign() + text : text;
+  return negative ? locale.negativeSign() + text : text;
 }
 
 QString GuidText(const jet::Guid& g) {
-  // Stored as the first three groups little-endian, the rest in order.
-  static constexpr int kOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
-  QString s = "{";
-  for (int i = 0; i < 16; ++i) {
-    if (i == 4 || i == 6 || i == 8 || i == 10) s += '-';
-    s += QString("%1").arg(g[static_cast<size_t>(kOrder[i])], 2, 16, QChar('0')).toUpper();
-  }
-  return s + "}";
+  return QString::fromStdString(jet::GuidText(g));
 }
 
 QString OneLine(const std::string& text) {

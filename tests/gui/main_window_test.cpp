@@ -6,7 +6,6 @@
 #include <QTimer>
 
 #include "app/design.h"
-#include "app/twips.h"
 #include "gui/support/window_fixture.h"
 
 using testing_gui::Window;
@@ -87,29 +86,6 @@ class MainWindowTest : public QObject {
       QVERIFY(a->shortcut().isEmpty());
       QVERIFY(a->isEnabled() && a->isVisible());
     }
-  }
-
-  void designTimeGeometryInTwips() {
-    Window t;
-    app::frmSQL& w = *t.w;
-    const auto check = [](QWidget* c, const app::TwipsBox& b) {
-      QCOMPARE(c->geometry(), app::TwipsRect(b.left, b.top, b.width, b.height));
-    };
-    // Before the first resize the window has its design-time client area and controls.
-    QCOMPARE(w.width(), app::TwipsToPixelsX(app::kDesignClientWidth));
-    QCOMPARE(w.height() - w.menuBar()->sizeHint().height(),
-             app::TwipsToPixelsY(app::kDesignClientHeight));
-    check(w.txtSQL, app::kTxtSQL);
-    check(w.fgridQuery, app::kFgridQuery);
-    check(w.cmdQuery, app::kCmdQuery);
-    check(w.lstTabellen, app::kLstTabellen);
-    check(w.lstFelder, app::kLstFelder);
-    check(w.lblTabelle, app::kLblTabelle);
-    check(w.lblFelder, app::kLblFelder);
-    check(w.lblGridSize, app::kLblGridSize);
-    check(w.Data1, app::kData1);
-    // At 96 DPI a twip is 1/15 pixel: "Tabellen:" has 41 pixels.
-    if (app::LogicalDpiX() == 96.0f) QCOMPARE(w.lblTabelle->width(), 41);
   }
 
   void captionsFitTheirBoxes() {

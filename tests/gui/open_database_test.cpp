@@ -172,8 +172,8 @@ class OpenDatabaseTest : public QObject {
   void realSampleListsUserTables() {
     QTemporaryDir dir;
     const std::string path = testing_gui::CopySample(dir, "jet4/testV2000.mdb");
-    if (path.empty()) QSKIP("sample folder absent (QUORLA_SAMPLES_DIR)");
-    if (!testing_gui::EngineReadsFiles()) QSKIP("the engine does not read files yet");
+    if (testing_gui::SamplesDir().empty()) QSKIP(testing_gui::kNoSamples);
+    QVERIFY2(!path.empty(), "sample not copied");
     Window t;
     t.OpenDatabase(path);
     QVERIFY2(t.box->shown.empty(), t.LastBox().c_str());
@@ -197,8 +197,8 @@ class OpenDatabaseTest : public QObject {
     QTemporaryDir dir;
     const std::string good = testing_gui::CopySample(dir, "jet4/testV2000.mdb");
     const std::string empty = testing_gui::CopySample(dir, "jet4/emptyV2000.mdb");
-    if (good.empty() || empty.empty()) QSKIP("sample folder absent (QUORLA_SAMPLES_DIR)");
-    if (!testing_gui::EngineReadsFiles()) QSKIP("the engine does not read files yet");
+    if (testing_gui::SamplesDir().empty()) QSKIP(testing_gui::kNoSamples);
+    QVERIFY2(!good.empty() && !empty.empty(), "sample not copied");
     Window t;
     t.OpenDatabase(good);
     const QStringList fields = Items(t->lstFelder);
@@ -214,8 +214,8 @@ class OpenDatabaseTest : public QObject {
   void realUnreadableFileKeepsPreviousDatabase() {
     QTemporaryDir dir;
     const std::string good = testing_gui::CopySample(dir, "jet4/testV2000.mdb");
-    if (good.empty()) QSKIP("sample folder absent (QUORLA_SAMPLES_DIR)");
-    if (!testing_gui::EngineReadsFiles()) QSKIP("the engine does not read files yet");
+    if (testing_gui::SamplesDir().empty()) QSKIP(testing_gui::kNoSamples);
+    QVERIFY2(!good.empty(), "sample not copied");
     const std::string ace = testing_gui::CopySample(
         dir, "refused/" + [] {
           const QStringList files =

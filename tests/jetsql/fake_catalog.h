@@ -16,6 +16,7 @@
 #include <cctype>
 #include <stdexcept>
 #include "jet/database.h"
+#include "jet/name_fold.h"
 #include "jetsql/binder.h"
 #include "jetsql/functions/registry.h"
 #include "jetsql/parser.h"
@@ -170,11 +171,11 @@ inline void FakeCatalog::Add(const std::string& table,
     c.column_number = n++;
     def->columns.push_back(c);
   }
-  tables_[Lower(table)] = def;
+  tables_[jet::FoldName(table)] = def;
 }
 
 inline std::shared_ptr<const jet::TableDef> FakeCatalog::FindTable(const std::string& name) {
-  auto it = tables_.find(Lower(name));
+  auto it = tables_.find(jet::FoldName(name));
   return it == tables_.end() ? nullptr : it->second;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "jet/database.h"
+#include "jet/name_fold.h"
 #include "jetsql/text_util.h"
 #include "jetsql/value_convert.h"
 
@@ -33,7 +34,7 @@ class FakeDatabase : public jet::Database {
   };
 
   Table& AddTable(jet::TableDef def) {
-    auto& t = tables_[Lower(def.name)];
+    auto& t = tables_[jet::FoldName(def.name)];
     t.def = std::make_shared<jet::TableDef>(std::move(def));
     return t;
   }
@@ -79,18 +80,10 @@ class FakeDatabase : public jet::Database {
     return {static_cast<uint32_t>(i / kRowsPerPage + 1), static_cast<uint16_t>(i % kRowsPerPage)};
   }
 
-  static std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-  }
-
   Table& Find(const std::string& name) {
-    auto it = tables_.find(Lower(name));
+    auto it = tables_.find(jet::FoldName(name));
     if (it == tables_.end()) {
-      throw jet::Error(
-          jet::err::kTableNotFound,
-          "Das Microsoft Jet-Datenbankmodul findet die Eingabetabelle oder -abfrage '" + name +
-              "' nicht.");
+      throw errors::UnknownTable(name);
     }
     return it->second;
   }

@@ -2,13 +2,15 @@
 #define QUORLA_TESTS_JETSQL_SQL_FIXTURE_H_
 
 // An in-memory SQLite connection with the Jet functions registered, and a one-line evaluator:
-// Eval("jet_len('abc', 10)") gives the result as text ("3"), "NULL", or "error: <message>".
+// Eval("jet_len('abc', 10)") gives the result as text ("3"), "NULL", or the error the call raised
+// as "error: jet:<number>:<description>".
 // Type codes as the binder writes them after each argument.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "jetsql/sqlite_bridge.h"
@@ -23,7 +25,7 @@ class SqlFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(sqlite3_open(":memory:", &db_), SQLITE_OK);
-    RegisterJetFunctions(db_);
+    RegisterJetFunctions(db_, &pending_);
   }
   void TearDown() override { sqlite3_close(db_); }
 
@@ -47,6 +49,8 @@ class SqlFixture : public ::testing::Test {
       out = Render(sqlite3_column_value(stmt, 0));
     } else if (rc == SQLITE_DONE) {
       out = "no row";
+    } else if (std::optional<jet::Error> e = pending_.Take()) {
+      out = "error: jet:" + std::to_string(e->number()) + ":" + e->description();
     } else {
       out = std::string("error: ") + sqlite3_errmsg(db_);
     }
@@ -71,6 +75,7 @@ class SqlFixture : public ::testing::Test {
   }
 
   sqlite3* db_ = nullptr;
+  PendingError pending_;
 };
 
 }  // namespace jetsql::testing

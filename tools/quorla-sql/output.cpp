@@ -3,9 +3,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
-#include "jet/error.h"
+#include "jet/file.h"
 
 namespace quorla_sql {
 
@@ -31,8 +30,7 @@ void Output::Flush() {
       if (errno == EINTR) continue;
       int e = errno;
       buffer_.clear();
-      throw jet::Error(
-          e, std::string("Schreiben auf die Standardausgabe fehlgeschlagen: ") + std::strerror(e));
+      throw jet::IoFailure(e);
     }
     p += n;
     left -= static_cast<size_t>(n);

@@ -7,7 +7,7 @@ namespace platform {
 void FileDialog::Show(Mode mode) {
   std::optional<std::string> chosen = Present(mode);
   if (!chosen) {
-    if (cancel_error_) throw jet::Error(kCancelErrorNumber, kCancelErrorText);
+    if (cancel_error_) throw errors::Cancelled();
     return;
   }
   file_name_ = *chosen;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "error/error.h"
+
 namespace platform {
 
 // Flags, as the common dialog encodes them.
@@ -18,8 +20,7 @@ inline constexpr int32_t kOfnFileMustExist = 0x1000;
 inline constexpr int32_t kOfnExplorer = 0x80000;
 
 // Raised by ShowOpen/ShowSave on cancel when CancelError is true.
-inline constexpr int32_t kCancelErrorNumber = 32755;
-inline constexpr const char* kCancelErrorText = "Abbrechen wurde ausgewählt.";
+inline constexpr int32_t kCancelErrorNumber = errors::code::kCancel;
 
 class FileDialog {
  public:

@@ -43,9 +43,7 @@ double Args::number(int i) const {
 }
 
 void ResultError(sqlite3_context* ctx, const jet::Error& error) {
-  std::string message =
-      std::string(kJetErrorPrefix) + std::to_string(error.number()) + ":" + error.description();
-  sqlite3_result_error(ctx, message.c_str(), static_cast<int>(message.size()));
+  FailCall(ctx, error);
 }
 
 }  // namespace jetsql::fn

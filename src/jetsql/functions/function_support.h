@@ -13,6 +13,7 @@
 
 #include "jet/error.h"
 #include "jet/value.h"
+#include "jetsql/callback_error.h"
 
 namespace jetsql::fn {
 
@@ -69,7 +70,7 @@ std::span<const ScalarFunction> DateFunctions();
 std::span<const ScalarFunction> FormatFunctions();
 std::span<const AggregateFunction> AggregateFunctions();
 
-// Reports a jet::Error to SQLite as "jet:<number>:<description>" (registry.h convention).
+// Fails the call with `error` (callback_error.h).
 void ResultError(sqlite3_context* ctx, const jet::Error& error);
 
 }  // namespace jetsql::fn

@@ -309,7 +309,7 @@ jet::Value Imp(const Args& a) {
 }
 
 [[noreturn]] void ThrowCriteriaMismatch() {
-  throw jet::Error(jet::err::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck.");
+  throw errors::CriteriaTypeMismatch();
 }
 
 int Sign(__int128 d) {
@@ -411,10 +411,8 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
       }
     }
     sqlite3_result_int(ctx, pattern->Matches(text) ? -1 : 0);
-  } catch (const jet::Error& e) {
-    ResultError(ctx, e);
-  } catch (const std::exception& e) {
-    ResultError(ctx, jet::Error(jet::err::kBadExpression, e.what()));
+  } catch (...) {
+    FailCallWithCurrentException(ctx);
   }
 }
 

@@ -15,11 +15,10 @@
 //  (2) A function returns its value in the representation of its result type (column "->" below).
 //      "same" means: the type of the first argument, except Text/Memo/Null -> Double,
 //      Boolean/Byte -> Integer.
-//  (3) Errors: a function that fails (overflow, division by zero, invalid argument, type mismatch)
-//      calls sqlite3_result_error(ctx, "jet:<number>:<German description>", -1), e.g.
-//      "jet:6:Überlauf", "jet:11:Division durch Null", "jet:13:Typen unverträglich",
-//      "jet:5:Ungültiger Prozeduraufruf oder ungültiges Argument". The vtab reports engine errors
-//      the same way through zErrMsg. The session turns such messages into jet::Error.
+//  (3) Errors: a function that fails (overflow 6, division by zero 11, invalid argument 5, type
+//      mismatch 13) throws jet::Error; its callback keeps the error in the connection's
+//      PendingError and fails the call with the description (callback_error.h). The vtab does
+//      the same for engine errors. The session rethrows the kept error when the step fails.
 //  (4) Booleans: Access True is -1, False 0. Functions returning Boolean return -1/0/NULL.
 //  (5) Null: unless said otherwise, a Null argument in a value position gives Null.
 //
@@ -206,9 +205,6 @@ inline constexpr JetFunctionSpec kJetFunctions[] = {
     {"jet_var", 2, true, true},
     {"jet_varp", 2, true, true},
 };
-
-// Prefix of error messages that carry a Jet error: "jet:<number>:<description>".
-inline constexpr char kJetErrorPrefix[] = "jet:";
 
 // Type code for "no static type" (Null literal).
 inline constexpr int kUntypedCode = 0;

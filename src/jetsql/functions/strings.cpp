@@ -16,7 +16,6 @@ namespace {
 
 // Longest text Space and String build; beyond it they fail with error 7 rather than exhaust memory.
 constexpr int64_t kMaxBuiltText = 16 * 1024 * 1024;
-constexpr int kOutOfMemory = 7;
 constexpr int kCompareBinary = 0;
 
 // Windows-1252 characters 0x80..0x9F (0 where the code is unassigned).
@@ -137,7 +136,7 @@ jet::Value RTrim(const Args& args) {
 
 int64_t BuiltLength(const Args& args, int i) {
   int64_t n = NonNegative(args, i);
-  if (n > kMaxBuiltText) throw jet::Error(kOutOfMemory, "Nicht genügend Speicher");
+  if (n > kMaxBuiltText) throw errors::OutOfMemory();
   return n;
 }
 

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 
 #include "db/dbengine.h"
-#include "jetsql/session.h"
 
 namespace testing_gui {
 
@@ -50,33 +49,6 @@ std::string CopySample(const QTemporaryDir& dir, const std::string& relative) {
   if (!QFile::copy(from, to)) return {};
   QFile::setPermissions(to, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
   return to.toStdString();
-}
-
-namespace {
-constexpr const char* kProbeSample = "/bench/orders-100k.mdb";
-}
-
-bool EngineReadsFiles() {
-  const std::string samples = SamplesDir();
-  if (samples.empty()) return false;
-  try {
-    db::DBEngine().OpenDatabase(samples + kProbeSample)->TableDefs();
-    return true;
-  } catch (const jet::Error&) {
-    return false;
-  }
-}
-
-bool EngineRunsQueries() {
-  const std::string samples = SamplesDir();
-  if (samples.empty()) return false;
-  try {
-    jetsql::Session s(samples + kProbeSample);
-    s.Query("select * from artikel");
-    return true;
-  } catch (const jet::Error&) {
-    return false;
-  }
 }
 
 }  // namespace testing_gui

@@ -31,15 +31,13 @@ struct Window {
   void OpenDatabase(const std::string& path);
 };
 
-// The sample folder, or empty when it is absent.
+// The sample folder, or empty when it is absent (../shared not checked out). Only then may a
+// real-file test skip; any failure of the engine on a sample fails the test.
 std::string SamplesDir();
+inline constexpr const char* kNoSamples = "sample folder ../shared/jet-samples is absent";
 // Copies a sample (path relative to the sample folder) into `dir`; returns the copy's path, or
 // empty when the sample is missing. The copy is writable.
 std::string CopySample(const QTemporaryDir& dir, const std::string& relative);
-// True when the engine opens a known-good sample; false while the reader has not landed.
-bool EngineReadsFiles();
-// True when row-returning statements run on a known-good sample.
-bool EngineRunsQueries();
 
 }  // namespace testing_gui
 

@@ -1,5 +1,5 @@
-#ifndef QUORLA_EDITING_TEXT_CODEC_H_
-#define QUORLA_EDITING_TEXT_CODEC_H_
+#ifndef QUORLA_EDITING_QUERY_FILE_TEXT_H_
+#define QUORLA_EDITING_QUERY_FILE_TEXT_H_
 
 #include <QByteArray>
 #include <QString>
@@ -13,4 +13,4 @@ QByteArray EncodeQueryText(const QString& text);
 
 }  // namespace editing
 
-#endif  // QUORLA_EDITING_TEXT_CODEC_H_
+#endif  // QUORLA_EDITING_QUERY_FILE_TEXT_H_

@@ -1,4 +1,4 @@
-#include "editing/text_codec.h"
+#include "editing/query_file_text.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
