@@ -1,5 +1,7 @@
 #include "jet/index_page.h"
 
+#include <algorithm>
+#include <stdexcept>
 #include <string>
 
 namespace jet {
@@ -37,7 +39,86 @@ IndexEntry SplitEntry(const std::string& full, bool leaf, uint32_t number) {
   return entry;
 }
 
+void WriteLe(std::vector<uint8_t>& page, size_t offset, uint32_t value, size_t width) {
+  for (size_t i = 0; i < width; ++i) page[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void AppendBe(std::string& out, uint32_t value, size_t width) {
+  for (size_t i = width; i-- > 0;) out.push_back(static_cast<char>(value >> (8 * i)));
+}
+
+// The full stored bytes of an entry: key, row pointer and (intermediate) child pointer.
+std::string JoinEntry(const IndexEntry& entry, bool leaf) {
+  std::string full = entry.key;
+  AppendBe(full, entry.row.page, 3);
+  AppendBe(full, entry.row.row, 1);
+  if (!leaf) AppendBe(full, entry.child, kIndexChildPointerSize);
+  return full;
+}
+
+size_t UncompressedSize(const IndexPage& page) {
+  const size_t trailer = kIndexRowPointerSize + (page.leaf ? 0 : kIndexChildPointerSize);
+  size_t total = 0;
+  for (const IndexEntry& e : page.entries) total += e.key.size() + trailer;
+  return total;
+}
+
+// Bytes every entry after the first leaves out: none while the entries fit uncompressed.
+size_t SharedPrefix(const IndexPage& page, size_t area) {
+  if (page.entries.size() < 2 || UncompressedSize(page) <= area) return 0;
+  const std::string& first = page.entries.front().key;
+  const std::string& last = page.entries.back().key;
+  size_t shared = 0;
+  while (shared < first.size() && shared < last.size() && first[shared] == last[shared]) ++shared;
+  return shared;
+}
+
 }  // namespace
+
+size_t IndexEntryArea(JetVersion version) {
+  const IndexPageLayout& layout = IndexPageLayoutFor(version);
+  return std::min(layout.page_size - layout.entry_mask_offset - layout.entry_mask_size,
+                  layout.entry_mask_size * 8 - 1);
+}
+
+bool IndexPageFits(const IndexPage& page, JetVersion version) {
+  const size_t area = IndexEntryArea(version);
+  const size_t total = UncompressedSize(page);
+  if (total <= area) return true;
+  return total - SharedPrefix(page, area) * (page.entries.size() - 1) <= area;
+}
+
+std::vector<uint8_t> EncodeIndexPage(const IndexPage& page, JetVersion version) {
+  const IndexPageLayout& layout = IndexPageLayoutFor(version);
+  const size_t area = IndexEntryArea(version);
+  const size_t entries_start = layout.entry_mask_offset + layout.entry_mask_size;
+  const size_t prefix = SharedPrefix(page, area);
+
+  std::vector<uint8_t> out(layout.page_size);
+  out[0] = page.leaf ? kIndexLeafPageType : kIndexIntermediatePageType;
+  out[1] = 0x01;
+  WriteLe(out, layout.table_page_offset, page.table_page, 4);
+  WriteLe(out, layout.prev_page_offset, page.prev_page, 4);
+  WriteLe(out, layout.next_page_offset, page.next_page, 4);
+  WriteLe(out, layout.tail_page_offset, page.tail_page, 4);
+  WriteLe(out, layout.prefix_len_offset, static_cast<uint32_t>(prefix), layout.prefix_len_size);
+  out[layout.intermediate_flag_offset] = page.leaf ? 0 : 1;
+
+  size_t used = 0;
+  for (size_t i = 0; i < page.entries.size(); ++i) {
+    const std::string full = JoinEntry(page.entries[i], page.leaf);
+    const size_t skip = i == 0 ? 0 : prefix;
+    const size_t size = full.size() - skip;
+    if (used + size > area) throw std::logic_error("index page entries do not fit");
+    std::copy(full.begin() + static_cast<std::ptrdiff_t>(skip), full.end(),
+              out.begin() + static_cast<std::ptrdiff_t>(entries_start + used));
+    used += size;
+    out[layout.entry_mask_offset + used / 8] |= static_cast<uint8_t>(1u << (used % 8));
+  }
+  WriteLe(out, layout.free_space_offset,
+          static_cast<uint32_t>(layout.page_size - entries_start - used), 2);
+  return out;
+}
 
 const IndexPageLayout& IndexPageLayoutFor(JetVersion version) {
   return version == JetVersion::kJet3 ? kJet3IndexPageLayout : kJet4IndexPageLayout;
@@ -62,6 +143,7 @@ IndexPage DecodeIndexPage(std::span<const uint8_t> page, JetVersion version, uin
   IndexPage result;
   result.number = number;
   result.leaf = page[0] == kIndexLeafPageType;
+  result.table_page = ReadLe32(page, layout.table_page_offset);
   result.prev_page = ReadLe32(page, layout.prev_page_offset);
   result.next_page = ReadLe32(page, layout.next_page_offset);
   result.tail_page = ReadLe32(page, layout.tail_page_offset);
