@@ -354,6 +354,34 @@ void IndexWriter::RemoveEmpty(Path& path, size_t level) {
   if (was_last) CarryLastUp(path, level - 1);
 }
 
+void IndexWriter::MergeLeafIntoNext(Path& path) {
+  const size_t level = path.size() - 1;
+  if (level == 0) return;
+  Step& up = path[level - 1];
+  Step& x = path[level];
+  const size_t s = up.slot;
+  if (s == 0 || !x.page.leaf) return;
+  IndexPage left = Load(up.page.entries[s - 1].child);
+  if (!left.leaf || left.next_page != x.page.number) return;
+  // Only pages that together fill at most three quarters of one: the merged page should not
+  // split again at the next insert.
+  size_t bytes = 0;
+  for (const auto* page : {&left, &x.page}) {
+    for (const IndexEntry& e : page->entries) bytes += e.key.size() + kIndexRowPointerSize;
+  }
+  if (4 * bytes > 3 * IndexEntryArea(version_)) return;
+
+  x.page.entries.insert(x.page.entries.begin(), std::make_move_iterator(left.entries.begin()),
+                        std::make_move_iterator(left.entries.end()));
+  if (left.prev_page != 0) StoreLinks(left.prev_page, std::nullopt, x.page.number);
+  x.page.prev_page = left.prev_page;
+  allocator_.Free(left.number);
+  up.page.entries.erase(up.page.entries.begin() + static_cast<std::ptrdiff_t>(s - 1));
+  up.slot = s - 1;
+  Store(x);
+  Store(up);
+}
+
 void IndexWriter::ShrinkRoot() {
   for (size_t depth = 0; depth < kMaxIndexDepth; ++depth) {
     IndexPage root = Load(root_page_);
@@ -415,6 +443,7 @@ void IndexWriter::Remove(const std::string& key, RowId row) {
   } else {
     Store(path[level]);
     if (was_last && !entries.empty()) CarryLastUp(path, level);
+    MergeLeafIntoNext(path);
   }
   ShrinkRoot();
 }

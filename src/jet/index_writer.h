@@ -72,6 +72,9 @@ class IndexWriter {
   void SplitRoot(Path& path, size_t cut);
   // path[level] became empty: frees it and drops it from the page above.
   void RemoveEmpty(Path& path, size_t level);
+  // Moves the entries of the leaf before path's leaf (same parent) into it when both are sparse,
+  // and frees that page.
+  void MergeLeafIntoNext(Path& path);
   // Pulls a root's only child into the root.
   void ShrinkRoot();
 

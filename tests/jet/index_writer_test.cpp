@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -169,8 +170,8 @@ TEST(IndexWriter, FreshIndexTakesRandomInsertsAndRemovesOfDuplicateKeys) {
 }
 
 TEST(IndexWriter, TextKeysOfEveryLengthKeepTheTreeSound) {
-  // Keys of 1 to 8 and of 150 to 200 characters: intermediate entries change size when a child's last entry
-  // changes, full pages share long prefixes, and the tree grows three levels deep.
+  // Keys of 1 to 8 and of 150 to 200 characters: intermediate entries change size when a child's
+  // last entry changes, full pages share long prefixes, and the tree grows three levels deep.
   FreshIndex index;
   IndexWriter writer(index.pager, index.allocator, JetVersion::kJet4, FreshIndex::kRoot,
                      kTextColumn);
@@ -220,6 +221,29 @@ TEST(IndexWriter, HundredThousandInsertsInOrderFillPagesAndStaySound) {
   // and their 250 entries of 13 bytes fit on the root.
   EXPECT_LT(check.pages, 260u);
   EXPECT_EQ(check.depth, 2u);
+}
+
+TEST(IndexWriter, RemovingMostEntriesMergesSparseLeaves) {
+  FreshIndex index;
+  IndexWriter writer(index.pager, index.allocator, JetVersion::kJet4, FreshIndex::kRoot,
+                     kLongColumn);
+  Model model;
+  for (int32_t i = 0; i < 20000; ++i) {
+    const RowId row{100 + static_cast<uint32_t>(i) / 100, static_cast<uint16_t>(i % 100)};
+    writer.Insert(LongKey(i), row);
+    model.emplace(LongKey(i), row.page, row.row);
+  }
+  // Removing 95 % at random leaves every leaf a few entries: without merging, all 50 stay.
+  std::mt19937 rng(5);
+  std::vector<std::tuple<std::string, uint32_t, uint16_t>> entries(model.begin(), model.end());
+  std::shuffle(entries.begin(), entries.end(), rng);
+  for (size_t i = 0; i < 19000; ++i) {
+    const auto& [key, page, row] = entries[i];
+    writer.Remove(key, RowId{page, row});
+    model.erase(entries[i]);
+  }
+  ExpectIndexHolds(index.pager, FreshIndex::kRoot, model, kLongColumn);
+  EXPECT_LT(jet::CheckIndex(index.pager, JetVersion::kJet4, FreshIndex::kRoot).pages, 10u);
 }
 
 TEST(IndexWriter, ContainsKeyLooksAtExactKeysAndSkipsTheGivenRow) {
