@@ -9,6 +9,13 @@
 // intermediate entry carries the key and row of the last entry below its child; an intermediate
 // page with two or more children stores entries for all but the last, which it names as its
 // tail; every level is one chain of previous/next links.
+//
+// Use: for each physical index of a table, a new row goes in with Insert(key, row); a deleted row
+// comes out with Remove(old key, row); an updated row whose key or row pointer changed is a Remove
+// of the old entry and an Insert of the new one. A unique index asks ContainsKey(key, row) before
+// (on update, naming the row itself). The writer keeps nothing between calls, so it stays right
+// across Commit and Rollback of the pager; a failing call may have changed some pages, which the
+// caller undoes by rolling the transaction back.
 
 #include <cstdint>
 #include <optional>
