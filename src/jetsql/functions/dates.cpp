@@ -8,7 +8,7 @@
 
 #include "jetsql/date_util.h"
 #include "jetsql/functions/function_support.h"
-#include "jetsql/locale_de.h"
+#include "jetsql/regional_settings.h"
 #include "jetsql/text_util.h"
 #include "jetsql/value_convert.h"
 
@@ -276,8 +276,9 @@ jet::Value MonthName(const Args& args) {
   int64_t m = args.integer(0);
   if (m < 1 || m > 12) ThrowInvalidArgument();
   bool abbreviate = !args.is_null(1) && ValueToBool(args.value(1));
-  return std::string(abbreviate ? locale_de::kMonthAbbreviations[m - 1]
-                                : locale_de::kMonthNames[m - 1]);
+  const DateSettings& d = Regional().date;
+  return abbreviate ? d.month_abbreviations[static_cast<size_t>(m - 1)]
+                    : d.month_names[static_cast<size_t>(m - 1)];
 }
 
 jet::Value WeekdayName(const Args& args) {
@@ -286,8 +287,9 @@ jet::Value WeekdayName(const Args& args) {
   bool abbreviate = !args.is_null(1) && ValueToBool(args.value(1));
   int first = FirstDay(args, 2);
   int index = static_cast<int>((d - 1 + first - 1) % 7);
-  return std::string(abbreviate ? locale_de::kDayAbbreviations[index]
-                                : locale_de::kDayNames[index]);
+  const DateSettings& names = Regional().date;
+  return abbreviate ? names.day_abbreviations[static_cast<size_t>(index)]
+                    : names.day_names[static_cast<size_t>(index)];
 }
 
 constexpr ScalarFunction kDates[] = {
