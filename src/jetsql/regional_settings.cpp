@@ -70,6 +70,8 @@ RegionalSettings RegionalSettings::EnglishUs() {
   d.medium_date = "dd-mmm-yy";
   d.long_date = "dddd, mmmm d, yyyy";
   d.long_time = "h:nn:ss AM/PM";
+  d.first_day_of_week = 1;
+  d.first_week_of_year = 1;
   EnglishNames(&d);
   s.currency = {"$", true, false, true, 2};
   s.words = EnglishWords();

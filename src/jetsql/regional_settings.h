@@ -36,6 +36,8 @@ struct DateSettings {
   std::string long_time = "hh:nn:ss";
   std::string medium_time = "hh:nn AM/PM";
   std::string short_time = "hh:nn";
+  int first_day_of_week = 2;   // for vbUseSystemDayOfWeek: 1 = Sunday, 2 = Monday
+  int first_week_of_year = 2;  // for vbUseSystem: 1 = holds January 1, 2 = first with four days
   std::string am = "AM";
   std::string pm = "PM";
   std::array<std::string, 12> month_names;

@@ -8,6 +8,7 @@
 #include "jetsql/functions/registry.h"
 #include "jetsql/sqlite_bridge.h"
 #include "jetsql/text_util.h"
+#include "jetsql/value_convert.h"
 
 namespace jetsql {
 
@@ -31,6 +32,30 @@ void CallScalar(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
       }
     }
     ResultJetValue(ctx, def->impl(args));
+  } catch (const jet::Error& e) {
+    fn::ResultError(ctx, e);
+  } catch (const std::bad_alloc&) {
+    sqlite3_result_error_nomem(ctx);
+  } catch (const std::exception& e) {
+    fn::ResultError(ctx, jet::Error(jet::err::kBadExpression, e.what()));
+  }
+}
+
+// The String form of a function (Left$, Format$, ...): where the function gives Null, its
+// String form fails with "Unzulässige Verwendung von Null" (94).
+void CallScalarText(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  const auto* def = static_cast<const fn::ScalarFunction*>(sqlite3_user_data(ctx));
+  try {
+    fn::Args args(argc, argv);
+    jet::Value result;
+    if (def->null_propagates) {
+      for (int i = 0; i < args.count(); ++i) {
+        if (args.is_null(i)) ThrowInvalidNull();
+      }
+    }
+    result = def->impl(args);
+    if (jet::IsNull(result)) ThrowInvalidNull();
+    ResultJetValue(ctx, result);
   } catch (const jet::Error& e) {
     fn::ResultError(ctx, e);
   } catch (const std::bad_alloc&) {
@@ -90,7 +115,8 @@ int CollateGeneral(void*, int len_a, const void* a, int len_b, const void* b) {
 
 const fn::ScalarFunction* FindScalar(std::string_view name) {
   for (auto family : {fn::OperatorFunctions(), fn::StringFunctions(), fn::NumberFunctions(),
-                      fn::DateFunctions(), fn::FormatFunctions()}) {
+                      fn::ConversionFunctions(), fn::DateFunctions(), fn::FormatFunctions(),
+                      fn::NamedFormatFunctions()}) {
     for (const auto& f : family) {
       if (name == f.name) return &f;
     }
@@ -124,6 +150,12 @@ void RegisterJetFunctions(sqlite3* db) {
       sqlite3_create_function_v2(db, spec.name, spec.arity, flags,
                                  const_cast<fn::ScalarFunction*>(f), CallScalar, nullptr, nullptr,
                                  nullptr);
+    } else if (std::string_view name(spec.name); name.ends_with(kTextFormSuffix)) {
+      if (const auto* base = FindScalar(name.substr(0, name.size() - kTextFormSuffix.size()))) {
+        sqlite3_create_function_v2(db, spec.name, spec.arity, flags,
+                                   const_cast<fn::ScalarFunction*>(base), CallScalarText, nullptr,
+                                   nullptr, nullptr);
+      }
     }
   }
 }

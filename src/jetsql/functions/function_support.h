@@ -67,6 +67,7 @@ std::span<const ScalarFunction> NumberFunctions();
 std::span<const ScalarFunction> ConversionFunctions();
 std::span<const ScalarFunction> DateFunctions();
 std::span<const ScalarFunction> FormatFunctions();
+std::span<const ScalarFunction> NamedFormatFunctions();
 std::span<const AggregateFunction> AggregateFunctions();
 
 // Reports a jet::Error to SQLite as "jet:<number>:<description>" (registry.h convention).

@@ -98,6 +98,20 @@
 //   jet_datevalue(v), jet_timevalue(v)       -> Date
 //   jet_monthname(m, abbreviate)             -> Text (default 0)
 //   jet_weekdayname(d, abbreviate, firstdayofweek) -> Text (defaults 0, 1)
+//   jet_date_text(), jet_time_text()       -> Text: Date$ ("mm-dd-yyyy"), Time$ ("hh:nn:ss")
+//   jet_timer()             -> Single: seconds since midnight; not deterministic
+//   jet_hex(v), jet_oct(v)  -> Text: Integers in 16 bits, other numbers rounded to Long, in 32
+//   jet_chrw(n) -> Text     jet_ascw(s) -> Integer (UTF-16 code units)
+//   jet_strconv(s, conversion, lcid)         -> Text (1 upper, 2 lower, 3 proper case; else 5)
+//   jet_partition(n, start, stop, interval)  -> Text ("lower:upper", padded)
+//   jet_rgb(r, g, b), jet_qbcolor(n)         -> Long
+//   jet_cvar(v) -> the argument   jet_isempty(v), jet_iserror(v) -> Boolean (always False)
+//   jet_vartype(v) -> Integer     jet_typename(v) -> Text (of the value: "Null", "Long", ...)
+//   jet_formatnumber, jet_formatpercent, jet_formatcurrency (v, digits, leading digit, parens,
+//                            group) -> Text (defaults -1, -2, -2, -2)
+//   jet_formatdatetime(d, named format) -> Text (default 0)
+// String forms: <name>_text calls jet_<name> with the same arguments and fails with 94 where it
+// would give Null (Left$, Mid$, Format$, Hex$, ...).
 // Emitted natively by the binder (no jet_ function): IIf, Nz, IsNull, Switch, Choose (CASE
 // expressions), Count (count), Min and Max (min/max, text under jet_general).
 //
@@ -107,6 +121,8 @@
 //   jet_avg(v)   -> Currency: Currency; Decimal: Decimal; otherwise Double.
 //   jet_first(v), jet_last(v) -> the value itself (first / last row in the group, Nulls included).
 //   jet_stdev, jet_stdevp, jet_var, jet_varp (v) -> Double (Null when too few values).
+
+#include <string_view>
 
 namespace jetsql {
 
@@ -162,6 +178,38 @@ inline constexpr JetFunctionSpec kJetFunctions[] = {
     {"jet_val", 2, false, true},
     {"jet_str", 2, false, true},
     {"jet_format", 4, false, true},
+    {"jet_ascw", 2, false, true},
+    {"jet_chrw", 2, false, true},
+    {"jet_strconv", 6, false, true},
+    {"jet_formatnumber", 10, false, true},
+    {"jet_formatpercent", 10, false, true},
+    {"jet_formatcurrency", 10, false, true},
+    {"jet_formatdatetime", 4, false, true},
+    // conversions and inspection
+    {"jet_hex", 2, false, true},
+    {"jet_oct", 2, false, true},
+    {"jet_cvar", 2, false, true},
+    {"jet_isempty", 2, false, true},
+    {"jet_iserror", 2, false, true},
+    {"jet_vartype", 2, false, true},
+    {"jet_typename", 2, false, true},
+    // string forms
+    {"jet_chr_text", 2, false, true},
+    {"jet_chrw_text", 2, false, true},
+    {"jet_format_text", 4, false, true},
+    {"jet_hex_text", 2, false, true},
+    {"jet_oct_text", 2, false, true},
+    {"jet_lcase_text", 2, false, true},
+    {"jet_ucase_text", 2, false, true},
+    {"jet_left_text", 4, false, true},
+    {"jet_right_text", 4, false, true},
+    {"jet_mid_text", 6, false, true},
+    {"jet_ltrim_text", 2, false, true},
+    {"jet_rtrim_text", 2, false, true},
+    {"jet_trim_text", 2, false, true},
+    {"jet_space_text", 2, false, true},
+    {"jet_str_text", 2, false, true},
+    {"jet_string_text", 4, false, true},
     // numbers
     {"jet_int", 2, false, true},
     {"jet_fix", 2, false, true},
@@ -176,10 +224,16 @@ inline constexpr JetFunctionSpec kJetFunctions[] = {
     {"jet_tan", 2, false, true},
     {"jet_atn", 2, false, true},
     {"jet_rnd", 2, false, false},
+    {"jet_partition", 8, false, true},
+    {"jet_rgb", 6, false, true},
+    {"jet_qbcolor", 2, false, true},
     // dates
     {"jet_date", 0, false, false},
     {"jet_time", 0, false, false},
     {"jet_now", 0, false, false},
+    {"jet_date_text", 0, false, false},
+    {"jet_time_text", 0, false, false},
+    {"jet_timer", 0, false, false},
     {"jet_year", 2, false, true},
     {"jet_month", 2, false, true},
     {"jet_day", 2, false, true},
@@ -206,6 +260,9 @@ inline constexpr JetFunctionSpec kJetFunctions[] = {
     {"jet_var", 2, true, true},
     {"jet_varp", 2, true, true},
 };
+
+// What a String form's SQLite name adds to its function's (jet_left -> jet_left_text).
+inline constexpr std::string_view kTextFormSuffix = "_text";
 
 // Prefix of error messages that carry a Jet error: "jet:<number>:<description>".
 inline constexpr char kJetErrorPrefix[] = "jet:";
