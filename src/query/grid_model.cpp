@@ -45,7 +45,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   const auto& row = result_.rows[static_cast<size_t>(index.row())];
   const auto col = static_cast<size_t>(index.column());
   if (col >= row.size()) return QVariant();
-  return ValueText(row[col], locale_);
+  return ValueText(row[col]);
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {

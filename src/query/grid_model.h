@@ -2,7 +2,6 @@
 #define QUORLA_QUERY_GRID_MODEL_H_
 
 #include <QAbstractTableModel>
-#include <QLocale>
 #include <memory>
 
 #include "jetsql/session.h"
@@ -36,7 +35,6 @@ class GridModel : public QAbstractTableModel {
  private:
   jetsql::RecordSet result_;
   bool bound_ = false;
-  QLocale locale_ = QLocale::system();
 };
 
 }  // namespace query
