@@ -129,9 +129,9 @@ RegionalSettings SettingsFromEnvironment() {
 }
 
 const RegionalSettings& Regional() {
-  auto& current = Current();
-  if (!current) current = std::make_unique<RegionalSettings>(SettingsFromEnvironment());
-  return *current;
+  if (const auto& chosen = Current()) return *chosen;
+  static const RegionalSettings from_environment = SettingsFromEnvironment();
+  return from_environment;
 }
 
 void SetRegional(RegionalSettings settings) {

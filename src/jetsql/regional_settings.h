@@ -85,7 +85,7 @@ using EnvironmentLookup = std::function<const char*(const char*)>;
 RegionalSettings SettingsFromEnvironment(const EnvironmentLookup& getenv);
 RegionalSettings SettingsFromEnvironment();
 
-// The settings in effect: from the environment on first use unless set before.
+// The settings in effect: those set last, else the environment's (read once).
 const RegionalSettings& Regional();
 // Replaces the settings in effect; call it before statements run, not while they do.
 void SetRegional(RegionalSettings settings);

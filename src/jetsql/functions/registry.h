@@ -39,7 +39,7 @@
 //   jet_op_neg(a,ta,tr)        -a; tr = same type (Byte -> Integer), error 6 on overflow.
 //   jet_op_concat(a,ta,b,tb)   a & b -> Text. One Null counts as "", Null & Null is Null.
 //                              Non-text operands are converted as CStr does (dates as general
-//                              date, Booleans "Wahr"/"Falsch", numbers with the locale's comma).
+//                              date, Booleans and numbers in the regional settings).
 //   jet_op_not(a,ta)           bitwise Not on Long (Booleans: -1 <-> 0); Null -> Null.
 //   jet_op_and / jet_op_or / jet_op_xor / jet_op_eqv / jet_op_imp (a,ta,b,tb)
 //                              bitwise on values converted to Long, Access's Null rules
