@@ -1,6 +1,9 @@
 #include "jet/catalog.h"
 
+#include <algorithm>
+
 #include "jet/format_error.h"
+#include "jet/index_key.h"
 #include "jet/name_fold.h"
 #include "jet/table_scan.h"
 #include "jet/tdef_page.h"
@@ -64,7 +67,24 @@ std::vector<CatalogTable> ReadCatalog(PageReader& pages, JetVersion version) {
     }
     tables.push_back(std::move(t));
   }
+  SortByName(tables, version);
   return tables;
+}
+
+void SortByName(std::vector<CatalogTable>& tables, JetVersion version) {
+  // Every table sits in the Tables container, so the index on (ParentId, Name) orders them by
+  // the key of their name alone.
+  const IndexKeyColumn name_column{ColumnType::kText, true};
+  std::vector<std::pair<std::string, CatalogTable>> keyed;
+  keyed.reserve(tables.size());
+  for (CatalogTable& t : tables) {
+    std::string key;
+    AppendIndexKey(key, name_column, t.entry.name, version);
+    keyed.emplace_back(std::move(key), std::move(t));
+  }
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (size_t i = 0; i < tables.size(); ++i) tables[i] = std::move(keyed[i].second);
 }
 
 }  // namespace jet

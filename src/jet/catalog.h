@@ -32,8 +32,12 @@ struct CatalogTable {
   std::string linked_database;   // linked tables: the file (or connect string) holding the data
 };
 
-// The tables of the catalogue in its storage order.
+// The tables of the catalogue in the order of its name index: by name in the database's text sort
+// order (General; its Access 97 form in Jet 3 files), not in the order the rows are stored.
 std::vector<CatalogTable> ReadCatalog(PageReader& pages, JetVersion version);
+
+// Puts tables in the catalogue's name order.
+void SortByName(std::vector<CatalogTable>& tables, JetVersion version);
 
 }  // namespace jet
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "jetsql/regional_settings.h"
 #include "jetsql/text_util.h"
 
 namespace jetsql {
@@ -117,8 +118,18 @@ int WeekdayOf(int64_t days) {
 
 namespace {
 
-// Month names Access understands in dates typed as text, English and German.
+bool IsRegionalMonth(const std::string& word, const std::string& name) {
+  return !name.empty() && word == U32ToUtf8(LowerText(Utf8ToU32(name)));
+}
+
+// Month names Access understands in dates typed as text: the regional ones, English and German.
 int MonthFromName(const std::string& word) {
+  const DateSettings& regional = Regional().date;
+  for (int m = 0; m < 12; ++m) {
+    if (IsRegionalMonth(word, regional.month_names[static_cast<size_t>(m)]) ||
+        IsRegionalMonth(word, regional.month_abbreviations[static_cast<size_t>(m)]))
+      return m + 1;
+  }
   static const char* const kNames[][12] = {
       {"january", "february", "march", "april", "may", "june", "july", "august", "september",
        "october", "november", "december"},
@@ -286,13 +297,19 @@ std::optional<double> ParseDateText(std::string_view input) {
       year = numbers[0].value;
       month = numbers[1].value;
       day = numbers[2].value;
-    } else if (sep == ".") {  // d.m.yyyy
-      day = numbers[0].value;
-      month = numbers[1].value;
-      year = full_year(numbers[2]);
-    } else {  // m/d/yyyy; if the month cannot be one, d/m/yyyy
+    } else if (Regional().date.order == DateOrder::kMonthDayYear) {
+      // m/d/yyyy; if the month cannot be one, d/m/yyyy
       month = numbers[0].value;
       day = numbers[1].value;
+      year = full_year(numbers[2]);
+      if (month > 12 && day <= 12) std::swap(month, day);
+    } else if (Regional().date.order == DateOrder::kYearMonthDay) {  // yy/mm/dd
+      year = full_year(numbers[0]);
+      month = numbers[1].value;
+      day = numbers[2].value;
+    } else {  // d.m.yyyy, d/m/yyyy; if the month cannot be one, m/d/yyyy
+      day = numbers[0].value;
+      month = numbers[1].value;
       year = full_year(numbers[2]);
       if (month > 12 && day <= 12) std::swap(month, day);
     }

@@ -41,9 +41,10 @@ int DaysInMonth(int64_t year, int month);
 // 1 = Sunday .. 7 = Saturday.
 int WeekdayOf(int64_t days);
 
-// Reads a date, a time or both as Access reads text: m/d/yyyy, yyyy-mm-dd, d.m.yyyy,
-// "15 March 2024", "March 15, 2024", hh:nn[:ss] with optional AM/PM; two-digit years 00-29 are
-// 20xx, 30-99 are 19xx. Returns nothing if the text is not a date.
+// Reads a date, a time or both as Access reads text: three numbers in the regional date order
+// (d.m.yyyy in German, m/d/yyyy in English (US); day and month swapped when the month cannot be
+// one), yyyy-mm-dd, "15 March 2024", "March 15, 2024", hh:nn[:ss] with optional AM/PM; two-digit
+// years 00-29 are 20xx, 30-99 are 19xx. Returns nothing if the text is not a date.
 std::optional<double> ParseDateText(std::string_view text);
 
 }  // namespace jetsql

@@ -158,6 +158,7 @@ std::vector<Token> Tokenize(const std::string& sql) {
     if (IsWordStart(c)) {
       size_t j = i;
       while (j < n && IsWordChar(static_cast<unsigned char>(sql[j]))) ++j;
+      if (j < n && sql[j] == '$') ++j;  // the String form of a function: Left$, Format$
       t.kind = TokenKind::kWord;
       t.text = sql.substr(i, j - i);
       i = j;

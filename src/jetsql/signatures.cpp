@@ -1,6 +1,8 @@
 #include "jetsql/signatures.h"
 
 #include <cctype>
+#include <deque>
+#include <string>
 
 namespace jetsql {
 namespace {
@@ -13,6 +15,7 @@ const DefaultArg kZero{"0", CT::kInteger};
 const DefaultArg kMinusOne{"-1", CT::kInteger};
 const DefaultArg kFalse{"0", CT::kBoolean};
 const DefaultArg kNull{"NULL", kNullType};
+const DefaultArg kUseDefault{"-2", CT::kInteger};
 const DefaultArg kEmptyText{"''", CT::kText};
 
 FunctionSignature Scalar(const char* a, const char* s, int mn, int mx, std::vector<DefaultArg> d,
@@ -28,6 +31,9 @@ FunctionSignature Cast(const char* a, ColumnType target) {
 FunctionSignature Aggregate(const char* a, const char* s, ResultRule rule,
                             ColumnType result = kNullType) {
   return {a, s, FunctionKind::kAggregate, 1, 1, {}, rule, result};
+}
+FunctionSignature Passing(const char* a, const char* s) {
+  return {a, s, FunctionKind::kScalar, 1, 1, {}, ResultRule::kArgument};
 }
 FunctionSignature Special(const char* a, int mn, int mx, ResultRule rule = ResultRule::kArgument) {
   return {a, "", FunctionKind::kSpecial, mn, mx, {}, rule};
@@ -69,6 +75,16 @@ const std::vector<FunctionSignature>& Table() {
       Scalar("VAL", "jet_val", 1, 1, {}, CT::kDouble),
       Scalar("STR", "jet_str", 1, 1, {}, CT::kText),
       Scalar("FORMAT", "jet_format", 1, 2, {kEmptyText}, CT::kText),
+      Scalar("ASCW", "jet_ascw", 1, 1, {}, CT::kInteger),
+      Scalar("CHRW", "jet_chrw", 1, 1, {}, CT::kText),
+      Scalar("STRCONV", "jet_strconv", 2, 3, {kZero}, CT::kText),
+      Scalar("FORMATNUMBER", "jet_formatnumber", 1, 5,
+             {kMinusOne, kUseDefault, kUseDefault, kUseDefault}, CT::kText),
+      Scalar("FORMATPERCENT", "jet_formatpercent", 1, 5,
+             {kMinusOne, kUseDefault, kUseDefault, kUseDefault}, CT::kText),
+      Scalar("FORMATCURRENCY", "jet_formatcurrency", 1, 5,
+             {kMinusOne, kUseDefault, kUseDefault, kUseDefault}, CT::kText),
+      Scalar("FORMATDATETIME", "jet_formatdatetime", 1, 2, {kZero}, CT::kText),
       // conversions
       Cast("CSTR", CT::kText),
       Cast("CINT", CT::kInteger),
@@ -81,6 +97,13 @@ const std::vector<FunctionSignature>& Table() {
       Cast("CBOOL", CT::kBoolean),
       Cast("CBYTE", CT::kByte),
       Cast("CDEC", CT::kNumeric),
+      Passing("CVAR", "jet_cvar"),
+      Scalar("HEX", "jet_hex", 1, 1, {}, CT::kText),
+      Scalar("OCT", "jet_oct", 1, 1, {}, CT::kText),
+      Scalar("ISEMPTY", "jet_isempty", 1, 1, {}, CT::kBoolean),
+      Scalar("ISERROR", "jet_iserror", 1, 1, {}, CT::kBoolean),
+      Scalar("VARTYPE", "jet_vartype", 1, 1, {}, CT::kInteger),
+      Scalar("TYPENAME", "jet_typename", 1, 1, {}, CT::kText),
       // numbers
       Same("INT", "jet_int", 1, 1, {}),
       Same("FIX", "jet_fix", 1, 1, {}),
@@ -95,10 +118,16 @@ const std::vector<FunctionSignature>& Table() {
       Scalar("TAN", "jet_tan", 1, 1, {}, CT::kDouble),
       Scalar("ATN", "jet_atn", 1, 1, {}, CT::kDouble),
       Scalar("RND", "jet_rnd", 0, 1, {kNull}, CT::kSingle),
+      Scalar("PARTITION", "jet_partition", 4, 4, {}, CT::kText),
+      Scalar("RGB", "jet_rgb", 3, 3, {}, CT::kLong),
+      Scalar("QBCOLOR", "jet_qbcolor", 1, 1, {}, CT::kLong),
       // dates
       Scalar("DATE", "jet_date", 0, 0, {}, CT::kDateTime),
       Scalar("TIME", "jet_time", 0, 0, {}, CT::kDateTime),
       Scalar("NOW", "jet_now", 0, 0, {}, CT::kDateTime),
+      Scalar("DATE$", "jet_date_text", 0, 0, {}, CT::kText),
+      Scalar("TIME$", "jet_time_text", 0, 0, {}, CT::kText),
+      Scalar("TIMER", "jet_timer", 0, 0, {}, CT::kSingle),
       Scalar("YEAR", "jet_year", 1, 1, {}, CT::kInteger),
       Scalar("MONTH", "jet_month", 1, 1, {}, CT::kInteger),
       Scalar("DAY", "jet_day", 1, 1, {}, CT::kInteger),
@@ -128,6 +157,32 @@ const std::vector<FunctionSignature>& Table() {
   return table;
 }
 
+// The functions with a String form (Left$ beside Left): same arguments, Text result, and error
+// 94 instead of Null.
+constexpr const char* kWithTextForm[] = {"CHR",   "CHRW",  "FORMAT", "HEX",   "OCT",   "LCASE",
+                                         "UCASE", "LEFT",  "RIGHT",  "MID",   "LTRIM", "RTRIM",
+                                         "TRIM",  "SPACE", "STR",    "STRING"};
+
+const std::vector<FunctionSignature>& TextForms() {
+  static std::deque<std::string> names;
+  static const std::vector<FunctionSignature> forms = [] {
+    std::vector<FunctionSignature> out;
+    for (const char* base : kWithTextForm) {
+      for (const auto& sig : Table()) {
+        if (std::string(base) != sig.access_name) continue;
+        FunctionSignature form = sig;
+        form.access_name = names.emplace_back(std::string(base) + "$").c_str();
+        form.sqlite_name = names.emplace_back(std::string(sig.sqlite_name) + "_text").c_str();
+        form.rule = ResultRule::kFixed;
+        form.result = CT::kText;
+        out.push_back(form);
+      }
+    }
+    return out;
+  }();
+  return forms;
+}
+
 bool IsIntegral(ColumnType t) {
   return t == CT::kBoolean || t == CT::kByte || t == CT::kInteger || t == CT::kLong;
 }
@@ -137,8 +192,10 @@ bool IsIntegral(ColumnType t) {
 const FunctionSignature* FindFunction(const std::string& name) {
   std::string up = name;
   for (auto& c : up) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  for (const auto& sig : Table()) {
-    if (up == sig.access_name) return &sig;
+  for (const auto* table : {&Table(), &TextForms()}) {
+    for (const auto& sig : *table) {
+      if (up == sig.access_name) return &sig;
+    }
   }
   return nullptr;
 }

@@ -10,6 +10,7 @@
 #include "jetsql/functions/registry.h"
 #include "jetsql/sqlite_bridge.h"
 #include "jetsql/text_util.h"
+#include "jetsql/value_convert.h"
 
 namespace jetsql {
 
@@ -39,6 +40,26 @@ void CallScalar(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
       }
     }
     ResultJetValue(ctx, def->impl(args));
+  } catch (...) {
+    FailCallWithCurrentException(ctx);
+  }
+}
+
+// The String form of a function (Left$, Format$, ...): where the function gives Null, its
+// String form fails with "Unzulässige Verwendung von Null" (94).
+void CallScalarText(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  const auto* def = DefinitionOf<fn::ScalarFunction>(ctx);
+  try {
+    fn::Args args(argc, argv);
+    jet::Value result;
+    if (def->null_propagates) {
+      for (int i = 0; i < args.count(); ++i) {
+        if (args.is_null(i)) ThrowInvalidNull();
+      }
+    }
+    result = def->impl(args);
+    if (jet::IsNull(result)) ThrowInvalidNull();
+    ResultJetValue(ctx, result);
   } catch (...) {
     FailCallWithCurrentException(ctx);
   }
@@ -88,7 +109,8 @@ int CollateGeneral(void*, int len_a, const void* a, int len_b, const void* b) {
 
 const fn::ScalarFunction* FindScalar(std::string_view name) {
   for (auto family : {fn::OperatorFunctions(), fn::StringFunctions(), fn::NumberFunctions(),
-                      fn::DateFunctions(), fn::FormatFunctions()}) {
+                      fn::ConversionFunctions(), fn::DateFunctions(), fn::FormatFunctions(),
+                      fn::NamedFormatFunctions()}) {
     for (const auto& f : family) {
       if (name == f.name) return &f;
     }
@@ -131,6 +153,10 @@ void RegisterJetFunctions(sqlite3* db, PendingError* pending) {
       Register(db, spec, nullptr, pending, fn::LikeFunction, nullptr, nullptr);
     } else if (const auto* f = FindScalar(spec.name)) {
       Register(db, spec, f, pending, CallScalar, nullptr, nullptr);
+    } else if (std::string_view name(spec.name); name.ends_with(kTextFormSuffix)) {
+      if (const auto* base = FindScalar(name.substr(0, name.size() - kTextFormSuffix.size()))) {
+        Register(db, spec, base, pending, CallScalarText, nullptr, nullptr);
+      }
     }
   }
 }

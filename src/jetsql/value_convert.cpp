@@ -7,8 +7,9 @@
 #include <cstdlib>
 #include <limits>
 
+#include "jetsql/date_format.h"
 #include "jetsql/date_util.h"
-#include "jetsql/locale_de.h"
+#include "jetsql/regional_settings.h"
 #include "jetsql/text_util.h"
 
 namespace jetsql {
@@ -81,14 +82,15 @@ std::optional<double> ParseNumberText(std::string_view text) {
     }
     return negative ? -r : r;
   }
-  // Decide which separator is the decimal one.
-  size_t commas = std::count(s.begin(), s.end(), ',');
-  size_t points = std::count(s.begin(), s.end(), '.');
-  char decimal = locale_de::kDecimalSeparator;
-  char grouping = locale_de::kThousandsSeparator;
-  if (commas == 0 && points == 1) {
+  // The regional separators; where the decimal one is not '.', a text with a single '.' and no
+  // decimal separator ("1.5") still reads the '.' as a decimal point, since SQL is written so.
+  const NumberSettings& regional = Regional().number;
+  char decimal = regional.decimal;
+  std::string grouping = regional.thousands;
+  if (decimal != '.' && s.find(decimal) == std::string_view::npos &&
+      std::count(s.begin(), s.end(), '.') == 1) {
     decimal = '.';
-    grouping = ',';
+    grouping = ",";
   }
   std::string digits;
   bool seen_digit = false, seen_point = false, seen_exp = false;
@@ -100,7 +102,9 @@ std::optional<double> ParseNumberText(std::string_view text) {
     } else if (c == decimal && !seen_point && !seen_exp) {
       digits.push_back('.');
       seen_point = true;
-    } else if (c == grouping && seen_digit && !seen_point && !seen_exp) {
+    } else if (!grouping.empty() && s.substr(i, grouping.size()) == grouping && seen_digit &&
+               !seen_point && !seen_exp) {
+      i += grouping.size() - 1;
       continue;
     } else if ((c == 'e' || c == 'E' || c == 'd' || c == 'D') && seen_digit && !seen_exp) {
       digits.push_back('e');
@@ -287,23 +291,7 @@ std::string CurrencyText(int64_t scaled, char decimal) {
 }
 
 std::string DateText(double serial) {
-  CivilDateTime t = SplitDate(serial);
-  std::string out;
-  char buf[64];
-  bool has_date = DatePart(serial) != 0;
-  bool has_time = t.hour != 0 || t.minute != 0 || t.second != 0;
-  if (has_date || !has_time) {
-    std::snprintf(buf, sizeof buf, "%02d%c%02d%c%04d", t.day, locale_de::kDateSeparator, t.month,
-                  locale_de::kDateSeparator, t.year);
-    out = buf;
-  }
-  if (has_time) {
-    std::snprintf(buf, sizeof buf, "%02d%c%02d%c%02d", t.hour, locale_de::kTimeSeparator, t.minute,
-                  locale_de::kTimeSeparator, t.second);
-    if (!out.empty()) out += " ";
-    out += buf;
-  }
-  return out;
+  return GeneralDateText(serial);
 }
 
 bool IsNumericType(const jet::Value& v) {
@@ -320,13 +308,17 @@ bool IsTextValue(const jet::Value& v) {
 std::string ValueText(const jet::Value& v) {
   struct Visitor {
     std::string operator()(std::monostate) const { ThrowInvalidNull(); }
-    std::string operator()(bool b) const { return b ? locale_de::kTrue : locale_de::kFalse; }
+    std::string operator()(bool b) const {
+      return b ? Regional().words.true_word : Regional().words.false_word;
+    }
     std::string operator()(uint8_t x) const { return std::to_string(x); }
     std::string operator()(int16_t x) const { return std::to_string(x); }
     std::string operator()(int32_t x) const { return std::to_string(x); }
-    std::string operator()(jet::Currency c) const { return CurrencyText(c.scaled); }
-    std::string operator()(float f) const { return DoubleText(f, 7); }
-    std::string operator()(double d) const { return DoubleText(d, 15); }
+    std::string operator()(jet::Currency c) const {
+      return CurrencyText(c.scaled, Regional().number.decimal);
+    }
+    std::string operator()(float f) const { return DoubleText(f, 7, Regional().number.decimal); }
+    std::string operator()(double d) const { return DoubleText(d, 15, Regional().number.decimal); }
     std::string operator()(jet::DateTime d) const { return DateText(d.days); }
     std::string operator()(const jet::Bytes& b) const { return std::string(b.begin(), b.end()); }
     std::string operator()(const std::string& s) const { return s; }
@@ -337,7 +329,7 @@ std::string ValueText(const jet::Value& v) {
       if (point != std::string::npos) {
         while (s.back() == '0') s.pop_back();
         if (s.back() == '.') s.pop_back();
-        if (point < s.size()) s[point] = locale_de::kDecimalSeparator;
+        if (point < s.size()) s[point] = Regional().number.decimal;
       }
       return s;
     }
@@ -412,8 +404,13 @@ int64_t ValueToCurrency(const jet::Value& v) {
 bool ValueToBool(const jet::Value& v) {
   if (const auto* s = std::get_if<std::string>(&v)) {
     std::string l = Lower(Trim(*s));
-    if (l == "true" || l == "yes" || l == "on" || l == "wahr" || l == "ja") return true;
-    if (l == "false" || l == "no" || l == "off" || l == "falsch" || l == "nein") return false;
+    const WordSettings& w = Regional().words;
+    if (l == "true" || l == "yes" || l == "on" || l == Lower(w.true_word) || l == Lower(w.yes) ||
+        l == Lower(w.on))
+      return true;
+    if (l == "false" || l == "no" || l == "off" || l == Lower(w.false_word) || l == Lower(w.no) ||
+        l == Lower(w.off))
+      return false;
     if (auto n = ParseNumberText(*s)) return *n != 0;
     ThrowTypeMismatch();
   }
@@ -475,15 +472,19 @@ jet::Decimal ValueToDecimal(const jet::Value& v) {
     // Normalise the separators, then read the digits exactly.
     double check = ValueToDouble(v);
     std::string t;
-    size_t commas = std::count(s->begin(), s->end(), ',');
-    size_t points = std::count(s->begin(), s->end(), '.');
-    char decimal = (commas == 0 && points == 1) ? '.' : locale_de::kDecimalSeparator;
+    const NumberSettings& regional = Regional().number;
+    char decimal = regional.decimal;
+    if (decimal != '.' && s->find(decimal) == std::string::npos &&
+        std::count(s->begin(), s->end(), '.') == 1) {
+      decimal = '.';
+    }
     for (char c : *s) {
       if (c == decimal) {
         t.push_back('.');
       } else if (std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+') {
         t.push_back(c);
-      } else if (c != locale_de::kThousandsSeparator && c != ',' && c != ' ') {
+      } else if (regional.thousands.find(c) == std::string::npos && c != ',' && c != '.' &&
+                 c != ' ') {
         t.clear();
         break;
       }

@@ -2,8 +2,8 @@
 #define QUORLA_JETSQL_VALUE_CONVERT_H_
 
 // Conversions between jet::Value's alternatives as Access's expression service makes them
-// (CStr, CDbl, implicit text-to-number). Text output follows the German regional settings
-// (locale_de.h): "1,5", dates as dd.mm.yyyy hh:nn:ss, Wahr/Falsch.
+// (CStr, CDbl, implicit text-to-number). Text follows the regional settings (regional_settings.h),
+// German by default: "1,5", dates as dd.mm.yyyy hh:nn:ss, Wahr/Falsch.
 
 #include <cstdint>
 #include <optional>
@@ -26,10 +26,10 @@ inline constexpr int64_t kCurrencyScale = jet::Currency::kScale;
 [[noreturn]] void ThrowInvalidArgument();
 [[noreturn]] void ThrowInvalidNull();
 
-// A whole text as a number: spaces around it, sign, digits, exponent, &H hex and &O octal. ','
-// is the decimal separator and '.' groups thousands ("1.234,5"); a text with a single '.' and no
-// ',' ("1.5") reads the '.' as a decimal point, since SQL is written that way. Nothing if the
-// text is not a number.
+// A whole text as a number: spaces around it, sign, digits, exponent, &H hex and &O octal, with
+// the regional decimal and thousands separators ("1.234,5" in German); where the decimal
+// separator is not '.', a text with a single '.' and no decimal separator ("1.5") reads the '.'
+// as a decimal point, since SQL is written that way. Nothing if the text is not a number.
 std::optional<double> ParseNumberText(std::string_view text);
 // Val: the number at the start of the text, reading past spaces; 0 if there is none.
 double ValNumber(std::string_view text);
@@ -49,6 +49,7 @@ double RoundToDigits(double x, int digits);
 // fraction (',' for CStr, '.' for Str).
 std::string DoubleText(double x, int digits = 15, char decimal = ',');
 std::string CurrencyText(int64_t scaled, char decimal = ',');
+// The general date (date_format.h).
 std::string DateText(double serial);
 
 bool IsNumericType(const jet::Value& v);

@@ -72,7 +72,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     return static_cast<int>(AlignmentOf(field_types_[col]));
   }
   if (role != Qt::DisplayRole) return QVariant();
-  return ValueText(rows_.At(static_cast<size_t>(index.row()), col), locale_);
+  return ValueText(rows_.At(static_cast<size_t>(index.row()), col));
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {

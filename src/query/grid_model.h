@@ -2,7 +2,6 @@
 #define QUORLA_QUERY_GRID_MODEL_H_
 
 #include <QAbstractTableModel>
-#include <QLocale>
 #include <string>
 #include <vector>
 
@@ -40,7 +39,6 @@ class GridModel : public QAbstractTableModel {
   std::vector<jet::ColumnType> field_types_;
   PackedRows rows_;
   bool bound_ = false;
-  QLocale locale_ = QLocale::system();
 };
 
 }  // namespace query

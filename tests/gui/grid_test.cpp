@@ -6,16 +6,15 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "jetsql/regional_settings.h"
 #include "query/flex_grid.h"
 #include "query/packed_rows.h"
 #include "query/statement.h"
 #include "query/value_text.h"
 
 namespace {
-const QLocale kGerman(QLocale::German, QLocale::Germany);
-
 QString Text(const jet::Value& v) {
-  return query::ValueText(v, kGerman);
+  return query::ValueText(v);
 }
 
 // `cols` Long columns c0, c1, ... of `rows` records.
@@ -41,14 +40,17 @@ class GridTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() { jetsql::SetRegional(jetsql::RegionalSettings::German()); }
+  void cleanup() { jetsql::SetRegional(jetsql::RegionalSettings::German()); }
+
   void datesAndTimes() {
-    QCOMPARE(Text(jet::DateTime{36526.0}), QString("01.01.00"));  // 2000-01-01, date only
-    QCOMPARE(Text(jet::DateTime{0.75}), QString("18:00:00"));     // time only
-    QCOMPARE(Text(jet::DateTime{36526.5}), QString("01.01.00 12:00:00"));
+    QCOMPARE(Text(jet::DateTime{36526.0}), QString("01.01.2000"));  // 2000-01-01, date only
+    QCOMPARE(Text(jet::DateTime{0.75}), QString("18:00:00"));       // time only
+    QCOMPARE(Text(jet::DateTime{36526.5}), QString("01.01.2000 12:00:00"));
     // Before the epoch the fraction is still the time of day.
-    QCOMPARE(Text(jet::DateTime{-1.25}), QString("29.12.99 06:00:00"));
+    QCOMPARE(Text(jet::DateTime{-1.25}), QString("29.12.1899 06:00:00"));
     // Rounding to the second can carry into the next day.
-    QCOMPARE(Text(jet::DateTime{36526.0 - 1e-7}), QString("01.01.00"));
+    QCOMPARE(Text(jet::DateTime{36526.0 - 1e-7}), QString("01.01.2000"));
   }
 
   void numbersInTheLocale() {
@@ -58,9 +60,10 @@ class GridTest : public QObject {
     QCOMPARE(Text(1234.5), QString("1234,5"));
     QCOMPARE(Text(2.5), QString("2,5"));
     QCOMPARE(Text(0.1f), QString("0,1"));
-    QCOMPARE(Text(jet::Currency{12345678}), QString("1.234,57\u00a0€"));
-    QCOMPARE(Text(jet::Currency{-5}), QString("0,00\u00a0€"));
-    QCOMPARE(Text(jet::Currency{-50}), QString("-0,01\u00a0€"));
+    QCOMPARE(Text(jet::Currency{12345678}), QString("1.234,57 €"));
+    QCOMPARE(Text(jet::Currency{12345000}), QString("1.234,50 €"));
+    QCOMPARE(Text(jet::Currency{-5}), QString("-0,00 €"));
+    QCOMPARE(Text(jet::Currency{-50}), QString("-0,01 €"));
     jet::Decimal d;
     d.mantissa = 12345;
     d.scale = 3;
@@ -81,6 +84,17 @@ class GridTest : public QObject {
     jet::Guid g{};
     for (size_t i = 0; i < g.size(); ++i) g[i] = static_cast<uint8_t>(i);
     QCOMPARE(Text(g), QString("{03020100-0504-0706-0809-0A0B0C0D0E0F}"));
+  }
+
+  void englishUsSettings() {
+    jetsql::SetRegional(jetsql::RegionalSettings::EnglishUs());
+    QCOMPARE(Text(jet::DateTime{36526.5}), QString("1/1/2000 12:00:00 PM"));
+    QCOMPARE(Text(jet::DateTime{42920.0}), QString("7/4/2017"));
+    QCOMPARE(Text(1234.5), QString("1234.5"));
+    QCOMPARE(Text(jet::Currency{12345678}), QString("$1,234.57"));
+    QCOMPARE(Text(jet::Currency{-50}), QString("($0.01)"));
+    QCOMPARE(Text(true), QString("True"));
+    QCOMPARE(Text(false), QString("False"));
   }
 
   void headerRowAndCounts() {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <sstream>
@@ -11,6 +12,7 @@
 #include "jet/database_file.h"
 #include "jet/memory_file.h"
 #include "jet/rc4.h"
+#include "support/catalogue_order.h"
 #include "support/jet_samples.h"
 
 namespace jet {
@@ -54,24 +56,46 @@ int ErrorNumber(const std::function<void()>& f) {
   return 0;
 }
 
-TEST(DatabaseCatalog, UserTablesEqualMdbToolsListForEverySample) {
+// mdb-tables lists the catalogue rows as stored; the engine lists them in the order of the
+// catalogue's name index.
+TEST(DatabaseCatalog, UserTablesAreMdbToolsListInNameOrderForEverySample) {
   REQUIRE_SAMPLES();
   if (!quorla_test::HaveProgram("mdb-tables")) GTEST_SKIP() << "mdb-tables is not installed";
   std::vector<std::string> files = JetSampleFiles("jet3");
   for (const std::string& f : JetSampleFiles("jet4")) files.push_back(f);
   ASSERT_FALSE(files.empty());
+  int reordered = 0;
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
     auto listed = quorla_test::RunCommand("mdb-tables -1 " + quorla_test::ShellQuote(file));
     ASSERT_TRUE(listed.has_value());
-    std::vector<std::string> expected;
+    std::vector<std::string> stored;
     std::istringstream in(*listed);
     for (std::string line; std::getline(in, line);) {
-      if (!line.empty()) expected.push_back(line);
+      if (!line.empty()) stored.push_back(line);
     }
     auto db = Database::Open(file);
+    std::vector<std::string> expected =
+        testsupport::InCatalogueOrder(stored, db->version() == JetVersion::kJet3);
     EXPECT_EQ(UserTables(*db), expected);
+    if (expected != stored) ++reordered;
   }
+  // testIndexCodesV1997.mdb stores Table10_desc and Table12_desc_desc after all the others.
+  EXPECT_GE(reordered, 1);
+}
+
+TEST(DatabaseCatalog, NameOrderPutsLaterTablesAmongTheOthers) {
+  REQUIRE_SAMPLES();
+  auto db = Database::Open(Sample("jet3/testIndexCodesV1997.mdb"));
+  std::vector<std::string> names = UserTables(*db);
+  auto at = [&](const std::string& name) {
+    return std::find(names.begin(), names.end(), name) - names.begin();
+  };
+  ASSERT_LT(at("Table10_desc"), static_cast<long>(names.size()));
+  EXPECT_EQ(at("Table10_desc"), at("Table10") + 1);
+  EXPECT_EQ(at("Table12_desc_desc"), at("Table12_desc_asc") + 1);
+  EXPECT_LT(at("Table1"), at("Table2"));
+  EXPECT_EQ(names.back(), "Table9_desc");
 }
 
 TEST(DatabaseCatalog, SystemTablesCarryTheSystemObjectBits) {

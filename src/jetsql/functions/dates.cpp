@@ -1,14 +1,16 @@
-// Date functions: Date, Time, Now, Year .. Second, Weekday, DateAdd, DateDiff, DatePart,
-// DateSerial, TimeSerial, DateValue, TimeValue, MonthName, WeekdayName.
+// Date functions: Date, Time, Now, Date$, Time$, Timer, Year .. Second, Weekday, DateAdd,
+// DateDiff, DatePart, DateSerial, TimeSerial, DateValue, TimeValue, MonthName, WeekdayName.
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 #include <limits>
 #include <string>
 
 #include "jetsql/date_util.h"
 #include "jetsql/functions/function_support.h"
-#include "jetsql/locale_de.h"
+#include "jetsql/regional_settings.h"
 #include "jetsql/text_util.h"
 #include "jetsql/value_convert.h"
 
@@ -17,8 +19,6 @@ namespace jetsql::fn {
 namespace {
 
 constexpr int kSecondsPerDay = 86400;
-constexpr int kSystemFirstDay = 2;   // Monday, as the German regional settings have it
-constexpr int kSystemFirstWeek = 2;  // the first week with four days (ISO 8601)
 constexpr int kFirstWeekJan1 = 1;
 constexpr int kFirstWeekFourDays = 2;
 constexpr int kFirstWeekFull = 3;
@@ -59,6 +59,33 @@ jet::Value NowNow(const Args&) {
   return jet::DateTime{n.date + n.time};
 }
 
+// Date$ and Time$ write today and now in fixed forms, whatever the regional settings.
+jet::Value DateString(const Args&) {
+  CivilDateTime t = SplitDate(Now().date);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d-%02d-%04d", t.month, t.day, t.year);
+  return std::string(buf);
+}
+jet::Value TimeString(const Args&) {
+  CivilDateTime t = SplitDate(Now().time);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+  return std::string(buf);
+}
+
+// Timer: seconds since midnight, local time, to the hundredth.
+jet::Value Timer(const Args&) {
+  auto now = std::chrono::system_clock::now();
+  std::time_t t = std::chrono::system_clock::to_time_t(now);
+  std::tm local{};
+  localtime_r(&t, &local);
+  auto centis =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000 /
+      10;
+  double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + centis / 100.0;
+  return static_cast<float>(seconds);
+}
+
 jet::Value Year(const Args& a) {
   return static_cast<int16_t>(SplitDate(DateArg(a, 0)).year);
 }
@@ -81,13 +108,13 @@ jet::Value Second(const Args& a) {
 int FirstDay(const Args& args, int i) {
   int64_t d = args.is_null(i) ? 1 : args.integer(i);
   if (d < 0 || d > 7) ThrowInvalidArgument();
-  return d == 0 ? kSystemFirstDay : static_cast<int>(d);
+  return d == 0 ? Regional().date.first_day_of_week : static_cast<int>(d);
 }
 
 int FirstWeek(const Args& args, int i) {
   int64_t w = args.is_null(i) ? 1 : args.integer(i);
   if (w < 0 || w > 3) ThrowInvalidArgument();
-  return w == 0 ? kSystemFirstWeek : static_cast<int>(w);
+  return w == 0 ? Regional().date.first_week_of_year : static_cast<int>(w);
 }
 
 // Day number of a date as midnight-based whole days (also for dates before 1899-12-30).
@@ -276,8 +303,9 @@ jet::Value MonthName(const Args& args) {
   int64_t m = args.integer(0);
   if (m < 1 || m > 12) ThrowInvalidArgument();
   bool abbreviate = !args.is_null(1) && ValueToBool(args.value(1));
-  return std::string(abbreviate ? locale_de::kMonthAbbreviations[m - 1]
-                                : locale_de::kMonthNames[m - 1]);
+  const DateSettings& d = Regional().date;
+  return abbreviate ? d.month_abbreviations[static_cast<size_t>(m - 1)]
+                    : d.month_names[static_cast<size_t>(m - 1)];
 }
 
 jet::Value WeekdayName(const Args& args) {
@@ -286,14 +314,18 @@ jet::Value WeekdayName(const Args& args) {
   bool abbreviate = !args.is_null(1) && ValueToBool(args.value(1));
   int first = FirstDay(args, 2);
   int index = static_cast<int>((d - 1 + first - 1) % 7);
-  return std::string(abbreviate ? locale_de::kDayAbbreviations[index]
-                                : locale_de::kDayNames[index]);
+  const DateSettings& names = Regional().date;
+  return abbreviate ? names.day_abbreviations[static_cast<size_t>(index)]
+                    : names.day_names[static_cast<size_t>(index)];
 }
 
 constexpr ScalarFunction kDates[] = {
     {"jet_date", DateNow},
     {"jet_time", TimeNow},
     {"jet_now", NowNow},
+    {"jet_date_text", DateString},
+    {"jet_time_text", TimeString},
+    {"jet_timer", Timer},
     {"jet_year", Year},
     {"jet_month", Month},
     {"jet_day", Day},

@@ -1,7 +1,7 @@
 // Format(value, format): the named formats ("Currency", "Long Date", "Yes/No", ...) and custom
 // formats for numbers (0 # . , % E+ E- with up to four sections positive;negative;zero;Null),
 // dates and times (d dd ddd dddd m mm mmm mmmm q y yy yyyy w ww h hh n nn s ss AM/PM c), text
-// (@ & < >), with "literals" and \c escapes. Output uses the German regional settings.
+// (@ & < >), with "literals" and \c escapes. Output follows the regional settings.
 
 #include <cmath>
 #include <cstdio>
@@ -9,9 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "jetsql/date_format.h"
 #include "jetsql/date_util.h"
+#include "jetsql/functions/format.h"
 #include "jetsql/functions/function_support.h"
-#include "jetsql/locale_de.h"
+#include "jetsql/regional_settings.h"
 #include "jetsql/text_util.h"
 #include "jetsql/value_convert.h"
 
@@ -200,7 +202,7 @@ std::string FillInteger(const NumberFormat& nf, const std::string& digits) {
   for (char c : shown) units.emplace_back(1, c);
   if (nf.grouping) {
     for (int i = static_cast<int>(units.size()) - 4; i >= 0; i -= 3) {
-      units[static_cast<size_t>(i)] += locale_de::kThousandsSeparator;
+      units[static_cast<size_t>(i)] += Regional().number.thousands;
     }
   }
   std::string out;
@@ -268,7 +270,7 @@ std::string FormatNumberSection(double x, std::string_view section) {
   std::string out = FillInteger(nf, int_digits);
   if (nf.has_point) {
     std::string frac = FillFraction(nf, frac_digits);
-    out += locale_de::kDecimalSeparator;
+    out += Regional().number.decimal;
     out += frac;
   }
   // Whatever literals follow the digits when there is no point sit in int_pieces already.
@@ -291,9 +293,10 @@ std::string FormatNumberSection(double x, std::string_view section) {
   return out;
 }
 
-std::string FormatNumber(double x, std::string_view format, bool* is_null_section) {
+}  // namespace
+
+std::string FormatNumberWith(double x, std::string_view format) {
   std::vector<std::string> sections = Sections(format);
-  *is_null_section = false;
   if (x < 0 && sections.size() >= 2 && !sections[1].empty()) {
     return FormatNumberSection(-x, sections[1]);
   }
@@ -304,6 +307,28 @@ std::string FormatNumber(double x, std::string_view format, bool* is_null_sectio
   // A negative number that rounds to nothing shown still carries its sign, as Access does.
   return x < 0 ? "-" + body : body;
 }
+
+std::string NumberPattern(const NumberStyle& style) {
+  std::string digits =
+      style.group ? (style.leading_digit ? "#,##0" : "#,###") : (style.leading_digit ? "0" : "#");
+  if (style.decimals > 0) digits += "." + std::string(static_cast<size_t>(style.decimals), '0');
+  return digits;
+}
+
+std::string SignedPattern(const std::string& positive, bool parens) {
+  return positive + ";" + (parens ? "(" + positive + ")" : "-" + positive);
+}
+
+std::string CurrencyPattern(const NumberStyle& style, const std::string& symbol) {
+  const CurrencySettings& c = Regional().currency;
+  std::string quoted = "\"" + symbol + "\"";
+  std::string amount = NumberPattern(style);
+  std::string positive = c.symbol_first ? quoted + (c.space ? " " : "") + amount
+                                        : amount + (c.space ? " " : "") + quoted;
+  return SignedPattern(positive, style.parens);
+}
+
+namespace {
 
 // ---- dates ----
 
@@ -328,188 +353,6 @@ bool IsDateFormat(std::string_view format) {
       date_token = true;
   }
   return date_token;
-}
-
-std::string Pad2(int v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%02d", v);
-  return buf;
-}
-
-std::string FormatDate(double serial, std::string_view f);
-
-std::string ShortDate(double serial) {
-  return FormatDate(serial, "dd.mm.yyyy");
-}
-std::string LongDate(double serial) {
-  return FormatDate(serial, "dddd, d. mmmm yyyy");
-}
-std::string LongTime(double serial) {
-  return FormatDate(serial, "hh:nn:ss");
-}
-
-std::string FormatDate(double serial, std::string_view f) {
-  CivilDateTime t = SplitDate(serial);
-  int64_t days = DaysFromCivil(t.year, t.month, t.day);
-  std::string lower = Lower(f);
-  // 12-hour clock when an AM/PM marker appears.
-  bool twelve = lower.find("am/pm") != std::string::npos ||
-                lower.find("a/p") != std::string::npos || lower.find("ampm") != std::string::npos;
-  std::string out;
-  bool after_hour = false;  // "m" right after an hour means minutes
-  size_t i = 0;
-  auto run = [&](char c) {
-    size_t n = 0;
-    while (i + n < f.size() && std::tolower(static_cast<unsigned char>(f[i + n])) == c) ++n;
-    return n;
-  };
-  auto next_is_second = [&](size_t from) {
-    for (size_t k = from; k < f.size(); ++k) {
-      char c = static_cast<char>(std::tolower(static_cast<unsigned char>(f[k])));
-      if (c == 's') return true;
-      if (std::isalpha(static_cast<unsigned char>(c))) return false;
-    }
-    return false;
-  };
-  while (i < f.size()) {
-    char c = f[i];
-    char l = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (c == '"') {
-      size_t end = f.find('"', i + 1);
-      if (end == std::string_view::npos) end = f.size();
-      out += f.substr(i + 1, end - i - 1);
-      i = end + 1;
-      continue;
-    }
-    if (c == '\\' && i + 1 < f.size()) {
-      out += f[i + 1];
-      i += 2;
-      continue;
-    }
-    if (lower.compare(i, 5, "am/pm") == 0) {
-      bool upper = f[i] == 'A';
-      std::string mark = t.hour < 12 ? locale_de::kAm : locale_de::kPm;
-      out += upper ? mark : Lower(mark);
-      i += 5;
-      continue;
-    }
-    if (lower.compare(i, 4, "ampm") == 0) {
-      out += t.hour < 12 ? locale_de::kAm : locale_de::kPm;
-      i += 4;
-      continue;
-    }
-    if (lower.compare(i, 3, "a/p") == 0) {
-      std::string mark = t.hour < 12 ? "a" : "p";
-      out += f[i] == 'A' ? std::string(1, static_cast<char>(std::toupper(mark[0]))) : mark;
-      i += 3;
-      continue;
-    }
-    size_t n;
-    switch (l) {
-      case 'd':
-        n = run('d');
-        if (n == 1)
-          out += std::to_string(t.day);
-        else if (n == 2)
-          out += Pad2(t.day);
-        else if (n == 3)
-          out += locale_de::kDayAbbreviations[WeekdayOf(days) - 1];
-        else if (n == 4)
-          out += locale_de::kDayNames[WeekdayOf(days) - 1];
-        else if (n == 5)
-          out += ShortDate(serial);
-        else
-          out += LongDate(serial);
-        i += n;
-        after_hour = false;
-        continue;
-      case 'm':
-        n = run('m');
-        if (n <= 2 && (after_hour || next_is_second(i + n))) {
-          out += n == 1 ? std::to_string(t.minute) : Pad2(t.minute);
-        } else if (n == 1) {
-          out += std::to_string(t.month);
-        } else if (n == 2) {
-          out += Pad2(t.month);
-        } else if (n == 3) {
-          out += locale_de::kMonthAbbreviations[t.month - 1];
-        } else {
-          out += locale_de::kMonthNames[t.month - 1];
-        }
-        i += n;
-        after_hour = false;
-        continue;
-      case 'y':
-        n = run('y');
-        if (n == 1)
-          out += std::to_string(days - DaysFromCivil(t.year, 1, 1) + 1);
-        else if (n <= 3)
-          out += Pad2(t.year % 100);
-        else
-          out += std::to_string(t.year);
-        i += n;
-        continue;
-      case 'q':
-        out += std::to_string((t.month - 1) / 3 + 1);
-        ++i;
-        continue;
-      case 'w':
-        n = run('w');
-        if (n == 1) {
-          out += std::to_string(WeekdayOf(days));
-        } else {
-          int64_t jan1 = DaysFromCivil(t.year, 1, 1);
-          out += std::to_string((days - jan1 + WeekdayOf(jan1) - 1) / 7 + 1);
-        }
-        i += n;
-        continue;
-      case 'h': {
-        n = run('h');
-        int h = twelve ? (t.hour % 12 == 0 ? 12 : t.hour % 12) : t.hour;
-        out += n == 1 ? std::to_string(h) : Pad2(h);
-        i += n;
-        after_hour = true;
-        continue;
-      }
-      case 'n':
-        n = run('n');
-        out += n == 1 ? std::to_string(t.minute) : Pad2(t.minute);
-        i += n;
-        after_hour = false;
-        continue;
-      case 's':
-        n = run('s');
-        out += n == 1 ? std::to_string(t.second) : Pad2(t.second);
-        i += n;
-        continue;
-      case 'c':
-        out += DateText(serial);
-        ++i;
-        continue;
-      case 't':
-        n = run('t');
-        if (n == 5) {
-          out += LongTime(serial);
-          i += n;
-          continue;
-        }
-        break;
-      case '/':
-        out += locale_de::kDateSeparator;
-        ++i;
-        continue;
-      case ':':
-        out += locale_de::kTimeSeparator;
-        ++i;
-        continue;
-      default:
-        break;
-    }
-    out += c;
-    ++i;
-    if (!std::isspace(static_cast<unsigned char>(c))) after_hour = after_hour && c == ':';
-  }
-  return out;
 }
 
 // ---- text ----
@@ -577,24 +420,39 @@ struct Named {
 };
 
 constexpr Named kNamedNumber[] = {
-    {"currency", "#,##0.00 €;-#,##0.00 €"},
-    {"euro", "#,##0.00 €;-#,##0.00 €"},
     {"fixed", "0.00"},
     {"standard", "#,##0.00"},
     {"percent", "0.00%"},
     {"scientific", "0.00E+00"},
 };
 
-constexpr Named kNamedDate[] = {
-    {"long date", "dddd, d. mmmm yyyy"}, {"medium date", "dd. mmm. yy"},
-    {"short date", "dd.mm.yyyy"},        {"long time", "hh:nn:ss"},
-    {"medium time", "hh:nn AM/PM"},      {"short time", "hh:nn"},
-};
+const std::string* NamedDatePattern(const std::string& name) {
+  const DateSettings& d = Regional().date;
+  if (name == "long date") return &d.long_date;
+  if (name == "medium date") return &d.medium_date;
+  if (name == "short date") return &d.short_date;
+  if (name == "long time") return &d.long_time;
+  if (name == "medium time") return &d.medium_time;
+  if (name == "short time") return &d.short_time;
+  return nullptr;
+}
 
-jet::Value Format(const Args& args) {
-  std::string format = args.is_null(1) ? std::string() : args.text(1);
+// The pattern of a named number format in the regional settings; empty for other names.
+std::string NamedNumberPattern(const std::string& name) {
+  const CurrencySettings& c = Regional().currency;
+  NumberStyle money{c.digits, true, c.negative_parens, true};
+  if (name == "currency") return CurrencyPattern(money, c.symbol);
+  if (name == "euro") return CurrencyPattern(money, "€");
+  for (const Named& n : kNamedNumber) {
+    if (name == n.name) return n.format;
+  }
+  return std::string();
+}
+
+}  // namespace
+
+jet::Value FormatValue(jet::Value v, const std::string& format) {
   std::string name = Lower(format);
-  jet::Value v = args.value(0);
   if (jet::IsNull(v)) {
     std::vector<std::string> sections = Sections(format);
     // The fourth section of a number format is what Null shows.
@@ -605,30 +463,26 @@ jet::Value Format(const Args& args) {
 
   if (format.empty() || name == "general number" || name == "general date") {
     if (name == "general number" && !is_text) return DoubleText(ValueToDouble(v));
-    if (name == "general date" && !is_text) return DateText(ValueToDate(v));
+    if (name == "general date" && !is_text) return GeneralDateText(ValueToDate(v));
     return ValueText(v);
   }
   if (name == "yes/no" || name == "true/false" || name == "on/off") {
     if (is_text && !ParseNumberText(std::get<std::string>(v))) return std::get<std::string>(v);
     bool b = ValueToBool(v);
-    if (name == "yes/no") return std::string(b ? locale_de::kYes : locale_de::kNo);
-    if (name == "true/false") return std::string(b ? locale_de::kTrue : locale_de::kFalse);
-    return std::string(b ? locale_de::kOn : locale_de::kOff);
+    const WordSettings& w = Regional().words;
+    if (name == "yes/no") return b ? w.yes : w.no;
+    if (name == "true/false") return b ? w.true_word : w.false_word;
+    return b ? w.on : w.off;
   }
-  for (const Named& n : kNamedDate) {
-    if (name == n.name) {
-      if (is_text && !ParseDateText(std::get<std::string>(v)) &&
-          !ParseNumberText(std::get<std::string>(v)))
-        return std::get<std::string>(v);
-      return FormatDate(ValueToDate(v), n.format);
-    }
+  if (const std::string* pattern = NamedDatePattern(name)) {
+    if (is_text && !ParseDateText(std::get<std::string>(v)) &&
+        !ParseNumberText(std::get<std::string>(v)))
+      return std::get<std::string>(v);
+    return FormatDate(ValueToDate(v), *pattern);
   }
-  for (const Named& n : kNamedNumber) {
-    if (name == n.name) {
-      if (is_text && !ParseNumberText(std::get<std::string>(v))) return std::get<std::string>(v);
-      bool unused;
-      return FormatNumber(ValueToDouble(v), n.format, &unused);
-    }
+  if (std::string pattern = NamedNumberPattern(name); !pattern.empty()) {
+    if (is_text && !ParseNumberText(std::get<std::string>(v))) return std::get<std::string>(v);
+    return FormatNumberWith(ValueToDouble(v), pattern);
   }
   if (IsDateFormat(format)) {
     if (is_text) {
@@ -652,8 +506,13 @@ jet::Value Format(const Args& args) {
     if (!n) return FormatText(std::get<std::string>(v), format);
     v = *n;
   }
-  bool unused;
-  return FormatNumber(ValueToDouble(v), format, &unused);
+  return FormatNumberWith(ValueToDouble(v), format);
+}
+
+namespace {
+
+jet::Value Format(const Args& args) {
+  return FormatValue(args.value(0), args.is_null(1) ? std::string() : args.text(1));
 }
 
 constexpr ScalarFunction kFormat[] = {{"jet_format", Format, false}};

@@ -68,6 +68,7 @@ std::span<const ScalarFunction> NumberFunctions();
 std::span<const ScalarFunction> ConversionFunctions();
 std::span<const ScalarFunction> DateFunctions();
 std::span<const ScalarFunction> FormatFunctions();
+std::span<const ScalarFunction> NamedFormatFunctions();
 std::span<const AggregateFunction> AggregateFunctions();
 
 // Fails the call with `error` (callback_error.h).

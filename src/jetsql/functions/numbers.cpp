@@ -1,10 +1,12 @@
 // Number functions: Int (floors), Fix (truncates), Abs, Sgn, Round (half to even), Sqr, Exp, Log,
-// Sin, Cos, Tan, Atn, Rnd. Int, Fix, Abs and Round keep the argument's type ("same" in
-// registry.h); Currency and Decimal stay exact.
+// Sin, Cos, Tan, Atn, Rnd, Partition, RGB and QBColor. Int, Fix, Abs and Round keep the argument's
+// type ("same" in registry.h); Currency and Decimal stay exact.
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "jetsql/functions/function_support.h"
 #include "jetsql/value_convert.h"
@@ -188,11 +190,62 @@ jet::Value Rnd(const Args& args) {
   return static_cast<float>(st.seed) / kRndScale;
 }
 
+std::string PadLeft(const std::string& s, size_t width) {
+  return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
+}
+
+// Partition(number, start, stop, interval): the range "lower:upper" that holds the number, both
+// sides padded to the width of stop + 1 (or start - 1, if wider); "   : start-1" below the
+// ranges and "stop+1:   " above them.
+jet::Value Partition(const Args& args) {
+  int64_t number = args.integer(0), start = args.integer(1), stop = args.integer(2),
+          interval = args.integer(3);
+  if (start < 0 || stop <= start || interval < 1) ThrowInvalidArgument();
+  const std::string before = std::to_string(start - 1), after = std::to_string(stop + 1);
+  const size_t width = std::max(before.size(), after.size());
+  std::string lower, upper;
+  if (number < start) {
+    upper = before;
+  } else if (number > stop) {
+    lower = after;
+  } else {
+    int64_t low = interval == 1 ? number : start + (number - start) / interval * interval;
+    lower = std::to_string(low);
+    upper = std::to_string(std::min(low + interval - 1, stop));
+  }
+  return PadLeft(lower, width) + ":" + PadLeft(upper, width);
+}
+
+// RGB: the colour as a Long, red in the low byte; parts above 255 count as 255.
+jet::Value Rgb(const Args& args) {
+  int64_t parts[3];
+  for (int i = 0; i < 3; ++i) {
+    parts[i] = args.integer(i);
+    if (parts[i] < 0) ThrowInvalidArgument();
+    parts[i] = std::min<int64_t>(parts[i], 255);
+  }
+  return static_cast<int32_t>(parts[0] | parts[1] << 8 | parts[2] << 16);
+}
+
+// QBColor: the RGB value of one of the 16 colours of QuickBasic.
+jet::Value QbColor(const Args& args) {
+  static constexpr int32_t kColours[16] = {
+      0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+      0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+  int64_t n = args.integer(0);
+  if (n < 0 || n > 15) ThrowInvalidArgument();
+  return kColours[n];
+}
+
 constexpr ScalarFunction kNumbers[] = {
-    {"jet_int", Int},        {"jet_fix", Fix}, {"jet_abs", Abs}, {"jet_sgn", Sgn},
-    {"jet_round", Round},    {"jet_sqr", Sqr}, {"jet_exp", Exp}, {"jet_log", Log},
-    {"jet_sin", Sin},        {"jet_cos", Cos}, {"jet_tan", Tan}, {"jet_atn", Atn},
-    {"jet_rnd", Rnd, false},
+    {"jet_int", Int},        {"jet_fix", Fix},
+    {"jet_abs", Abs},        {"jet_sgn", Sgn},
+    {"jet_round", Round},    {"jet_sqr", Sqr},
+    {"jet_exp", Exp},        {"jet_log", Log},
+    {"jet_sin", Sin},        {"jet_cos", Cos},
+    {"jet_tan", Tan},        {"jet_atn", Atn},
+    {"jet_rnd", Rnd, false}, {"jet_partition", Partition},
+    {"jet_rgb", Rgb},        {"jet_qbcolor", QbColor},
 };
 
 }  // namespace

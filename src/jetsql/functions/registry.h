@@ -38,7 +38,7 @@
 //   jet_op_neg(a,ta,tr)        -a; tr = same type (Byte -> Integer), error 6 on overflow.
 //   jet_op_concat(a,ta,b,tb)   a & b -> Text. One Null counts as "", Null & Null is Null.
 //                              Non-text operands are converted as CStr does (dates as general
-//                              date, Booleans "Wahr"/"Falsch", numbers with the locale's comma).
+//                              date, Booleans and numbers in the regional settings).
 //   jet_op_not(a,ta)           bitwise Not on Long (Booleans: -1 <-> 0); Null -> Null.
 //   jet_op_and / jet_op_or / jet_op_xor / jet_op_eqv / jet_op_imp (a,ta,b,tb)
 //                              bitwise on values converted to Long, Access's Null rules
@@ -97,6 +97,20 @@
 //   jet_datevalue(v), jet_timevalue(v)       -> Date
 //   jet_monthname(m, abbreviate)             -> Text (default 0)
 //   jet_weekdayname(d, abbreviate, firstdayofweek) -> Text (defaults 0, 1)
+//   jet_date_text(), jet_time_text()       -> Text: Date$ ("mm-dd-yyyy"), Time$ ("hh:nn:ss")
+//   jet_timer()             -> Single: seconds since midnight; not deterministic
+//   jet_hex(v), jet_oct(v)  -> Text: Integers in 16 bits, other numbers rounded to Long, in 32
+//   jet_chrw(n) -> Text     jet_ascw(s) -> Integer (UTF-16 code units)
+//   jet_strconv(s, conversion, lcid)         -> Text (1 upper, 2 lower, 3 proper case; else 5)
+//   jet_partition(n, start, stop, interval)  -> Text ("lower:upper", padded)
+//   jet_rgb(r, g, b), jet_qbcolor(n)         -> Long
+//   jet_cvar(v) -> the argument   jet_isempty(v), jet_iserror(v) -> Boolean (always False)
+//   jet_vartype(v) -> Integer     jet_typename(v) -> Text (of the value: "Null", "Long", ...)
+//   jet_formatnumber, jet_formatpercent, jet_formatcurrency (v, digits, leading digit, parens,
+//                            group) -> Text (defaults -1, -2, -2, -2)
+//   jet_formatdatetime(d, named format) -> Text (default 0)
+// String forms: <name>_text calls jet_<name> with the same arguments and fails with 94 where it
+// would give Null (Left$, Mid$, Format$, Hex$, ...).
 // Emitted natively by the binder (no jet_ function): IIf, Nz, IsNull, Switch, Choose (CASE
 // expressions), Count (count), Min and Max (min/max, text under jet_general).
 //
@@ -106,6 +120,8 @@
 //   jet_avg(v)   -> Currency: Currency; Decimal: Decimal; otherwise Double.
 //   jet_first(v), jet_last(v) -> the value itself (first / last row in the group, Nulls included).
 //   jet_stdev, jet_stdevp, jet_var, jet_varp (v) -> Double (Null when too few values).
+
+#include <string_view>
 
 namespace jetsql {
 
@@ -161,6 +177,38 @@ inline constexpr JetFunctionSpec kJetFunctions[] = {
     {"jet_val", 2, false, true},
     {"jet_str", 2, false, true},
     {"jet_format", 4, false, true},
+    {"jet_ascw", 2, false, true},
+    {"jet_chrw", 2, false, true},
+    {"jet_strconv", 6, false, true},
+    {"jet_formatnumber", 10, false, true},
+    {"jet_formatpercent", 10, false, true},
+    {"jet_formatcurrency", 10, false, true},
+    {"jet_formatdatetime", 4, false, true},
+    // conversions and inspection
+    {"jet_hex", 2, false, true},
+    {"jet_oct", 2, false, true},
+    {"jet_cvar", 2, false, true},
+    {"jet_isempty", 2, false, true},
+    {"jet_iserror", 2, false, true},
+    {"jet_vartype", 2, false, true},
+    {"jet_typename", 2, false, true},
+    // string forms
+    {"jet_chr_text", 2, false, true},
+    {"jet_chrw_text", 2, false, true},
+    {"jet_format_text", 4, false, true},
+    {"jet_hex_text", 2, false, true},
+    {"jet_oct_text", 2, false, true},
+    {"jet_lcase_text", 2, false, true},
+    {"jet_ucase_text", 2, false, true},
+    {"jet_left_text", 4, false, true},
+    {"jet_right_text", 4, false, true},
+    {"jet_mid_text", 6, false, true},
+    {"jet_ltrim_text", 2, false, true},
+    {"jet_rtrim_text", 2, false, true},
+    {"jet_trim_text", 2, false, true},
+    {"jet_space_text", 2, false, true},
+    {"jet_str_text", 2, false, true},
+    {"jet_string_text", 4, false, true},
     // numbers
     {"jet_int", 2, false, true},
     {"jet_fix", 2, false, true},
@@ -175,10 +223,16 @@ inline constexpr JetFunctionSpec kJetFunctions[] = {
     {"jet_tan", 2, false, true},
     {"jet_atn", 2, false, true},
     {"jet_rnd", 2, false, false},
+    {"jet_partition", 8, false, true},
+    {"jet_rgb", 6, false, true},
+    {"jet_qbcolor", 2, false, true},
     // dates
     {"jet_date", 0, false, false},
     {"jet_time", 0, false, false},
     {"jet_now", 0, false, false},
+    {"jet_date_text", 0, false, false},
+    {"jet_time_text", 0, false, false},
+    {"jet_timer", 0, false, false},
     {"jet_year", 2, false, true},
     {"jet_month", 2, false, true},
     {"jet_day", 2, false, true},
@@ -205,6 +259,9 @@ inline constexpr JetFunctionSpec kJetFunctions[] = {
     {"jet_var", 2, true, true},
     {"jet_varp", 2, true, true},
 };
+
+// What a String form's SQLite name adds to its function's (jet_left -> jet_left_text).
+inline constexpr std::string_view kTextFormSuffix = "_text";
 
 // Type code for "no static type" (Null literal).
 inline constexpr int kUntypedCode = 0;

@@ -1,6 +1,6 @@
 // Text functions: Len, Left, Right, Mid, InStr, InStrRev, UCase, LCase, Trim, LTrim, RTrim,
-// Space, String, Replace, StrComp, StrReverse, Asc, Chr, Val, Str, and the inspections IsNumeric
-// and IsDate. Positions and lengths count characters, starting at 1.
+// Space, String, Replace, StrComp, StrReverse, StrConv, Asc, AscW, Chr, ChrW, Val, Str, and the
+// inspections IsNumeric and IsDate. Positions and lengths count characters, starting at 1.
 
 #include <algorithm>
 #include <cstdint>
@@ -17,6 +17,13 @@ namespace {
 // Longest text Space and String build; beyond it they fail with error 7 rather than exhaust memory.
 constexpr int64_t kMaxBuiltText = 16 * 1024 * 1024;
 constexpr int kCompareBinary = 0;
+constexpr int64_t kMinCodeUnit = -32768;
+constexpr int64_t kMaxCodeUnit = 65535;
+constexpr int64_t kCodeUnits = 65536;
+// StrConv conversions.
+constexpr int64_t kUpperCase = 1;
+constexpr int64_t kLowerCase = 2;
+constexpr int64_t kProperCase = 3;
 
 // Windows-1252 characters 0x80..0x9F (0 where the code is unassigned).
 constexpr char16_t kCp1252High[32] = {
@@ -229,6 +236,58 @@ jet::Value Chr(const Args& args) {
   return Text(s);
 }
 
+// AscW: the first UTF-16 code unit, as an Integer (units from 0x8000 on are negative).
+jet::Value AscW(const Args& args) {
+  std::u32string s = Chars(args, 0);
+  if (s.empty()) ThrowInvalidArgument();
+  char32_t c = s[0];
+  uint32_t unit = c > 0xFFFF ? 0xD800 + ((c - 0x10000) >> 10) : c;
+  return static_cast<int16_t>(static_cast<uint16_t>(unit));
+}
+
+// ChrW: the character of a UTF-16 code unit, given as -32768..65535. A lone surrogate has no
+// character of its own and comes out as U+FFFD.
+jet::Value ChrW(const Args& args) {
+  int64_t code = args.integer(0);
+  if (code < kMinCodeUnit || code > kMaxCodeUnit) ThrowInvalidArgument();
+  if (code < 0) code += kCodeUnits;
+  char32_t c = static_cast<char32_t>(code);
+  if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
+  return Text(std::u32string(1, c));
+}
+
+// Word separators of vbProperCase: Null, tab, line feed, vertical tab, form feed, carriage
+// return and space.
+bool SeparatesWords(char32_t c) {
+  return c == 0 || (c >= 9 && c <= 13) || c == ' ';
+}
+
+jet::Value StrConv(const Args& args) {
+  if (args.is_null(1)) ThrowInvalidNull();
+  int64_t conversion = args.integer(1);
+  if (args.is_null(0)) return std::monostate{};
+  std::u32string s = Chars(args, 0);
+  switch (conversion) {
+    case kUpperCase:
+      return Text(UpperText(s));
+    case kLowerCase:
+      return Text(LowerText(s));
+    case kProperCase: {
+      std::u32string lower = LowerText(s);
+      bool start = true;
+      for (char32_t& c : lower) {
+        if (start && !SeparatesWords(c)) c = UpperText(std::u32string(1, c))[0];
+        start = SeparatesWords(c);
+      }
+      return Text(lower);
+    }
+    default:
+      // Wide/narrow and Katakana/Hiragana need an East Asian system, which refuses them
+      // elsewhere as well; byte strings (vbUnicode, vbFromUnicode) have no place in a text field.
+      ThrowInvalidArgument();
+  }
+}
+
 jet::Value Val(const Args& args) {
   return ValNumber(args.text(0));
 }
@@ -286,6 +345,9 @@ constexpr ScalarFunction kStrings[] = {
     {"jet_strreverse", StrReverse},
     {"jet_asc", Asc},
     {"jet_chr", Chr},
+    {"jet_ascw", AscW},
+    {"jet_chrw", ChrW},
+    {"jet_strconv", StrConv, false},
     {"jet_val", Val},
     {"jet_str", Str},
     {"jet_isnumeric", IsNumeric, false},
