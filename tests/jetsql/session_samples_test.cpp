@@ -225,6 +225,47 @@ TEST_F(SessionSamplesTest, CrosstabTakesItsColumnsFromTheData) {
             reference_->One("SELECT sum(Menge) FROM orders WHERE ArtikelNr = 1 AND NOT Bezahlt"));
 }
 
+TEST_F(SessionSamplesTest, GroupTermsDistinctAndTopWithTies) {
+  // A GROUP BY expression may be selected and sorted on as written again.
+  EXPECT_EQ(
+      Column("SELECT Year(Bestelldatum), Count(*) FROM orders WHERE Bestelldatum Is Not "
+             "Null GROUP BY Year(Bestelldatum) ORDER BY Year(Bestelldatum)",
+             1),
+      reference_->Column("SELECT count(*) FROM orders WHERE Bestelldatum IS NOT NULL GROUP "
+                         "BY substr(Bestelldatum, 1, 4) ORDER BY substr(Bestelldatum, 1, 4)"));
+  EXPECT_EQ(
+      Column("SELECT DISTINCT TOP 3 ArtikelNr FROM orders ORDER BY ArtikelNr DESC"),
+      reference_->Column("SELECT DISTINCT ArtikelNr FROM orders ORDER BY ArtikelNr DESC LIMIT 3"));
+  // TOP keeps every row that ties with the last one.
+  EXPECT_EQ(std::to_string(Column("SELECT TOP 5 Menge FROM orders ORDER BY Menge DESC").size()),
+            reference_->One("SELECT count(*) FROM orders WHERE Menge >= (SELECT Menge FROM orders "
+                            "ORDER BY Menge DESC LIMIT 1 OFFSET 4)"));
+  auto percent = Column("SELECT TOP 1 PERCENT OrderID FROM orders ORDER BY OrderID");
+  EXPECT_EQ(percent, reference_->Column("SELECT OrderID FROM orders ORDER BY OrderID LIMIT 1000"));
+  EXPECT_EQ(Column("SELECT Count(*) FROM artikel WHERE ArtikelNr = ANY (SELECT ArtikelNr FROM "
+                   "orders WHERE Menge > 495)"),
+            reference_->Column("SELECT count(*) FROM artikel WHERE ArtikelNr IN (SELECT "
+                               "ArtikelNr FROM orders WHERE Menge > 495)"));
+}
+
+TEST_F(SessionSamplesTest, MeaningErrorsOnRealTables) {
+  EXPECT_EQ(ErrorOf("SELECT Ort, Kunde FROM orders GROUP BY Ort"), 3122);
+  EXPECT_EQ(ErrorOf("SELECT Month(Bestelldatum) FROM orders GROUP BY Year(Bestelldatum)"), 3122);
+  EXPECT_EQ(ErrorOf("SELECT Ort FROM orders WHERE Sum(Menge) > 1 GROUP BY Ort"), 3096);
+  EXPECT_EQ(ErrorOf("SELECT Count(*) FROM orders GROUP BY Sum(Menge)"), 3092);
+  EXPECT_EQ(ErrorOf("SELECT Sum(Avg(Menge)) FROM orders"), 3095);
+  EXPECT_EQ(ErrorOf("SELECT ArtikelNr FROM orders, artikel"), 3079);
+  EXPECT_EQ(ErrorOf("SELECT Ort FROM orders WHERE ArtikelNr IN (SELECT ArtikelNr, Preis FROM "
+                    "artikel)"),
+            3306);
+  EXPECT_EQ(ErrorOf("SELECT Ort, Kunde FROM orders UNION SELECT Bezeichnung FROM artikel"), 3307);
+  EXPECT_EQ(ErrorOf("SELECT Ort FROM orders UNION SELECT Bezeichnung FROM artikel ORDER BY Preis"),
+            3138);
+  EXPECT_EQ(ErrorOf("SELECT Gibtsnicht(Ort) FROM orders"), 3085);
+  EXPECT_EQ(ErrorOf("SELECT Left(Kunde) FROM orders"), 3075);
+  EXPECT_EQ(ErrorOf("SELECT Betrag FROM orders WHERE Bestelldatum = 'gestern'"), 3464);
+}
+
 TEST_F(SessionSamplesTest, FieldNamesAndTypes) {
   RecordSet rs = session_->Query(
       "SELECT TOP 1 OrderID, Betrag, Betrag * 2 AS Doppelt, Menge + 1, Kunde & '!', Bezahlt, "
