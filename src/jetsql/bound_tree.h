@@ -142,6 +142,12 @@ struct BoundSelect {
   std::vector<BoundOrderTerm> order_by;
   std::optional<double> top;
   bool top_percent = false;
+  // How TOP keeps its rows with their ties.
+  enum class TopPlan {
+    kRank,    // rank all rows by the order and keep ranks within n (or n percent)
+    kLimit,   // no order: the first n rows
+    kCutoff,  // find the n-th row's sort key, then keep the rows not after it
+  } top_plan = TopPlan::kRank;
 };
 
 // A SELECT or a UNION of SELECTs, with its output columns named and typed.

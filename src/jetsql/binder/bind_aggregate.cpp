@@ -46,6 +46,19 @@ Bound Binder::BindAggregate(const Expr& e, Scope& scope, const std::string& name
   }
   Bound r = Plain(std::move(node));
   r.aggregate = true;
+  if (pivot_filter_ && name == "COUNT") {
+    // A crosstab cell without rows stays empty (Null), where Count would give 0.
+    auto rows = NewNode(BoundExprKind::kAggregate, jet::ColumnType::kLong);
+    rows->function = "count";
+    rows->star = true;
+    rows->filter = pivot_filter_;
+    auto any = NewNode(BoundExprKind::kCompare, jet::ColumnType::kBoolean, true);
+    any->op = ">";
+    any->args = {std::move(rows), IntegerConstant(0, jet::ColumnType::kInteger)};
+    auto cell = NewNode(BoundExprKind::kCase, jet::ColumnType::kLong);
+    cell->args = {std::move(any), r.expr};
+    r.expr = std::move(cell);
+  }
   return r;
 }
 

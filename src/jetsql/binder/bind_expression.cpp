@@ -28,7 +28,11 @@ Bound Literal(const Expr& e) {
       return Plain(IntegerConstant(e.bool_value ? -1 : 0, CT::kBoolean));
     case ExprKind::kNumber:
       if (e.integer && e.number <= std::numeric_limits<int32_t>::max()) {
-        CT t = e.number <= std::numeric_limits<int16_t>::max() ? CT::kInteger : CT::kLong;
+        // Hexadecimal and octal literals may be negative (&HFFFF is the Integer -1).
+        CT t = e.number >= std::numeric_limits<int16_t>::min() &&
+                       e.number <= std::numeric_limits<int16_t>::max()
+                   ? CT::kInteger
+                   : CT::kLong;
         return Plain(IntegerConstant(static_cast<int64_t>(e.number), t));
       }
       return Real(e.number, CT::kDouble);

@@ -35,7 +35,7 @@ std::unique_ptr<BoundQuery> Binder::BindSelect(const SelectQuery& s, Scope* oute
     throw jet::Error(sqlerr::kTooManyFields, "Zu viele Felder definiert.");
   }
   select->distinct = s.quantifier == SelectQuery::Quantifier::kDistinct;
-  BindTop(s, select.get());
+  BindTop(s, outer != nullptr, select.get());
   out->names = std::move(list.names);
   out->select = std::move(select);
   return out;

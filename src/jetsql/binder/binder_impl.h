@@ -68,7 +68,7 @@ class Binder {
   void BindOrderBy(const std::vector<OrderItem>& order, bool grouped, Scope& scope,
                    SelectList& list, BoundSelect* out);                         // bind_order
   void BindUnionOrderBy(const std::vector<OrderItem>& order, BoundQuery* out);  // bind_order
-  void BindTop(const SelectQuery& s, BoundSelect* out);                         // bind_top
+  void BindTop(const SelectQuery& s, bool nested, BoundSelect* out);            // bind_top
   std::vector<PivotColumn> BindPivotInList();                                   // crosstab
 
   // ---- expressions ----
