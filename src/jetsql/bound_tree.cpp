@@ -36,6 +36,9 @@ bool SameBoundExpr(const BoundExpr& a, const BoundExpr& b) {
         return false;
       }
       break;
+    case BoundExprKind::kRowId:
+      if (a.source != b.source) return false;
+      break;
     case BoundExprKind::kOutputColumn:
       if (a.column != b.column || a.qualifier != b.qualifier) return false;
       break;

@@ -45,6 +45,7 @@ enum class BoundExprKind {
   kSubquery,      // (query) as a single value
   kCase,          // CASE [args[0] when has_operand] WHEN a THEN b ... END
   kAggregate,     // aggregate `function` over args[0] (none for Count(*)), filtered by `filter`
+  kRowId,         // the record of FROM source `source` (a table): where it is stored
 };
 
 struct BoundConstant {
@@ -77,6 +78,7 @@ struct BoundExpr {
   int source = 0;                              // kColumn
   int column = 0;                              // kColumn, kOutputColumn
   bool derived_column = false;                 // kColumn: a derived table's c<column>
+  bool read_once = false;                      // kRowId: the table is read through a temporary
   std::string name;                            // kColumn: the Jet field; kParameter: its name
   std::string qualifier;                       // kOutputColumn
   std::string op;                              // kCompare, kLogical, kQuantified
@@ -113,6 +115,7 @@ struct BoundTableRef {
   int source = 0;                     // kTable, kDerived: columns are read as s<source>.<column>
   std::string vtab;                   // kTable: the virtual table
   bool read_once = false;             // kTable: a small table of a join, read once into a temporary
+  bool keeps_row_id = false;          // kTable read once: the temporary keeps the row id
   std::unique_ptr<BoundQuery> query;  // kDerived
   enum class Join {
     kInner,

@@ -326,6 +326,27 @@ TEST_F(SessionSamplesTest, TopKeepsTiesOverSeveralKeysAndNulls) {
   EXPECT_EQ(Column("SELECT TOP 3 ArtikelNr FROM artikel").size(), 3u);
 }
 
+TEST_F(SessionSamplesTest, DistinctRowReturnsEachSelectedRecordOnce) {
+  // Fields of one side of a join: each article once, however many orders it has.
+  const std::string join =
+      " FROM artikel a INNER JOIN orders o ON a.ArtikelNr = o.ArtikelNr WHERE o.Menge > 490";
+  EXPECT_EQ(Column("SELECT DISTINCTROW a.ArtikelNr, a.Bezeichnung" + join + " ORDER BY 1"),
+            reference_->Column("SELECT ArtikelNr FROM artikel WHERE ArtikelNr IN (SELECT "
+                               "ArtikelNr FROM orders WHERE Menge > 490) ORDER BY 1"));
+  EXPECT_EQ(std::to_string(Column("SELECT ALL a.ArtikelNr" + join).size()),
+            reference_->One("SELECT count(*) FROM orders WHERE Menge > 490 AND ArtikelNr IN "
+                            "(SELECT ArtikelNr FROM artikel)"));
+  // Unlike DISTINCT, records with equal values stay apart: one row per order.
+  EXPECT_EQ(std::to_string(Column("SELECT DISTINCTROW o.Ort FROM orders o INNER JOIN artikel a ON "
+                                  "o.ArtikelNr = a.ArtikelNr WHERE a.Aktiv")
+                               .size()),
+            reference_->One("SELECT count(*) FROM orders o JOIN artikel a ON o.ArtikelNr = "
+                            "a.ArtikelNr WHERE a.Aktiv"));
+  // Fields of every table, or of a single one: as ALL.
+  EXPECT_EQ(Column("SELECT DISTINCTROW Count(*) FROM (SELECT DISTINCTROW Ort FROM orders)"),
+            reference_->Column("SELECT count(*) FROM orders"));
+}
+
 TEST_F(SessionSamplesTest, FieldNamesAndTypes) {
   RecordSet rs = session_->Query(
       "SELECT TOP 1 OrderID, Betrag, Betrag * 2 AS Doppelt, Menge + 1, Kunde & '!', Bezahlt, "

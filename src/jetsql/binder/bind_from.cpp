@@ -58,6 +58,7 @@ std::unique_ptr<BoundTableRef> Binder::BindTableRef(const FromItem& item, Scope&
       // build an automatic index, instead of being scanned once per row of the other side.
       ref->read_once = in_join_ && def->row_count <= kMaterializeRowLimit;
       *small = ref->read_once;
+      src.read_once = ref->read_once;
       scope.sources.push_back(std::move(src));
       return ref;
     }

@@ -30,6 +30,7 @@ struct Source {
   std::string name;  // what qualifies its columns: alias or table name
   int id = 0;        // the slot its columns are read from
   bool derived = false;
+  bool read_once = false;  // a table read through a temporary (see bind_from.cpp)
   std::vector<std::string> columns;
   std::vector<jet::ColumnType> types;
 };

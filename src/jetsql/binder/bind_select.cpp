@@ -35,6 +35,9 @@ std::unique_ptr<BoundQuery> Binder::BindSelect(const SelectQuery& s, Scope* oute
     throw jet::Error(sqlerr::kTooManyFields, "Zu viele Felder definiert.");
   }
   select->distinct = s.quantifier == SelectQuery::Quantifier::kDistinct;
+  if (s.quantifier == SelectQuery::Quantifier::kDistinctRow && !grouped) {
+    BindDistinctRow(scope, list, select.get());
+  }
   BindTop(s, outer != nullptr, select.get());
   out->names = std::move(list.names);
   out->select = std::move(select);

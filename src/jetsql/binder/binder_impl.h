@@ -66,10 +66,11 @@ class Binder {
   void BindSelectList(const SelectQuery& s, Scope& scope, SelectList& list);      // select_list
   bool BindPivot(PivotSpec& pivot, Scope& scope, SelectList& list, BoundSelect& out);  // crosstab
   void BindOrderBy(const std::vector<OrderItem>& order, bool grouped, Scope& scope,
-                   SelectList& list, BoundSelect* out);                         // bind_order
-  void BindUnionOrderBy(const std::vector<OrderItem>& order, BoundQuery* out);  // bind_order
-  void BindTop(const SelectQuery& s, bool nested, BoundSelect* out);            // bind_top
-  std::vector<PivotColumn> BindPivotInList();                                   // crosstab
+                   SelectList& list, BoundSelect* out);                                // bind_order
+  void BindUnionOrderBy(const std::vector<OrderItem>& order, BoundQuery* out);         // bind_order
+  void BindDistinctRow(const Scope& scope, const SelectList& list, BoundSelect* out);  // distinct
+  void BindTop(const SelectQuery& s, bool nested, BoundSelect* out);                   // bind_top
+  std::vector<PivotColumn> BindPivotInList();                                          // crosstab
 
   // ---- expressions ----
   Bound BindExpr(const Expr& e, Scope& scope);       // bind_expression

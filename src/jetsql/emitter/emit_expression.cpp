@@ -15,6 +15,8 @@ std::string EmitExpression(const BoundExpr& e) {
              (e.derived_column ? "c" + std::to_string(e.column) : QuoteIdentifier(e.name));
     case BoundExprKind::kOutputColumn:
       return (e.qualifier.empty() ? "c" : e.qualifier + ".c") + std::to_string(e.column);
+    case BoundExprKind::kRowId:
+      return "s" + std::to_string(e.source) + (e.read_once ? ".jet_rowid" : ".rowid");
     case BoundExprKind::kParameter:
       return "NULL";
     case BoundExprKind::kToValue:

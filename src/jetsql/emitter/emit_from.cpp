@@ -9,8 +9,10 @@ std::string TableRef(const BoundTableRef& ref) {
   const std::string alias = " AS s" + std::to_string(ref.source);
   switch (ref.kind) {
     case BoundTableRef::Kind::kTable:
-      return ref.read_once ? "(SELECT * FROM temp." + ref.vtab + " LIMIT -1)" + alias
-                           : "temp." + ref.vtab + alias;
+      return ref.read_once
+                 ? "(SELECT " + std::string(ref.keeps_row_id ? "rowid AS jet_rowid, " : "") +
+                       "* FROM temp." + ref.vtab + " LIMIT -1)" + alias
+                 : "temp." + ref.vtab + alias;
     case BoundTableRef::Kind::kDerived:
       return "(" + EmitQuery(*ref.query) + ")" + alias;
     case BoundTableRef::Kind::kJoin:
