@@ -3,7 +3,9 @@
 
 // Resolves a parsed statement against the database's tables, gives every expression its Jet
 // type, checks Jet's rules (unknown names, grouping, type mismatches) and writes the SQLite SQL
-// that computes the statement with the functions of functions/registry.h.
+// that computes the statement with the functions of functions/registry.h. Binding builds the
+// bound tree of bound_tree.h (binder/bind_*.cpp, one file per clause and expression kind); the
+// SQL is written from that tree in a last step (emitter/emit_*.cpp).
 
 #include <memory>
 #include <string>

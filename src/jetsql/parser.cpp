@@ -48,7 +48,16 @@ class Parser {
     if (AcceptWord("PARAMETERS")) ParseParameters(&st);
     if (AcceptWord("TRANSFORM")) {
       st.transform = ParseTopExpr();
-      if (!IsWord("SELECT")) throw errors::SyntaxInTransform();
+      // Access saves the value's name with it (TRANSFORM Sum(x) AS SummeVonx); the columns
+      // are named by the pivot values, so the name is read and not used.
+      if (AcceptWord("AS")) {
+        if (!IsName()) {
+          throw errors::SyntaxInTransform();
+        }
+        TakeName();
+      }
+      if (!IsWord("SELECT"))
+        throw errors::SyntaxInTransform();
       st.query = ParseQueryExpr();
       if (!AcceptWord("PIVOT")) {
         throw errors::SyntaxInTransform();
