@@ -18,12 +18,14 @@ TEST(CrashHarness, PageTransactionsSurviveKillsWholeOrNotAtAll) {
   testsupport::TempDir dir;
   testsupport::PageWorkload workload(48);
   testsupport::CrashReport report =
-      testsupport::RunCrashRounds(workload, dir.File("pages.dat"), Rounds(), 20261207, 20000);
+      testsupport::RunCrashRounds(workload, dir.File("pages.dat"), Rounds(), 20261207, 150000);
   EXPECT_EQ(report.failure, "");
   EXPECT_GT(report.kills, Rounds() / 2);
   EXPECT_GT(report.committed, 0u);
+  EXPECT_GT(report.hot_journals, 0) << "no kill landed inside a commit";
   RecordProperty("kills", report.kills);
   RecordProperty("committed", static_cast<int>(report.committed));
+  RecordProperty("hot_journals", report.hot_journals);
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 #include <exception>
 #include <random>
 
+#include "jet/env.h"
+#include "jet/journal_format.h"
+
 namespace testsupport {
 
 CrashReport RunCrashRounds(CrashWorkload& workload, const std::string& path, int rounds,
@@ -43,6 +46,7 @@ CrashReport RunCrashRounds(CrashWorkload& workload, const std::string& path, int
       report.failure = "round " + std::to_string(round) + ": the workload failed by itself";
       return report;
     }
+    if (jet::Env::Default().FileExists(jet::journal::PathFor(path))) ++report.hot_journals;
     uint64_t committed = 0;
     std::string problem;
     try {
