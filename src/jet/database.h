@@ -113,8 +113,10 @@ class Database {
   virtual std::vector<Value> ReadRow(const std::string& table, RowId id) = 0;
 
   // --- Writing (Jet 4 files opened with OpenForWriting) ---
-  // Opens a Jet 4 file for reading and writing. Errors as Open; 3027 when the file or its medium
-  // is read-only or the file is a Jet 3 file.
+  // Opens a Jet 4 file for reading and writing. Errors as Open; 3027 when the file, its folder or
+  // its medium is read-only or the file is a Jet 3 file. While open, Access's lock file
+  // (name.ldb) beside it lists this user. Both Open and OpenForWriting first roll back a commit
+  // that a dead writer left half done (see shared_file.h).
   static std::unique_ptr<Database> OpenForWriting(const std::string& path);
 
   // A read statement reads between BeginRead and EndRead (they nest): it sees one committed
