@@ -6,6 +6,7 @@
 #include "jet/catalog.h"
 #include "jet/database.h"
 #include "jet/database_file.h"
+#include "jet/env.h"
 #include "jet/file.h"
 #include "jet/format_error.h"
 #include "jet/header.h"
@@ -13,6 +14,7 @@
 #include "jet/name_fold.h"
 #include "jet/pager.h"
 #include "jet/row_codec.h"
+#include "jet/shared_file.h"
 #include "jet/table_scan.h"
 #include "jet/tdef_page.h"
 
@@ -81,16 +83,61 @@ class PathIndexCursor : public IndexCursor {
 
 class JetDatabase : public Database {
  public:
-  JetDatabase(std::string path, std::unique_ptr<RandomAccessFile> file, const Header& header,
-              size_t cache_pages)
+  // Over `shared` when given (a file of the file system), else over `file` alone.
+  JetDatabase(std::string path, std::unique_ptr<RandomAccessFile> file,
+              std::unique_ptr<SharedFile> shared, const Header& header, size_t cache_pages)
       : path_(std::move(path)),
         file_(std::move(file)),
+        shared_(std::move(shared)),
         header_(header),
-        pages_(*file_, nullptr, header.page_size, header.database_key, cache_pages) {
-    if (pages_.page_count() < kMinimumPages) ThrowCorrupt("file too short");
-    catalog_ = ReadCatalog(pages_, header_.version);
-    for (size_t i = 0; i < catalog_.size(); ++i) {
-      by_name_.emplace(FoldName(catalog_[i].entry.name), i);  // the first of equal names wins
+        pages_(shared_ ? shared_->file() : *file_, shared_ ? shared_->writable() : nullptr,
+               header.page_size, header.database_key, cache_pages, shared_.get()) {
+    pages_.BeginRead();
+    try {
+      if (pages_.page_count() < kMinimumPages) ThrowCorrupt("file too short");
+      LoadCatalog();
+    } catch (...) {
+      pages_.EndRead();
+      throw;
+    }
+    pages_.EndRead();
+  }
+
+  void BeginRead() override {
+    WithPath(path_, [&] {
+      pages_.BeginRead();
+      try {
+        ReloadIfChanged();
+      } catch (...) {
+        pages_.EndRead();
+        throw;
+      }
+    });
+  }
+  void EndRead() override { pages_.EndRead(); }
+
+  bool writable() const override { return pages_.writable(); }
+  void BeginStatement() override {
+    if (!pages_.writable()) ThrowReadOnly();
+    WithPath(path_, [&] {
+      pages_.Begin();
+      try {
+        ReloadIfChanged();
+      } catch (...) {
+        pages_.Rollback();
+        throw;
+      }
+    });
+  }
+  void CommitStatement() override { pages_.Commit(); }
+  void RollbackStatement() override {
+    pages_.Rollback();
+    // What was read inside the statement may show its changes.
+    reload_pending_ = true;
+    try {
+      Reload();
+    } catch (const Error&) {
+      // The next BeginRead or BeginStatement tries again.
     }
   }
 
@@ -144,6 +191,31 @@ class JetDatabase : public Database {
   }
 
  private:
+  void LoadCatalog() {
+    catalog_ = ReadCatalog(pages_, header_.version);
+    by_name_.clear();
+    layouts_.clear();
+    for (size_t i = 0; i < catalog_.size(); ++i) {
+      by_name_.emplace(FoldName(catalog_[i].entry.name), i);  // the first of equal names wins
+    }
+    changes_seen_ = pages_.changes_seen();
+    reload_pending_ = false;
+  }
+  // Another process committed: what was read from the old state goes.
+  void ReloadIfChanged() {
+    if (reload_pending_ || pages_.changes_seen() != changes_seen_) Reload();
+  }
+  void Reload() {
+    pages_.BeginRead();
+    try {
+      LoadCatalog();
+    } catch (...) {
+      pages_.EndRead();
+      throw;
+    }
+    pages_.EndRead();
+  }
+
   const CatalogTable& Find(const std::string& name) const {
     auto found = by_name_.find(FoldName(name));
     if (found != by_name_.end()) return catalog_[found->second];
@@ -180,17 +252,36 @@ class JetDatabase : public Database {
 
   std::string path_;
   std::unique_ptr<RandomAccessFile> file_;
+  std::unique_ptr<SharedFile> shared_;
   Header header_;
   Pager pages_;
+  uint64_t changes_seen_ = 0;
+  bool reload_pending_ = false;
   std::vector<CatalogTable> catalog_;
   std::unordered_map<std::string, size_t> by_name_;  // folded name -> catalog_ position
   std::unordered_map<std::string, std::shared_ptr<const TableLayout>> layouts_;
 };
 
+// The header of a Jet file, refused unless it can be opened here.
+Header ReadJetHeader(RandomAccessFile& file, const std::string& path) {
+  std::vector<uint8_t> start(header::kMinimumLength);
+  start.resize(file.Read(0, start));
+  Header header;
+  switch (ParseHeader(start, header)) {
+    case HeaderVerdict::kNotJet:
+    case HeaderVerdict::kAce:
+      throw errors::UnrecognizedFormat(path);
+    case HeaderVerdict::kJet:
+      break;
+  }
+  if (header.has_password) throw errors::PasswordInvalid();
+  return header;
+}
+
 }  // namespace
 
 std::unique_ptr<Database> Database::Open(const std::string& path) {
-  return OpenDatabaseFile(OpenFile(path), path);
+  return OpenDatabaseWithEnv(Env::Default(), path, false);
 }
 
 void Database::ThrowReadOnly() {
@@ -208,25 +299,31 @@ void Database::DeleteRow(const std::string&, RowId) {
 }
 
 std::unique_ptr<Database> Database::OpenForWriting(const std::string& path) {
-  // The row writer is not wired in yet: the file opens read-only and refuses changes.
-  return OpenDatabaseFile(OpenFile(path), path);
+  return OpenDatabaseWithEnv(Env::Default(), path, true);
+}
+
+std::unique_ptr<Database> OpenDatabaseWithEnv(Env& env, const std::string& path, bool for_writing,
+                                              size_t page_cache_pages) {
+  std::unique_ptr<SharedFile> shared = SharedFile::Open(env, path, for_writing);
+  return WithPath(path, [&]() -> std::unique_ptr<Database> {
+    Header header = ReadJetHeader(shared->file(), path);
+    if (for_writing) {
+      if (header.version == JetVersion::kJet3) {
+        throw Error(3027,
+                    "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
+      }
+      shared->JoinLockFile();
+    }
+    return std::make_unique<JetDatabase>(path, nullptr, std::move(shared), header,
+                                         page_cache_pages);
+  });
 }
 
 std::unique_ptr<Database> OpenDatabaseFile(std::unique_ptr<RandomAccessFile> file,
                                            const std::string& path, size_t page_cache_pages) {
   return WithPath(path, [&]() -> std::unique_ptr<Database> {
-    std::vector<uint8_t> start(header::kMinimumLength);
-    start.resize(file->Read(0, start));
-    Header header;
-    switch (ParseHeader(start, header)) {
-      case HeaderVerdict::kNotJet:
-      case HeaderVerdict::kAce:
-        throw errors::UnrecognizedFormat(path);
-      case HeaderVerdict::kJet:
-        break;
-    }
-    if (header.has_password) throw errors::PasswordInvalid();
-    return std::make_unique<JetDatabase>(path, std::move(file), header, page_cache_pages);
+    Header header = ReadJetHeader(*file, path);
+    return std::make_unique<JetDatabase>(path, std::move(file), nullptr, header, page_cache_pages);
   });
 }
 

@@ -113,14 +113,27 @@ class Database {
   virtual std::vector<Value> ReadRow(const std::string& table, RowId id) = 0;
 
   // --- Writing (Jet 4 files opened with OpenForWriting) ---
-  // Opens a Jet 4 file for reading and writing. Errors as Open; 3027 when the file or its medium
-  // is read-only or the file is a Jet 3 file.
+  // Opens a Jet 4 file for reading and writing. Errors as Open; 3027 when the file, its folder or
+  // its medium is read-only or the file is a Jet 3 file. While open, Access's lock file
+  // (name.ldb) beside it lists this user. Both Open and OpenForWriting first roll back a commit
+  // that a dead writer left half done (see shared_file.h).
   static std::unique_ptr<Database> OpenForWriting(const std::string& path);
+
+  // A read statement reads between BeginRead and EndRead (they nest): it sees one committed
+  // state of the file, as another process's commit waits until EndRead (keep reads short: a
+  // commit waits about 2 s, then fails with 3218). Throws Error 3218 when another process's
+  // commit does not end in time. Write statements need none: BeginStatement covers their reads.
+  // The defaults do nothing (databases of one process, test doubles).
+  virtual void BeginRead() {}
+  virtual void EndRead() {}
 
   // The defaults below are those of a read-only database.
   virtual bool writable() const { return false; }
   // A statement's changes are made between BeginStatement and CommitStatement and take effect all
   // together or not at all; RollbackStatement (also after a failed row operation) undoes them.
+  // BeginStatement waits for another process's statement to end, about 2 s, then throws Error
+  // 3218; CommitStatement is durable when it returns and throws (with the file unchanged) when it
+  // cannot be.
   virtual void BeginStatement() { ThrowReadOnly(); }
   virtual void CommitStatement() {}
   virtual void RollbackStatement() {}
@@ -137,6 +150,18 @@ class Database {
  protected:
   // Error 3027: the database or object is read-only.
   [[noreturn]] static void ThrowReadOnly();
+};
+
+// BeginRead/EndRead of a database for the life of a scope.
+class ReadScope {
+ public:
+  explicit ReadScope(Database& db) : db_(db) { db_.BeginRead(); }
+  ~ReadScope() { db_.EndRead(); }
+  ReadScope(const ReadScope&) = delete;
+  ReadScope& operator=(const ReadScope&) = delete;
+
+ private:
+  Database& db_;
 };
 
 }  // namespace jet

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "jet/database.h"
+#include "jet/env.h"
 #include "jet/file.h"
 
 namespace jet {
@@ -15,6 +16,11 @@ namespace jet {
 // As Database::Open, for an already opened file; `page_cache_pages` bounds the page cache.
 std::unique_ptr<Database> OpenDatabaseFile(std::unique_ptr<RandomAccessFile> file,
                                            const std::string& name, size_t page_cache_pages = 256);
+
+// As Database::Open (or OpenForWriting) with the file system `env`, which must outlive the
+// database.
+std::unique_ptr<Database> OpenDatabaseWithEnv(Env& env, const std::string& path, bool for_writing,
+                                              size_t page_cache_pages = 256);
 
 }  // namespace jet
 

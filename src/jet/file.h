@@ -1,7 +1,7 @@
 #ifndef QUORLA_JET_FILE_H_
 #define QUORLA_JET_FILE_H_
 
-// The engine's only access to the file system: a file read at given offsets. Tests substitute their
+// A file read (and written) at given offsets; env.h opens them. Tests substitute their
 // own implementation to inject short reads and I/O failures.
 
 #include <cstdint>
@@ -43,7 +43,7 @@ Error IoFailure(int error_number);
 std::unique_ptr<RandomAccessFile> OpenFile(const std::string& path);
 
 // Opens `path` for reading and writing. Errors as OpenFile; a file that cannot be opened for
-// writing (read-only media or permissions) gives Error 3051.
+// writing (read-only media or permissions) gives Error 3027.
 std::unique_ptr<WritableFile> OpenFileForWriting(const std::string& path);
 
 }  // namespace jet

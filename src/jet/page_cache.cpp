@@ -52,6 +52,10 @@ void PageCache::Forget(uint32_t number) {
   free_.push_back(slot);
 }
 
+void PageCache::Clear() {
+  while (!where_.empty()) Forget(where_.begin()->first);
+}
+
 size_t PageCache::TakeSlot() {
   if (!free_.empty()) {
     size_t slot = free_.back();

@@ -30,6 +30,8 @@ class PageCache : public PageReader {
 
   // Drops the cached copy of page `number` (after the file changed under it).
   void Forget(uint32_t number);
+  // Drops every cached page.
+  void Clear();
   // The file grew or shrank to `count` pages.
   void SetPageCount(uint32_t count) { page_count_ = count; }
 

@@ -22,8 +22,10 @@ void ApplyPageKey(uint32_t database_key, uint32_t number, std::span<uint8_t> byt
 }  // namespace
 
 Pager::Pager(RandomAccessFile& file, WritableFile* writable, size_t page_size,
-             uint32_t database_key, size_t cache_pages)
-    : writable_(writable),
+             uint32_t database_key, size_t cache_pages, SharedFile* shared)
+    : file_(file),
+      writable_(writable),
+      shared_(shared),
       page_size_(page_size),
       database_key_(database_key),
       cache_(file, page_size, database_key, cache_pages),
@@ -45,7 +47,32 @@ void Pager::Begin() {
                 "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
   }
   if (in_transaction_) throw Error(err::kInternal, "Interner Fehler: Transaktion läuft bereits.");
+  if (shared_ != nullptr && shared_->LockWriter()) DropCache();
   in_transaction_ = true;
+}
+
+void Pager::BeginRead() {
+  if (read_depth_++ > 0 || in_transaction_ || shared_ == nullptr) return;
+  try {
+    if (shared_->LockShared()) DropCache();
+  } catch (...) {
+    --read_depth_;
+    throw;
+  }
+}
+
+void Pager::EndRead() {
+  if (read_depth_ == 0) return;
+  if (--read_depth_ == 0 && !in_transaction_ && shared_ != nullptr) shared_->UnlockShared();
+}
+
+void Pager::DropCache() {
+  cache_.Clear();
+  uint64_t pages = (file_.Size() + page_size_ - 1) / page_size_;
+  page_count_ = committed_page_count_ =
+      static_cast<uint32_t>(std::min<uint64_t>(pages, UINT32_MAX));
+  cache_.SetPageCount(page_count_);
+  ++changes_seen_;
 }
 
 std::span<uint8_t> Pager::Modify(uint32_t number) {
@@ -79,24 +106,55 @@ void Pager::WriteBack(uint32_t number, const PageBytes& plain) {
 
 void Pager::Commit() {
   if (!in_transaction_) return;
+  if (dirty_.empty()) {
+    EndTransaction();
+    return;
+  }
+  if (shared_ != nullptr) {
+    std::vector<uint32_t> overwritten;
+    for (const auto& entry : dirty_) {
+      if (entry.first < committed_page_count_) overwritten.push_back(entry.first);
+    }
+    try {
+      shared_->BeginCommit(page_size_, overwritten, writable_->Size());
+    } catch (...) {
+      Rollback();
+      throw;
+    }
+  }
   try {
     for (const auto& [number, bytes] : dirty_) WriteBack(number, *bytes);
     writable_->Sync();
+    if (shared_ != nullptr) shared_->EndCommit();
   } catch (...) {
+    if (shared_ != nullptr) shared_->AbortCommit();
     Rollback();
     throw;
   }
   for (const auto& [number, bytes] : dirty_) cache_.Forget(number);
-  dirty_.clear();
   committed_page_count_ = page_count_;
   cache_.SetPageCount(page_count_);
-  in_transaction_ = false;
+  EndTransaction();
 }
 
 void Pager::Rollback() {
-  dirty_.clear();
+  if (!in_transaction_) return;
   page_count_ = committed_page_count_;
+  EndTransaction();
+}
+
+void Pager::EndTransaction() {
+  dirty_.clear();
   in_transaction_ = false;
+  if (shared_ == nullptr) return;
+  shared_->UnlockWriter();
+  if (read_depth_ > 0) {
+    // A read statement around the transaction goes on under the shared lock again.
+    try {
+      if (shared_->LockShared()) DropCache();
+    } catch (const Error&) {
+    }
+  }
 }
 
 }  // namespace jet
