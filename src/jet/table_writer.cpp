@@ -218,6 +218,37 @@ void TableWriter::AddToDefinition(size_t offset, int64_t delta) {
   SetInDefinition(offset, static_cast<uint32_t>(std::max<int64_t>(now, 0)));
 }
 
+size_t TableWriter::KeyCountOffset(const PhysicalIndex& index) {
+  return tdef::kJet4.real_index_entries + index.real * tdef::kJet4.real_index_entry_size +
+         tdef::kRealIndexRowCount;
+}
+
+// The definition counts an index's distinct keys: a key new to the index adds one.
+void TableWriter::AddEntry(const PhysicalIndex& index, const std::string& key, RowId id) {
+  IndexWriter writer(pager_, allocator_, JetVersion::kJet4, index.root_page, index.key_columns);
+  bool known = writer.ContainsKey(key);
+  writer.Insert(key, id);
+  if (!known) AddToDefinition(KeyCountOffset(index), 1);
+}
+
+void TableWriter::RemoveEntry(const PhysicalIndex& index, const std::string& key, RowId id) {
+  IndexWriter writer(pager_, allocator_, JetVersion::kJet4, index.root_page, index.key_columns);
+  writer.Remove(key, id);
+  if (!writer.ContainsKey(key)) AddToDefinition(KeyCountOffset(index), -1);
+}
+
+// An autonumber given explicitly above the last one handed out moves the counter on.
+void TableWriter::RaiseAutonumber(const std::vector<Value>& values) {
+  const std::vector<ColumnDef>& columns = layout_->def->columns;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (!columns[i].autonumber) continue;
+    int32_t v = std::get<int32_t>(values[i]);
+    if (v > 0 && static_cast<uint32_t>(v) > ReadFromDefinition(tdef::kNextAutonumberJet4)) {
+      SetInDefinition(tdef::kNextAutonumberJet4, static_cast<uint32_t>(v));
+    }
+  }
+}
+
 RowId TableWriter::Insert(std::vector<Value> values) {
   AssignAutonumbers(values, nullptr);
   CheckRowValues(*layout_, values);
@@ -227,23 +258,10 @@ RowId TableWriter::Insert(std::vector<Value> values) {
   std::vector<uint8_t> row = StoreRow(values);
   RowId id = ToRowId(PlaceRow(pager_, allocator_, layout_->tdef_page, std::move(row), 0));
   for (size_t i = 0; i < physical_.size(); ++i) {
-    if (!entries[i].present) continue;
-    const PhysicalIndex& p = physical_[i];
-    IndexWriter(pager_, allocator_, JetVersion::kJet4, p.root_page, p.key_columns)
-        .Insert(entries[i].key, id);
-    AddToDefinition(tdef::kJet4.real_index_entries + p.real * tdef::kJet4.real_index_entry_size +
-                        tdef::kRealIndexRowCount,
-                    1);
+    if (entries[i].present) AddEntry(physical_[i], entries[i].key, id);
   }
   AddToDefinition(tdef::kJet4.row_count, 1);
-  const std::vector<ColumnDef>& columns = layout_->def->columns;
-  for (size_t i = 0; i < columns.size(); ++i) {
-    if (!columns[i].autonumber) continue;
-    int32_t v = std::get<int32_t>(values[i]);
-    if (v > 0 && static_cast<uint32_t>(v) > ReadFromDefinition(tdef::kNextAutonumberJet4)) {
-      SetInDefinition(tdef::kNextAutonumberJet4, static_cast<uint32_t>(v));
-    }
-  }
+  RaiseAutonumber(values);
   return id;
 }
 
@@ -282,25 +300,10 @@ void TableWriter::Update(RowId id, std::vector<Value> values) {
     const Entry& before = old_entries[i];
     const Entry& after = entries[i];
     if (before.present == after.present && before.key == after.key) continue;
-    const PhysicalIndex& p = physical_[i];
-    IndexWriter index(pager_, allocator_, JetVersion::kJet4, p.root_page, p.key_columns);
-    if (before.present) index.Remove(before.key, id);
-    if (after.present) index.Insert(after.key, id);
-    int64_t delta = static_cast<int64_t>(after.present) - static_cast<int64_t>(before.present);
-    if (delta != 0) {
-      AddToDefinition(tdef::kJet4.real_index_entries +
-                          p.real * tdef::kJet4.real_index_entry_size + tdef::kRealIndexRowCount,
-                      delta);
-    }
+    if (before.present) RemoveEntry(physical_[i], before.key, id);
+    if (after.present) AddEntry(physical_[i], after.key, id);
   }
-  const std::vector<ColumnDef>& columns = layout_->def->columns;
-  for (size_t i = 0; i < columns.size(); ++i) {
-    if (!columns[i].autonumber) continue;
-    int32_t v = std::get<int32_t>(values[i]);
-    if (v > 0 && static_cast<uint32_t>(v) > ReadFromDefinition(tdef::kNextAutonumberJet4)) {
-      SetInDefinition(tdef::kNextAutonumberJet4, static_cast<uint32_t>(v));
-    }
-  }
+  RaiseAutonumber(values);
 }
 
 void TableWriter::Delete(RowId id) {
@@ -310,13 +313,7 @@ void TableWriter::Delete(RowId id) {
   std::vector<Entry> entries = Entries(old_values);
 
   for (size_t i = 0; i < physical_.size(); ++i) {
-    if (!entries[i].present) continue;
-    const PhysicalIndex& p = physical_[i];
-    IndexWriter(pager_, allocator_, JetVersion::kJet4, p.root_page, p.key_columns)
-        .Remove(entries[i].key, id);
-    AddToDefinition(tdef::kJet4.real_index_entries + p.real * tdef::kJet4.real_index_entry_size +
-                        tdef::kRealIndexRowCount,
-                    -1);
+    if (entries[i].present) RemoveEntry(physical_[i], entries[i].key, id);
   }
   FreeLongValues(old_row);
   if (moved_to) DeleteRowAt(pager_, allocator_, *moved_to);

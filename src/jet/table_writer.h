@@ -3,7 +3,7 @@
 
 // Inserting, updating and deleting the rows of one table of a Jet 4 file inside an open pager
 // transaction: the row and its long values on the table's pages, every index entry, and the
-// table definition's row count, autonumber and index entry counts. Every check (types, sizes,
+// table definition's row count, autonumber and each index's count of distinct keys. Every check (types, sizes,
 // required fields, keys) is made before the first change.
 
 #include <memory>
@@ -54,6 +54,10 @@ class TableWriter {
   // The bytes of row `id`'s data; `moved_to` is set when they lie away from the header row.
   std::vector<uint8_t> DataRow(RowId id, std::optional<RowPointer>* moved_to);
   void AssignAutonumbers(std::vector<Value>& values, const std::vector<Value>* old);
+  void RaiseAutonumber(const std::vector<Value>& values);
+  void AddEntry(const PhysicalIndex& index, const std::string& key, RowId id);
+  void RemoveEntry(const PhysicalIndex& index, const std::string& key, RowId id);
+  static size_t KeyCountOffset(const PhysicalIndex& index);
   void AddToDefinition(size_t offset, int64_t delta);
   void SetInDefinition(size_t offset, uint32_t value);
   uint32_t ReadFromDefinition(size_t offset);

@@ -99,7 +99,6 @@ TEST(RowWriter, InsertedRowsOfEveryFixedAndTextTypeReadBack) {
                 -657434.0, INT64_MIN, false),
       Table1Row("mixed Ωmega and ascii", "ab日cd本efgh語ijklmnop", 7, 1, -1, 0.1, 36526.5, -1,
                 true),
-      {Value(), Value(), Value(), Value(), Value(), Value(), Value(), Value(), Value()},
   };
   size_t before = 0;
   std::vector<RowId> ids;
@@ -107,6 +106,16 @@ TEST(RowWriter, InsertedRowsOfEveryFixedAndTextTypeReadBack) {
     auto db = Database::OpenForWriting(copy.path());
     ASSERT_TRUE(db->writable());
     before = ScanAll(*db, "Table1").size();
+    // A row of Nulls, but for the columns a primary key or required index needs.
+    auto def = db->GetTableDef("Table1");
+    std::vector<Value> nulls(def->columns.size());
+    for (const jet::IndexDef& index : def->indexes) {
+      if (!index.primary && !index.required) continue;
+      for (const jet::IndexColumn& c : index.columns) {
+        nulls[static_cast<size_t>(c.column)] = inserted[3][static_cast<size_t>(c.column)];
+      }
+    }
+    inserted.push_back(nulls);
     for (const auto& row : inserted) ids.push_back(db->InsertRow("Table1", row));
   }
   auto db = Database::Open(copy.path());
@@ -307,6 +316,109 @@ TEST(RowWriter, MemosInlineOnOnePageAndChainedAndNumericValues) {
     }
   }
   EXPECT_EQ(found, memos.size() - 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Every index of the table lists exactly the rows the scan finds (less the all-Null keys an
+// ignore-nulls index leaves out), and the rows `sought` (and every 500th other) are found by
+// their keys.
+void ExpectIndexesMatchRows(Database& db, const std::string& table,
+                            const std::set<std::pair<uint32_t, uint16_t>>& sought) {
+  auto def = db.GetTableDef(table);
+  std::vector<ScannedRow> rows = ScanAll(db, table);
+  for (size_t n = 0; n < def->indexes.size(); ++n) {
+    const jet::IndexDef& index = def->indexes[n];
+    SCOPED_TRACE("index " + index.name);
+    std::set<std::pair<uint32_t, uint16_t>> listed;
+    auto cursor = db.OpenIndex(table, static_cast<int>(n));
+    for (cursor->SeekFirst(); cursor->Valid(); cursor->Next()) {
+      EXPECT_TRUE(listed.insert({cursor->row_id().page, cursor->row_id().row}).second);
+    }
+    size_t expected = 0;
+    size_t seen = 0;
+    for (const ScannedRow& r : rows) {
+      std::vector<Value> key;
+      bool all_null = true;
+      for (const jet::IndexColumn& c : index.columns) {
+        key.push_back(r.values[static_cast<size_t>(c.column)]);
+        all_null &= jet::IsNull(key.back());
+      }
+      if (index.ignore_nulls && all_null) continue;
+      ++expected;
+      EXPECT_TRUE(listed.count({r.id.page, r.id.row})) << "row missing from the index";
+      if (!sought.count({r.id.page, r.id.row}) && seen++ % 500 != 0) continue;
+      bool found = false;
+      for (cursor->SeekGE(key); cursor->Valid() && cursor->CompareKey(key) == 0; cursor->Next()) {
+        if (cursor->row_id() == r.id) found = true;
+      }
+      EXPECT_TRUE(found) << "row not found by its key";
+    }
+    EXPECT_EQ(listed.size(), expected);
+  }
+}
+
+// orders-100k.mdb: orders (OrderID autonumber primary key; idxKunde, idxBestelldatum) and
+// artikel (primary key ArtikelNr).
+TEST(RowWriter, IndexedTablesKeepEveryIndexCountAndAutonumber) {
+  SampleCopy copy("bench/orders-100k.mdb");
+  REQUIRE_SAMPLE(copy);
+  std::vector<RowId> ids;
+  {
+    auto db = Database::OpenForWriting(copy.path());
+    auto def = db->GetTableDef("orders");
+    ASSERT_EQ(def->columns.size(), 10u);
+    auto order = [&](Value kunde, double day, Value memo) {
+      return std::vector<Value>{Value(),          int32_t{7},    int32_t{3},
+                                2.5,              jet::Currency{12345}, kunde,
+                                std::string("Köln"), jet::DateTime{day}, true, memo};
+    };
+    db->BeginStatement();
+    for (int i = 0; i < 50; ++i) {
+      ids.push_back(db->InsertRow(
+          "orders", order(i % 10 == 0 ? Value() : Value("Kunde Ärger " + std::to_string(i % 7)),
+                          40000 + i, i % 3 ? Value() : Value(Repeat("Bemerkung ", 500)))));
+    }
+    db->CommitStatement();
+    EXPECT_EQ(db->ReadRow("orders", ids.front())[0], Value(int32_t{100001}));
+    EXPECT_EQ(db->ReadRow("orders", ids.back())[0], Value(int32_t{100050}));
+    // A taken primary key and a Null one are refused before anything changes.
+    auto taken = order(Value("x"), 1, Value());
+    taken[0] = int32_t{5};
+    EXPECT_EQ(ErrorOf([&] { db->InsertRow("orders", taken); }), 3022);
+    auto row = db->ReadRow("orders", ids[3]);
+    row[0] = int32_t{6};
+    EXPECT_EQ(ErrorOf([&] { db->UpdateRow("orders", ids[3], row); }), 3022);
+    // Updates that change keys and grow the row; deletes of old and new rows.
+    db->BeginStatement();
+    for (size_t i = 0; i < ids.size(); i += 4) {
+      auto r = db->ReadRow("orders", ids[i]);
+      r[5] = std::string("Neuer Kunde ") + std::to_string(i);
+      r[7] = jet::DateTime{30000.0 + static_cast<double>(i)};
+      r[9] = Repeat("längere Bemerkung ", 300);
+      db->UpdateRow("orders", ids[i], r);
+    }
+    std::vector<ScannedRow> first = ScanAll(*db, "orders");
+    for (size_t i = 0; i < 40; ++i) db->DeleteRow("orders", first[i * 97].id);
+    db->DeleteRow("orders", ids[1]);
+    db->CommitStatement();
+    auto artikel = db->ReadRow("artikel", ScanAll(*db, "artikel").front().id);
+    EXPECT_EQ(ErrorOf([&] { db->InsertRow("artikel", artikel); }), 3022);
+    // ArtikelNr is an autonumber too: Null takes the next one.
+    artikel[0] = Value();
+    RowId added = db->InsertRow("artikel", artikel);
+    EXPECT_EQ(db->ReadRow("artikel", added)[0], Value(int32_t{26}));
+  }
+  auto db = Database::Open(copy.path());
+  std::set<std::pair<uint32_t, uint16_t>> changed;
+  for (RowId id : ids) changed.insert({id.page, id.row});
+  EXPECT_EQ(db->GetTableDef("orders")->row_count, 100000u + 50u - 41u);
+  EXPECT_EQ(ScanAll(*db, "orders").size(), 100000u + 50u - 41u);
+  EXPECT_EQ(db->GetTableDef("artikel")->row_count, 26u);
+  ExpectIndexesMatchRows(*db, "orders", changed);
+  ExpectIndexesMatchRows(*db, "artikel", {});
 }
 
 }  // namespace
