@@ -79,6 +79,11 @@ std::vector<uint8_t> EncodeJet4Text(const std::u16string& units, bool compressib
     plain.push_back(static_cast<uint8_t>(u >> 8));
   }
   if (!compressible || units.empty()) return plain;
+  // A zero byte switches modes wherever a character starts, so a two-byte character whose low
+  // byte is zero (U+0100, U+4E00...) cannot be stored compressed, nor can U+0000.
+  for (char16_t u : units) {
+    if ((u & 0xff) == 0) return plain;
+  }
 
   std::vector<uint8_t> packed = {kMarker0, kMarker1};
   bool one_byte_mode = true;

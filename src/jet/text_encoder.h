@@ -14,7 +14,8 @@ namespace jet {
 // UTF-8 to UTF-16 code units; invalid UTF-8 sequences become U+FFFD.
 std::u16string Utf8ToUtf16(const std::string& text);
 
-// The stored bytes of `units`; compressed when `compressible` and shorter that way.
+// The stored bytes of `units`; compressed when `compressible`, shorter that way and possible (no
+// character with a zero low byte).
 std::vector<uint8_t> EncodeJet4Text(const std::u16string& units, bool compressible);
 
 }  // namespace jet

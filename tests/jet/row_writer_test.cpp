@@ -106,15 +106,9 @@ TEST(RowWriter, InsertedRowsOfEveryFixedAndTextTypeReadBack) {
     auto db = Database::OpenForWriting(copy.path());
     ASSERT_TRUE(db->writable());
     before = ScanAll(*db, "Table1").size();
-    // A row of Nulls, but for the columns a primary key or required index needs.
-    auto def = db->GetTableDef("Table1");
-    std::vector<Value> nulls(def->columns.size());
-    for (const jet::IndexDef& index : def->indexes) {
-      if (!index.primary && !index.required) continue;
-      for (const jet::IndexColumn& c : index.columns) {
-        nulls[static_cast<size_t>(c.column)] = inserted[3][static_cast<size_t>(c.column)];
-      }
-    }
+    // A row of Nulls but for A, the primary key.
+    std::vector<Value> nulls(9);
+    nulls[0] = std::string("nur A");
     inserted.push_back(nulls);
     for (const auto& row : inserted) ids.push_back(db->InsertRow("Table1", row));
   }
@@ -137,7 +131,8 @@ TEST(RowWriter, RefusesBadValuesBeforeChangingAnything) {
   std::vector<uint8_t> original = quorla_test::ReadWholeFile(copy.path());
   {
     auto db = Database::OpenForWriting(copy.path());
-    auto good = Table1Row("a", "b", 1, 2, 3, 4, 5, 6, true);
+    // A is the primary key.
+    auto good = Table1Row("a1", "b", 1, 2, 3, 4, 5, 6, true);
     auto wrong_type = good;
     wrong_type[2] = int32_t{1};
     EXPECT_EQ(ErrorOf([&] { db->InsertRow("Table1", wrong_type); }), 3464);
@@ -148,8 +143,14 @@ TEST(RowWriter, RefusesBadValuesBeforeChangingAnything) {
     too_few.pop_back();
     EXPECT_EQ(ErrorOf([&] { db->InsertRow("Table1", too_few); }), 3464);
     EXPECT_EQ(ErrorOf([&] { db->InsertRow("Table1", good); }), 0);
+    EXPECT_EQ(ErrorOf([&] { db->InsertRow("Table1", good); }), 3022);
+    auto no_key = good;
+    no_key[0] = Value();
+    EXPECT_EQ(ErrorOf([&] { db->InsertRow("Table1", no_key); }), 3058);
     db->BeginStatement();
+    good[0] = std::string("a2");
     db->InsertRow("Table1", good);
+    good[0] = std::string("a3");
     db->InsertRow("Table1", good);
     db->RollbackStatement();
     EXPECT_EQ(db->GetTableDef("Table1")->row_count, ScanAll(*db, "Table1").size());
@@ -219,7 +220,8 @@ TEST(RowWriter, DeletingEverythingAndInsertingAgain) {
     auto db = Database::OpenForWriting(copy.path());
     db->BeginStatement();
     for (int i = 0; i < 300; ++i) {
-      db->InsertRow("Table1", Table1Row(Repeat("d", 40), Repeat("e", 90), 1, 2, i, 0, 0, 0, true));
+      db->InsertRow("Table1", Table1Row(Repeat("d", 30) + std::to_string(i), Repeat("e", 90), 1, 2,
+                                        i, 0, 0, 0, true));
     }
     db->CommitStatement();
     size_after_first_fill = fs::file_size(copy.path());
@@ -233,8 +235,8 @@ TEST(RowWriter, DeletingEverythingAndInsertingAgain) {
       EXPECT_NE(ErrorOf([&] { db->DeleteRow("Table1", all.back().id); }), 0);
       db->BeginStatement();
       for (int i = 0; i < 300; ++i) {
-        db->InsertRow("Table1",
-                      Table1Row(Repeat("n", 40), Repeat("m", 90), 1, 2, i, 0, 0, 0, false));
+        db->InsertRow("Table1", Table1Row(Repeat("n", 30) + std::to_string(i), Repeat("m", 90), 1,
+                                          2, i, 0, 0, 0, false));
       }
       db->CommitStatement();
     }

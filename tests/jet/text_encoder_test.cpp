@@ -54,6 +54,9 @@ TEST(TextEncoder, CompressesWhenShorterAndSwitchesOnlyForRuns) {
   // A long Latin run between two-byte characters switches modes: marker, run, switch, 日, switch.
   std::vector<uint8_t> mixed = EncodeJet4Text(u"abcdef日ghijkl", true);
   EXPECT_EQ(mixed.size(), 2u + 6u + 1u + 2u + 1u + 6u);
+  // A character with a zero low byte would read as a mode switch: such text stays plain.
+  EXPECT_EQ(EncodeJet4Text(u"abcdef一", true).size(), 14u);
+  EXPECT_EQ(DecodeJet4Text(EncodeJet4Text(u"abcdefĀ", true)), "abcdefĀ");
   // Invalid UTF-8 becomes U+FFFD rather than being dropped.
   EXPECT_EQ(Utf8ToUtf16("a\xff"
                         "b"),

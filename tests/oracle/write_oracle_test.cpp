@@ -25,40 +25,44 @@ std::string Repeat(const std::string& s, size_t times) {
   return out;
 }
 
-// Characters of a text: ASCII, Latin-1 (compressible) and CJK (not), mixed by `k`.
+// A text unique for `k`: ASCII, Latin-1 (compressible) and CJK (not), mixed by `k`.
 std::string SampleText(size_t max_chars, int k) {
   static const std::vector<std::string> kPieces = {"Grüße", "日本語", "abc", "Ærø", "Ωμέγα", " "};
+  const std::string number = std::to_string(k);
+  const size_t room = max_chars > number.size() ? max_chars - number.size() : 0;
   switch (k % 5) {
     case 0:
-      return "";
+      return k == 0 ? "" : number;
     case 1:
-      return Repeat("ä", max_chars);  // the longest text the column takes
+      return Repeat("ä", room) + number;  // the longest text the column takes
     case 2:
-      return Repeat("日", std::min<size_t>(max_chars, 20));
+      return Repeat("日", std::min<size_t>(room, 20)) + number;
     default: {
       std::string out;
       size_t chars = 0;
-      for (int i = 0; chars + 5 <= max_chars && i < 40; ++i) {
+      for (int i = 0; chars + 5 <= room && i < 40; ++i) {
         out += kPieces[static_cast<size_t>(i + k) % kPieces.size()];
         chars += 5;
       }
-      return out;
+      return out + number;
     }
   }
 }
 
-// A value of the column's type, varied by `k`; every fifth is Null where the column allows.
-Value SampleValue(const ColumnDef& c, int k) {
-  if (k % 5 == 4 && c.nullable && c.type != ColumnType::kBoolean) return Value();
+// A value of the column's type, varied by `k` (unique for it where the type allows); every fifth
+// is Null where the column and its indexes allow.
+Value SampleValue(const ColumnDef& c, int k, bool key) {
+  if (k % 5 == 4 && c.nullable && !key && c.type != ColumnType::kBoolean) return Value();
   switch (c.type) {
     case ColumnType::kBoolean:
       return k % 2 == 0;
     case ColumnType::kByte:
       return static_cast<uint8_t>(k % 2 ? 255 : k);
     case ColumnType::kInteger:
-      return static_cast<int16_t>(k % 2 ? -32768 : 32767 - k);
+      return static_cast<int16_t>(k % 2 ? -32768 + k : 32767 - k);
     case ColumnType::kLong:
-      return c.autonumber ? Value() : Value(static_cast<int32_t>(k % 2 ? -2147483647 : 1000 + k));
+      return c.autonumber ? Value()
+                          : Value(static_cast<int32_t>(k % 2 ? -2147483647 + k : 1000 + k));
     case ColumnType::kCurrency:
       return jet::Currency{k % 2 ? -922337203685477LL * 10000 : 12345678 + k};
     case ColumnType::kSingle:
@@ -106,6 +110,12 @@ Value SampleValue(const ColumnDef& c, int k) {
 }
 
 std::vector<Value> SampleRow(const jet::TableDef& def, int k) {
+  std::vector<bool> key(def.columns.size());
+  for (const jet::IndexDef& index : def.indexes) {
+    for (const jet::IndexColumn& c : index.columns) {
+      if (index.primary || index.required) key[static_cast<size_t>(c.column)] = true;
+    }
+  }
   std::vector<Value> row;
   for (const ColumnDef& c : def.columns) {
     // A row must fit a page: wide tables get short texts.
@@ -113,7 +123,7 @@ std::vector<Value> SampleRow(const jet::TableDef& def, int k) {
     if (def.columns.size() > 20 && c.type == ColumnType::kText) {
       narrowed.size = std::min<uint16_t>(c.size, 16);
     }
-    row.push_back(SampleValue(narrowed, k));
+    row.push_back(SampleValue(narrowed, k, key[row.size()]));
   }
   return row;
 }
@@ -142,7 +152,7 @@ void ChangeAndCompare(const std::string& relative, const std::vector<std::string
         if (i % 7 == 3) {
           db->DeleteRow(table, ids[i]);
         } else if (i % 3 == 0) {
-          db->UpdateRow(table, ids[i], SampleRow(*def, static_cast<int>(i) + 1));
+          db->UpdateRow(table, ids[i], SampleRow(*def, 1000 + static_cast<int>(i)));
         }
       }
       db->CommitStatement();
