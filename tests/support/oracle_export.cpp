@@ -50,19 +50,57 @@ void CompareRows(const SampleFile& file, const std::string& table, const std::ve
   ASSERT_EQ(types.size(), our_names.size()) << where << ": Typen von mdb-reader";
   EXPECT_EQ(ours.size(), theirs.size()) << where << ": Zeilenzahl (mit Kopfzeile)";
 
+  auto same = [&](const CsvRow& a, const CsvRow& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t c = 0; c < a.size(); ++c) {
+      if (!CompareField(a[c], b[c], types[c], oracle, file.jet3()).empty()) return false;
+    }
+    return true;
+  };
+  // The readers list a moved row where its data lies, we at its first address: rows are paired
+  // in order, and a row out of place with the first equal row out of place on the other side.
+  std::vector<size_t> our_left;
+  std::vector<size_t> their_left;
+  auto take = [&](std::vector<size_t>& left, const std::vector<CsvRow>& side, const CsvRow& row,
+                  bool row_is_ours) {
+    for (auto it = left.begin(); it != left.end(); ++it) {
+      if (row_is_ours ? same(row, side[*it]) : same(side[*it], row)) {
+        left.erase(it);
+        return true;
+      }
+    }
+    return false;
+  };
+  size_t i = 1;
+  size_t j = 1;
+  while (i < ours.size() || j < theirs.size()) {
+    if (i < ours.size() && j < theirs.size() && same(ours[i], theirs[j])) {
+      ++i;
+      ++j;
+    } else if (j < theirs.size() && take(our_left, ours, theirs[j], false)) {
+      ++j;
+    } else if (i < ours.size() && take(their_left, theirs, ours[i], true)) {
+      ++i;
+    } else {
+      if (i < ours.size()) our_left.push_back(i++);
+      if (j < theirs.size()) their_left.push_back(j++);
+    }
+  }
+
   int reported = 0;
   int more = 0;
-  size_t rows = std::min(ours.size(), theirs.size());
-  for (size_t r = 1; r < rows; ++r) {
-    if (ours[r].size() != theirs[r].size()) {
-      ADD_FAILURE() << where << ", Zeile " << r << ": " << ours[r].size() << " Felder, "
-                    << theirs[r].size()
-                    << " beim Orakel\n  ours:   " << FormatRow(ours[r]).substr(0, 300)
-                    << "\n  oracle: " << FormatRow(theirs[r]).substr(0, 300);
+  for (size_t k = 0; k < std::min(our_left.size(), their_left.size()); ++k) {
+    const CsvRow& a = ours[our_left[k]];
+    const CsvRow& b = theirs[their_left[k]];
+    size_t r = our_left[k];
+    if (a.size() != b.size()) {
+      ADD_FAILURE() << where << ", Zeile " << r << ": " << a.size() << " Felder, " << b.size()
+                    << " beim Orakel\n  ours:   " << FormatRow(a).substr(0, 300)
+                    << "\n  oracle: " << FormatRow(b).substr(0, 300);
       continue;
     }
-    for (size_t c = 0; c < ours[r].size(); ++c) {
-      std::string diff = CompareField(ours[r][c], theirs[r][c], types[c], oracle, file.jet3());
+    for (size_t c = 0; c < a.size(); ++c) {
+      std::string diff = CompareField(a[c], b[c], types[c], oracle, file.jet3());
       if (diff.empty()) continue;
       if (reported++ < kMaxReportedFields) {
         ADD_FAILURE() << where << ", Zeile " << r << ", Feld " << our_names[c] << " (" << types[c]
