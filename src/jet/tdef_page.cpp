@@ -74,6 +74,7 @@ std::vector<RawColumn> ReadColumns(ByteSpan bytes, const tdef::Layout& l, JetVer
 struct RealIndex {
   std::vector<std::pair<uint16_t, bool>> columns;  // column number, ascending
   uint32_t first_page = 0;
+  RowPointer pages;
   uint8_t flags = 0;
 };
 
@@ -89,6 +90,7 @@ std::vector<RealIndex> ReadRealIndexes(ByteSpan bytes, const tdef::Layout& l, si
       result[i].columns.emplace_back(number, ReadU8(entry, o + 2) == tdef::kAscending);
     }
     result[i].first_page = ReadU32(entry, l.real_index_first_page);
+    result[i].pages = DecodeRowPointer(ReadU32(entry, l.real_index_pages));
     result[i].flags = ReadU8(entry, l.real_index_flags);
   }
   at += count * l.real_index_size;
@@ -113,6 +115,8 @@ TableLayout ReadTableLayout(PageReader& pages, JetVersion version, uint32_t firs
   size_t logical_count = ReadU32(bytes, l.logical_indexes);
   size_t real_count = ReadU32(bytes, l.real_indexes);
   layout.used_pages = DecodeRowPointer(ReadU32(bytes, l.used_pages));
+  layout.free_pages = DecodeRowPointer(ReadU32(bytes, l.free_pages));
+  layout.max_columns = ReadU16(bytes, l.max_columns);
   // The entries must fit the definition's bytes; larger counts are damage.
   uint64_t needed =
       static_cast<uint64_t>(real_count) * (l.real_index_entry_size + l.real_index_size) +
@@ -138,6 +142,7 @@ TableLayout ReadTableLayout(PageReader& pages, JetVersion version, uint32_t firs
     ThrowCorrupt("index on a column that does not exist");
   };
 
+  for (const RealIndex& r : real) layout.real_index_pages.push_back(r.pages);
   std::vector<IndexDef> indexes(logical_count);
   for (size_t i = 0; i < logical_count; ++i) {
     ByteSpan entry = Slice(bytes, at + i * l.logical_index_size, l.logical_index_size);
@@ -160,6 +165,7 @@ TableLayout ReadTableLayout(PageReader& pages, JetVersion version, uint32_t firs
       keys.push_back({column.type, ascending, column.scale});
     }
     layout.index_keys.push_back(std::move(keys));
+    layout.real_index.push_back(real_number);
   }
   at += logical_count * l.logical_index_size;
   for (IndexDef& index : indexes) index.name = ReadName(bytes, at, version, l.name_length_size);
