@@ -1,6 +1,7 @@
 // Aggregate functions: where they may stand, their argument bound outside any other aggregate,
 // their result type, and the crosstab column each one is filtered to.
 
+#include "error/errors.h"
 #include "jetsql/binder/bind_types.h"
 #include "jetsql/binder/binder_impl.h"
 #include "jetsql/errors.h"
@@ -37,7 +38,7 @@ Bound Binder::BindAggregate(const Expr& e, Scope& scope, const std::string& name
       if ((name == "SUM" || name == "AVG" || name.rfind("STDEV", 0) == 0 ||
            name.rfind("VAR", 0) == 0) &&
           (c == TypeClass::kBinary || c == TypeClass::kGuid || c == TypeClass::kOther)) {
-        ThrowCriteriaMismatch();
+        throw errors::CriteriaTypeMismatch();
       }
       node->function = fn;
       node->typed_argument = true;

@@ -2,6 +2,7 @@
 // rows whose pivot expression has that value. Without an IN list the values come from the data:
 // the binder first returns a probe that lists them, and is called again with its answer.
 
+#include "error/errors.h"
 #include "jetsql/binder/bind_types.h"
 #include "jetsql/binder/binder_impl.h"
 #include "jetsql/errors.h"
@@ -53,8 +54,7 @@ bool Binder::BindPivot(PivotSpec& pivot, Scope& scope, SelectList& list, BoundSe
     Bound agg = BindExpr(*pivot.transform, scope);
     pivot_filter_.reset();
     if (!agg.aggregate) {
-      ThrowSyntax(sqlerr::kSyntaxInTransform,
-                  "Die TRANSFORM-Anweisung muss eine Aggregatfunktion enthalten.");
+      throw errors::SyntaxInTransform();
     }
     list.items.push_back(std::move(agg));
     list.names.push_back(column.name);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "error/errors.h"
 #include "jetsql/binder/bind_types.h"
 #include "jetsql/binder/binder_impl.h"
 #include "jetsql/errors.h"
@@ -64,7 +65,7 @@ Bound Binder::BindExpr(const Expr& e, Scope& scope) {
       b = BindColumn(e, scope);
       break;
     case ExprKind::kStar:
-      ThrowBadExpression(Span(e));
+      throw errors::MissingOperator(Span(e));
     case ExprKind::kUnary:
     case ExprKind::kBinary:
       b = BindOperator(e, scope);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "error/errors.h"
 #include "jetsql/binder/bind_types.h"
 #include "jetsql/binder/binder_impl.h"
 #include "jetsql/errors.h"
@@ -38,7 +39,7 @@ std::unique_ptr<BoundTableRef> Binder::BindTableRef(const FromItem& item, Scope&
   switch (item.kind) {
     case FromItem::Kind::kTable: {
       auto def = catalog_.FindTable(item.table);
-      if (!def) ThrowTableNotFound(item.table);
+      if (!def) throw errors::UnknownTable(item.table);
       std::string vtab = VirtualTableName(def->name);
       bool known = std::any_of(tables_.begin(), tables_.end(),
                                [&](const VirtualTableUse& u) { return u.vtab == vtab; });
@@ -97,7 +98,7 @@ std::unique_ptr<BoundTableRef> Binder::BindTableRef(const FromItem& item, Scope&
       return ref;
     }
   }
-  ThrowFromSyntax();
+  throw errors::SyntaxInFrom();
 }
 
 void Binder::CheckDuplicateSource(const Scope& scope, const std::string& name) {

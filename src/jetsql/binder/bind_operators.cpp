@@ -3,6 +3,7 @@
 
 #include <limits>
 
+#include "error/errors.h"
 #include "jetsql/binder/bind_types.h"
 #include "jetsql/binder/binder_impl.h"
 #include "jetsql/errors.h"
@@ -72,7 +73,7 @@ Bound Binder::BindOperator(const Expr& e, Scope& scope) {
       if (a.condition() || c == TypeClass::kBool || c == TypeClass::kNull) {
         r = Negate(AsCondition(a));
       } else {
-        if (!IsNumericClass(c)) ThrowCriteriaMismatch();
+        if (!IsNumericClass(c)) throw errors::CriteriaTypeMismatch();
         r = Call("jet_op_not",
                  c == TypeClass::kIntegral && a.type() != CT::kLong ? CT::kInteger : CT::kLong,
                  {a.expr});
@@ -96,7 +97,7 @@ Bound Binder::BindOperator(const Expr& e, Scope& scope) {
     Bound a = AsValue(BindExpr(arg, scope));
     TypeClass c = ClassOf(a.type());
     if (c == TypeClass::kBinary || c == TypeClass::kGuid || c == TypeClass::kOther) {
-      ThrowCriteriaMismatch();
+      throw errors::CriteriaTypeMismatch();
     }
     CT t = a.type();
     if (c == TypeClass::kText) t = CT::kDouble;
@@ -121,7 +122,7 @@ Bound Binder::BindOperator(const Expr& e, Scope& scope) {
   if (op == "&") {
     for (const Bound* x : {&va, &vb}) {
       TypeClass c = ClassOf(x->type());
-      if (c == TypeClass::kBinary || c == TypeClass::kOther) ThrowCriteriaMismatch();
+      if (c == TypeClass::kBinary || c == TypeClass::kOther) throw errors::CriteriaTypeMismatch();
     }
     r = Call("jet_op_concat", CT::kText, {va.expr, vb.expr});
   } else {
@@ -143,7 +144,7 @@ Bound Binder::BindPredicate(const Expr& e, Scope& scope) {
       Bound p = AsValue(BindExpr(*e.args[1], scope));
       for (const Bound* x : {&a, &p}) {
         TypeClass c = ClassOf(x->type());
-        if (c == TypeClass::kBinary || c == TypeClass::kOther) ThrowCriteriaMismatch();
+        if (c == TypeClass::kBinary || c == TypeClass::kOther) throw errors::CriteriaTypeMismatch();
       }
       auto n = NewNode(BoundExprKind::kLike, CT::kBoolean, true);
       n->negated = e.negated;
@@ -210,7 +211,7 @@ Bound Binder::BindPredicate(const Expr& e, Scope& scope) {
     default:
       break;
   }
-  ThrowBadExpression(Span(e));
+  throw errors::MissingOperator(Span(e));
 }
 
 }  // namespace jetsql

@@ -1,6 +1,7 @@
 // ORDER BY: by position, by field, by alias or by expression; for a union only by position or
 // by the name of an output column.
 
+#include "error/errors.h"
 #include "jetsql/binder/bind_types.h"
 #include "jetsql/binder/binder_impl.h"
 #include "jetsql/errors.h"
@@ -48,7 +49,7 @@ void Binder::BindUnionOrderBy(const std::vector<OrderItem>& order, BoundQuery* o
         }
       }
     }
-    if (index < 0) ThrowSyntax(sqlerr::kSyntaxInOrderBy, "Syntaxfehler in ORDER BY-Klausel.");
+    if (index < 0) throw errors::SyntaxInOrderBy();
     out->union_order.push_back({index, o.descending});
   }
 }

@@ -1,4 +1,5 @@
 #include "jetsql/binder/bind_scope.h"
+#include "error/errors.h"
 
 #include "jetsql/errors.h"
 
@@ -34,9 +35,7 @@ bool IsGroupTerm(const Scope& scope, const BoundExpr& value) {
 }
 
 void ThrowNotInAggregate(const std::string& text) {
-  throw jet::Error(sqlerr::kNotPartOfAggregate,
-                   "Sie wollten eine Abfrage ausführen, die den angegebenen Ausdruck '" + text +
-                       "' nicht als Teil der Aggregatfunktion einschließt.");
+  throw errors::NotPartOfAggregate(text);
 }
 
 }  // namespace jetsql

@@ -1,6 +1,7 @@
 // One SELECT, clause by clause in the order Jet resolves names: FROM, WHERE, GROUP BY, the
 // select list, HAVING, the crosstab columns, ORDER BY and TOP.
 
+#include "error/errors.h"
 #include "jetsql/binder/bind_types.h"
 #include "jetsql/binder/binder_impl.h"
 #include "jetsql/errors.h"
@@ -30,7 +31,7 @@ std::unique_ptr<BoundQuery> Binder::BindSelect(const SelectQuery& s, Scope* oute
     out->types.push_back(v.type());
     select->columns.push_back(v.expr);
   }
-  if (list.items.empty()) ThrowReservedWord();
+  if (list.items.empty()) throw errors::ReservedWordMisspelled();
   if (list.items.size() > kMaxFields) {
     throw jet::Error(sqlerr::kTooManyFields, "Zu viele Felder definiert.");
   }

@@ -1,6 +1,7 @@
 // The select list: expressions with their field names, * expanded over the sources, aliases
 // made visible to the items after them.
 
+#include "error/errors.h"
 #include "jetsql/binder/bind_types.h"
 #include "jetsql/binder/binder_impl.h"
 #include "jetsql/errors.h"
@@ -55,7 +56,7 @@ void Binder::ExpandStar(const Expr& e, Scope& scope, SelectList& list) {
     if (scope.sources.empty()) {
       throw jet::Error(3067, "Abfrageeingabe muss mindestens eine Tabelle oder Abfrage enthalten.");
     }
-    ThrowTableNotFound(e.qualifier);
+    throw errors::UnknownTable(e.qualifier);
   }
 }
 

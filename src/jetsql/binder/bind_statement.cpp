@@ -1,4 +1,5 @@
 #include "jetsql/binder/bind_statement.h"
+#include "error/errors.h"
 
 #include <cctype>
 
@@ -29,7 +30,7 @@ BoundProgram Binder::Run(const std::vector<PivotValue>* pivot_values) {
     return out;
   }
   if (stmt_.query->arms.size() != 1) {
-    ThrowSyntax(sqlerr::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung.");
+    throw errors::SyntaxInTransform();
   }
   PivotSpec spec;
   spec.transform = stmt_.transform.get();
@@ -69,7 +70,9 @@ BoundExprPtr Binder::NewPivotLiteral(const std::string& literal_sql) {
 }
 
 // Names compare as the catalogue compares them, for every script it can hold.
-std::string Binder::FoldName(const std::string& s) { return jet::FoldName(s); }
+std::string Binder::FoldName(const std::string& s) {
+  return jet::FoldName(s);
+}
 
 bool Binder::SameName(const std::string& a, const std::string& b) {
   return jet::SameName(a, b);
@@ -86,7 +89,7 @@ void Binder::CheckParameters() {
     if (!declared_.count(p)) ++unknown;
   }
   size_t count = declared_.size() + unknown;
-  if (count > 0) ThrowTooFewParameters(static_cast<int>(count));
+  if (count > 0) throw errors::TooFewParameters(static_cast<int>(count));
 }
 
 }  // namespace jetsql

@@ -1,6 +1,7 @@
 // Subqueries in expressions: In (query), Exists, comparisons with ANY/ALL and single values.
 // A subquery sees the sources of the queries around it.
 
+#include "error/errors.h"
 #include "jetsql/binder/bind_types.h"
 #include "jetsql/binder/binder_impl.h"
 #include "jetsql/errors.h"
@@ -73,7 +74,7 @@ Bound Binder::BindSubqueryExpr(const Expr& e, Scope& scope) {
     default:
       break;
   }
-  ThrowBadExpression(Span(e));
+  throw errors::MissingOperator(Span(e));
 }
 
 }  // namespace jetsql

@@ -1,4 +1,5 @@
 #include "jetsql/binder/bind_types.h"
+#include "error/errors.h"
 
 #include "jetsql/errors.h"
 #include "jetsql/signatures.h"
@@ -47,7 +48,7 @@ CT ArithmeticType(const std::string& op, CT ta, CT tb) {
   TypeClass a = ClassOf(ta), b = ClassOf(tb);
   for (TypeClass c : {a, b}) {
     if (c == TypeClass::kBinary || c == TypeClass::kGuid || c == TypeClass::kOther) {
-      ThrowCriteriaMismatch();
+      throw errors::CriteriaTypeMismatch();
     }
   }
   if (a == TypeClass::kNull && b == TypeClass::kNull) return kNullType;
@@ -203,7 +204,7 @@ Bound Compare(const std::string& op, const Bound& a_in, const Bound& b_in) {
   } else if (ca == TypeClass::kBinary && cb == TypeClass::kBinary) {
     n->compare = CompareMode::kNative;
   } else if (!IsNumericClass(ca) || !IsNumericClass(cb)) {
-    ThrowCriteriaMismatch();
+    throw errors::CriteriaTypeMismatch();
   } else if (ca == TypeClass::kDecimal || cb == TypeClass::kDecimal) {
     n->compare = CompareMode::kRuntime;
   } else if ((ca == TypeClass::kCurrency) != (cb == TypeClass::kCurrency)) {
@@ -246,7 +247,7 @@ Bound Logical(const std::string& op, const std::vector<Bound>& operands) {
       BoundExprPtr v = AsValue(operands[i]).expr;
       for (const BoundExprPtr* x : {&acc, &v}) {
         TypeClass c = ClassOf((*x)->type);
-        if (!IsNumericClass(c) && c != TypeClass::kNull) ThrowCriteriaMismatch();
+        if (!IsNumericClass(c) && c != TypeClass::kNull) throw errors::CriteriaTypeMismatch();
       }
       auto call = NewNode(BoundExprKind::kCall, CT::kLong);
       call->function = fn;

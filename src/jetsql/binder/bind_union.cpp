@@ -1,6 +1,7 @@
 // A query expression: one SELECT, or a UNION whose arms agree in field count and whose columns
 // take the type the arms share.
 
+#include "error/errors.h"
 #include "jetsql/binder/bind_types.h"
 #include "jetsql/binder/binder_impl.h"
 #include "jetsql/errors.h"
@@ -13,9 +14,7 @@ std::unique_ptr<BoundQuery> Binder::BindQueryExpr(const QueryExpr& q, Scope* out
   for (const auto& arm : q.arms) {
     auto b = BindSelect(*arm, outer, nullptr);
     if (!arms.empty() && b->names.size() != arms[0]->names.size()) {
-      ThrowSyntax(sqlerr::kUnionColumns,
-                  "Die Anzahl der Spalten in den beiden ausgewählten Tabellen oder Abfragen "
-                  "einer Union-Abfrage stimmt nicht überein.");
+      throw errors::UnionColumns();
     }
     arms.push_back(std::move(b));
   }
