@@ -29,6 +29,8 @@ inline constexpr int32_t kSyntaxInParameters = 3125;  // PARAMETERS clause malfo
 inline constexpr int32_t kAggregateInGroupBy = 3092;  // aggregate in GROUP BY
 inline constexpr int32_t kNestedAggregate = 3095;     // aggregate inside an aggregate
 inline constexpr int32_t kTooManyFields = 3190;       // "Zu viele Felder definiert."
+inline constexpr int32_t kSyntaxInInsert = 3134;  // "Syntaxfehler in der INSERT INTO-Anweisung."
+inline constexpr int32_t kSyntaxInUpdate = 3144;  // "Syntaxfehler in der UPDATE-Anweisung."
 }  // namespace sqlerr
 
 // Limits that keep hostile statements from exhausting the stack or memory.
@@ -44,7 +46,7 @@ inline constexpr size_t kMaxTokens = 1 << 17;
 [[noreturn]] void ThrowTooComplex();                             // 3071
 [[noreturn]] void ThrowTableNotFound(const std::string& table);  // 3078
 [[noreturn]] void ThrowTooFewParameters(int count);              // 3061
-[[noreturn]] void ThrowCriteriaMismatch();                           // 3464
+[[noreturn]] void ThrowCriteriaMismatch();                       // 3464
 [[noreturn]] void ThrowReservedWord();                           // 3141
 [[noreturn]] void ThrowFromSyntax();                             // 3131
 

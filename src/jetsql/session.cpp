@@ -6,6 +6,8 @@
 #include <set>
 
 #include "jetsql/binder.h"
+#include "jetsql/dml/apply_data_change.h"
+#include "jetsql/dml/bind_data_change.h"
 #include "jetsql/errors.h"
 #include "jetsql/functions/registry.h"
 #include "jetsql/parser.h"
@@ -16,6 +18,7 @@ namespace jetsql {
 namespace {
 
 constexpr int32_t kOperationNotSupported = 3251;
+constexpr int32_t kReadOnlyDatabase = 3027;
 
 [[noreturn]] void ThrowSqliteError(const std::string& message) {
   throw SqliteError(message);
@@ -113,8 +116,25 @@ struct Session::Connection {
   }
 };
 
-Session::Session(const std::string& path)
-    : db_(jet::Database::Open(path)), sqlite_(std::make_unique<Connection>()) {
+namespace {
+
+std::shared_ptr<jet::Database> OpenDatabase(const std::string& path, Session::Mode mode) {
+  if (mode == Session::Mode::kReadWrite) {
+    try {
+      return jet::Database::OpenForWriting(path);
+    } catch (const jet::Error& e) {
+      if (e.number() != kReadOnlyDatabase) throw;
+    }
+  }
+  return jet::Database::Open(path);
+}
+
+}  // namespace
+
+Session::Session(const std::string& path, Mode mode) : Session(OpenDatabase(path, mode)) {}
+
+Session::Session(std::shared_ptr<jet::Database> db)
+    : db_(std::move(db)), sqlite_(std::make_unique<Connection>()) {
   if (sqlite3_open_v2(":memory:", &sqlite_->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                       nullptr) != SQLITE_OK) {
     throw jet::Error(sqlerr::kReserved, "Reservierter Fehler (SQLite lässt sich nicht öffnen).");
@@ -150,31 +170,54 @@ RecordSet Session::Query(const std::string& sql) {
   RecordSet rs;
   rs.field_names = bound.field_names;
   rs.field_types = bound.field_types;
-  Statement3 query(sqlite_->db, bound.sql);
-  const size_t columns = rs.field_types.size();
+  rs.rows = ReadRows(bound.sql, rs.field_types);
+  return rs;
+}
+
+std::vector<std::vector<jet::Value>> Session::ReadRows(const std::string& sql,
+                                                       const std::vector<jet::ColumnType>& types) {
+  std::vector<std::vector<jet::Value>> rows;
+  Statement3 query(sqlite_->db, sql);
+  const size_t columns = types.size();
   while (query.Step()) {
     std::vector<jet::Value> row;
     row.reserve(columns);
     for (size_t i = 0; i < columns; ++i) {
-      row.push_back(
-          ReadJetValue(sqlite3_column_value(query.get(), static_cast<int>(i)), rs.field_types[i]));
+      row.push_back(ReadJetValue(sqlite3_column_value(query.get(), static_cast<int>(i)), types[i]));
     }
-    rs.rows.push_back(std::move(row));
+    rows.push_back(std::move(row));
   }
-  return rs;
+  return rows;
 }
 
-void Session::Execute(const std::string& sql) {
+int64_t Session::Execute(const std::string& sql) {
   jetsql::Statement stmt = Parse(sql);
   if (stmt.kind == jetsql::Statement::Kind::kQuery) {
     throw jet::Error(jet::err::kCannotExecuteSelect,
                      "Auswahlabfrage kann nicht ausgeführt werden.");
   }
-  throw jet::Error(
-      kOperationNotSupported,
-      "Der Vorgang wird für diesen Objekttyp nicht unterstützt: '" +
-          (stmt.action_word.empty() ? std::string("SELECT ... INTO") : stmt.action_word) +
-          "' kann diese Datenbank noch nicht ändern.");
+  if (!stmt.insert && !stmt.update && !stmt.delete_) {
+    throw jet::Error(
+        kOperationNotSupported,
+        "Der Vorgang wird für diesen Objekttyp nicht unterstützt: '" +
+            (stmt.action_word.empty() ? std::string("SELECT ... INTO") : stmt.action_word) +
+            "' kann diese Datenbank noch nicht ändern.");
+  }
+  DatabaseCatalog catalog(db_.get());
+  BoundDataChange change = BindDataChange(std::move(stmt), catalog);
+  sqlite_->EnsureTables(change.rows.tables);
+  // Every row is read before the first write: the statement never sees its own changes, and no
+  // cursor walks a table while it changes.
+  db_->BeginStatement();
+  try {
+    std::vector<std::vector<jet::Value>> rows = ReadRows(change.rows.sql, change.rows.field_types);
+    int64_t count = ApplyDataChange(change, rows, *db_);
+    db_->CommitStatement();
+    return count;
+  } catch (...) {
+    db_->RollbackStatement();
+    throw;
+  }
 }
 
 }  // namespace jetsql
