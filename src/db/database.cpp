@@ -10,8 +10,9 @@ void Database::Execute(const std::string& text) {
     replaced(path_, text);
     return;
   }
-  jetsql::Session session(path_);
-  session.Execute(text);
+  // On the database this handle holds, which the window's data control shares.
+  jetsql::Session session(engine_);
+  records_affected_ = session.Execute(text);
 }
 
 db::TableDefs Database::TableDefs() {

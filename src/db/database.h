@@ -1,6 +1,7 @@
 #ifndef QUORLA_DB_DATABASE_H_
 #define QUORLA_DB_DATABASE_H_
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -17,8 +18,11 @@ class Database {
 
   const std::string& Name() const { return path_; }
 
-  // Runs one statement that returns no rows. Throws jet::Error when it cannot be run.
+  // Runs one statement that returns no rows. Throws jet::Error when it cannot be run; a
+  // statement that fails changes nothing.
   void Execute(const std::string& text);
+  // The number of records the last Execute added, changed or deleted.
+  int64_t RecordsAffected() const { return records_affected_; }
 
   // The catalogue of tables, read afresh on every call.
   db::TableDefs TableDefs();
@@ -26,6 +30,7 @@ class Database {
  private:
   std::string path_;
   std::shared_ptr<jet::Database> engine_;
+  int64_t records_affected_ = 0;
 };
 
 }  // namespace db

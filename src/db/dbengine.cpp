@@ -1,5 +1,7 @@
 #include "db/dbengine.h"
 
+#include "db/shared_databases.h"
+
 namespace db {
 
 namespace {
@@ -18,7 +20,7 @@ std::shared_ptr<Database> DBEngine::OpenDatabase(const std::string& name) {
   } else if (ProcessOpener()) {
     engine = ProcessOpener()(name);
   } else {
-    engine = jet::Database::Open(name);
+    engine = SharedDatabase(name);
   }
   return std::make_shared<Database>(name, std::move(engine));
 }

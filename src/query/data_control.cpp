@@ -1,5 +1,6 @@
 #include "query/data_control.h"
 
+#include "db/shared_databases.h"
 #include "jet/error.h"
 
 namespace query {
@@ -11,7 +12,7 @@ DataControl::Runner& ProcessRunner() {
 }
 
 jetsql::RecordSet RunWithSession(const std::string& path, const std::string& sql) {
-  jetsql::Session session(path);
+  jetsql::Session session(db::SharedDatabase(path));
   return session.Query(sql);
 }
 }  // namespace

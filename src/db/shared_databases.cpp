@@ -1,0 +1,40 @@
+#include "db/shared_databases.h"
+
+#include <filesystem>
+#include <map>
+#include <mutex>
+
+namespace db {
+namespace {
+
+constexpr int32_t kReadOnly = 3027;
+
+std::string Key(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path canonical = std::filesystem::weakly_canonical(path, ec);
+  return ec ? path : canonical.string();
+}
+
+std::shared_ptr<jet::Database> Open(const std::string& path) {
+  try {
+    return jet::Database::OpenForWriting(path);
+  } catch (const jet::Error& e) {
+    if (e.number() != kReadOnly) throw;
+  }
+  return jet::Database::Open(path);
+}
+
+}  // namespace
+
+std::shared_ptr<jet::Database> SharedDatabase(const std::string& path) {
+  static std::mutex mutex;
+  static std::map<std::string, std::weak_ptr<jet::Database>> open;
+  std::lock_guard<std::mutex> lock(mutex);
+  const std::string key = Key(path);
+  if (auto db = open[key].lock()) return db;
+  std::shared_ptr<jet::Database> db = Open(path);
+  open[key] = db;
+  return db;
+}
+
+}  // namespace db
