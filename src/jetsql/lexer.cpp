@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "jetsql/errors.h"
@@ -76,6 +77,37 @@ bool ParseTime(const std::string& s, size_t* p, double* fraction) {
   if (h > 23 || mi > 59 || sec > 59) return false;
   *fraction = (h * 3600 + mi * 60 + sec) / kSecondsPerDay;
   return true;
+}
+
+// Reads a VBA hexadecimal (&H1F) or octal (&O17) literal at `i`, which holds '&'. Returns the
+// length read, 0 when the letters after '&' are not such a literal (then '&' joins texts). The
+// value takes VBA's type and sign: up to 16 bits it is an Integer (&HFFFF is -1), up to 32 bits a
+// Long (&HFFFFFFFF is -1); wider literals overflow.
+size_t ReadRadixLiteral(const std::string& sql, size_t i, double* value) {
+  const size_t n = sql.size();
+  if (i + 2 >= n) return 0;
+  const char radix_letter = static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i + 1])));
+  if (radix_letter != 'H' && radix_letter != 'O') return 0;
+  const unsigned radix = radix_letter == 'H' ? 16 : 8;
+  size_t j = i + 2;
+  while (j < n && IsWordChar(static_cast<unsigned char>(sql[j]))) ++j;
+  if (j == i + 2) return 0;
+  uint64_t v = 0;
+  for (size_t k = i + 2; k < j; ++k) {
+    unsigned char c = static_cast<unsigned char>(sql[k]);
+    unsigned digit = std::isdigit(c)    ? static_cast<unsigned>(c - '0')
+                     : std::isxdigit(c) ? static_cast<unsigned>(std::toupper(c) - 'A' + 10)
+                                        : radix;
+    if (digit >= radix) return 0;
+    v = v * radix + digit;
+    if (v > 0xFFFFFFFFull) ThrowBadExpression(sql.substr(i, j - i));
+  }
+  if (v <= 0xFFFF) {
+    *value = static_cast<double>(static_cast<int16_t>(static_cast<uint16_t>(v)));
+  } else {
+    *value = static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(v)));
+  }
+  return j - i;
 }
 
 }  // namespace
@@ -156,6 +188,7 @@ std::vector<Token> Tokenize(const std::string& sql) {
       return tokens;
     }
     unsigned char c = static_cast<unsigned char>(sql[i]);
+    size_t radix_length = 0;
     if (IsWordStart(c)) {
       size_t j = i;
       while (j < n && IsWordChar(static_cast<unsigned char>(sql[j]))) ++j;
@@ -190,6 +223,13 @@ std::vector<Token> Tokenize(const std::string& sql) {
       t.number = std::strtod(t.text.c_str(), nullptr);
       if (!std::isfinite(t.number)) ThrowBadExpression(t.text);
       i = j;
+    } else if (double radix_value = 0;
+               c == '&' && (radix_length = ReadRadixLiteral(sql, i, &radix_value)) > 0) {
+      t.kind = TokenKind::kNumber;
+      t.text = sql.substr(i, radix_length);
+      t.integer = true;
+      t.number = radix_value;
+      i += radix_length;
     } else if (c == '\'' || c == '"') {
       char quote = static_cast<char>(c);
       size_t j = i + 1;

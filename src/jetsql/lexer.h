@@ -13,7 +13,7 @@ namespace jetsql {
 enum class TokenKind {
   kWord,    // letters, digits, underscores; may be a keyword or a name
   kName,    // [bracketed name], text without the brackets
-  kNumber,  // 12, 1.5, .5, 1E3
+  kNumber,  // 12, 1.5, .5, 1E3, &H1F, &O17 (the last two with their VBA value, maybe negative)
   kString,  // 'text' or "text", quotes removed and doubled quotes undone
   kDate,    // #date#, value in `number` (days since 1899-12-30)
   kSymbol,  // operators and punctuation: & + - * / \ ^ = <> < <= > >= ( ) , . ; !

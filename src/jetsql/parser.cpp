@@ -57,6 +57,14 @@ class Parser {
     }
     if (AcceptWord("TRANSFORM")) {
       st.transform = ParseTopExpr();
+      // Access saves the value's name with it (TRANSFORM Sum(x) AS SummeVonx); the columns
+      // are named by the pivot values, so the name is read and not used.
+      if (AcceptWord("AS")) {
+        if (!IsName()) {
+          ThrowSyntax(sqlerr::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung.");
+        }
+        TakeName();
+      }
       if (!IsWord("SELECT"))
         ThrowSyntax(sqlerr::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung.");
       st.query = ParseQueryExpr();

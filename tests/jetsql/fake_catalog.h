@@ -2,8 +2,8 @@
 #define QUORLA_TESTS_JETSQL_FAKE_CATALOG_H_
 
 // Test doubles for the Jet SQL front end: a catalogue of made-up tables, and an in-memory SQLite
-// connection where those tables are ordinary tables and every jet_* function of the registry
-// exists with a simple stand-in body, so translated SQL can be prepared and run.
+// connection with the real Jet functions where those tables are ordinary tables, so translated
+// SQL can be prepared and run on rows a test writes.
 
 #include <sqlite3.h>
 
@@ -12,13 +12,12 @@
 #include <string>
 #include <vector>
 
-#include <strings.h>
 #include <cctype>
 #include <stdexcept>
 #include "jet/database.h"
 #include "jetsql/binder.h"
-#include "jetsql/functions/registry.h"
 #include "jetsql/parser.h"
+#include "jetsql/sqlite_bridge.h"
 
 namespace quorla_test {
 
@@ -37,15 +36,15 @@ class FakeCatalog : public jetsql::Catalog {
 // The catalogue most front-end tests use: Kunden, Bestellungen and [Order Details].
 FakeCatalog StandardCatalog();
 
-// SQLite with the catalogue's tables as temp tables under their virtual-table names, and stub
-// jet_* functions: operators compute plainly (no Access typing), others return their first
-// argument, aggregates count. The collation jet_general compares ASCII case-insensitively.
-class FakeSqlite {
+// SQLite with the Jet functions and collation of the runtime, and the catalogue's tables as
+// temp tables under their virtual-table names. Rows are written in the storage classes of
+// sqlite_bridge.h (Currency as 10,000ths, Decimal as text, dates as days).
+class CatalogSqlite {
  public:
-  explicit FakeSqlite(const FakeCatalog& catalog);
-  ~FakeSqlite();
-  FakeSqlite(const FakeSqlite&) = delete;
-  FakeSqlite& operator=(const FakeSqlite&) = delete;
+  explicit CatalogSqlite(const FakeCatalog& catalog);
+  ~CatalogSqlite();
+  CatalogSqlite(const CatalogSqlite&) = delete;
+  CatalogSqlite& operator=(const CatalogSqlite&) = delete;
 
   void Exec(const std::string& sql);
   // Prepares sql; returns "" on success or SQLite's message.
@@ -68,91 +67,6 @@ namespace fake_detail {
 inline std::string Lower(std::string s) {
   for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
-}
-
-inline int GeneralCollation(void*, int n1, const void* a, int n2, const void* b) {
-  const auto* x = static_cast<const unsigned char*>(a);
-  const auto* y = static_cast<const unsigned char*>(b);
-  for (int i = 0; i < n1 && i < n2; ++i) {
-    int cx = std::tolower(x[i]), cy = std::tolower(y[i]);
-    if (cx != cy) return cx < cy ? -1 : 1;
-  }
-  return n1 == n2 ? 0 : (n1 < n2 ? -1 : 1);
-}
-
-// Operators: plain arithmetic on values at argv[0] and argv[2].
-inline void Operator(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-  const char* name = static_cast<const char*>(sqlite3_user_data(ctx));
-  std::string op = name;
-  if (argc >= 3 && (sqlite3_value_type(argv[0]) == SQLITE_NULL ||
-                    (argc >= 4 && sqlite3_value_type(argv[2]) == SQLITE_NULL))) {
-    if (op == "jet_op_concat") {
-      if (sqlite3_value_type(argv[0]) == SQLITE_NULL &&
-          sqlite3_value_type(argv[2]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-      } else {
-        sqlite3_result_value(ctx, sqlite3_value_type(argv[0]) == SQLITE_NULL ? argv[2] : argv[0]);
-      }
-      return;
-    }
-    sqlite3_result_null(ctx);
-    return;
-  }
-  if (op == "jet_op_neg") {
-    sqlite3_result_double(ctx, -sqlite3_value_double(argv[0]));
-    return;
-  }
-  if (op == "jet_op_concat") {
-    std::string s = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    s += reinterpret_cast<const char*>(sqlite3_value_text(argv[2]));
-    sqlite3_result_text(ctx, s.c_str(), -1, SQLITE_TRANSIENT);
-    return;
-  }
-  if (op == "jet_like") {
-    // '*' suffix patterns only, case-insensitive: enough for the tests.
-    std::string v = Lower(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
-    std::string p = Lower(reinterpret_cast<const char*>(sqlite3_value_text(argv[2])));
-    bool match = !p.empty() && p.back() == '*' ? v.compare(0, p.size() - 1, p, 0, p.size() - 1) == 0
-                                               : v == p;
-    sqlite3_result_int(ctx, match ? -1 : 0);
-    return;
-  }
-  double a = sqlite3_value_double(argv[0]);
-  double b = sqlite3_value_double(argv[2]);
-  if (op == "jet_op_add") {
-    sqlite3_result_double(ctx, a + b);
-  } else if (op == "jet_op_sub") {
-    sqlite3_result_double(ctx, a - b);
-  } else if (op == "jet_op_mul") {
-    sqlite3_result_double(ctx, a * b);
-  } else if (op == "jet_op_div") {
-    if (b == 0) {
-      sqlite3_result_error(ctx, "jet:11:Division durch Null", -1);
-      return;
-    }
-    sqlite3_result_double(ctx, a / b);
-  } else if (op == "jet_op_cmp") {
-    sqlite3_result_int(ctx, a < b ? -1 : a > b ? 1 : 0);
-  } else {
-    sqlite3_result_value(ctx, argv[0]);
-  }
-}
-
-inline void FirstArgument(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-  if (argc == 0) {
-    sqlite3_result_double(ctx, 0);
-  } else {
-    sqlite3_result_value(ctx, argv[0]);
-  }
-}
-
-inline void CountStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  auto* n = static_cast<sqlite3_int64*>(sqlite3_aggregate_context(ctx, sizeof(sqlite3_int64)));
-  if (n && sqlite3_value_type(argv[0]) != SQLITE_NULL) ++*n;
-}
-inline void CountFinal(sqlite3_context* ctx) {
-  auto* n = static_cast<sqlite3_int64*>(sqlite3_aggregate_context(ctx, 0));
-  sqlite3_result_int64(ctx, n ? *n : 0);
 }
 
 }  // namespace fake_detail
@@ -198,21 +112,9 @@ inline FakeCatalog StandardCatalog() {
   return c;
 }
 
-inline FakeSqlite::FakeSqlite(const FakeCatalog& catalog) {
+inline CatalogSqlite::CatalogSqlite(const FakeCatalog& catalog) {
   sqlite3_open(":memory:", &db_);
-  sqlite3_create_collation(db_, "jet_general", SQLITE_UTF8, nullptr, GeneralCollation);
-  for (const auto& f : jetsql::kJetFunctions) {
-    void* name = const_cast<char*>(f.name);
-    if (f.aggregate) {
-      sqlite3_create_function(db_, f.name, f.arity, SQLITE_UTF8, name, nullptr, CountStep,
-                              CountFinal);
-    } else if (std::string(f.name).rfind("jet_op_", 0) == 0 || std::string(f.name) == "jet_like") {
-      sqlite3_create_function(db_, f.name, f.arity, SQLITE_UTF8, name, Operator, nullptr, nullptr);
-    } else {
-      sqlite3_create_function(db_, f.name, f.arity, SQLITE_UTF8, name, FirstArgument, nullptr,
-                              nullptr);
-    }
-  }
+  jetsql::RegisterJetFunctions(db_);
   for (const auto& [key, def] : catalog.tables()) {
     std::string sql = "CREATE TEMP TABLE " + jetsql::VirtualTableName(def->name) + " (";
     for (size_t i = 0; i < def->columns.size(); ++i) {
@@ -226,11 +128,11 @@ inline FakeSqlite::FakeSqlite(const FakeCatalog& catalog) {
   }
 }
 
-inline FakeSqlite::~FakeSqlite() {
+inline CatalogSqlite::~CatalogSqlite() {
   sqlite3_close(db_);
 }
 
-inline void FakeSqlite::Exec(const std::string& sql) {
+inline void CatalogSqlite::Exec(const std::string& sql) {
   char* err = nullptr;
   if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
     std::string msg = err ? err : "?";
@@ -239,7 +141,7 @@ inline void FakeSqlite::Exec(const std::string& sql) {
   }
 }
 
-inline std::string FakeSqlite::Prepare(const std::string& sql) {
+inline std::string CatalogSqlite::Prepare(const std::string& sql) {
   sqlite3_stmt* stmt = nullptr;
   int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr);
   std::string msg = rc == SQLITE_OK ? "" : sqlite3_errmsg(db_);
@@ -247,7 +149,7 @@ inline std::string FakeSqlite::Prepare(const std::string& sql) {
   return msg;
 }
 
-inline std::vector<std::vector<std::string>> FakeSqlite::Rows(const std::string& sql) {
+inline std::vector<std::vector<std::string>> CatalogSqlite::Rows(const std::string& sql) {
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
     throw std::runtime_error(std::string(sqlite3_errmsg(db_)) + " in " + sql);

@@ -16,8 +16,8 @@
 namespace jetsql {
 namespace {
 
+using quorla_test::CatalogSqlite;
 using quorla_test::FakeCatalog;
-using quorla_test::FakeSqlite;
 using quorla_test::StandardCatalog;
 
 constexpr int kSeed = 20261206;
@@ -48,7 +48,7 @@ class HostileSqlTest : public ::testing::Test {
     }
   }
   FakeCatalog catalog_ = StandardCatalog();
-  FakeSqlite db_{catalog_};
+  CatalogSqlite db_{catalog_};
 };
 
 const std::vector<std::string> kVocabulary = {"SELECT",

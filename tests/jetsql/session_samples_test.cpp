@@ -225,6 +225,107 @@ TEST_F(SessionSamplesTest, CrosstabTakesItsColumnsFromTheData) {
             reference_->One("SELECT sum(Menge) FROM orders WHERE ArtikelNr = 1 AND NOT Bezahlt"));
 }
 
+TEST_F(SessionSamplesTest, GroupTermsDistinctAndTopWithTies) {
+  // A GROUP BY expression may be selected and sorted on as written again.
+  EXPECT_EQ(
+      Column("SELECT Year(Bestelldatum), Count(*) FROM orders WHERE Bestelldatum Is Not "
+             "Null GROUP BY Year(Bestelldatum) ORDER BY Year(Bestelldatum)",
+             1),
+      reference_->Column("SELECT count(*) FROM orders WHERE Bestelldatum IS NOT NULL GROUP "
+                         "BY substr(Bestelldatum, 1, 4) ORDER BY substr(Bestelldatum, 1, 4)"));
+  EXPECT_EQ(
+      Column("SELECT DISTINCT TOP 3 ArtikelNr FROM orders ORDER BY ArtikelNr DESC"),
+      reference_->Column("SELECT DISTINCT ArtikelNr FROM orders ORDER BY ArtikelNr DESC LIMIT 3"));
+  // TOP keeps every row that ties with the last one.
+  EXPECT_EQ(std::to_string(Column("SELECT TOP 5 Menge FROM orders ORDER BY Menge DESC").size()),
+            reference_->One("SELECT count(*) FROM orders WHERE Menge >= (SELECT Menge FROM orders "
+                            "ORDER BY Menge DESC LIMIT 1 OFFSET 4)"));
+  auto percent = Column("SELECT TOP 1 PERCENT OrderID FROM orders ORDER BY OrderID");
+  EXPECT_EQ(percent, reference_->Column("SELECT OrderID FROM orders ORDER BY OrderID LIMIT 1000"));
+  EXPECT_EQ(Column("SELECT Count(*) FROM artikel WHERE ArtikelNr = ANY (SELECT ArtikelNr FROM "
+                   "orders WHERE Menge > 495)"),
+            reference_->Column("SELECT count(*) FROM artikel WHERE ArtikelNr IN (SELECT "
+                               "ArtikelNr FROM orders WHERE Menge > 495)"));
+}
+
+TEST_F(SessionSamplesTest, MeaningErrorsOnRealTables) {
+  EXPECT_EQ(ErrorOf("SELECT Ort, Kunde FROM orders GROUP BY Ort"), 3122);
+  EXPECT_EQ(ErrorOf("SELECT Month(Bestelldatum) FROM orders GROUP BY Year(Bestelldatum)"), 3122);
+  EXPECT_EQ(ErrorOf("SELECT Ort FROM orders WHERE Sum(Menge) > 1 GROUP BY Ort"), 3096);
+  EXPECT_EQ(ErrorOf("SELECT Count(*) FROM orders GROUP BY Sum(Menge)"), 3092);
+  EXPECT_EQ(ErrorOf("SELECT Sum(Avg(Menge)) FROM orders"), 3095);
+  EXPECT_EQ(ErrorOf("SELECT ArtikelNr FROM orders, artikel"), 3079);
+  EXPECT_EQ(ErrorOf("SELECT Ort FROM orders WHERE ArtikelNr IN (SELECT ArtikelNr, Preis FROM "
+                    "artikel)"),
+            3306);
+  EXPECT_EQ(ErrorOf("SELECT Ort, Kunde FROM orders UNION SELECT Bezeichnung FROM artikel"), 3307);
+  EXPECT_EQ(ErrorOf("SELECT Ort FROM orders UNION SELECT Bezeichnung FROM artikel ORDER BY Preis"),
+            3138);
+  EXPECT_EQ(ErrorOf("SELECT Gibtsnicht(Ort) FROM orders"), 3085);
+  EXPECT_EQ(ErrorOf("SELECT Left(Kunde) FROM orders"), 3075);
+  EXPECT_EQ(ErrorOf("SELECT Betrag FROM orders WHERE Bestelldatum = 'gestern'"), 3464);
+}
+
+TEST_F(SessionSamplesTest, CrosstabAsAccessSavesItWithEmptyCellsNull) {
+  RecordSet rs = session_->Query(
+      "TRANSFORM Count(*) AS Anzahl SELECT ArtikelNr FROM orders WHERE ArtikelNr <= 3 GROUP BY "
+      "ArtikelNr PIVOT Menge IN (1, 2, 100000);");
+  EXPECT_EQ(rs.field_names, (std::vector<std::string>{"ArtikelNr", "1", "2", "100000"}));
+  ASSERT_EQ(rs.rows.size(), 3u);
+  for (const auto& row : rs.rows) {
+    EXPECT_EQ(Text(row[3]), "NULL") << "no order has 100000 pieces";
+  }
+  EXPECT_EQ(Text(rs.rows[0][1]),
+            reference_->One("SELECT count(*) FROM orders WHERE ArtikelNr = 1 AND Menge = 1"));
+  // Cells with rows count them, also when the counted field is Null in all of them.
+  RecordSet probed = session_->Query(
+      "TRANSFORM Count(Bemerkung) SELECT ArtikelNr FROM orders WHERE ArtikelNr = 1 AND Menge <= 3 "
+      "GROUP BY ArtikelNr PIVOT Menge;");
+  ASSERT_EQ(probed.rows.size(), 1u);
+  for (size_t i = 1; i < probed.field_names.size(); ++i) {
+    EXPECT_EQ(Text(probed.rows[0][i]),
+              reference_->One("SELECT count(Bemerkung) FROM orders WHERE ArtikelNr = 1 AND Menge "
+                              "= " +
+                              probed.field_names[i]))
+        << probed.field_names[i];
+  }
+}
+
+TEST_F(SessionSamplesTest, HexAndOctalLiteralsTakeVbaValues) {
+  RecordSet rs = session_->Query(
+      "SELECT &HFF, &hFFFF, &H8000, &H10000, &O17, &o177777, -&HFFFF, &HFFFFFFFF FROM artikel "
+      "WHERE ArtikelNr = &H1");
+  ASSERT_EQ(rs.rows.size(), 1u);
+  std::vector<std::string> values;
+  for (const auto& v : rs.rows[0]) values.push_back(Text(v));
+  EXPECT_EQ(values,
+            (std::vector<std::string>{"255", "-1", "-32768", "65536", "15", "-1", "1", "-1"}));
+  EXPECT_EQ(rs.field_types[1], CT::kInteger);
+  EXPECT_EQ(rs.field_types[3], CT::kLong);
+  EXPECT_EQ(Column("SELECT Count(*) FROM orders WHERE ArtikelNr = &HA Or ArtikelNr = &O13"),
+            reference_->Column("SELECT count(*) FROM orders WHERE ArtikelNr IN (10, 11)"));
+  EXPECT_EQ(ErrorOf("SELECT &H100000000 FROM artikel"), 3075);
+}
+
+TEST_F(SessionSamplesTest, TopKeepsTiesOverSeveralKeysAndNulls) {
+  EXPECT_EQ(
+      std::to_string(
+          Column("SELECT TOP 10 OrderID FROM orders ORDER BY ArtikelNr DESC, Menge").size()),
+      reference_->One("WITH c AS (SELECT ArtikelNr AS a, Menge AS m FROM orders ORDER BY "
+                      "ArtikelNr DESC, Menge LIMIT 1 OFFSET 9) SELECT count(*) FROM orders, c "
+                      "WHERE ArtikelNr > a OR (ArtikelNr = a AND (Menge IS NULL OR Menge <= m))"));
+  // Nulls sort first: every order without a date ties with the first ones.
+  auto nulls = Column("SELECT Count(*) FROM orders WHERE Bestelldatum Is Null");
+  ASSERT_GE(std::stoi(nulls.at(0)), 2);
+  EXPECT_EQ(
+      std::to_string(Column("SELECT TOP 2 Bestelldatum FROM orders ORDER BY Bestelldatum").size()),
+      nulls[0]);
+  // Fewer rows than TOP asks for: all of them.
+  EXPECT_EQ(Column("SELECT TOP 1000 ArtikelNr FROM artikel ORDER BY Preis DESC").size(),
+            reference_->Column("SELECT ArtikelNr FROM artikel").size());
+  EXPECT_EQ(Column("SELECT TOP 3 ArtikelNr FROM artikel").size(), 3u);
+}
+
 TEST_F(SessionSamplesTest, FieldNamesAndTypes) {
   RecordSet rs = session_->Query(
       "SELECT TOP 1 OrderID, Betrag, Betrag * 2 AS Doppelt, Menge + 1, Kunde & '!', Bezahlt, "
