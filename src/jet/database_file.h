@@ -16,6 +16,12 @@ namespace jet {
 std::unique_ptr<Database> OpenDatabaseFile(std::unique_ptr<RandomAccessFile> file,
                                            const std::string& name, size_t page_cache_pages = 256);
 
+// As Database::OpenForWriting, for an already opened writable file (Jet 4 only: a Jet 3 file
+// gives Error 3027).
+std::unique_ptr<Database> OpenWritableDatabaseFile(std::unique_ptr<WritableFile> file,
+                                                   const std::string& name,
+                                                   size_t page_cache_pages = 256);
+
 }  // namespace jet
 
 #endif  // QUORLA_JET_DATABASE_FILE_H_

@@ -15,6 +15,7 @@
 #include "jet/row_codec.h"
 #include "jet/table_def.h"
 #include "jet/table_scan.h"
+#include "jet/table_writer.h"
 
 namespace jet {
 namespace {
@@ -82,12 +83,13 @@ class PathIndexCursor : public IndexCursor {
 
 class JetDatabase : public Database {
  public:
-  JetDatabase(std::string path, std::unique_ptr<RandomAccessFile> file, const Header& header,
-              size_t cache_pages)
+  // `writable` is `file` itself when the database may be changed, else null.
+  JetDatabase(std::string path, std::unique_ptr<RandomAccessFile> file, WritableFile* writable,
+              const Header& header, size_t cache_pages)
       : path_(std::move(path)),
         file_(std::move(file)),
         header_(header),
-        pages_(*file_, nullptr, header.page_size, header.database_key, cache_pages) {
+        pages_(*file_, writable, header.page_size, header.database_key, cache_pages) {
     if (pages_.page_count() < kMinimumPages) ThrowCorrupt("file too short");
     catalog_ = ReadCatalog(pages_, header_.version);
     for (size_t i = 0; i < catalog_.size(); ++i) {
@@ -144,7 +146,66 @@ class JetDatabase : public Database {
     });
   }
 
+  bool writable() const override { return pages_.writable(); }
+
+  void BeginStatement() override {
+    if (!writable()) ThrowReadOnly();
+    pages_.Begin();
+  }
+
+  void CommitStatement() override {
+    pages_.Commit();
+    layouts_.clear();
+  }
+
+  void RollbackStatement() override {
+    pages_.Rollback();
+    layouts_.clear();  // row counts and index counts as the file has them again
+  }
+
+  RowId InsertRow(const std::string& table, std::vector<Value> values) override {
+    return Write(table, [&](TableWriter& w) { return w.Insert(std::move(values)); });
+  }
+
+  void UpdateRow(const std::string& table, RowId id, std::vector<Value> values) override {
+    Write(table, [&](TableWriter& w) {
+      w.Update(id, std::move(values));
+      return 0;
+    });
+  }
+
+  void DeleteRow(const std::string& table, RowId id) override {
+    Write(table, [&](TableWriter& w) {
+      w.Delete(id);
+      return 0;
+    });
+  }
+
  private:
+  // Runs one row change; outside a statement it is a statement of its own.
+  template <typename F>
+  auto Write(const std::string& table, F&& change) -> decltype(change(std::declval<TableWriter&>())) {
+    if (!writable()) ThrowReadOnly();
+    bool own_statement = !pages_.in_transaction();
+    if (own_statement) pages_.Begin();
+    try {
+      auto result = WithPath(path_, [&] {
+        auto layout = ReadableLayout(table);
+        TableWriter writer(pages_, layout);
+        auto r = change(writer);
+        // The definition's counts changed: read it again when next asked for.
+        layouts_.erase(FoldName(table));
+        return r;
+      });
+      if (own_statement) CommitStatement();
+      return result;
+    } catch (...) {
+      layouts_.erase(FoldName(table));
+      if (own_statement) RollbackStatement();
+      throw;
+    }
+  }
+
   const CatalogTable& Find(const std::string& name) const {
     auto found = by_name_.find(FoldName(name));
     if (found != by_name_.end()) return catalog_[found->second];
@@ -215,8 +276,7 @@ void Database::DeleteRow(const std::string&, RowId) {
 }
 
 std::unique_ptr<Database> Database::OpenForWriting(const std::string& path) {
-  // The row writer is not wired in yet: the file opens read-only and refuses changes.
-  return OpenDatabaseFile(OpenFile(path), path);
+  return OpenWritableDatabaseFile(OpenFileForWriting(path), path, 256);
 }
 
 std::unique_ptr<Database> OpenDatabaseFile(std::unique_ptr<RandomAccessFile> file,
@@ -233,7 +293,29 @@ std::unique_ptr<Database> OpenDatabaseFile(std::unique_ptr<RandomAccessFile> fil
         break;
     }
     if (header.has_password) throw Error(err::kPasswordInvalid, "Kein gültiges Kennwort.");
-    return std::make_unique<JetDatabase>(path, std::move(file), header, page_cache_pages);
+    return std::make_unique<JetDatabase>(path, std::move(file), nullptr, header,
+                                         page_cache_pages);
+  });
+}
+
+// Opens `file` for changing as well as reading (Jet 4 files only).
+std::unique_ptr<Database> OpenWritableDatabaseFile(std::unique_ptr<WritableFile> file,
+                                                   const std::string& path,
+                                                   size_t page_cache_pages) {
+  return WithPath(path, [&]() -> std::unique_ptr<Database> {
+    std::vector<uint8_t> start(header::kMinimumLength);
+    start.resize(file->Read(0, start));
+    Header header;
+    if (ParseHeader(start, header) != HeaderVerdict::kJet) {
+      throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+    }
+    if (header.has_password) throw Error(err::kPasswordInvalid, "Kein gültiges Kennwort.");
+    if (header.version != JetVersion::kJet4) {
+      throw Error(3027, "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
+    }
+    WritableFile* writable = file.get();
+    return std::make_unique<JetDatabase>(path, std::move(file), writable, header,
+                                         page_cache_pages);
   });
 }
 

@@ -113,6 +113,8 @@ TableLayout ReadTableLayout(PageReader& pages, JetVersion version, uint32_t firs
   size_t logical_count = ReadU32(bytes, l.logical_indexes);
   size_t real_count = ReadU32(bytes, l.real_indexes);
   layout.used_pages = DecodeRowPointer(ReadU32(bytes, l.used_pages));
+  layout.free_pages = DecodeRowPointer(ReadU32(bytes, l.free_pages));
+  layout.max_columns = ReadU16(bytes, l.max_columns);
   // The entries must fit the definition's bytes; larger counts are damage.
   uint64_t needed =
       static_cast<uint64_t>(real_count) * (l.real_index_entry_size + l.real_index_size) +
@@ -160,6 +162,7 @@ TableLayout ReadTableLayout(PageReader& pages, JetVersion version, uint32_t firs
       keys.push_back({column.type, ascending, column.scale});
     }
     layout.index_keys.push_back(std::move(keys));
+    layout.real_index.push_back(real_number);
   }
   at += logical_count * l.logical_index_size;
   for (IndexDef& index : indexes) index.name = ReadName(bytes, at, version, l.name_length_size);

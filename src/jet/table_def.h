@@ -29,6 +29,7 @@ struct Layout {
   size_t logical_indexes;
   size_t real_indexes;
   size_t used_pages;
+  size_t free_pages;
   size_t real_index_entries;  // start of the per-index row counts
   size_t real_index_entry_size;
   size_t column_entry_size;
@@ -60,6 +61,7 @@ inline constexpr Layout kJet3 = {.row_count = 12,
                                  .logical_indexes = 27,
                                  .real_indexes = 31,
                                  .used_pages = 35,
+                                 .free_pages = 39,
                                  .real_index_entries = 43,
                                  .real_index_entry_size = 8,
                                  .column_entry_size = 18,
@@ -89,6 +91,7 @@ inline constexpr Layout kJet4 = {.row_count = 16,
                                  .logical_indexes = 47,
                                  .real_indexes = 51,
                                  .used_pages = 55,
+                                 .free_pages = 59,
                                  .real_index_entries = 63,
                                  .real_index_entry_size = 12,
                                  .column_entry_size = 25,
@@ -111,6 +114,8 @@ inline constexpr Layout kJet4 = {.row_count = 16,
                                  .logical_index_real = 8,
                                  .logical_index_type = 23};
 
+inline constexpr size_t kNextAutonumberJet4 = 20;  // the last long autonumber handed out
+inline constexpr size_t kRealIndexRowCount = 4;     // within a real index entry
 inline constexpr size_t kIndexColumnSlots = 10;
 inline constexpr size_t kIndexColumnSlotSize = 3;
 inline constexpr uint16_t kNoColumn = 0xffff;
@@ -142,8 +147,11 @@ struct TableLayout {
   std::vector<ColumnPlace> places;  // parallel to def->columns
   uint32_t tdef_page = 0;
   size_t var_columns = 0;  // variable columns the definition records (rows keep an offset table)
+  size_t max_columns = 0;  // column count of new rows (deleted columns included)
   RowPointer used_pages;
+  RowPointer free_pages;                                // the map of pages with room for rows
   std::vector<std::vector<IndexKeyColumn>> index_keys;  // parallel to def->indexes
+  std::vector<size_t> real_index;                       // parallel to def->indexes: its physical one
 };
 
 // Reads the definition starting at `first_page`, named `name`. Damage gives a format error; the

@@ -70,10 +70,14 @@ class TableScan : public TableCursor {
       for (; row_ < count; ++row_) {
         page = pages_.Page(data_pages_[page_index_]);
         RowSlot slot = LocateRow(page, version_, static_cast<uint16_t>(row_));
-        // A moved row is returned where its data lies, its pointer row is passed over.
-        if (slot.deleted || slot.overflow) continue;
+        // A moved row is returned at its first address, the one its index entries name.
+        if (slot.deleted || slot.moved) continue;
         ByteSpan bytes = page.subspan(slot.start, slot.end - slot.start);
-        row_bytes_.assign(bytes.begin(), bytes.end());
+        if (slot.overflow) {
+          row_bytes_ = FollowOverflow(pages_, version_, bytes);
+        } else {
+          row_bytes_.assign(bytes.begin(), bytes.end());
+        }
         valid_ = true;
         return;
       }

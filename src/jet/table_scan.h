@@ -3,8 +3,9 @@
 
 // Reading a table's rows: a forward scan over the data pages its usage map marks, and the
 // lookup of one row by its id. Deleted rows are skipped. A row that grew too large for its page
-// was moved: its old place holds a pointer to its data. The scan returns a moved row where its
-// data lies and passes over the pointer; both ids read the same row through ReadRowBytes.
+// was moved: its old place holds a pointer to its data. The scan returns a moved row at that
+// first address (the one its index entries name) and passes over its data where it lies; both
+// ids read the same row through ReadRowBytes.
 
 #include <memory>
 #include <vector>

@@ -1,0 +1,324 @@
+#include "jet/table_writer.h"
+
+#include <algorithm>
+#include <map>
+#include <random>
+
+#include "jet/byte_writer.h"
+#include "jet/data_page_writer.h"
+#include "jet/index_key.h"
+#include "jet/index_writer.h"
+#include "jet/long_value_writer.h"
+#include "jet/row_codec.h"
+#include "jet/row_encoder.h"
+#include "jet/row_placement.h"
+
+namespace jet {
+namespace {
+
+constexpr int32_t kIndexNull = 3058;
+
+bool IsLong(ColumnType t) {
+  return t == ColumnType::kMemo || t == ColumnType::kOle;
+}
+
+Guid NewGuid() {
+  static thread_local std::mt19937_64 random{std::random_device{}()};
+  Guid g;
+  for (size_t i = 0; i < g.size(); i += 8) {
+    uint64_t r = random();
+    for (size_t k = 0; k < 8; ++k) g[i + k] = static_cast<uint8_t>(r >> (8 * k));
+  }
+  g[7] = static_cast<uint8_t>((g[7] & 0x0f) | 0x40);  // version 4 (the third group is little endian)
+  g[8] = static_cast<uint8_t>((g[8] & 0x3f) | 0x80);
+  return g;
+}
+
+[[noreturn]] void ThrowDuplicate() {
+  throw Error(err::kDuplicateKey,
+              "Die von Ihnen vorgenommenen Änderungen an der Tabelle konnten nicht vorgenommen "
+              "werden, da der Index, Primärschlüssel oder die Beziehung mehrfach vorkommende Werte "
+              "enthalten würde. Ändern Sie die Daten in den Feldern, die gleiche Daten enthalten, "
+              "entfernen Sie den Index, oder definieren Sie den Index neu, damit doppelte Einträge "
+              "möglich sind, und versuchen Sie es erneut.");
+}
+
+RowId ToRowId(RowPointer p) {
+  return {p.page, p.row};
+}
+
+}  // namespace
+
+TableWriter::TableWriter(Pager& pager, std::shared_ptr<const TableLayout> layout)
+    : pager_(pager),
+      layout_(std::move(layout)),
+      allocator_(pager, layout_->used_pages, layout_->free_pages) {
+  std::map<size_t, PhysicalIndex> by_real;
+  const std::vector<IndexDef>& indexes = layout_->def->indexes;
+  for (size_t i = 0; i < indexes.size(); ++i) {
+    const IndexDef& d = indexes[i];
+    PhysicalIndex& p = by_real[layout_->real_index[i]];
+    if (p.columns.empty()) {
+      p.real = layout_->real_index[i];
+      p.root_page = d.root_page;
+      for (const IndexColumn& c : d.columns) p.columns.push_back(c.column);
+      p.key_columns = layout_->index_keys[i];
+    }
+    p.unique |= d.unique;
+    p.primary |= d.primary;
+    p.required |= d.required;
+    p.ignore_nulls |= d.ignore_nulls;
+  }
+  for (auto& entry : by_real) physical_.push_back(std::move(entry.second));
+}
+
+std::vector<TableWriter::Entry> TableWriter::Entries(const std::vector<Value>& values) const {
+  std::vector<Entry> out;
+  out.reserve(physical_.size());
+  for (const PhysicalIndex& p : physical_) {
+    Entry e;
+    std::vector<Value> key_values;
+    e.all_null = true;
+    for (int c : p.columns) {
+      const Value& v = values[static_cast<size_t>(c)];
+      bool null = IsNull(v) && layout_->def->columns[static_cast<size_t>(c)].type !=
+                                   ColumnType::kBoolean;
+      e.any_null |= null;
+      e.all_null &= null;
+      key_values.push_back(IsNull(v) && !null ? Value(false) : v);
+    }
+    e.key = EncodeIndexKey(p.key_columns, key_values, JetVersion::kJet4);
+    e.present = !(p.ignore_nulls && e.all_null);
+    out.push_back(std::move(e));
+  }
+  return out;
+}
+
+void TableWriter::CheckEntries(const std::vector<Entry>& entries, std::optional<RowId> self) {
+  for (size_t i = 0; i < physical_.size(); ++i) {
+    const PhysicalIndex& p = physical_[i];
+    const Entry& e = entries[i];
+    if ((p.primary || p.required) && e.any_null) {
+      throw Error(kIndexNull, "Indexfeld oder Primärschlüssel kann keinen Nullwert enthalten.");
+    }
+  }
+  for (size_t i = 0; i < physical_.size(); ++i) {
+    const PhysicalIndex& p = physical_[i];
+    const Entry& e = entries[i];
+    // Several all-Null keys may share a unique index; a primary key has none.
+    if (!p.unique || !e.present || e.all_null) continue;
+    IndexWriter index(pager_, allocator_, JetVersion::kJet4, p.root_page, p.key_columns);
+    if (index.ContainsKey(e.key, self)) ThrowDuplicate();
+  }
+}
+
+void TableWriter::AssignAutonumbers(std::vector<Value>& values, const std::vector<Value>* old) {
+  const std::vector<ColumnDef>& columns = layout_->def->columns;
+  if (values.size() != columns.size()) {
+    throw Error(err::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck.");
+  }
+  for (size_t i = 0; i < columns.size(); ++i) {
+    const ColumnDef& c = columns[i];
+    if (!IsNull(values[i])) continue;
+    if (old != nullptr && (c.autonumber || c.guid_autonumber)) {
+      values[i] = (*old)[i];  // an autonumber keeps its value
+    } else if (c.autonumber) {
+      values[i] = static_cast<int32_t>(ReadFromDefinition(tdef::kNextAutonumberJet4) + 1);
+    } else if (c.guid_autonumber) {
+      values[i] = NewGuid();
+    }
+  }
+}
+
+std::vector<uint8_t> TableWriter::StoreRow(const std::vector<Value>& values) {
+  const std::vector<ColumnDef>& columns = layout_->def->columns;
+  std::vector<std::vector<uint8_t>> refs(columns.size());
+  std::vector<std::vector<uint8_t>> data(columns.size());
+  // The row with every long value as a bare reference decides whether the row fits at all and
+  // how much room is left for long values kept inline.
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (!IsLong(columns[i].type) || IsNull(values[i])) continue;
+    data[i] = LongValueData(columns[i], values[i]);
+    refs[i].assign(long_value::kReferenceSize, 0);
+  }
+  size_t size = EncodeRow(*layout_, layout_->max_columns, values, refs).size();
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (!IsLong(columns[i].type) || IsNull(values[i])) continue;
+    bool inline_ok = data[i].size() <= long_value::kMaxInline &&
+                     size + data[i].size() <= data_page::kMaxRowSize;
+    refs[i] = WriteLongValue(pager_, allocator_, data[i], inline_ok);
+    if (refs[i].size() > long_value::kReferenceSize) size += data[i].size();
+  }
+  return EncodeRow(*layout_, layout_->max_columns, values, refs);
+}
+
+std::vector<Value> TableWriter::DecodeValues(ByteSpan data_row) {
+  RowView view(data_row, JetVersion::kJet4, *layout_);
+  std::vector<Value> values;
+  for (size_t i = 0; i < layout_->def->columns.size(); ++i) {
+    values.push_back(DecodeColumn(view, i, *layout_, JetVersion::kJet4, pager_));
+  }
+  return values;
+}
+
+void TableWriter::FreeLongValues(ByteSpan data_row) {
+  RowView view(data_row, JetVersion::kJet4, *layout_);
+  for (size_t i = 0; i < layout_->def->columns.size(); ++i) {
+    if (!IsLong(layout_->def->columns[i].type)) continue;
+    std::optional<ByteSpan> ref = view.Bytes(i);
+    if (ref && ref->size() >= long_value::kReferenceSize) FreeLongValue(pager_, allocator_, *ref);
+  }
+}
+
+std::vector<uint8_t> TableWriter::DataRow(RowId id, std::optional<RowPointer>* moved_to) {
+  *moved_to = std::nullopt;
+  ByteSpan page = pager_.Page(id.page);
+  if (page[0] != page_type::kData ||
+      ReadU32(page, data_page::kOwnerOffset) != layout_->tdef_page ||
+      id.row >= RowCount(page, JetVersion::kJet4)) {
+    throw Error(err::kRecordDeleted, "Datensatz ist gelöscht.");
+  }
+  RowSlot slot = LocateRow(page, JetVersion::kJet4, id.row);
+  if (slot.deleted || slot.moved) throw Error(err::kRecordDeleted, "Datensatz ist gelöscht.");
+  ByteSpan bytes = page.subspan(slot.start, slot.end - slot.start);
+  if (!slot.overflow) return {bytes.begin(), bytes.end()};
+  RowPointer target = DecodeRowPointer(ReadU32(bytes, 0));
+  ByteSpan data = RowAt(pager_, JetVersion::kJet4, target);
+  *moved_to = target;
+  return {data.begin(), data.end()};
+}
+
+std::pair<uint32_t, size_t> TableWriter::DefinitionPlace(size_t offset) {
+  uint32_t page = layout_->tdef_page;
+  size_t page_size = pager_.page_size();
+  size_t skip = 0;
+  // The first page holds the definition's bytes whole, each chained page after its header.
+  while (offset >= page_size) {
+    offset -= page_size - skip;
+    skip = tdef::kContinuationHeader;
+    offset += skip;
+    page = ReadU32(pager_.Page(page), tdef::kNextPageOffset);
+    if (page == 0) ThrowCorrupt("table definition shorter than its entries");
+  }
+  return {page, offset};
+}
+
+uint32_t TableWriter::ReadFromDefinition(size_t offset) {
+  auto [page, at] = DefinitionPlace(offset);
+  return ReadU32(pager_.Page(page), at);
+}
+
+void TableWriter::SetInDefinition(size_t offset, uint32_t value) {
+  auto [page, at] = DefinitionPlace(offset);
+  PutU32(pager_.Modify(page), at, value);
+}
+
+void TableWriter::AddToDefinition(size_t offset, int64_t delta) {
+  int64_t now = static_cast<int64_t>(ReadFromDefinition(offset)) + delta;
+  SetInDefinition(offset, static_cast<uint32_t>(std::max<int64_t>(now, 0)));
+}
+
+size_t TableWriter::KeyCountOffset(const PhysicalIndex& index) {
+  return tdef::kJet4.real_index_entries + index.real * tdef::kJet4.real_index_entry_size +
+         tdef::kRealIndexRowCount;
+}
+
+// The definition counts an index's distinct keys: a key new to the index adds one.
+void TableWriter::AddEntry(const PhysicalIndex& index, const std::string& key, RowId id) {
+  IndexWriter writer(pager_, allocator_, JetVersion::kJet4, index.root_page, index.key_columns);
+  bool known = writer.ContainsKey(key);
+  writer.Insert(key, id);
+  if (!known) AddToDefinition(KeyCountOffset(index), 1);
+}
+
+void TableWriter::RemoveEntry(const PhysicalIndex& index, const std::string& key, RowId id) {
+  IndexWriter writer(pager_, allocator_, JetVersion::kJet4, index.root_page, index.key_columns);
+  writer.Remove(key, id);
+  if (!writer.ContainsKey(key)) AddToDefinition(KeyCountOffset(index), -1);
+}
+
+// An autonumber given explicitly above the last one handed out moves the counter on.
+void TableWriter::RaiseAutonumber(const std::vector<Value>& values) {
+  const std::vector<ColumnDef>& columns = layout_->def->columns;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (!columns[i].autonumber) continue;
+    int32_t v = std::get<int32_t>(values[i]);
+    if (v > 0 && static_cast<uint32_t>(v) > ReadFromDefinition(tdef::kNextAutonumberJet4)) {
+      SetInDefinition(tdef::kNextAutonumberJet4, static_cast<uint32_t>(v));
+    }
+  }
+}
+
+RowId TableWriter::Insert(std::vector<Value> values) {
+  AssignAutonumbers(values, nullptr);
+  CheckRowValues(*layout_, values);
+  std::vector<Entry> entries = Entries(values);
+  CheckEntries(entries, std::nullopt);
+
+  std::vector<uint8_t> row = StoreRow(values);
+  RowId id = ToRowId(PlaceRow(pager_, allocator_, layout_->tdef_page, std::move(row), 0));
+  for (size_t i = 0; i < physical_.size(); ++i) {
+    if (entries[i].present) AddEntry(physical_[i], entries[i].key, id);
+  }
+  AddToDefinition(tdef::kJet4.row_count, 1);
+  RaiseAutonumber(values);
+  return id;
+}
+
+void TableWriter::Update(RowId id, std::vector<Value> values) {
+  std::optional<RowPointer> moved_to;
+  std::vector<uint8_t> old_row = DataRow(id, &moved_to);
+  std::vector<Value> old_values = DecodeValues(old_row);
+  AssignAutonumbers(values, &old_values);
+  CheckRowValues(*layout_, values);
+  std::vector<Entry> old_entries = Entries(old_values);
+  std::vector<Entry> entries = Entries(values);
+  CheckEntries(entries, id);
+
+  FreeLongValues(old_row);
+  if (moved_to) DeleteRowAt(pager_, allocator_, *moved_to);
+  std::vector<uint8_t> row = StoreRow(values);
+  {
+    std::span<uint8_t> page = pager_.Modify(id.page);
+    std::vector<PageRow> rows = ReadPageRows(page);
+    rows[id.row] = {0, row};
+    if (RowsFit(rows, page.size())) {
+      WritePageRows(page, rows);
+    } else {
+      // The row no longer fits its page: its data moves, its place keeps a pointer to it.
+      RowPointer target = PlaceRow(pager_, allocator_, layout_->tdef_page, std::move(row),
+                                   data_page::kMovedFlag, id.page);
+      std::vector<uint8_t> pointer;
+      AppendU32(pointer, EncodeRowPointer(target.page, target.row));
+      std::span<uint8_t> header = pager_.Modify(id.page);
+      rows = ReadPageRows(header);
+      rows[id.row] = {data_page::kOverflowFlag, std::move(pointer)};
+      WritePageRows(header, rows);
+    }
+  }
+  for (size_t i = 0; i < physical_.size(); ++i) {
+    const Entry& before = old_entries[i];
+    const Entry& after = entries[i];
+    if (before.present == after.present && before.key == after.key) continue;
+    if (before.present) RemoveEntry(physical_[i], before.key, id);
+    if (after.present) AddEntry(physical_[i], after.key, id);
+  }
+  RaiseAutonumber(values);
+}
+
+void TableWriter::Delete(RowId id) {
+  std::optional<RowPointer> moved_to;
+  std::vector<uint8_t> old_row = DataRow(id, &moved_to);
+  std::vector<Value> old_values = DecodeValues(old_row);
+  std::vector<Entry> entries = Entries(old_values);
+
+  for (size_t i = 0; i < physical_.size(); ++i) {
+    if (entries[i].present) RemoveEntry(physical_[i], entries[i].key, id);
+  }
+  FreeLongValues(old_row);
+  if (moved_to) DeleteRowAt(pager_, allocator_, *moved_to);
+  DeleteRowAt(pager_, allocator_, {id.page, static_cast<uint8_t>(id.row)});
+  AddToDefinition(tdef::kJet4.row_count, -1);
+}
+
+}  // namespace jet

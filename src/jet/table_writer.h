@@ -1,0 +1,74 @@
+#ifndef QUORLA_JET_TABLE_WRITER_H_
+#define QUORLA_JET_TABLE_WRITER_H_
+
+// Inserting, updating and deleting the rows of one table of a Jet 4 file inside an open pager
+// transaction: the row and its long values on the table's pages, every index entry, and the
+// table definition's row count, autonumber and each index's count of distinct keys. Every check (types, sizes,
+// required fields, keys) is made before the first change.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "jet/pager.h"
+#include "jet/table_def.h"
+#include "jet/table_page_allocator.h"
+
+namespace jet {
+
+class TableWriter {
+ public:
+  // `pager` has a transaction open; `layout` is the table's current layout.
+  TableWriter(Pager& pager, std::shared_ptr<const TableLayout> layout);
+
+  RowId Insert(std::vector<Value> values);
+  void Update(RowId id, std::vector<Value> values);
+  void Delete(RowId id);
+
+ private:
+  // One physical index, with the strictest rules of the logical indexes that share it.
+  struct PhysicalIndex {
+    size_t real = 0;
+    uint32_t root_page = 0;
+    std::vector<int> columns;
+    std::vector<IndexKeyColumn> key_columns;
+    bool unique = false;
+    bool primary = false;
+    bool required = false;
+    bool ignore_nulls = false;
+  };
+  // The entry a row makes in one physical index.
+  struct Entry {
+    std::string key;
+    bool present = false;  // false: an all-Null key the index ignores
+    bool all_null = false;
+    bool any_null = false;
+  };
+
+  std::vector<Entry> Entries(const std::vector<Value>& values) const;
+  void CheckEntries(const std::vector<Entry>& entries, std::optional<RowId> self);
+  std::vector<uint8_t> StoreRow(const std::vector<Value>& values);
+  void FreeLongValues(ByteSpan data_row);
+  std::vector<Value> DecodeValues(ByteSpan data_row);
+  // The bytes of row `id`'s data; `moved_to` is set when they lie away from the header row.
+  std::vector<uint8_t> DataRow(RowId id, std::optional<RowPointer>* moved_to);
+  void AssignAutonumbers(std::vector<Value>& values, const std::vector<Value>* old);
+  void RaiseAutonumber(const std::vector<Value>& values);
+  void AddEntry(const PhysicalIndex& index, const std::string& key, RowId id);
+  void RemoveEntry(const PhysicalIndex& index, const std::string& key, RowId id);
+  static size_t KeyCountOffset(const PhysicalIndex& index);
+  void AddToDefinition(size_t offset, int64_t delta);
+  void SetInDefinition(size_t offset, uint32_t value);
+  uint32_t ReadFromDefinition(size_t offset);
+  std::pair<uint32_t, size_t> DefinitionPlace(size_t offset);
+
+  Pager& pager_;
+  std::shared_ptr<const TableLayout> layout_;
+  TablePageAllocator allocator_;
+  std::vector<PhysicalIndex> physical_;
+};
+
+}  // namespace jet
+
+#endif  // QUORLA_JET_TABLE_WRITER_H_
