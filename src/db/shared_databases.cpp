@@ -4,24 +4,15 @@
 #include <map>
 #include <mutex>
 
+#include "jetsql/open_for_changes.h"
+
 namespace db {
 namespace {
-
-constexpr int32_t kReadOnly = 3027;
 
 std::string Key(const std::string& path) {
   std::error_code ec;
   std::filesystem::path canonical = std::filesystem::weakly_canonical(path, ec);
   return ec ? path : canonical.string();
-}
-
-std::shared_ptr<jet::Database> Open(const std::string& path) {
-  try {
-    return jet::Database::OpenForWriting(path);
-  } catch (const jet::Error& e) {
-    if (e.number() != kReadOnly) throw;
-  }
-  return jet::Database::Open(path);
 }
 
 }  // namespace
@@ -32,7 +23,7 @@ std::shared_ptr<jet::Database> SharedDatabase(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex);
   const std::string key = Key(path);
   if (auto db = open[key].lock()) return db;
-  std::shared_ptr<jet::Database> db = Open(path);
+  std::shared_ptr<jet::Database> db = jetsql::OpenForChanges(path);
   open[key] = db;
   return db;
 }

@@ -10,6 +10,7 @@
 #include "jetsql/dml/bind_data_change.h"
 #include "jetsql/errors.h"
 #include "jetsql/functions/registry.h"
+#include "jetsql/open_for_changes.h"
 #include "jetsql/parser.h"
 #include "jetsql/sqlite_bridge.h"
 #include "jetsql/sqlite_errors.h"
@@ -18,7 +19,6 @@ namespace jetsql {
 namespace {
 
 constexpr int32_t kOperationNotSupported = 3251;
-constexpr int32_t kReadOnlyDatabase = 3027;
 
 [[noreturn]] void ThrowSqliteError(const std::string& message) {
   throw SqliteError(message);
@@ -119,13 +119,7 @@ struct Session::Connection {
 namespace {
 
 std::shared_ptr<jet::Database> OpenDatabase(const std::string& path, Session::Mode mode) {
-  if (mode == Session::Mode::kReadWrite) {
-    try {
-      return jet::Database::OpenForWriting(path);
-    } catch (const jet::Error& e) {
-      if (e.number() != kReadOnlyDatabase) throw;
-    }
-  }
+  if (mode == Session::Mode::kReadWrite) return OpenForChanges(path);
   return jet::Database::Open(path);
 }
 
