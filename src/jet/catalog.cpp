@@ -40,7 +40,9 @@ std::vector<CatalogTable> ReadCatalog(PageReader& pages, JetVersion version) {
   }
 
   std::vector<CatalogTable> tables;
-  for (auto cursor = OpenTableScan(pages, version, layout); cursor->Valid(); cursor->Next()) {
+  // The catalogue lists tables in the order other readers show them.
+  for (auto cursor = OpenTableScan(pages, version, layout, MovedRows::kWhereDataLies);
+       cursor->Valid(); cursor->Next()) {
     int16_t type = Get<int16_t>(*cursor, type_column, 0);
     bool local = type == catalog::kTypeLocalTable;
     bool linked = type == catalog::kTypeLinkedTable || type == catalog::kTypeLinkedOdbc;

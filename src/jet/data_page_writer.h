@@ -21,8 +21,8 @@ inline constexpr size_t kHeaderSizeJet4 = 14;
 inline constexpr uint8_t kPageSignature = 0x01;  // second header byte of a data page
 // The owner field of long-value pages holds "LVAL" instead of a table definition page.
 inline constexpr uint32_t kLongValueOwner = 0x4c41564c;
-inline constexpr size_t kMaxRows = 255;       // a row pointer keeps the row number in one byte
-inline constexpr size_t kMaxRowSize = 4060;   // of a table row (Jet 4)
+inline constexpr size_t kMaxRows = 255;      // a row pointer keeps the row number in one byte
+inline constexpr size_t kMaxRowSize = 4060;  // of a table row (Jet 4)
 inline constexpr uint16_t kDeletedFlags = kMovedFlag | kOverflowFlag;
 }  // namespace data_page
 

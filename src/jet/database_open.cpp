@@ -184,7 +184,8 @@ class JetDatabase : public Database {
  private:
   // Runs one row change; outside a statement it is a statement of its own.
   template <typename F>
-  auto Write(const std::string& table, F&& change) -> decltype(change(std::declval<TableWriter&>())) {
+  auto Write(const std::string& table, F&& change)
+      -> decltype(change(std::declval<TableWriter&>())) {
     if (!writable()) ThrowReadOnly();
     bool own_statement = !pages_.in_transaction();
     if (own_statement) pages_.Begin();
@@ -276,7 +277,14 @@ void Database::DeleteRow(const std::string&, RowId) {
 }
 
 std::unique_ptr<Database> Database::OpenForWriting(const std::string& path) {
-  return OpenWritableDatabaseFile(OpenFileForWriting(path), path, 256);
+  std::unique_ptr<WritableFile> file;
+  try {
+    file = OpenFileForWriting(path);
+  } catch (const Error& e) {
+    if (e.number() == err::kLinkedTable) ThrowReadOnly();  // 3051: read-only file or medium
+    throw;
+  }
+  return OpenWritableDatabaseFile(std::move(file), path);
 }
 
 std::unique_ptr<Database> OpenDatabaseFile(std::unique_ptr<RandomAccessFile> file,
@@ -293,8 +301,7 @@ std::unique_ptr<Database> OpenDatabaseFile(std::unique_ptr<RandomAccessFile> fil
         break;
     }
     if (header.has_password) throw Error(err::kPasswordInvalid, "Kein gültiges Kennwort.");
-    return std::make_unique<JetDatabase>(path, std::move(file), nullptr, header,
-                                         page_cache_pages);
+    return std::make_unique<JetDatabase>(path, std::move(file), nullptr, header, page_cache_pages);
   });
 }
 
@@ -314,8 +321,7 @@ std::unique_ptr<Database> OpenWritableDatabaseFile(std::unique_ptr<WritableFile>
       throw Error(3027, "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
     }
     WritableFile* writable = file.get();
-    return std::make_unique<JetDatabase>(path, std::move(file), writable, header,
-                                         page_cache_pages);
+    return std::make_unique<JetDatabase>(path, std::move(file), writable, header, page_cache_pages);
   });
 }
 

@@ -1,8 +1,54 @@
 #include "jet/index_writer.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "jet/error.h"
 
 namespace jet {
+
+namespace {
+
+// No real index is anywhere near this deep; a deeper descent means a cycle among child pointers.
+constexpr size_t kMaxIndexDepth = 32;
+
+// Order of index entries: key bytes (unsigned, a shorter key before its extensions), then row.
+int CompareEntry(const IndexEntry& e, const std::string& key, RowId row) {
+  if (const int c = e.key.compare(key); c != 0) return c < 0 ? -1 : 1;
+  if (e.row.page != row.page) return e.row.page < row.page ? -1 : 1;
+  if (e.row.row != row.row) return e.row.row < row.row ? -1 : 1;
+  return 0;
+}
+
+// First position in entries[0, limit) whose entry is not before (key, row).
+size_t LowerBound(const std::vector<IndexEntry>& entries, size_t limit, const std::string& key,
+                  RowId row) {
+  const auto end = entries.begin() + static_cast<std::ptrdiff_t>(limit);
+  const auto it = std::lower_bound(entries.begin(), end, 0, [&](const IndexEntry& e, int) {
+    return CompareEntry(e, key, row) < 0;
+  });
+  return static_cast<size_t>(it - entries.begin());
+}
+
+void PutLe32(std::span<uint8_t> page, size_t offset, uint32_t value) {
+  for (size_t i = 0; i < 4; ++i) page[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void WritePage(Pager& pager, const IndexPage& page, JetVersion version) {
+  const std::vector<uint8_t> bytes = EncodeIndexPage(page, version);
+  const std::span<uint8_t> target = pager.Modify(page.number);
+  std::copy(bytes.begin(), bytes.end(), target.begin());
+}
+
+IndexEntry EntryFor(const IndexEntry& last, uint32_t child) {
+  IndexEntry e;
+  e.key = last.key;
+  e.row = last.row;
+  e.child = child;
+  return e;
+}
+
+}  // namespace
 
 IndexWriter::IndexWriter(Pager& pager, PageAllocator& allocator, JetVersion version,
                          uint32_t root_page, std::vector<IndexKeyColumn> columns)
@@ -10,18 +56,394 @@ IndexWriter::IndexWriter(Pager& pager, PageAllocator& allocator, JetVersion vers
       allocator_(allocator),
       version_(version),
       root_page_(root_page),
-      columns_(std::move(columns)) {}
-
-void IndexWriter::Insert(const std::string&, RowId) {
-  throw Error(err::kUnrecognizedFormat, "Indexschreiben noch nicht verfügbar.");
+      columns_(std::move(columns)) {
+  if (version_ != JetVersion::kJet4) {
+    ThrowDamagedIndexPage(root_page_, "Indizes werden nur in Jet-4-Dateien geschrieben");
+  }
+  Load(root_page_);  // refuses a root that is no index page
 }
 
-void IndexWriter::Remove(const std::string&, RowId) {
-  throw Error(err::kUnrecognizedFormat, "Indexschreiben noch nicht verfügbar.");
+IndexPage IndexWriter::Load(uint32_t number) {
+  if (number == 0 || number >= pager_.page_count()) {
+    ThrowDamagedIndexPage(number, "Seitenverweis außerhalb der Datei");
+  }
+  return DecodeIndexPage(pager_.Page(number), version_, number);
 }
 
-bool IndexWriter::ContainsKey(const std::string&, std::optional<RowId>) {
-  throw Error(err::kUnrecognizedFormat, "Indexschreiben noch nicht verfügbar.");
+IndexWriter::Step IndexWriter::LoadStep(uint32_t number, const IndexEntry* bound) {
+  Step step;
+  step.page = Load(number);
+  if (!step.page.leaf && step.page.tail_page != 0) {
+    IndexEntry tail;
+    if (bound) {
+      tail.key = bound->key;
+      tail.row = bound->row;
+    }
+    tail.child = step.page.tail_page;
+    step.page.entries.push_back(std::move(tail));
+    step.page.tail_page = 0;
+    step.last_known = bound != nullptr;
+  }
+  return step;
+}
+
+IndexWriter::Path IndexWriter::Descend(const std::string& key, RowId row) {
+  Path path;
+  uint32_t number = root_page_;
+  IndexEntry bound;
+  bool bound_known = false;  // nothing above the root records its last entry
+  while (path.size() < kMaxIndexDepth) {
+    Step step = LoadStep(number, bound_known ? &bound : nullptr);
+    if (step.page.leaf) {
+      path.push_back(std::move(step));
+      return path;
+    }
+    const size_t n = step.page.entries.size();
+    if (n == 0) ThrowDamagedIndexPage(number, "leere Zwischenseite");
+    const size_t limit = step.last_known ? n : n - 1;
+    step.slot = std::min(LowerBound(step.page.entries, limit, key, row), n - 1);
+    bound_known = step.slot + 1 < n || step.last_known;
+    bound = step.page.entries[step.slot];
+    number = bound.child;
+    path.push_back(std::move(step));
+  }
+  ThrowDamagedIndexPage(root_page_, "Baum zu tief");
+}
+
+IndexEntry IndexWriter::LastEntryBelow(uint32_t number) {
+  for (size_t depth = 0; depth < kMaxIndexDepth; ++depth) {
+    const IndexPage page = Load(number);
+    if (page.leaf) {
+      if (page.entries.empty()) ThrowDamagedIndexPage(number, "leere Blattseite");
+      return page.entries.back();
+    }
+    if (page.tail_page != 0) {
+      number = page.tail_page;
+    } else if (!page.entries.empty()) {
+      number = page.entries.back().child;
+    } else {
+      ThrowDamagedIndexPage(number, "leere Zwischenseite");
+    }
+  }
+  ThrowDamagedIndexPage(number, "Baum zu tief");
+}
+
+// Calls `use` with the page in its stored form: the last of two or more children becomes the
+// tail; a single child is an ordinary entry (which needs its key); a root without entries is an
+// empty leaf. Works in place: copying every entry would cost more than the change itself.
+template <typename Use>
+bool IndexWriter::AsStored(Step& step, Use&& use) {
+  IndexPage& page = step.page;
+  if (!page.leaf && page.entries.empty()) page.leaf = true;
+  if (page.leaf) return use(page);
+  if (page.entries.size() == 1) {
+    if (!step.last_known) {
+      page.entries[0] = EntryFor(LastEntryBelow(page.entries[0].child), page.entries[0].child);
+      step.last_known = true;
+    }
+    page.tail_page = 0;
+    return use(page);
+  }
+  IndexEntry tail = std::move(page.entries.back());
+  page.entries.pop_back();
+  page.tail_page = tail.child;
+  const bool result = use(page);
+  page.tail_page = 0;
+  page.entries.push_back(std::move(tail));
+  return result;
+}
+
+bool IndexWriter::Fits(Step& step) {
+  return AsStored(step, [&](const IndexPage& page) { return IndexPageFits(page, version_); });
+}
+
+void IndexWriter::Store(Step& step) {
+  AsStored(step, [&](const IndexPage& page) {
+    WritePage(pager_, page, version_);
+    return true;
+  });
+}
+
+void IndexWriter::StoreLinks(uint32_t number, std::optional<uint32_t> prev,
+                             std::optional<uint32_t> next) {
+  Load(number);  // refuses to patch a page that is no index page
+  const IndexPageLayout& layout = IndexPageLayoutFor(version_);
+  const std::span<uint8_t> page = pager_.Modify(number);
+  if (prev) PutLe32(page, layout.prev_page_offset, *prev);
+  if (next) PutLe32(page, layout.next_page_offset, *next);
+}
+
+void IndexWriter::CarryLastUp(Path& path, size_t level) {
+  // Counted from the leaf: a root split adds a step near the top of the path.
+  size_t from_bottom = path.size() - 1 - level;
+  while (from_bottom + 1 < path.size()) {
+    const size_t j = path.size() - 2 - from_bottom;
+    const IndexEntry last = path[j + 1].page.entries.back();
+    Step& up = path[j];
+    const size_t s = up.slot;
+    const size_t n = up.page.entries.size();
+    IndexEntry& entry = up.page.entries[s];
+    entry.key = last.key;
+    entry.row = last.row;
+    const bool is_tail = n >= 2 && s == n - 1;
+    if (s == n - 1) up.last_known = true;
+    if (!is_tail) {
+      // A longer key may overflow the page.
+      if (Fits(up)) {
+        Store(up);
+      } else {
+        Split(path, j, s);
+      }
+    }
+    if (s != n - 1) return;
+    ++from_bottom;
+  }
+}
+
+size_t IndexWriter::CutPoint(Step& step, size_t inserted) {
+  const IndexPage& page = step.page;
+  const size_t n = page.entries.size();
+  if (n < 2) throw std::logic_error("index page with one entry does not fit");
+  const bool rightmost = page.next_page == 0;
+  size_t cut;
+  if (rightmost && page.leaf && inserted == n - 1) {
+    cut = n - 1;  // appending in order: fill pages instead of leaving them half empty
+  } else if (rightmost && !page.leaf && n >= 3 && inserted + 2 >= n) {
+    cut = n - 2;
+  } else {
+    size_t total = 0;
+    for (const IndexEntry& e : page.entries) total += e.key.size();
+    size_t half = 0;
+    cut = 0;
+    while (cut < n && 2 * half < total) half += page.entries[cut++].key.size();
+  }
+  const size_t low = 1, high = page.leaf || n < 3 ? n - 1 : n - 2;
+  cut = std::clamp(cut, low, high);
+  // Both parts must fit; shift the cut towards the part that does not.
+  auto part_fits = [&](size_t from, size_t to) {
+    Step part;
+    part.page.leaf = page.leaf;
+    part.page.entries.assign(page.entries.begin() + static_cast<std::ptrdiff_t>(from),
+                             page.entries.begin() + static_cast<std::ptrdiff_t>(to));
+    part.last_known = to < n || step.last_known;
+    if (!part.last_known && to - from == 1) return true;  // a single tail child always fits
+    return Fits(part);
+  };
+  for (size_t tries = 0; tries < n; ++tries) {
+    if (!part_fits(0, cut) && cut > low) {
+      --cut;
+    } else if (!part_fits(cut, n) && cut < high) {
+      ++cut;
+    } else {
+      break;
+    }
+  }
+  return cut;
+}
+
+void IndexWriter::Split(Path& path, size_t level, size_t inserted) {
+  const size_t cut = CutPoint(path[level], inserted);
+  if (level == 0) {
+    SplitRoot(path, cut);
+    return;
+  }
+  Step& x = path[level];
+  Step left;
+  left.page.number = allocator_.Allocate();
+  left.page.leaf = x.page.leaf;
+  left.page.table_page = x.page.table_page;
+  left.page.entries.assign(
+      std::make_move_iterator(x.page.entries.begin()),
+      std::make_move_iterator(x.page.entries.begin() + static_cast<std::ptrdiff_t>(cut)));
+  x.page.entries.erase(x.page.entries.begin(),
+                       x.page.entries.begin() + static_cast<std::ptrdiff_t>(cut));
+  // The new page goes before the old one in its level's chain.
+  left.page.prev_page = x.page.prev_page;
+  left.page.next_page = x.page.number;
+  if (x.page.prev_page != 0) StoreLinks(x.page.prev_page, std::nullopt, left.page.number);
+  x.page.prev_page = left.page.number;
+  Store(left);
+  Store(x);
+
+  Step& up = path[level - 1];
+  const size_t s = up.slot;
+  up.page.entries.insert(up.page.entries.begin() + static_cast<std::ptrdiff_t>(s),
+                         EntryFor(left.page.entries.back(), left.page.number));
+  up.slot = s + 1;
+  const bool on_path = level + 1 < path.size();
+  if (on_path && x.slot < cut) {
+    left.slot = x.slot;
+    path[level] = std::move(left);
+    up.slot = s;
+  } else if (on_path) {
+    x.slot -= cut;
+  }
+  if (Fits(path[level - 1])) {
+    Store(path[level - 1]);
+  } else {
+    Split(path, level - 1, s);
+  }
+}
+
+void IndexWriter::SplitRoot(Path& path, size_t cut) {
+  Step& root = path[0];
+  Step a, b;
+  a.page.number = allocator_.Allocate();
+  b.page.number = allocator_.Allocate();
+  for (Step* part : {&a, &b}) {
+    part->page.leaf = root.page.leaf;
+    part->page.table_page = root.page.table_page;
+  }
+  const auto middle = root.page.entries.begin() + static_cast<std::ptrdiff_t>(cut);
+  a.page.entries.assign(root.page.entries.begin(), middle);
+  b.page.entries.assign(middle, root.page.entries.end());
+  a.page.next_page = b.page.number;
+  b.page.prev_page = a.page.number;
+  b.last_known = root.last_known;
+
+  root.page.leaf = false;
+  root.page.prev_page = root.page.next_page = root.page.tail_page = 0;
+  root.page.entries = {EntryFor(a.page.entries.back(), a.page.number),
+                       EntryFor(b.page.entries.back(), b.page.number)};
+  Store(a);
+  Store(b);
+  Store(root);
+
+  // Keep the path running through the part that holds the child it went through.
+  const bool on_path = path.size() > 1;
+  const size_t slot = root.slot;
+  if (on_path && slot < cut) {
+    a.slot = slot;
+    root.slot = 0;
+    path.insert(path.begin() + 1, std::move(a));
+  } else {
+    b.slot = on_path ? slot - cut : 0;
+    root.slot = 1;
+    path.insert(path.begin() + 1, std::move(b));
+  }
+}
+
+void IndexWriter::RemoveEmpty(Path& path, size_t level) {
+  const IndexPage& x = path[level].page;
+  if (x.prev_page != 0) StoreLinks(x.prev_page, std::nullopt, x.next_page);
+  if (x.next_page != 0) StoreLinks(x.next_page, x.prev_page, std::nullopt);
+  allocator_.Free(x.number);
+  path.resize(level);
+
+  Step& up = path[level - 1];
+  const size_t s = up.slot;
+  const bool was_last = s + 1 == up.page.entries.size();
+  up.page.entries.erase(up.page.entries.begin() + static_cast<std::ptrdiff_t>(s));
+  if (up.page.entries.empty()) {
+    if (level - 1 > 0) {
+      RemoveEmpty(path, level - 1);
+    } else {
+      up.page.leaf = true;
+      up.last_known = true;
+      Store(up);
+    }
+    return;
+  }
+  if (was_last) {
+    up.last_known = true;  // the new last child was stored with its key
+    up.slot = up.page.entries.size() - 1;
+  } else {
+    up.slot = s;
+  }
+  Store(up);
+  if (was_last) CarryLastUp(path, level - 1);
+}
+
+void IndexWriter::ShrinkRoot() {
+  for (size_t depth = 0; depth < kMaxIndexDepth; ++depth) {
+    IndexPage root = Load(root_page_);
+    if (root.leaf) return;
+    const size_t children = root.entries.size() + (root.tail_page != 0 ? 1 : 0);
+    if (children != 1) return;
+    const uint32_t only = root.tail_page != 0 ? root.tail_page : root.entries[0].child;
+    IndexPage child = Load(only);
+    child.number = root_page_;
+    child.prev_page = child.next_page = 0;
+    child.table_page = root.table_page;
+    WritePage(pager_, child, version_);
+    allocator_.Free(only);
+  }
+}
+
+void IndexWriter::CheckKey(const std::string& key) const {
+  // Every column contributes at least its flag byte.
+  if (key.size() < columns_.size())
+    throw std::invalid_argument("index key shorter than its columns");
+}
+
+void IndexWriter::Insert(const std::string& key, RowId row) {
+  CheckKey(key);
+  Path path = Descend(key, row);
+  const size_t level = path.size() - 1;
+  std::vector<IndexEntry>& entries = path[level].page.entries;
+  const size_t pos = LowerBound(entries, entries.size(), key, row);
+  if (pos < entries.size() && CompareEntry(entries[pos], key, row) == 0) {
+    ThrowDamagedIndexPage(path[level].page.number, "Indexeintrag schon vorhanden");
+  }
+  IndexEntry entry;
+  entry.key = key;
+  entry.row = row;
+  entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(pos), std::move(entry));
+  const bool new_last = pos + 1 == entries.size();
+  if (Fits(path[level])) {
+    Store(path[level]);
+  } else {
+    // The part that keeps the last entry stays on the path.
+    Split(path, level, pos);
+  }
+  if (new_last) CarryLastUp(path, path.size() - 1);
+}
+
+void IndexWriter::Remove(const std::string& key, RowId row) {
+  CheckKey(key);
+  Path path = Descend(key, row);
+  const size_t level = path.size() - 1;
+  std::vector<IndexEntry>& entries = path[level].page.entries;
+  const size_t pos = LowerBound(entries, entries.size(), key, row);
+  if (pos == entries.size() || CompareEntry(entries[pos], key, row) != 0) {
+    ThrowDamagedIndexPage(path[level].page.number, "Indexeintrag fehlt");
+  }
+  const bool was_last = pos + 1 == entries.size();
+  entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(pos));
+  if (entries.empty() && level > 0) {
+    RemoveEmpty(path, level);
+  } else {
+    Store(path[level]);
+    if (was_last && !entries.empty()) CarryLastUp(path, level);
+  }
+  ShrinkRoot();
+}
+
+bool IndexWriter::ContainsKey(const std::string& key, std::optional<RowId> except) {
+  Path path = Descend(key, RowId{});
+  IndexPage leaf = std::move(path.back().page);
+  size_t pos = LowerBound(leaf.entries, leaf.entries.size(), key, RowId{});
+  for (uint32_t pages = 0; pages <= pager_.page_count();) {
+    if (pos == leaf.entries.size()) {
+      if (leaf.next_page == 0) return false;
+      leaf = Load(leaf.next_page);
+      pos = 0;
+      ++pages;
+      continue;
+    }
+    const IndexEntry& e = leaf.entries[pos++];
+    if (e.key != key) return false;
+    if (!except || !(e.row == *except)) return true;
+  }
+  ThrowDamagedIndexPage(leaf.number, "Kreis in der Kette der Blattseiten");
+}
+
+void WriteEmptyIndexRoot(Pager& pager, JetVersion version, uint32_t page, uint32_t table_page) {
+  IndexPage root;
+  root.number = page;
+  root.leaf = true;
+  root.table_page = table_page;
+  WritePage(pager, root, version);
 }
 
 }  // namespace jet

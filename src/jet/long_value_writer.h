@@ -14,8 +14,8 @@
 namespace jet {
 
 namespace long_value {
-inline constexpr size_t kMaxInline = 64;        // bytes of data kept in the row itself
-inline constexpr size_t kMaxRowData = 4076;     // bytes of one long-value row
+inline constexpr size_t kMaxInline = 64;     // bytes of data kept in the row itself
+inline constexpr size_t kMaxRowData = 4076;  // bytes of one long-value row
 }  // namespace long_value
 
 // The reference (followed by the data when inline) to store in the row for `data`; writes the

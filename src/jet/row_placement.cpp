@@ -32,7 +32,9 @@ RowPointer PlaceRow(Pager& pager, TablePageAllocator& allocator, uint32_t owner,
     }
     if (PageFreeSpace(pager.Page(number)) < kNearlyFull) allocator.free_space().Remove(number);
   }
-  uint32_t number = allocator.Allocate();
+  // Long-value pages stay out of the table's owned pages: readers take those for row pages.
+  uint32_t number =
+      owner == data_page::kLongValueOwner ? allocator.AllocateUnowned() : allocator.Allocate();
   std::span<uint8_t> page = pager.Modify(number);
   InitDataPage(page, owner);
   allocator.free_space().Add(number);

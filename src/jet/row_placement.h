@@ -2,7 +2,8 @@
 #define QUORLA_JET_ROW_PLACEMENT_H_
 
 // Finding room for a new row among a table's pages: the pages its free-space map lists (the most
-// recent first, a few of them), else a new page from the allocator.
+// recent first, a few of them), else a new page from the allocator. Long-value pages are listed
+// in the free-space map but not among the table's owned pages.
 
 #include <cstdint>
 #include <vector>

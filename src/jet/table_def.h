@@ -115,7 +115,7 @@ inline constexpr Layout kJet4 = {.row_count = 16,
                                  .logical_index_type = 23};
 
 inline constexpr size_t kNextAutonumberJet4 = 20;  // the last long autonumber handed out
-inline constexpr size_t kRealIndexRowCount = 4;     // within a real index entry
+inline constexpr size_t kRealIndexKeyCount = 4;    // in a real index entry: its distinct keys
 inline constexpr size_t kIndexColumnSlots = 10;
 inline constexpr size_t kIndexColumnSlotSize = 3;
 inline constexpr uint16_t kNoColumn = 0xffff;
@@ -151,7 +151,7 @@ struct TableLayout {
   RowPointer used_pages;
   RowPointer free_pages;                                // the map of pages with room for rows
   std::vector<std::vector<IndexKeyColumn>> index_keys;  // parallel to def->indexes
-  std::vector<size_t> real_index;                       // parallel to def->indexes: its physical one
+  std::vector<size_t> real_index;  // parallel to def->indexes: the physical index of each
 };
 
 // Reads the definition starting at `first_page`, named `name`. Damage gives a format error; the

@@ -34,8 +34,9 @@ bool OwnedDataPage(ByteSpan page, const TableLayout& layout) {
 
 class TableScan : public TableCursor {
  public:
-  TableScan(PageReader& pages, JetVersion version, std::shared_ptr<const TableLayout> layout)
-      : pages_(pages), version_(version), layout_(std::move(layout)) {
+  TableScan(PageReader& pages, JetVersion version, std::shared_ptr<const TableLayout> layout,
+            MovedRows moved)
+      : pages_(pages), version_(version), layout_(std::move(layout)), moved_(moved) {
     data_pages_ = ReadUsageMap(pages_, version_, layout_->used_pages);
     Advance();
   }
@@ -70,8 +71,9 @@ class TableScan : public TableCursor {
       for (; row_ < count; ++row_) {
         page = pages_.Page(data_pages_[page_index_]);
         RowSlot slot = LocateRow(page, version_, static_cast<uint16_t>(row_));
-        // A moved row is returned at its first address, the one its index entries name.
-        if (slot.deleted || slot.moved) continue;
+        if (slot.deleted) continue;
+        bool at_first_address = moved_ == MovedRows::kAtFirstAddress;
+        if (at_first_address ? slot.moved : slot.overflow) continue;
         ByteSpan bytes = page.subspan(slot.start, slot.end - slot.start);
         if (slot.overflow) {
           row_bytes_ = FollowOverflow(pages_, version_, bytes);
@@ -87,6 +89,7 @@ class TableScan : public TableCursor {
   PageReader& pages_;
   JetVersion version_;
   std::shared_ptr<const TableLayout> layout_;
+  MovedRows moved_;
   std::vector<uint32_t> data_pages_;
   size_t page_index_ = 0;
   size_t row_ = 0;
@@ -98,8 +101,9 @@ class TableScan : public TableCursor {
 }  // namespace
 
 std::unique_ptr<TableCursor> OpenTableScan(PageReader& pages, JetVersion version,
-                                           std::shared_ptr<const TableLayout> layout) {
-  return std::make_unique<TableScan>(pages, version, std::move(layout));
+                                           std::shared_ptr<const TableLayout> layout,
+                                           MovedRows moved) {
+  return std::make_unique<TableScan>(pages, version, std::move(layout), moved);
 }
 
 std::vector<uint8_t> ReadRowBytes(PageReader& pages, JetVersion version, const TableLayout& layout,

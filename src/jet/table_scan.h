@@ -4,8 +4,8 @@
 // Reading a table's rows: a forward scan over the data pages its usage map marks, and the
 // lookup of one row by its id. Deleted rows are skipped. A row that grew too large for its page
 // was moved: its old place holds a pointer to its data. The scan returns a moved row at that
-// first address (the one its index entries name) and passes over its data where it lies; both
-// ids read the same row through ReadRowBytes.
+// first address (the one its index entries name) and passes over its data where it lies, or the
+// other way round (MovedRows); both ids read the same row through ReadRowBytes.
 
 #include <memory>
 #include <vector>
@@ -15,9 +15,14 @@
 
 namespace jet {
 
+// Where a scan reports a moved row: at its first address (what index entries name), or where its
+// data lies (the order mdbtools lists rows in, which the catalogue keeps).
+enum class MovedRows { kAtFirstAddress, kWhereDataLies };
+
 // A scan over `layout`'s table. `pages` must outlive the cursor.
 std::unique_ptr<TableCursor> OpenTableScan(PageReader& pages, JetVersion version,
-                                           std::shared_ptr<const TableLayout> layout);
+                                           std::shared_ptr<const TableLayout> layout,
+                                           MovedRows moved = MovedRows::kAtFirstAddress);
 
 // The bytes of the row `id`, following an overflow pointer. Throws Error 3167 when the row is
 // deleted or does not exist, a format error when the page does not belong to the table.

@@ -29,7 +29,8 @@ Guid NewGuid() {
     uint64_t r = random();
     for (size_t k = 0; k < 8; ++k) g[i + k] = static_cast<uint8_t>(r >> (8 * k));
   }
-  g[7] = static_cast<uint8_t>((g[7] & 0x0f) | 0x40);  // version 4 (the third group is little endian)
+  g[7] =
+      static_cast<uint8_t>((g[7] & 0x0f) | 0x40);  // version 4 (the third group is little endian)
   g[8] = static_cast<uint8_t>((g[8] & 0x3f) | 0x80);
   return g;
 }
@@ -81,8 +82,8 @@ std::vector<TableWriter::Entry> TableWriter::Entries(const std::vector<Value>& v
     e.all_null = true;
     for (int c : p.columns) {
       const Value& v = values[static_cast<size_t>(c)];
-      bool null = IsNull(v) && layout_->def->columns[static_cast<size_t>(c)].type !=
-                                   ColumnType::kBoolean;
+      bool null =
+          IsNull(v) && layout_->def->columns[static_cast<size_t>(c)].type != ColumnType::kBoolean;
       e.any_null |= null;
       e.all_null &= null;
       key_values.push_back(IsNull(v) && !null ? Value(false) : v);
@@ -144,8 +145,8 @@ std::vector<uint8_t> TableWriter::StoreRow(const std::vector<Value>& values) {
   size_t size = EncodeRow(*layout_, layout_->max_columns, values, refs).size();
   for (size_t i = 0; i < columns.size(); ++i) {
     if (!IsLong(columns[i].type) || IsNull(values[i])) continue;
-    bool inline_ok = data[i].size() <= long_value::kMaxInline &&
-                     size + data[i].size() <= data_page::kMaxRowSize;
+    bool inline_ok =
+        data[i].size() <= long_value::kMaxInline && size + data[i].size() <= data_page::kMaxRowSize;
     refs[i] = WriteLongValue(pager_, allocator_, data[i], inline_ok);
     if (refs[i].size() > long_value::kReferenceSize) size += data[i].size();
   }
@@ -173,8 +174,7 @@ void TableWriter::FreeLongValues(ByteSpan data_row) {
 std::vector<uint8_t> TableWriter::DataRow(RowId id, std::optional<RowPointer>* moved_to) {
   *moved_to = std::nullopt;
   ByteSpan page = pager_.Page(id.page);
-  if (page[0] != page_type::kData ||
-      ReadU32(page, data_page::kOwnerOffset) != layout_->tdef_page ||
+  if (page[0] != page_type::kData || ReadU32(page, data_page::kOwnerOffset) != layout_->tdef_page ||
       id.row >= RowCount(page, JetVersion::kJet4)) {
     throw Error(err::kRecordDeleted, "Datensatz ist gelöscht.");
   }
@@ -220,7 +220,7 @@ void TableWriter::AddToDefinition(size_t offset, int64_t delta) {
 
 size_t TableWriter::KeyCountOffset(const PhysicalIndex& index) {
   return tdef::kJet4.real_index_entries + index.real * tdef::kJet4.real_index_entry_size +
-         tdef::kRealIndexRowCount;
+         tdef::kRealIndexKeyCount;
 }
 
 // The definition counts an index's distinct keys: a key new to the index adds one.

@@ -3,8 +3,8 @@
 
 // Inserting, updating and deleting the rows of one table of a Jet 4 file inside an open pager
 // transaction: the row and its long values on the table's pages, every index entry, and the
-// table definition's row count, autonumber and each index's count of distinct keys. Every check (types, sizes,
-// required fields, keys) is made before the first change.
+// table definition's row count, autonumber and each index's count of distinct keys. Every check
+// (types, sizes, required fields, keys) is made before the first change.
 
 #include <memory>
 #include <optional>

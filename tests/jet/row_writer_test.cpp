@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -44,9 +45,9 @@ class SampleCopy {
   std::string path_;
 };
 
-#define REQUIRE_SAMPLE(copy)                                                    \
-  if (!fs::exists(std::string(QUORLA_SAMPLES_DIR)))                             \
-    GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;                \
+#define REQUIRE_SAMPLE(copy)                                     \
+  if (!fs::exists(std::string(QUORLA_SAMPLES_DIR)))              \
+    GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR; \
   ASSERT_TRUE((copy).present()) << "sample missing: " << (copy).source()
 
 struct ScannedRow {
@@ -84,8 +85,7 @@ std::string Repeat(const std::string& s, size_t times) {
 // G DateTime, H Currency, I Yes/No; no indexes.
 std::vector<Value> Table1Row(std::string a, std::string b, uint8_t c, int16_t d, int32_t e,
                              double f, double g, int64_t h, bool i) {
-  return {std::move(a), std::move(b), c,      d, e, f, jet::DateTime{g}, jet::Currency{h},
-          i};
+  return {std::move(a), std::move(b), c, d, e, f, jet::DateTime{g}, jet::Currency{h}, i};
 }
 
 TEST(RowWriter, InsertedRowsOfEveryFixedAndTextTypeReadBack) {
@@ -182,8 +182,8 @@ TEST(RowWriter, UpdatesKeepTheRowIdAndOverflowWhenThePageIsFull) {
     // Short rows until a second page is in use, so the first one is full.
     std::set<uint32_t> pages;
     for (int i = 0; pages.size() < 2; ++i) {
-      ids.push_back(db->InsertRow("Table1", Table1Row("r" + std::to_string(i), "", 1, 1,
-                                                      i, 0, 0, 0, false)));
+      ids.push_back(
+          db->InsertRow("Table1", Table1Row("r" + std::to_string(i), "", 1, 1, i, 0, 0, 0, false)));
       pages.insert(ids.back().page);
     }
     db->CommitStatement();
@@ -264,7 +264,7 @@ TEST(RowWriter, MemosInlineOnOnePageAndChainedAndNumericValues) {
       "",
       "kurz",
       Repeat("Grüße ", 700),               // 4200 bytes compressed
-      Repeat("日本語", 1500),               // 9000 bytes, not compressible
+      Repeat("日本語", 1500),              // 9000 bytes, not compressible
       Repeat("Lorem ipsum dolor ", 4000),  // 72000 characters
       Repeat("x", 100) + Repeat("日", 30000) + Repeat("y", 100),
   };
@@ -274,9 +274,9 @@ TEST(RowWriter, MemosInlineOnOnePageAndChainedAndNumericValues) {
     auto db = Database::OpenForWriting(copy.path());
     for (size_t i = 0; i < memos.size(); ++i) {
       ids.push_back(db->InsertRow(
-          "test", {memos[i], decimal(false, 999999999999999999ull), decimal(true, 1),
-                   decimal(false, 0), Value(), decimal(true, 999999999999999999ull),
-                   decimal(false, i)}));
+          "test",
+          {memos[i], decimal(false, 999999999999999999ull), decimal(true, 1), decimal(false, 0),
+           Value(), decimal(true, 999999999999999999ull), decimal(false, i)}));
     }
     EXPECT_EQ(ErrorOf([&] {
                 db->InsertRow("test", {Value(), decimal(false, 1000000000000000000ull), Value(),
@@ -371,9 +371,9 @@ TEST(RowWriter, IndexedTablesKeepEveryIndexCountAndAutonumber) {
     auto def = db->GetTableDef("orders");
     ASSERT_EQ(def->columns.size(), 10u);
     auto order = [&](Value kunde, double day, Value memo) {
-      return std::vector<Value>{Value(),          int32_t{7},    int32_t{3},
-                                2.5,              jet::Currency{12345}, kunde,
-                                std::string("Köln"), jet::DateTime{day}, true, memo};
+      return std::vector<Value>{
+          Value(), int32_t{7},          int32_t{3},         2.5,  jet::Currency{12345},
+          kunde,   std::string("Köln"), jet::DateTime{day}, true, memo};
     };
     db->BeginStatement();
     for (int i = 0; i < 50; ++i) {

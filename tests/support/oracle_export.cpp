@@ -38,8 +38,8 @@ std::vector<CsvRow> Parse(const std::string& csv, const std::string& who) {
 void CompareRows(const SampleFile& file, const std::string& table, const std::vector<CsvRow>& ours,
                  const std::vector<CsvRow>& theirs, const std::vector<std::string>& types,
                  Oracle oracle) {
-  const std::string where = file.folder + "/" + file.stem + ".mdb, Tabelle " + table + ", " +
-                            OracleName(oracle);
+  const std::string where =
+      file.folder + "/" + file.stem + ".mdb, Tabelle " + table + ", " + OracleName(oracle);
   ASSERT_FALSE(ours.empty()) << where << ": keine Kopfzeile";
   ASSERT_FALSE(theirs.empty()) << where << ": keine Kopfzeile beim Orakel";
   std::vector<std::string> our_names;
@@ -56,8 +56,8 @@ void CompareRows(const SampleFile& file, const std::string& table, const std::ve
   for (size_t r = 1; r < rows; ++r) {
     if (ours[r].size() != theirs[r].size()) {
       ADD_FAILURE() << where << ", Zeile " << r << ": " << ours[r].size() << " Felder, "
-                    << theirs[r].size() << " beim Orakel\n  ours:   "
-                    << FormatRow(ours[r]).substr(0, 300)
+                    << theirs[r].size()
+                    << " beim Orakel\n  ours:   " << FormatRow(ours[r]).substr(0, 300)
                     << "\n  oracle: " << FormatRow(theirs[r]).substr(0, 300);
       continue;
     }
@@ -107,8 +107,8 @@ MdbReaderExport::MdbReaderExport(const SampleFile& file) {
   dir_ = fs::temp_directory_path() / ("quorla-oracle-" + std::to_string(::getpid()) + "-" +
                                       std::to_string(serial++) + "-" + file.stem);
   fs::remove_all(dir_);
-  result_ = RunProcess(
-      {"node", std::string(QUORLA_ORACLE_DIR) + "/mdb_reader_export.mjs", file.path, dir_.string()});
+  result_ = RunProcess({"node", std::string(QUORLA_ORACLE_DIR) + "/mdb_reader_export.mjs",
+                        file.path, dir_.string()});
   if (ok()) tables_ = Lines(ReadFile(dir_ / "tables.txt"));
 }
 
