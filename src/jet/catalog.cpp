@@ -2,8 +2,8 @@
 
 #include "jet/format_error.h"
 #include "jet/name_fold.h"
-#include "jet/table_def.h"
 #include "jet/table_scan.h"
+#include "jet/tdef_page.h"
 
 namespace jet {
 namespace {

@@ -7,14 +7,11 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "jet/error.h"
-#include "jet/format_error.h"
+#include "error/errors.h"
 
 namespace jet {
 namespace {
 
-constexpr int32_t kDiskFull = 3026;
-constexpr int32_t kDiskError = 3043;
 constexpr int32_t kReadOnly = 3027;
 constexpr const char* kReadOnlyText =
     "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.";
@@ -36,7 +33,7 @@ class PosixFile : public WritableFile {
           ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
       if (n < 0) {
         if (errno == EINTR) continue;
-        throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path_));
+        throw IoFailure(errno);
       }
       if (n == 0) break;
       done += static_cast<size_t>(n);
@@ -68,10 +65,7 @@ class PosixFile : public WritableFile {
   }
 
  private:
-  [[noreturn]] void ThrowIoError() const {
-    if (errno == ENOSPC) throw Error(kDiskFull, "Datenträger voll.");
-    throw Error(kDiskError, "Datenträger- oder Netzwerkfehler.");
-  }
+  [[noreturn]] void ThrowIoError() const { throw IoFailure(errno); }
 
   int fd_;
   uint64_t size_;
@@ -82,22 +76,26 @@ std::unique_ptr<WritableFile> OpenPosixFile(const std::string& path, int flags) 
   int fd = ::open(path.c_str(), flags | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) {
-      throw Error(err::kFileNotFound, "Datei '" + path + "' nicht gefunden.");
+      throw errors::FileNotFound(path);
     }
     if ((flags & O_RDWR) != 0 && (errno == EROFS || errno == EACCES || errno == EPERM)) {
       throw Error(kReadOnly, kReadOnlyText);
     }
-    throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+    throw errors::UnrecognizedFormat(path);
   }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+    throw errors::UnrecognizedFormat(path);
   }
   return std::make_unique<PosixFile>(fd, static_cast<uint64_t>(st.st_size), path);
 }
 
 }  // namespace
+
+Error IoFailure(int error_number) {
+  return error_number == ENOSPC ? errors::DiskFull() : errors::DiskIo();
+}
 
 std::unique_ptr<RandomAccessFile> OpenFile(const std::string& path) {
   return OpenPosixFile(path, O_RDONLY);

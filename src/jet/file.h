@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+#include "jet/error.h"
+
 namespace jet {
 
 class RandomAccessFile {
@@ -17,7 +19,7 @@ class RandomAccessFile {
   // Size of the file in bytes, as of opening.
   virtual uint64_t Size() const = 0;
   // Fills `out` with the bytes at `offset`. Returns the number of bytes read, which is less than
-  // out.size() only at the end of the file. Throws Error on an I/O failure.
+  // out.size() only at the end of the file. Throws IoFailure on an I/O failure.
   virtual size_t Read(uint64_t offset, std::span<uint8_t> out) = 0;
 };
 
@@ -31,6 +33,10 @@ class WritableFile : public RandomAccessFile {
   // Cuts or extends the file to `size` bytes.
   virtual void Truncate(uint64_t size) = 0;
 };
+
+// The error for a failed read, write or sync with errno `error_number`: 3026 when the disk is
+// full, else 3043. A file that reads but is short or damaged is 3343 instead (format_error.h).
+Error IoFailure(int error_number);
 
 // Opens `path` for reading. Throws Error 3024 (with the path) when it does not exist and 3343 when
 // it is not a regular readable file.

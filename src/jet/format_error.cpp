@@ -9,10 +9,6 @@ void ThrowCorrupt(const char* what) {
   throw Error(err::kUnrecognizedFormat, std::string(kNoPathMarker) + what);
 }
 
-std::string UnrecognizedFormatMessage(const std::string& path) {
-  return "Nicht erkanntes Datenbankformat '" + path + "'.";
-}
-
 bool IsCorruptWithoutPath(const Error& e) {
   return e.number() == err::kUnrecognizedFormat && e.description().rfind(kNoPathMarker, 0) == 0;
 }

@@ -13,9 +13,6 @@ namespace jet {
 // Throws Error 3343 without a path; `what` names the damage for debugging only.
 [[noreturn]] void ThrowCorrupt(const char* what);
 
-// The description Jet gives for an unrecognised file.
-std::string UnrecognizedFormatMessage(const std::string& path);
-
 // True for an error thrown by ThrowCorrupt (3343 still lacking its path).
 bool IsCorruptWithoutPath(const Error& e);
 

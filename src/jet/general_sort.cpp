@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "jet/general_sort_codes.h"
+#include "jet/utf8.h"
 
 namespace jet {
 
@@ -219,55 +220,18 @@ int CompareGeneral(std::u16string_view a, std::u16string_view b) {
 }
 
 std::u16string Utf8ToUtf16(std::string_view text) {
-  constexpr char16_t kReplacement = 0xFFFD;
   std::u16string out;
   out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    const uint8_t lead = static_cast<uint8_t>(text[i]);
-    int extra;
-    uint32_t cp;
-    if (lead < 0x80) {
-      out.push_back(lead);
-      ++i;
-      continue;
-    } else if ((lead & 0xE0) == 0xC0) {
-      extra = 1;
-      cp = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-      extra = 2;
-      cp = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-      extra = 3;
-      cp = lead & 0x07;
+  size_t length = 0;
+  for (size_t i = 0; i < text.size(); i += length) {
+    char32_t c = DecodeUtf8(text, i, &length);
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
     } else {
-      out.push_back(kReplacement);
-      ++i;
-      continue;
+      out.push_back(static_cast<char16_t>(c));
     }
-    size_t j = i + 1;
-    bool ok = true;
-    for (int k = 0; k < extra; ++k, ++j) {
-      if (j >= text.size() || (static_cast<uint8_t>(text[j]) & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = cp << 6 | (static_cast<uint8_t>(text[j]) & 0x3F);
-    }
-    static constexpr uint32_t kMinForLength[] = {0, 0x80, 0x800, 0x10000};
-    if (!ok || cp < kMinForLength[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out.push_back(kReplacement);
-      i = j;  // resume at the first byte that did not fit
-      continue;
-    }
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-    i = j;
   }
   return out;
 }

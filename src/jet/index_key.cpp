@@ -30,7 +30,7 @@ constexpr size_t kGuidBytes = 16;
 constexpr uint8_t kSignBit = 0x80;
 
 [[noreturn]] void ThrowMismatch() {
-  throw Error(err::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck.");
+  throw errors::CriteriaTypeMismatch();
 }
 
 void AppendBigEndian(std::string& out, uint64_t value, int size) {

@@ -1,5 +1,7 @@
 #include "jet/name_fold.h"
 
+#include "jet/utf8.h"
+
 namespace jet {
 namespace {
 
@@ -18,46 +20,20 @@ char32_t FoldChar(char32_t c) {
   return c;
 }
 
-void Append(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xc0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3f));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xe0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-    out += static_cast<char>(0x80 | (c & 0x3f));
-  } else {
-    out += static_cast<char>(0xf0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3f));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-    out += static_cast<char>(0x80 | (c & 0x3f));
-  }
-}
-
 }  // namespace
 
 std::string FoldName(std::string_view s) {
   std::string out;
   out.reserve(s.size());
-  size_t i = 0;
-  while (i < s.size()) {
-    unsigned char b = static_cast<unsigned char>(s[i]);
-    size_t length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    bool valid = length > 0 && i + length <= s.size();
-    for (size_t k = 1; valid && k < length; ++k) {
-      valid = (static_cast<unsigned char>(s[i + k]) & 0xc0) == 0x80;
+  size_t length = 0;
+  for (size_t i = 0; i < s.size(); i += length) {
+    bool valid = true;
+    char32_t c = DecodeUtf8(s, i, &length, &valid);
+    if (valid) {
+      AppendUtf8(out, FoldChar(c));
+    } else {
+      out += s[i];  // invalid bytes pass through unchanged
     }
-    if (!valid) {
-      out += s[i++];
-      continue;
-    }
-    char32_t c = length == 1 ? b : b & (0x7f >> length);
-    for (size_t k = 1; k < length; ++k)
-      c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3f);
-    Append(out, FoldChar(c));
-    i += length;
   }
   return out;
 }

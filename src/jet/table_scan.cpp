@@ -53,7 +53,7 @@ class TableScan : public TableCursor {
   }
   Value value(int column) override {
     if (!valid_ || column < 0 || static_cast<size_t>(column) >= layout_->def->columns.size()) {
-      throw Error(err::kItemNotFound, "Element in dieser Auflistung nicht gefunden.");
+      throw errors::ItemNotFound();
     }
     if (!view_) view_.emplace(row_bytes_, version_, *layout_);
     return DecodeColumn(*view_, static_cast<size_t>(column), *layout_, version_, pages_);
@@ -111,10 +111,10 @@ std::vector<uint8_t> ReadRowBytes(PageReader& pages, JetVersion version, const T
   ByteSpan page = pages.Page(id.page);
   if (!OwnedDataPage(page, layout)) ThrowCorrupt("row id outside the table");
   if (id.row >= RowCount(page, version)) {
-    throw Error(err::kRecordDeleted, "Datensatz ist gelöscht.");
+    throw errors::RecordDeleted();
   }
   RowSlot slot = LocateRow(page, version, id.row);
-  if (slot.deleted) throw Error(err::kRecordDeleted, "Datensatz ist gelöscht.");
+  if (slot.deleted) throw errors::RecordDeleted();
   ByteSpan bytes = page.subspan(slot.start, slot.end - slot.start);
   if (slot.overflow) return FollowOverflow(pages, version, bytes);
   return {bytes.begin(), bytes.end()};

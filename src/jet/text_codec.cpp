@@ -2,32 +2,13 @@
 
 #include <array>
 
+#include "jet/utf8.h"
+
 namespace jet {
 namespace {
 
 constexpr uint8_t kCompressedMarker0 = 0xff;
 constexpr uint8_t kCompressedMarker1 = 0xfe;
-constexpr char32_t kReplacement = 0xfffd;
-
-// Writes the UTF-8 form of `c` at `p` (room for 4 bytes) and returns the end.
-char* PutUtf8(char* p, char32_t c) {
-  if (c < 0x80) {
-    *p++ = static_cast<char>(c);
-  } else if (c < 0x800) {
-    *p++ = static_cast<char>(0xc0 | (c >> 6));
-    *p++ = static_cast<char>(0x80 | (c & 0x3f));
-  } else if (c < 0x10000) {
-    *p++ = static_cast<char>(0xe0 | (c >> 12));
-    *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-    *p++ = static_cast<char>(0x80 | (c & 0x3f));
-  } else {
-    *p++ = static_cast<char>(0xf0 | (c >> 18));
-    *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3f));
-    *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-    *p++ = static_cast<char>(0x80 | (c & 0x3f));
-  }
-  return p;
-}
 
 bool IsHighSurrogate(char16_t u) {
   return u >= 0xd800 && u <= 0xdbff;
@@ -37,23 +18,20 @@ bool IsLowSurrogate(char16_t u) {
 }
 
 std::string UnitsToUtf8(const std::u16string& units) {
-  std::string out(units.size() * 3, '\0');  // a unit never takes more than 3 bytes
-  char* p = out.data();
+  std::string out;
+  out.reserve(units.size());
   for (size_t i = 0; i < units.size(); ++i) {
     char16_t u = units[i];
-    if (u < 0x80) {
-      *p++ = static_cast<char>(u);
-    } else if (IsHighSurrogate(u) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
-      p = PutUtf8(p, 0x10000 + ((static_cast<char32_t>(u) - 0xd800) << 10) +
-                         (static_cast<char32_t>(units[i + 1]) - 0xdc00));
+    if (IsHighSurrogate(u) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
+      AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xd800) << 10) +
+                          (static_cast<char32_t>(units[i + 1]) - 0xdc00));
       ++i;
     } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
-      p = PutUtf8(p, kReplacement);
+      AppendUtf8(out, kReplacementChar);
     } else {
-      p = PutUtf8(p, u);
+      AppendUtf8(out, u);
     }
   }
-  out.resize(static_cast<size_t>(p - out.data()));
   return out;
 }
 

@@ -8,8 +8,8 @@
 #include "jet/header.h"
 #include "jet/memory_file.h"
 #include "jet/page_cache.h"
-#include "jet/table_def.h"
 #include "jet/table_scan.h"
+#include "jet/tdef_page.h"
 #include "support/jet_samples.h"
 
 namespace jet {

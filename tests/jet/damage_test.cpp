@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <random>
 
 #include "jet/database.h"
 #include "jet/database_file.h"
+#include "jet/file.h"
 #include "jet/memory_file.h"
 #include "support/jet_samples.h"
 
@@ -183,6 +185,47 @@ TEST_F(DamageTest, ATruncatedCopyOnDiskNamesItsPathInThe3343) {
     EXPECT_EQ(e.description(), "Nicht erkanntes Datenbankformat '" + path + "'.");
   }
   std::filesystem::remove_all(dir);
+}
+
+// A sample whose reads fail with `error_number` from page `failing_page` on.
+class FailingFile : public RandomAccessFile {
+ public:
+  FailingFile(std::vector<uint8_t> bytes, size_t failing_page, int error_number)
+      : bytes_(std::move(bytes)), failing_page_(failing_page), errno_(error_number) {}
+  uint64_t Size() const override { return bytes_.size(); }
+  size_t Read(uint64_t offset, std::span<uint8_t> out) override {
+    if (offset / PageSize(bytes_) >= failing_page_) throw IoFailure(errno_);
+    size_t n =
+        std::min<uint64_t>(out.size(), bytes_.size() - std::min<uint64_t>(offset, bytes_.size()));
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), n, out.begin());
+    return n;
+  }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  size_t failing_page_;
+  int errno_;
+};
+
+TEST_F(DamageTest, AFailingReadIsADiskErrorNotAnUnrecognisedFile) {
+  std::vector<uint8_t> whole =
+      quorla_test::ReadWholeFile(quorla_test::JetSamplesDir() + "/jet4/testV2000.mdb");
+  for (auto [error_number, expected] :
+       {std::pair{EIO, err::kDiskIo}, std::pair{ENOSPC, err::kDiskFull}}) {
+    for (size_t page : {0, 2, 5}) {
+      try {
+        auto db = OpenDatabaseFile(std::make_unique<FailingFile>(whole, page, error_number),
+                                   "platte.mdb", 8);
+        for (const CatalogEntry& e : db->Tables()) {
+          for (auto c = db->Scan(e.name); c->Valid(); c->Next()) {
+          }
+        }
+        ADD_FAILURE() << "every read past page " << page << " fails, yet all was read";
+      } catch (const Error& e) {
+        EXPECT_EQ(e.number(), expected) << "page " << page << ": " << e.description();
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <set>
 
 #include "jet/database_file.h"
+#include "jet/file.h"
 #include "jet/format_error.h"
 #include "jet/memory_file.h"
 #include "jet/rc4.h"
@@ -26,7 +28,7 @@ class ScriptedFile : public RandomAccessFile {
   uint64_t Size() const override { return bytes_.size(); }
   size_t Read(uint64_t offset, std::span<uint8_t> out) override {
     ++reads;
-    if (failing.count(offset / kPage)) throw Error(err::kUnrecognizedFormat, "E/A-Fehler");
+    if (failing.count(offset / kPage)) throw IoFailure(EIO);
     size_t n = std::min<uint64_t>(out.size(), bytes_.size() - offset);
     std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), n, out.begin());
     return n;

@@ -9,7 +9,7 @@
 #include "jet/file.h"
 #include "jet/header.h"
 #include "jet/page_cache.h"
-#include "jet/table_def.h"
+#include "jet/tdef_page.h"
 #include "jet/usage_map.h"
 #include "support/jet_samples.h"
 

@@ -1,5 +1,5 @@
-#ifndef QUORLA_JET_TABLE_DEF_H_
-#define QUORLA_JET_TABLE_DEF_H_
+#ifndef QUORLA_JET_TDEF_PAGE_H_
+#define QUORLA_JET_TDEF_PAGE_H_
 
 // Table definition pages (TDEF): the columns, indexes and usage maps of one table, possibly spread
 // over a chain of pages. Besides the public TableDef, the layout says where each column lives in
@@ -161,4 +161,4 @@ TableLayout ReadTableLayout(PageReader& pages, JetVersion version, uint32_t firs
 
 }  // namespace jet
 
-#endif  // QUORLA_JET_TABLE_DEF_H_
+#endif  // QUORLA_JET_TDEF_PAGE_H_

@@ -1,4 +1,4 @@
-#include "jet/table_def.h"
+#include "jet/tdef_page.h"
 
 #include <algorithm>
 #include <numeric>

@@ -13,9 +13,9 @@
 #include "jet/name_fold.h"
 #include "jet/pager.h"
 #include "jet/row_codec.h"
-#include "jet/table_def.h"
 #include "jet/table_scan.h"
 #include "jet/table_writer.h"
+#include "jet/tdef_page.h"
 
 namespace jet {
 namespace {
@@ -29,13 +29,12 @@ auto WithPath(const std::string& path, F&& f) -> decltype(f()) {
   try {
     return f();
   } catch (const Error& e) {
-    if (IsCorruptWithoutPath(e))
-      throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+    if (IsCorruptWithoutPath(e)) throw errors::UnrecognizedFormat(path);
     throw;
   } catch (const std::bad_alloc&) {
-    throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+    throw errors::UnrecognizedFormat(path);
   } catch (const std::length_error&) {
-    throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+    throw errors::UnrecognizedFormat(path);
   }
 }
 
@@ -122,7 +121,7 @@ class JetDatabase : public Database {
     return WithPath(path_, [&]() -> std::unique_ptr<IndexCursor> {
       auto layout = ReadableLayout(table);
       if (index < 0 || static_cast<size_t>(index) >= layout->def->indexes.size()) {
-        throw Error(err::kItemNotFound, "Element in dieser Auflistung nicht gefunden.");
+        throw errors::ItemNotFound();
       }
       size_t i = static_cast<size_t>(index);
       return std::make_unique<PathIndexCursor>(
@@ -210,11 +209,7 @@ class JetDatabase : public Database {
   const CatalogTable& Find(const std::string& name) const {
     auto found = by_name_.find(FoldName(name));
     if (found != by_name_.end()) return catalog_[found->second];
-    throw Error(err::kTableNotFound,
-                "Das Microsoft Jet-Datenbankmodul findet die Eingabetabelle oder -abfrage '" +
-                    name +
-                    "' nicht. Stellen Sie sicher, dass sie existiert und dass ihr Name "
-                    "richtig eingegeben wurde.");
+    throw errors::UnknownTable(name);
   }
 
   std::shared_ptr<const TableLayout> Layout(const std::string& name) {
@@ -240,9 +235,7 @@ class JetDatabase : public Database {
   std::shared_ptr<const TableLayout> ReadableLayout(const std::string& name) {
     const CatalogTable& t = Find(name);
     if (t.entry.linked) {
-      throw Error(err::kLinkedTable, "Die Daten der verknüpften Tabelle '" + t.entry.name +
-                                         "' liegen in '" + t.linked_database +
-                                         "' und können hier nicht gelesen werden.");
+      throw errors::LinkedTable(t.entry.name, t.linked_database);
     }
     return Layout(name);
   }
@@ -296,11 +289,11 @@ std::unique_ptr<Database> OpenDatabaseFile(std::unique_ptr<RandomAccessFile> fil
     switch (ParseHeader(start, header)) {
       case HeaderVerdict::kNotJet:
       case HeaderVerdict::kAce:
-        throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+        throw errors::UnrecognizedFormat(path);
       case HeaderVerdict::kJet:
         break;
     }
-    if (header.has_password) throw Error(err::kPasswordInvalid, "Kein gültiges Kennwort.");
+    if (header.has_password) throw errors::PasswordInvalid();
     return std::make_unique<JetDatabase>(path, std::move(file), nullptr, header, page_cache_pages);
   });
 }
@@ -314,9 +307,9 @@ std::unique_ptr<Database> OpenWritableDatabaseFile(std::unique_ptr<WritableFile>
     start.resize(file->Read(0, start));
     Header header;
     if (ParseHeader(start, header) != HeaderVerdict::kJet) {
-      throw Error(err::kUnrecognizedFormat, UnrecognizedFormatMessage(path));
+      throw errors::UnrecognizedFormat(path);
     }
-    if (header.has_password) throw Error(err::kPasswordInvalid, "Kein gültiges Kennwort.");
+    if (header.has_password) throw errors::PasswordInvalid();
     if (header.version != JetVersion::kJet4) {
       throw Error(3027, "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
     }

@@ -1,0 +1,87 @@
+#ifndef QUORLA_ERROR_ERROR_H_
+#define QUORLA_ERROR_ERROR_H_
+
+// The one error type of the program: every failure, from the storage engine up to the window's
+// handlers, travels as an Error carrying a signed 32-bit number and a German description.
+// Engine errors use Jet's own numbers, runtime errors the Basic runtime's. Raise errors through
+// the factories of error/errors.h, which take their texts from the one table in error_texts.cpp.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace errors {
+
+class Error : public std::runtime_error {
+ public:
+  Error(int32_t number, std::string description)
+      : std::runtime_error(description), number_(number), description_(std::move(description)) {}
+
+  int32_t number() const { return number_; }
+  const std::string& description() const { return description_; }
+
+ private:
+  int32_t number_;
+  std::string description_;
+};
+
+// The error numbers the program raises.
+namespace code {
+// Basic runtime errors.
+inline constexpr int32_t kInvalidArgument = 5;
+inline constexpr int32_t kOverflow = 6;
+inline constexpr int32_t kOutOfMemory = 7;
+inline constexpr int32_t kDivisionByZero = 11;
+inline constexpr int32_t kRuntimeTypeMismatch = 13;
+inline constexpr int32_t kInternal = 51;
+inline constexpr int32_t kObjectNotSet = 91;
+inline constexpr int32_t kInvalidPattern = 93;
+inline constexpr int32_t kInvalidNullUse = 94;
+inline constexpr int32_t kInvalidPropertyValue = 380;
+// The common dialog's "cancel" error.
+inline constexpr int32_t kCancel = 32755;
+// Jet engine errors.
+inline constexpr int32_t kReserved = 3000;
+inline constexpr int32_t kTableExists = 3010;
+inline constexpr int32_t kDuplicateKey = 3022;
+inline constexpr int32_t kFileNotFound = 3024;
+inline constexpr int32_t kDiskFull = 3026;
+inline constexpr int32_t kPasswordInvalid = 3031;
+inline constexpr int32_t kDiskIo = 3043;
+inline constexpr int32_t kLinkedTable = 3051;
+inline constexpr int32_t kTooFewParameters = 3061;
+inline constexpr int32_t kCannotExecuteSelect = 3065;
+inline constexpr int32_t kNoInputTables = 3067;
+inline constexpr int32_t kExpressionTooComplex = 3071;
+inline constexpr int32_t kBadExpression = 3075;
+inline constexpr int32_t kTableNotFound = 3078;
+inline constexpr int32_t kAmbiguousField = 3079;
+inline constexpr int32_t kUndefinedFunction = 3085;
+inline constexpr int32_t kAggregateInGroupBy = 3092;
+inline constexpr int32_t kNestedAggregate = 3095;
+inline constexpr int32_t kAggregateInWhere = 3096;
+inline constexpr int32_t kNotPartOfAggregate = 3122;
+inline constexpr int32_t kSyntaxInParameters = 3125;
+inline constexpr int32_t kInvalidSqlStatement = 3129;
+inline constexpr int32_t kSyntaxInTransform = 3130;
+inline constexpr int32_t kSyntaxInFrom = 3131;
+inline constexpr int32_t kSyntaxInJoin = 3135;
+inline constexpr int32_t kSyntaxInOrderBy = 3138;
+inline constexpr int32_t kReservedWordMisspelled = 3141;
+inline constexpr int32_t kCharactersAfterEnd = 3142;
+inline constexpr int32_t kRecordDeleted = 3167;
+inline constexpr int32_t kTooManyFields = 3190;
+inline constexpr int32_t kNotRowReturning = 3219;
+inline constexpr int32_t kOperationNotSupported = 3251;
+inline constexpr int32_t kItemNotFound = 3265;
+inline constexpr int32_t kSubqueryFields = 3306;
+inline constexpr int32_t kUnionColumns = 3307;
+inline constexpr int32_t kSyntaxInUnion = 3319;
+inline constexpr int32_t kUnrecognizedFormat = 3343;
+inline constexpr int32_t kQueryTooComplex = 3360;
+inline constexpr int32_t kTypeMismatch = 3464;
+}  // namespace code
+
+}  // namespace errors
+
+#endif  // QUORLA_ERROR_ERROR_H_

@@ -1,0 +1,116 @@
+#include "error/error_texts.h"
+
+#include "error/error.h"
+
+namespace errors {
+namespace {
+
+struct ErrorText {
+  int32_t number;
+  const char* text;
+};
+
+// One text per number.
+constexpr ErrorText kTexts[] = {
+    {code::kInvalidArgument, "Ungültiger Prozeduraufruf oder ungültiges Argument"},
+    {code::kOverflow, "Überlauf"},
+    {code::kOutOfMemory, "Nicht genügend Speicher"},
+    {code::kDivisionByZero, "Division durch Null"},
+    {code::kRuntimeTypeMismatch, "Typen unverträglich"},
+    {code::kInternal, "|1"},
+    {code::kObjectNotSet, "Objektvariable oder With-Blockvariable nicht festgelegt"},
+    {code::kInvalidPattern, "Ungültige Musterzeichenfolge."},
+    {code::kInvalidNullUse, "Unzulässige Verwendung von Null"},
+    {code::kInvalidPropertyValue, "Ungültiger Eigenschaftswert"},
+    {code::kCancel, "Abbrechen wurde ausgewählt."},
+    {code::kReserved, "Reservierter Fehler (|1)."},
+    {code::kTableExists, "Tabelle '|1' ist bereits vorhanden."},
+    {code::kDuplicateKey,
+     "Die von Ihnen vorgenommenen Änderungen an der Tabelle konnten nicht vorgenommen werden, da "
+     "der Index, der Primärschlüssel oder die Beziehung mehrfach vorkommende Werte enthalten "
+     "würde."},
+    {code::kFileNotFound, "Datei '|1' nicht gefunden."},
+    {code::kDiskFull, "Nicht genügend Speicherplatz auf dem Datenträger."},
+    {code::kPasswordInvalid, "Kein gültiges Kennwort."},
+    {code::kDiskIo, "Datenträger- oder Netzwerkfehler."},
+    {code::kLinkedTable,
+     "Die Daten der verknüpften Tabelle '|1' liegen in '|2' und können hier nicht gelesen "
+     "werden."},
+    {code::kTooFewParameters, "Zu wenige Parameter. Erwartet: |1."},
+    {code::kCannotExecuteSelect, "Auswahlabfrage kann nicht ausgeführt werden."},
+    {code::kNoInputTables, "Abfrageeingabe muss mindestens eine Tabelle oder Abfrage enthalten."},
+    {code::kExpressionTooComplex,
+     "Dieser Ausdruck ist falsch eingegeben oder zu komplex, um ausgewertet zu werden. Ein "
+     "numerischer Ausdruck kann z.B. zu viele komplizierte Elemente enthalten. Vereinfachen Sie "
+     "den Ausdruck, indem Sie Teile des Ausdrucks Variablen zuweisen."},
+    {code::kBadExpression, "|1 in Abfrageausdruck '|2'."},
+    {code::kTableNotFound,
+     "Das Microsoft Jet-Datenbankmodul findet die Eingabetabelle oder -abfrage '|1' nicht. "
+     "Stellen Sie sicher, dass sie existiert und dass ihr Name richtig geschrieben ist."},
+    {code::kAmbiguousField,
+     "Das angegebene Feld '|1' könnte sich auf mehr als eine Tabelle beziehen, die im "
+     "FROM-Abschnitt Ihrer SQL-Anweisung aufgeführt ist."},
+    {code::kUndefinedFunction, "Undefinierte Funktion '|1' in Ausdruck."},
+    {code::kAggregateInGroupBy,
+     "Aggregatfunktionen können in GROUP BY-Klauseln nicht verwendet werden (|1)."},
+    {code::kNestedAggregate,
+     "Eine Aggregatfunktion kann nicht in einer anderen verwendet werden (|1)."},
+    {code::kAggregateInWhere,
+     "Sie können keine Aggregatfunktion in der |1-Klausel verwenden (|2)."},
+    {code::kNotPartOfAggregate,
+     "Sie wollten eine Abfrage ausführen, die den angegebenen Ausdruck '|1' nicht als Teil der "
+     "Aggregatfunktion einschließt."},
+    {code::kSyntaxInParameters, "Syntaxfehler in PARAMETERS-Klausel."},
+    {code::kInvalidSqlStatement,
+     "Ungültige SQL-Anweisung; 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT' oder 'UPDATE' "
+     "erwartet."},
+    {code::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung."},
+    {code::kSyntaxInFrom, "Syntaxfehler in FROM-Klausel."},
+    {code::kSyntaxInJoin, "Syntaxfehler in JOIN-Operation."},
+    {code::kSyntaxInOrderBy, "Syntaxfehler in ORDER BY-Klausel."},
+    {code::kReservedWordMisspelled,
+     "Die SELECT-Anweisung enthält ein reserviertes Wort oder einen Argumentnamen, das/der "
+     "falsch geschrieben ist oder fehlt, oder die Satzzeichen sind falsch."},
+    {code::kCharactersAfterEnd, "Zeichen nach dem Ende der SQL-Anweisung gefunden."},
+    {code::kRecordDeleted, "Datensatz ist gelöscht."},
+    {code::kTooManyFields, "Zu viele Felder definiert."},
+    {code::kNotRowReturning, "Ungültige Operation. Die Anweisung gibt keine Datensätze zurück."},
+    {code::kOperationNotSupported,
+     "Der Vorgang wird für diesen Objekttyp nicht unterstützt: '|1' kann diese Datenbank noch "
+     "nicht ändern."},
+    {code::kItemNotFound, "Element in dieser Auflistung nicht gefunden."},
+    {code::kSubqueryFields,
+     "Sie haben eine Unterabfrage geschrieben, die mehr als ein Feld zurückgeben kann, ohne das "
+     "reservierte Wort EXISTS im FROM-Abschnitt der Hauptabfrage zu verwenden. Überarbeiten Sie "
+     "die SELECT-Anweisung der Unterabfrage, um nur ein Feld anzufordern."},
+    {code::kUnionColumns,
+     "Die Anzahl der Spalten in den beiden ausgewählten Tabellen oder Abfragen einer "
+     "Union-Abfrage stimmt nicht überein."},
+    {code::kSyntaxInUnion, "Syntaxfehler in Union-Abfrage."},
+    {code::kUnrecognizedFormat, "Nicht erkanntes Datenbankformat '|1'."},
+    {code::kQueryTooComplex, "Abfrage ist zu komplex."},
+    {code::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck."},
+};
+
+}  // namespace
+
+std::string Describe(int32_t number, std::initializer_list<std::string_view> args) {
+  const char* text = nullptr;
+  for (const ErrorText& t : kTexts) {
+    if (t.number == number) text = t.text;
+  }
+  if (!text) return "Fehler " + std::to_string(number);
+  std::string out;
+  for (const char* p = text; *p; ++p) {
+    if (p[0] == '|' && p[1] >= '1' && p[1] <= '9') {
+      size_t i = static_cast<size_t>(p[1] - '1');
+      if (i < args.size()) out += args.begin()[i];
+      ++p;
+    } else {
+      out += *p;
+    }
+  }
+  return out;
+}
+
+}  // namespace errors

@@ -1,0 +1,186 @@
+#include "error/errors.h"
+
+#include <string>
+
+#include "error/error_texts.h"
+
+namespace errors {
+namespace {
+
+Error Make(int32_t number, std::initializer_list<std::string_view> args = {}) {
+  return Error(number, Describe(number, args));
+}
+
+}  // namespace
+
+Error InvalidArgument() {
+  return Make(code::kInvalidArgument);
+}
+Error Overflow() {
+  return Make(code::kOverflow);
+}
+Error OutOfMemory() {
+  return Make(code::kOutOfMemory);
+}
+Error DivisionByZero() {
+  return Make(code::kDivisionByZero);
+}
+Error IncompatibleTypes() {
+  return Make(code::kRuntimeTypeMismatch);
+}
+Error Internal(std::string_view what) {
+  return Make(code::kInternal, {what});
+}
+Error ObjectNotSet() {
+  return Make(code::kObjectNotSet);
+}
+Error InvalidPattern() {
+  return Make(code::kInvalidPattern);
+}
+Error InvalidNullUse() {
+  return Make(code::kInvalidNullUse);
+}
+Error InvalidPropertyValue() {
+  return Make(code::kInvalidPropertyValue);
+}
+Error Cancelled() {
+  return Make(code::kCancel);
+}
+Error Reserved(std::string_view detail) {
+  return Make(code::kReserved, {detail});
+}
+Error TableExists(std::string_view table) {
+  return Make(code::kTableExists, {table});
+}
+Error DuplicateKey() {
+  return Make(code::kDuplicateKey);
+}
+Error FileNotFound(std::string_view path) {
+  return Make(code::kFileNotFound, {path});
+}
+Error DiskFull() {
+  return Make(code::kDiskFull);
+}
+Error PasswordInvalid() {
+  return Make(code::kPasswordInvalid);
+}
+Error DiskIo() {
+  return Make(code::kDiskIo);
+}
+Error LinkedTable(std::string_view table, std::string_view file) {
+  return Make(code::kLinkedTable, {table, file});
+}
+Error TooFewParameters(int expected) {
+  return Error(code::kTooFewParameters,
+               Describe(code::kTooFewParameters, {std::to_string(expected)}));
+}
+Error CannotExecuteSelect() {
+  return Make(code::kCannotExecuteSelect);
+}
+Error NoInputTables() {
+  return Make(code::kNoInputTables);
+}
+Error ExpressionTooComplex() {
+  return Make(code::kExpressionTooComplex);
+}
+Error MissingOperator(std::string_view expression) {
+  return Error(code::kBadExpression,
+               Describe(code::kBadExpression, {"Syntaxfehler (fehlender Operator)", expression}));
+}
+Error BadStringLiteral(std::string_view expression) {
+  return Error(code::kBadExpression,
+               Describe(code::kBadExpression, {"Syntaxfehler in Zeichenfolge", expression}));
+}
+Error BadDateLiteral(std::string_view expression) {
+  return Error(code::kBadExpression,
+               Describe(code::kBadExpression, {"Syntaxfehler in Datum", expression}));
+}
+Error WrongArgumentCount(std::string_view expression) {
+  return Error(code::kBadExpression,
+               Describe(code::kBadExpression,
+                        {"Falsche Anzahl an Argumenten für die Funktion", expression}));
+}
+Error UnknownTable(std::string_view table) {
+  return Make(code::kTableNotFound, {table});
+}
+Error AmbiguousField(std::string_view field) {
+  return Make(code::kAmbiguousField, {field});
+}
+Error UndefinedFunction(std::string_view name) {
+  return Make(code::kUndefinedFunction, {name});
+}
+Error AggregateInGroupBy(std::string_view expression) {
+  return Make(code::kAggregateInGroupBy, {expression});
+}
+Error NestedAggregate(std::string_view expression) {
+  return Make(code::kNestedAggregate, {expression});
+}
+Error AggregateInClause(std::string_view clause, std::string_view expression) {
+  return Make(code::kAggregateInWhere, {clause, expression});
+}
+Error NotPartOfAggregate(std::string_view expression) {
+  return Make(code::kNotPartOfAggregate, {expression});
+}
+Error SyntaxInParameters() {
+  return Make(code::kSyntaxInParameters);
+}
+Error BadBrackets(std::string_view name) {
+  return Make(code::kBadExpression,
+              {"Ungültige Verwendung von Klammern (eckig)", "[" + std::string(name)});
+}
+Error InvalidSqlStatement() {
+  return Make(code::kInvalidSqlStatement);
+}
+Error SyntaxInTransform() {
+  return Make(code::kSyntaxInTransform);
+}
+Error SyntaxInFrom() {
+  return Make(code::kSyntaxInFrom);
+}
+Error SyntaxInJoin() {
+  return Make(code::kSyntaxInJoin);
+}
+Error SyntaxInOrderBy() {
+  return Make(code::kSyntaxInOrderBy);
+}
+Error ReservedWordMisspelled() {
+  return Make(code::kReservedWordMisspelled);
+}
+Error CharactersAfterEnd() {
+  return Make(code::kCharactersAfterEnd);
+}
+Error RecordDeleted() {
+  return Make(code::kRecordDeleted);
+}
+Error TooManyFields() {
+  return Make(code::kTooManyFields);
+}
+Error NotRowReturning() {
+  return Make(code::kNotRowReturning);
+}
+Error OperationNotSupported(std::string_view operation) {
+  return Make(code::kOperationNotSupported, {operation});
+}
+Error ItemNotFound() {
+  return Make(code::kItemNotFound);
+}
+Error SubqueryFields() {
+  return Make(code::kSubqueryFields);
+}
+Error UnionColumns() {
+  return Make(code::kUnionColumns);
+}
+Error SyntaxInUnion() {
+  return Make(code::kSyntaxInUnion);
+}
+Error UnrecognizedFormat(std::string_view path) {
+  return Make(code::kUnrecognizedFormat, {path});
+}
+Error QueryTooComplex() {
+  return Make(code::kQueryTooComplex);
+}
+Error CriteriaTypeMismatch() {
+  return Make(code::kTypeMismatch);
+}
+
+}  // namespace errors
