@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "jet/table_def.h"
+#include "jet/tdef_page.h"
 #include "jet/value.h"
 
 namespace jet {

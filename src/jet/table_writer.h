@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "jet/pager.h"
-#include "jet/table_def.h"
+#include "jet/tdef_page.h"
 #include "jet/table_page_allocator.h"
 
 namespace jet {

@@ -74,6 +74,7 @@ std::vector<RawColumn> ReadColumns(ByteSpan bytes, const tdef::Layout& l, JetVer
 struct RealIndex {
   std::vector<std::pair<uint16_t, bool>> columns;  // column number, ascending
   uint32_t first_page = 0;
+  RowPointer pages;
   uint8_t flags = 0;
 };
 
@@ -89,6 +90,7 @@ std::vector<RealIndex> ReadRealIndexes(ByteSpan bytes, const tdef::Layout& l, si
       result[i].columns.emplace_back(number, ReadU8(entry, o + 2) == tdef::kAscending);
     }
     result[i].first_page = ReadU32(entry, l.real_index_first_page);
+    result[i].pages = DecodeRowPointer(ReadU32(entry, l.real_index_pages));
     result[i].flags = ReadU8(entry, l.real_index_flags);
   }
   at += count * l.real_index_size;
@@ -140,6 +142,7 @@ TableLayout ReadTableLayout(PageReader& pages, JetVersion version, uint32_t firs
     ThrowCorrupt("index on a column that does not exist");
   };
 
+  for (const RealIndex& r : real) layout.real_index_pages.push_back(r.pages);
   std::vector<IndexDef> indexes(logical_count);
   for (size_t i = 0; i < logical_count; ++i) {
     ByteSpan entry = Slice(bytes, at + i * l.logical_index_size, l.logical_index_size);

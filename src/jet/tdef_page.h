@@ -45,6 +45,7 @@ struct Layout {
   size_t name_length_size;
   size_t real_index_size;
   size_t real_index_columns;  // offset of the ten (column, order) pairs
+  size_t real_index_pages;    // row pointer to the index's usage map
   size_t real_index_first_page;
   size_t real_index_flags;
   size_t logical_index_size;
@@ -77,6 +78,7 @@ inline constexpr Layout kJet3 = {.row_count = 12,
                                  .name_length_size = 1,
                                  .real_index_size = 39,
                                  .real_index_columns = 0,
+                                 .real_index_pages = 30,
                                  .real_index_first_page = 34,
                                  .real_index_flags = 38,
                                  .logical_index_size = 20,
@@ -107,6 +109,7 @@ inline constexpr Layout kJet4 = {.row_count = 16,
                                  .name_length_size = 2,
                                  .real_index_size = 52,
                                  .real_index_columns = 4,
+                                 .real_index_pages = 34,
                                  .real_index_first_page = 38,
                                  .real_index_flags = 46,
                                  .logical_index_size = 28,
@@ -151,7 +154,8 @@ struct TableLayout {
   RowPointer used_pages;
   RowPointer free_pages;                                // the map of pages with room for rows
   std::vector<std::vector<IndexKeyColumn>> index_keys;  // parallel to def->indexes
-  std::vector<size_t> real_index;  // parallel to def->indexes: the physical index of each
+  std::vector<size_t> real_index;            // parallel to def->indexes: the physical index of each
+  std::vector<RowPointer> real_index_pages;  // per physical index: its usage map
 };
 
 // Reads the definition starting at `first_page`, named `name`. Damage gives a format error; the
