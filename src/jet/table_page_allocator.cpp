@@ -37,10 +37,30 @@ uint32_t TablePageAllocator::Allocate() {
 
 void TablePageAllocator::Free(uint32_t page) {
   owned_.Remove(page);
+  FreeUnowned(page);
+}
+
+void TablePageAllocator::FreeUnowned(uint32_t page) {
   free_space_.Remove(page);
   std::span<uint8_t> bytes = pager_.Modify(page);
   std::fill(bytes.begin(), bytes.end(), 0);
   global_.Add(page);
+}
+
+IndexPageAllocator::IndexPageAllocator(Pager& pager, TablePageAllocator& table, RowPointer map)
+    : table_(table) {
+  if (map.page != 0) map_.emplace(pager, map, [this] { return table_.AllocateUnowned(); });
+}
+
+uint32_t IndexPageAllocator::Allocate() {
+  uint32_t page = table_.AllocateUnowned();
+  if (map_) map_->Add(page);
+  return page;
+}
+
+void IndexPageAllocator::Free(uint32_t page) {
+  if (map_) map_->Remove(page);
+  table_.FreeUnowned(page);
 }
 
 }  // namespace jet

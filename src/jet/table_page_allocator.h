@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "jet/page_allocator.h"
 #include "jet/pager.h"
@@ -28,8 +29,11 @@ class TablePageAllocator : public PageAllocator {
   uint32_t Allocate() override;
   void Free(uint32_t page) override;
 
-  // A page taken from the file that belongs to no table (a usage map's bitmap page).
+  // A page taken from the file that is not among the table's owned pages (a usage map's bitmap
+  // page, a long-value or index page).
   uint32_t AllocateUnowned();
+  // Gives back a page AllocateUnowned handed out.
+  void FreeUnowned(uint32_t page);
 
   UsageMapWriter& owned() { return owned_; }
   UsageMapWriter& free_space() { return free_space_; }
@@ -39,6 +43,21 @@ class TablePageAllocator : public PageAllocator {
   UsageMapWriter global_;
   UsageMapWriter owned_;
   UsageMapWriter free_space_;
+};
+
+// Pages of one index of the table: recorded in the index's own usage map, not among the table's
+// owned pages (readers take those for row pages).
+class IndexPageAllocator : public PageAllocator {
+ public:
+  // `map` is the row of the index's usage map (page 0: the index has none).
+  IndexPageAllocator(Pager& pager, TablePageAllocator& table, RowPointer map);
+
+  uint32_t Allocate() override;
+  void Free(uint32_t page) override;
+
+ private:
+  TablePageAllocator& table_;
+  std::optional<UsageMapWriter> map_;
 };
 
 }  // namespace jet

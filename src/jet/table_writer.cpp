@@ -62,6 +62,7 @@ TableWriter::TableWriter(Pager& pager, std::shared_ptr<const TableLayout> layout
     if (p.columns.empty()) {
       p.real = layout_->real_index[i];
       p.root_page = d.root_page;
+      if (p.real < layout_->real_index_pages.size()) p.pages = layout_->real_index_pages[p.real];
       for (const IndexColumn& c : d.columns) p.columns.push_back(c.column);
       p.key_columns = layout_->index_keys[i];
     }
@@ -108,7 +109,8 @@ void TableWriter::CheckEntries(const std::vector<Entry>& entries, std::optional<
     const Entry& e = entries[i];
     // Several all-Null keys may share a unique index; a primary key has none.
     if (!p.unique || !e.present || e.all_null) continue;
-    IndexWriter index(pager_, allocator_, JetVersion::kJet4, p.root_page, p.key_columns);
+    IndexPageAllocator pages(pager_, allocator_, p.pages);
+    IndexWriter index(pager_, pages, JetVersion::kJet4, p.root_page, p.key_columns);
     if (index.ContainsKey(e.key, self)) ThrowDuplicate();
   }
 }
@@ -225,14 +227,16 @@ size_t TableWriter::KeyCountOffset(const PhysicalIndex& index) {
 
 // The definition counts an index's distinct keys: a key new to the index adds one.
 void TableWriter::AddEntry(const PhysicalIndex& index, const std::string& key, RowId id) {
-  IndexWriter writer(pager_, allocator_, JetVersion::kJet4, index.root_page, index.key_columns);
+  IndexPageAllocator pages(pager_, allocator_, index.pages);
+  IndexWriter writer(pager_, pages, JetVersion::kJet4, index.root_page, index.key_columns);
   bool known = writer.ContainsKey(key);
   writer.Insert(key, id);
   if (!known) AddToDefinition(KeyCountOffset(index), 1);
 }
 
 void TableWriter::RemoveEntry(const PhysicalIndex& index, const std::string& key, RowId id) {
-  IndexWriter writer(pager_, allocator_, JetVersion::kJet4, index.root_page, index.key_columns);
+  IndexPageAllocator pages(pager_, allocator_, index.pages);
+  IndexWriter writer(pager_, pages, JetVersion::kJet4, index.root_page, index.key_columns);
   writer.Remove(key, id);
   if (!writer.ContainsKey(key)) AddToDefinition(KeyCountOffset(index), -1);
 }

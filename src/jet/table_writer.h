@@ -31,6 +31,7 @@ class TableWriter {
   struct PhysicalIndex {
     size_t real = 0;
     uint32_t root_page = 0;
+    RowPointer pages;  // the index's usage map
     std::vector<int> columns;
     std::vector<IndexKeyColumn> key_columns;
     bool unique = false;
