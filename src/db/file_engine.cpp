@@ -1,18 +1,20 @@
 #include "db/file_engine.h"
 
+#include "db/shared_databases.h"
+
 namespace db {
 
-std::unique_ptr<jet::Database> JetFileEngine::Open(const std::string& path) {
-  return jet::Database::Open(path);
+std::shared_ptr<jet::Database> JetFileEngine::Open(const std::string& path) {
+  return SharedDatabase(path);
 }
 
 void JetFileEngine::Execute(const std::string& path, const std::string& sql) {
-  jetsql::Session session(path);
+  jetsql::Session session(SharedDatabase(path));
   session.Execute(sql);
 }
 
 jetsql::RecordSet JetFileEngine::Query(const std::string& path, const std::string& sql) {
-  jetsql::Session session(path);
+  jetsql::Session session(SharedDatabase(path));
   return session.Query(sql);
 }
 

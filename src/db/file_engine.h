@@ -18,17 +18,18 @@ class FileEngine {
   virtual ~FileEngine() = default;
 
   // Opens the file for its catalogue. Throws jet::Error.
-  virtual std::unique_ptr<jet::Database> Open(const std::string& path) = 0;
+  virtual std::shared_ptr<jet::Database> Open(const std::string& path) = 0;
   // Runs one statement that returns no rows on the file. Throws jet::Error.
   virtual void Execute(const std::string& path, const std::string& sql) = 0;
   // Runs one row-returning statement on the file over a connection of its own. Throws jet::Error.
   virtual jetsql::RecordSet Query(const std::string& path, const std::string& sql) = 0;
 };
 
-// The real engine: the Jet reader for the catalogue, a fresh Jet SQL session per statement.
+// The real engine: one open database per file shared by every caller (db/shared_databases.h),
+// a fresh Jet SQL session per statement.
 class JetFileEngine final : public FileEngine {
  public:
-  std::unique_ptr<jet::Database> Open(const std::string& path) override;
+  std::shared_ptr<jet::Database> Open(const std::string& path) override;
   void Execute(const std::string& path, const std::string& sql) override;
   jetsql::RecordSet Query(const std::string& path, const std::string& sql) override;
 };

@@ -104,9 +104,42 @@ struct Parameter {
   std::string type;
 };
 
+// INSERT INTO table [(columns)] VALUES (values) | query.
+struct InsertStatement {
+  std::string table;
+  std::vector<std::string> columns;           // empty when the statement names none
+  std::vector<std::unique_ptr<Expr>> values;  // VALUES form
+  std::unique_ptr<QueryExpr> query;           // SELECT form
+};
+
+// One "field = value" of an UPDATE's SET list.
+struct Assignment {
+  std::string qualifier;  // may be empty
+  std::string name;
+  std::unique_ptr<Expr> value;
+};
+
+// UPDATE sources SET assignments [WHERE condition].
+struct UpdateStatement {
+  std::vector<std::unique_ptr<FromItem>> from;
+  std::vector<Assignment> set;
+  std::unique_ptr<Expr> where;
+};
+
+// DELETE [targets] FROM sources [WHERE condition].
+struct DeleteStatement {
+  std::vector<std::string> targets;  // the sources named by "t.*" (or "t.field"); empty for "*"
+  std::vector<std::unique_ptr<FromItem>> from;
+  std::unique_ptr<Expr> where;
+};
+
 struct Statement {
   enum class Kind { kQuery, kAction } kind = Kind::kQuery;
   std::string action_word;  // first word of an action statement (upper case)
+  // Set for the data-changing statements; other action statements carry only action_word.
+  std::unique_ptr<InsertStatement> insert;
+  std::unique_ptr<UpdateStatement> update;
+  std::unique_ptr<DeleteStatement> delete_;
   std::vector<Parameter> parameters;
   std::unique_ptr<QueryExpr> query;
   // TRANSFORM aggregate SELECT ... PIVOT pivot [IN (pivot_values)]

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "jet/error.h"
 
@@ -14,6 +15,8 @@ namespace jetsql {
 
 namespace sqlerr {
 using namespace ::errors::code;
+inline constexpr int32_t kSyntaxInInsert = 3134;  // "Syntaxfehler in der INSERT INTO-Anweisung."
+inline constexpr int32_t kSyntaxInUpdate = 3144;  // "Syntaxfehler in der UPDATE-Anweisung."
 }  // namespace sqlerr
 
 // Limits that keep hostile statements from exhausting the stack or memory.
@@ -23,6 +26,11 @@ inline constexpr size_t kMaxChainLength = 4096;  // operands of one And/Or chain
 inline constexpr size_t kMaxStatementLength = 1 << 20;
 inline constexpr size_t kMaxFields = 255;  // fields of one result, as in Access
 inline constexpr size_t kMaxTokens = 1 << 17;
+
+// Shorthands of the statement readers and binders.
+[[noreturn]] void ThrowSyntax(int32_t number, const std::string& description);
+[[noreturn]] void ThrowTableNotFound(const std::string& table);  // 3078
+[[noreturn]] void ThrowFromSyntax();                             // 3131
 
 }  // namespace jetsql
 

@@ -19,12 +19,13 @@ std::string Upper(std::string_view s) {
 }
 
 constexpr std::string_view kReserved[] = {
-    "SELECT", "FROM",     "WHERE",       "GROUP",   "BY",         "HAVING", "ORDER", "UNION",
-    "ALL",    "DISTINCT", "DISTINCTROW", "TOP",     "AS",         "ON",     "INNER", "LEFT",
-    "RIGHT",  "OUTER",    "JOIN",        "AND",     "OR",         "NOT",    "XOR",   "EQV",
-    "IMP",    "MOD",      "LIKE",        "BETWEEN", "IN",         "IS",     "NULL",  "EXISTS",
-    "ANY",    "SOME",     "TRANSFORM",   "PIVOT",   "PARAMETERS", "INTO",   "ASC",   "DESC",
-    "TRUE",   "FALSE",    "YES",         "NO",      "OFF",        "INSERT", "UPDATE"};
+    "SELECT", "FROM",     "WHERE",       "GROUP",   "BY",         "HAVING", "ORDER",  "UNION",
+    "ALL",    "DISTINCT", "DISTINCTROW", "TOP",     "AS",         "ON",     "INNER",  "LEFT",
+    "RIGHT",  "OUTER",    "JOIN",        "AND",     "OR",         "NOT",    "XOR",    "EQV",
+    "IMP",    "MOD",      "LIKE",        "BETWEEN", "IN",         "IS",     "NULL",   "EXISTS",
+    "ANY",    "SOME",     "TRANSFORM",   "PIVOT",   "PARAMETERS", "INTO",   "ASC",    "DESC",
+    "TRUE",   "FALSE",    "YES",         "NO",      "OFF",        "INSERT", "UPDATE", "DELETE",
+    "SET",    "VALUES"};
 
 constexpr std::array<std::string_view, 6> kActionWords = {"INSERT", "UPDATE", "DELETE",
                                                           "CREATE", "DROP",   "ALTER"};
@@ -42,10 +43,18 @@ class Parser {
           first == "PROCEDURE") {
         st.kind = Statement::Kind::kAction;
         st.action_word = first;
+        if (IsDataChange(first)) return ParseDataChange(std::move(st));
         return st;
       }
     }
-    if (AcceptWord("PARAMETERS")) ParseParameters(&st);
+    if (AcceptWord("PARAMETERS")) {
+      ParseParameters(&st);
+      if (tok().kind == TokenKind::kWord && IsDataChange(Upper(tok().text))) {
+        st.kind = Statement::Kind::kAction;
+        st.action_word = Upper(tok().text);
+        return ParseDataChange(std::move(st));
+      }
+    }
     if (AcceptWord("TRANSFORM")) {
       st.transform = ParseTopExpr();
       // Access saves the value's name with it (TRANSFORM Sum(x) AS SummeVonx); the columns
@@ -85,15 +94,136 @@ class Parser {
     for (const auto& arm : st.query->arms) {
       if (!arm->into.empty()) st.kind = Statement::Kind::kAction;
     }
+    ExpectEnd();
+    return st;
+  }
+
+ private:
+  void ExpectEnd() {
     bool semicolon = AcceptSymbol(";");
     if (tok().kind != TokenKind::kEnd) {
       if (last_clause_from_ && !semicolon) throw errors::SyntaxInFrom();
       throw errors::CharactersAfterEnd();
     }
+  }
+
+  // ---- INSERT, UPDATE, DELETE ----
+
+  static bool IsDataChange(const std::string& word) {
+    return word == "INSERT" || word == "UPDATE" || word == "DELETE";
+  }
+
+  Statement ParseDataChange(Statement st) {
+    Advance();  // the action word
+    if (st.action_word == "INSERT") {
+      st.insert = ParseInsert();
+    } else if (st.action_word == "UPDATE") {
+      st.update = ParseUpdate();
+    } else {
+      st.delete_ = ParseDelete();
+    }
+    ExpectEnd();
     return st;
   }
 
- private:
+  [[noreturn]] static void FailInsert() {
+    ThrowSyntax(sqlerr::kSyntaxInInsert, "Syntaxfehler in der INSERT INTO-Anweisung.");
+  }
+  [[noreturn]] static void FailUpdate() {
+    ThrowSyntax(sqlerr::kSyntaxInUpdate, "Syntaxfehler in der UPDATE-Anweisung.");
+  }
+
+  // A field name, optionally qualified; returns the qualifier through `qualifier`.
+  std::string TakeFieldName(std::string* qualifier, void (*fail)()) {
+    if (!IsName()) fail();
+    std::string name = TakeName();
+    if (AcceptSymbol(".") || AcceptSymbol("!")) {
+      if (!IsName() && tok().kind != TokenKind::kWord) fail();
+      if (qualifier) *qualifier = name;
+      name = TakeName();
+    }
+    return name;
+  }
+
+  std::unique_ptr<InsertStatement> ParseInsert() {
+    auto ins = std::make_unique<InsertStatement>();
+    if (!AcceptWord("INTO") || !IsName()) FailInsert();
+    ins->table = TakeName();
+    if (IsSymbol("(") && !IsWord("SELECT", &peek())) {
+      Advance();
+      do {
+        ins->columns.push_back(TakeFieldName(nullptr, FailInsert));
+      } while (AcceptSymbol(","));
+      Expect(")", FailInsert);
+    }
+    if (AcceptWord("VALUES")) {
+      Expect("(", FailInsert);
+      do {
+        ins->values.push_back(ParseTopExpr());
+      } while (AcceptSymbol(","));
+      Expect(")", FailInsert);
+    } else if (IsWord("SELECT") || IsSymbol("(")) {
+      ins->query = ParseQueryExpr();
+      for (const auto& arm : ins->query->arms) {
+        if (!arm->into.empty()) FailInsert();
+      }
+    } else {
+      FailInsert();
+    }
+    return ins;
+  }
+
+  std::unique_ptr<UpdateStatement> ParseUpdate() {
+    auto up = std::make_unique<UpdateStatement>();
+    if (IsWord("SET")) FailUpdate();
+    do {
+      up->from.push_back(ParseJoinChain());
+    } while (AcceptSymbol(","));
+    last_clause_from_ = false;
+    if (!AcceptWord("SET")) FailUpdate();
+    do {
+      Assignment a;
+      a.name = TakeFieldName(&a.qualifier, FailUpdate);
+      if (!AcceptSymbol("=")) FailUpdate();
+      a.value = ParseTopExpr();
+      up->set.push_back(std::move(a));
+    } while (AcceptSymbol(","));
+    if (AcceptWord("WHERE")) up->where = ParseTopExpr();
+    return up;
+  }
+
+  std::unique_ptr<DeleteStatement> ParseDelete() {
+    auto del = std::make_unique<DeleteStatement>();
+    AcceptWord("DISTINCTROW");
+    if (AcceptSymbol("*")) {
+      // every source of a single-table FROM
+    } else if (!IsWord("FROM")) {
+      do {
+        std::string qualifier;
+        if (!IsName()) ThrowFromSyntax();
+        std::string name = TakeName();
+        if (AcceptSymbol(".") || AcceptSymbol("!")) {
+          qualifier = name;
+          if (!AcceptSymbol("*")) {
+            if (!IsName() && tok().kind != TokenKind::kWord) ThrowFromSyntax();
+            Advance();  // a field of the table: the table's rows are deleted all the same
+          }
+        }
+        del->targets.push_back(qualifier.empty() ? name : qualifier);
+      } while (AcceptSymbol(","));
+    }
+    if (!AcceptWord("FROM")) ThrowFromSyntax();
+    last_clause_from_ = true;
+    do {
+      del->from.push_back(ParseJoinChain());
+    } while (AcceptSymbol(","));
+    if (AcceptWord("WHERE")) {
+      last_clause_from_ = false;
+      del->where = ParseTopExpr();
+    }
+    return del;
+  }
+
   const Token& tok() const { return tokens_[pos_]; }
   const Token& peek(size_t k = 1) const { return tokens_[std::min(pos_ + k, tokens_.size() - 1)]; }
   void Advance() {

@@ -7,6 +7,11 @@
 #include <set>
 
 #include "jetsql/binder.h"
+#include "jetsql/dml/apply_data_change.h"
+#include "jetsql/dml/bind_data_change.h"
+#include "jetsql/errors.h"
+#include "jetsql/functions/registry.h"
+#include "jetsql/open_for_changes.h"
 #include "jetsql/parser.h"
 #include "jetsql/sqlite_bridge.h"
 #include "jetsql/sqlite_errors.h"
@@ -117,8 +122,19 @@ struct Session::Connection {
   }
 };
 
-Session::Session(const std::string& path)
-    : db_(jet::Database::Open(path)), sqlite_(std::make_unique<Connection>()) {
+namespace {
+
+std::shared_ptr<jet::Database> OpenDatabase(const std::string& path, Session::Mode mode) {
+  if (mode == Session::Mode::kReadWrite) return OpenForChanges(path);
+  return jet::Database::Open(path);
+}
+
+}  // namespace
+
+Session::Session(const std::string& path, Mode mode) : Session(OpenDatabase(path, mode)) {}
+
+Session::Session(std::shared_ptr<jet::Database> db)
+    : db_(std::move(db)), sqlite_(std::make_unique<Connection>()) {
   if (sqlite3_open_v2(":memory:", &sqlite_->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                       nullptr) != SQLITE_OK) {
     throw errors::Reserved("SQLite lässt sich nicht öffnen");
@@ -131,6 +147,8 @@ Session::~Session() = default;
 
 RecordSet Session::Query(const std::string& sql) {
   jetsql::Statement stmt = Parse(sql);
+  // Another process's commit is seen whole or not at all while the statement reads.
+  jet::ReadScope read_scope(*db_);
   DatabaseCatalog catalog(db_.get());
   BoundStatement bound = Bind(stmt, catalog);
   if (!bound.returns_rows) {
@@ -153,27 +171,50 @@ RecordSet Session::Query(const std::string& sql) {
   RecordSet rs;
   rs.field_names = bound.field_names;
   rs.field_types = bound.field_types;
-  Statement3 query(sqlite_->db, sqlite_->pending, bound.sql);
-  const size_t columns = rs.field_types.size();
+  rs.rows = ReadRows(bound.sql, rs.field_types);
+  return rs;
+}
+
+std::vector<std::vector<jet::Value>> Session::ReadRows(const std::string& sql,
+                                                       const std::vector<jet::ColumnType>& types) {
+  std::vector<std::vector<jet::Value>> rows;
+  Statement3 query(sqlite_->db, sqlite_->pending, sql);
+  const size_t columns = types.size();
   while (query.Step()) {
     std::vector<jet::Value> row;
     row.reserve(columns);
     for (size_t i = 0; i < columns; ++i) {
-      row.push_back(
-          ReadJetValue(sqlite3_column_value(query.get(), static_cast<int>(i)), rs.field_types[i]));
+      row.push_back(ReadJetValue(sqlite3_column_value(query.get(), static_cast<int>(i)), types[i]));
     }
-    rs.rows.push_back(std::move(row));
+    rows.push_back(std::move(row));
   }
-  return rs;
+  return rows;
 }
 
-void Session::Execute(const std::string& sql) {
+int64_t Session::Execute(const std::string& sql) {
   jetsql::Statement stmt = Parse(sql);
   if (stmt.kind == jetsql::Statement::Kind::kQuery) {
     throw errors::CannotExecuteSelect();
   }
-  throw errors::OperationNotSupported(stmt.action_word.empty() ? std::string("SELECT ... INTO")
-                                                               : stmt.action_word);
+  if (!stmt.insert && !stmt.update && !stmt.delete_) {
+    throw errors::OperationNotSupported(stmt.action_word.empty() ? std::string("SELECT ... INTO")
+                                                                 : stmt.action_word);
+  }
+  DatabaseCatalog catalog(db_.get());
+  BoundDataChange change = BindDataChange(std::move(stmt), catalog);
+  sqlite_->EnsureTables(change.rows.tables);
+  // Every row is read before the first write: the statement never sees its own changes, and no
+  // cursor walks a table while it changes.
+  db_->BeginStatement();
+  try {
+    std::vector<std::vector<jet::Value>> rows = ReadRows(change.rows.sql, change.rows.field_types);
+    int64_t count = ApplyDataChange(change, rows, *db_);
+    db_->CommitStatement();
+    return count;
+  } catch (...) {
+    db_->RollbackStatement();
+    throw;
+  }
 }
 
 }  // namespace jetsql

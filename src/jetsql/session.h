@@ -1,6 +1,7 @@
 #ifndef QUORLA_JETSQL_SESSION_H_
 #define QUORLA_JETSQL_SESSION_H_
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,20 +20,29 @@ struct RecordSet {
 // One connection to a database file that runs Jet SQL.
 class Session {
  public:
-  // Opens the file; throws jet::Error as jet::Database::Open does.
-  explicit Session(const std::string& path);
+  enum class Mode { kReadOnly, kReadWrite };
+  // Opens the file; throws jet::Error as jet::Database::Open does. kReadWrite opens it for
+  // writing where the engine can, and read-only otherwise (changes then fail with 3027).
+  explicit Session(const std::string& path, Mode mode = Mode::kReadOnly);
+  // Runs on a database that is already open (shared with other users of the same file).
+  explicit Session(std::shared_ptr<jet::Database> db);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
   // Runs a row-returning statement. A statement that returns no rows fails without running.
   RecordSet Query(const std::string& sql);
-  // Runs a statement that returns no rows (DDL or DML).
-  void Execute(const std::string& sql);
+  // Runs a statement that returns no rows: INSERT, UPDATE or DELETE, all of whose changes take
+  // effect or none. Returns the number of records it added, changed or deleted. A SELECT fails
+  // with 3065; data definition is refused with 3251.
+  int64_t Execute(const std::string& sql);
 
  private:
   struct Connection;  // the SQLite side: connection and the virtual tables made so far
-  std::unique_ptr<jet::Database> db_;
+  std::vector<std::vector<jet::Value>> ReadRows(const std::string& sql,
+                                                const std::vector<jet::ColumnType>& types);
+
+  std::shared_ptr<jet::Database> db_;
   std::unique_ptr<Connection> sqlite_;
 };
 

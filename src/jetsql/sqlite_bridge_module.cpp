@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "jetsql/row_address.h"
 #include "jetsql/sqlite_bridge.h"
 
 namespace jetsql {
@@ -145,7 +146,8 @@ int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_v
       ddl += '"';
       if (IsText(col.type)) ddl += " COLLATE jet_general";
     }
-    ddl += ")";
+    ddl += std::string(vtab->def->columns.empty() ? "" : ", ") + '"' + kRowAddressColumn +
+           "\" HIDDEN)";
     int rc = sqlite3_declare_vtab(db, ddl.c_str());
     if (rc != SQLITE_OK) {
       *err = sqlite3_mprintf("%s", sqlite3_errmsg(db));
@@ -440,8 +442,16 @@ int Eof(sqlite3_vtab_cursor* base) {
   return reinterpret_cast<JetCursor*>(base)->eof;
 }
 
+int RowId(sqlite3_vtab_cursor* base, sqlite3_int64* out);
+
 int Column(sqlite3_vtab_cursor* base, sqlite3_context* ctx, int column) {
   auto* c = reinterpret_cast<JetCursor*>(base);
+  if (static_cast<size_t>(column) == c->vtab->def->columns.size()) {
+    sqlite3_int64 address = 0;
+    RowId(base, &address);
+    sqlite3_result_int64(ctx, address);
+    return SQLITE_OK;
+  }
   try {
     if (c->id_mode || c->index) {
       if (c->row && column >= 0 && static_cast<size_t>(column) < c->row->size()) {
@@ -463,7 +473,7 @@ int RowId(sqlite3_vtab_cursor* base, sqlite3_int64* out) {
   jet::RowId id = c->id_mode ? c->ids[c->id_pos]
                   : c->index ? c->index->row_id()
                              : c->scan->row_id();
-  *out = (static_cast<sqlite3_int64>(id.page) << kRowIdPageShift) | id.row;
+  *out = PackRowAddress(id);
   return SQLITE_OK;
 }
 

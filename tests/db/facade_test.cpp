@@ -45,7 +45,7 @@ class CountingDatabase : public jet::Database {
 class CountingFiles : public db::FileEngine {
  public:
   explicit CountingFiles(int* reads) : reads_(reads) {}
-  std::unique_ptr<jet::Database> Open(const std::string&) override {
+  std::shared_ptr<jet::Database> Open(const std::string&) override {
     return std::make_unique<CountingDatabase>(reads_);
   }
   void Execute(const std::string&, const std::string&) override {}

@@ -1,8 +1,10 @@
 #ifndef QUORLA_TESTS_JETSQL_FAKE_DATABASE_H_
 #define QUORLA_TESTS_JETSQL_FAKE_DATABASE_H_
 
-// An in-memory jet::Database for testing the virtual table: tables are column definitions plus
-// rows; indexes are sorted on demand. It counts what the module reads.
+// An in-memory jet::Database for testing the virtual table and the statements that write: tables
+// are column definitions plus rows; indexes are sorted on demand. It counts what the module reads
+// and, when writable, records every write and keeps Jet's rules for unique indexes, required
+// fields, text sizes and autonumbers.
 
 #include <algorithm>
 #include <map>
@@ -31,6 +33,17 @@ class FakeDatabase : public jet::Database {
   struct Table {
     std::shared_ptr<jet::TableDef> def;
     std::vector<std::vector<jet::Value>> rows;
+    std::vector<bool> deleted;  // by row; missing entries are live rows
+    int32_t next_autonumber = 1;
+    bool IsDeleted(size_t i) const { return i < deleted.size() && deleted[i]; }
+  };
+
+  // One write as the engine was asked to make it.
+  struct Write {
+    enum class Kind { kInsert, kUpdate, kDelete } kind;
+    std::string table;
+    jet::RowId id;
+    std::vector<jet::Value> values;
   };
 
   Table& AddTable(jet::TableDef def) {
@@ -57,6 +70,7 @@ class FakeDatabase : public jet::Database {
     int column = t.def->indexes.at(static_cast<size_t>(index)).columns.at(0).column;
     auto cursor = std::make_unique<Index>();
     for (size_t i = 0; i < t.rows.size(); ++i) {
+      if (t.IsDeleted(i)) continue;
       cursor->entries.push_back({t.rows[i][static_cast<size_t>(column)], IdOf(i)});
     }
     std::stable_sort(
@@ -66,15 +80,127 @@ class FakeDatabase : public jet::Database {
   }
   std::vector<jet::Value> ReadRow(const std::string& name, jet::RowId id) override {
     ++rows_read;
-    return Find(name).rows.at(static_cast<size_t>(id.page - 1) * kRowsPerPage + id.row);
+    Table& t = Find(name);
+    size_t i = IndexOf(id);
+    if (t.IsDeleted(i)) throw jet::Error(jet::err::kRecordDeleted, "Datensatz ist gelöscht.");
+    return t.rows.at(i);
   }
+
+  // ---- writing ----
+  bool writable() const override { return writable_; }
+  void BeginStatement() override {
+    if (!writable_) ThrowReadOnly();
+    snapshot_ = tables_;
+    ++statements;
+  }
+  void CommitStatement() override { snapshot_.clear(); }
+  void RollbackStatement() override {
+    tables_ = snapshot_;
+    writes.clear();
+    ++rollbacks;
+  }
+  jet::RowId InsertRow(const std::string& name, std::vector<jet::Value> values) override {
+    Table& t = Find(name);
+    Check(t, values, t.rows.size());
+    for (size_t c = 0; c < values.size(); ++c) {
+      if (!t.def->columns[c].autonumber) continue;
+      if (jet::IsNull(values[c])) {
+        values[c] = t.next_autonumber;
+      }
+      t.next_autonumber = std::max(t.next_autonumber, std::get<int32_t>(values[c]) + 1);
+    }
+    t.rows.push_back(values);
+    jet::RowId id = IdOf(t.rows.size() - 1);
+    writes.push_back({Write::Kind::kInsert, t.def->name, id, std::move(values)});
+    return id;
+  }
+  void UpdateRow(const std::string& name, jet::RowId id, std::vector<jet::Value> values) override {
+    Table& t = Find(name);
+    size_t i = IndexOf(id);
+    if (i >= t.rows.size() || t.IsDeleted(i)) {
+      throw jet::Error(jet::err::kRecordDeleted, "Datensatz ist gelöscht.");
+    }
+    Check(t, values, i);
+    t.rows[i] = values;
+    writes.push_back({Write::Kind::kUpdate, t.def->name, id, std::move(values)});
+  }
+  void DeleteRow(const std::string& name, jet::RowId id) override {
+    Table& t = Find(name);
+    size_t i = IndexOf(id);
+    if (i >= t.rows.size() || t.IsDeleted(i)) {
+      throw jet::Error(jet::err::kRecordDeleted, "Datensatz ist gelöscht.");
+    }
+    t.deleted.resize(t.rows.size());
+    t.deleted[i] = true;
+    writes.push_back({Write::Kind::kDelete, t.def->name, id, {}});
+  }
+
+  // The live rows of a table in storage order.
+  std::vector<std::vector<jet::Value>> LiveRows(const std::string& name) {
+    Table& t = Find(name);
+    std::vector<std::vector<jet::Value>> out;
+    for (size_t i = 0; i < t.rows.size(); ++i) {
+      if (!t.IsDeleted(i)) out.push_back(t.rows[i]);
+    }
+    return out;
+  }
+
+  void set_writable(bool w) { writable_ = w; }
 
   int rows_read = 0;     // rows fetched by id
   int rows_scanned = 0;  // rows passed by table scans
   bool index_fails = false;
+  std::vector<Write> writes;  // since the last rollback
+  int statements = 0;
+  int rollbacks = 0;
 
  private:
   static constexpr size_t kRowsPerPage = 100;
+
+  bool writable_ = false;
+  std::map<std::string, Table> snapshot_;
+
+  static size_t IndexOf(jet::RowId id) {
+    return static_cast<size_t>(id.page - 1) * kRowsPerPage + id.row;
+  }
+
+  // The engine's checks, made before anything changes.
+  void Check(const Table& t, const std::vector<jet::Value>& values, size_t self) {
+    if (values.size() != t.def->columns.size()) {
+      throw jet::Error(jet::err::kTypeMismatch, "wrong number of values");
+    }
+    for (size_t c = 0; c < values.size(); ++c) {
+      const jet::ColumnDef& col = t.def->columns[c];
+      if (jet::IsNull(values[c])) {
+        if (!col.nullable && !col.autonumber) {
+          throw jet::Error(3314, "Das Feld '" + t.def->name + "." + col.name +
+                                     "' kann keinen Nullwert enthalten.");
+        }
+        continue;
+      }
+      if (TypeOf(values[c]) != col.type &&
+          !(col.type == jet::ColumnType::kMemo && IsTextValue(values[c]))) {
+        throw jet::Error(jet::err::kTypeMismatch, "value of the wrong type for " + col.name);
+      }
+      if (col.type == jet::ColumnType::kText &&
+          Utf8ToU32(std::get<std::string>(values[c])).size() * 2 > col.size) {
+        throw jet::Error(3163, "Das Feld ist zu klein für die Datenmenge.");
+      }
+    }
+    for (const auto& index : t.def->indexes) {
+      if (!index.unique && !index.primary) continue;
+      for (size_t r = 0; r < t.rows.size(); ++r) {
+        if (r == self || t.IsDeleted(r)) continue;
+        bool same = true;
+        for (const auto& ic : index.columns) {
+          const auto& a = values[static_cast<size_t>(ic.column)];
+          const auto& b = t.rows[r][static_cast<size_t>(ic.column)];
+          if (jet::IsNull(a) || jet::IsNull(b) || CompareFakeKey(a, b) != 0) same = false;
+        }
+        if (same) throw jet::Error(jet::err::kDuplicateKey, "doppelter Wert");
+      }
+    }
+  }
 
   static jet::RowId IdOf(size_t i) {
     return {static_cast<uint32_t>(i / kRowsPerPage + 1), static_cast<uint16_t>(i % kRowsPerPage)};
@@ -91,12 +217,17 @@ class FakeDatabase : public jet::Database {
   class Cursor : public jet::TableCursor {
    public:
     Cursor(FakeDatabase* db, Table* t) : db_(db), t_(t) {
+      Settle();
       if (Valid()) ++db_->rows_scanned;
     }
     bool Valid() const override { return i_ < t_->rows.size(); }
     void Next() override {
       ++i_;
+      Settle();
       if (Valid()) ++db_->rows_scanned;
+    }
+    void Settle() {
+      while (i_ < t_->rows.size() && t_->IsDeleted(i_)) ++i_;
     }
     jet::RowId row_id() const override { return IdOf(i_); }
     jet::Value value(int column) override { return t_->rows[i_].at(static_cast<size_t>(column)); }

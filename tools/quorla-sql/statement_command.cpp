@@ -5,6 +5,7 @@
 
 #include "commands.h"
 #include "jetsql/csv_format.h"
+#include "jetsql/parser.h"
 #include "jetsql/session.h"
 #include "statement_split.h"
 
@@ -114,7 +115,11 @@ void RunOne(jetsql::Session& session, const std::string& sql, bool csv, bool fir
     rs = session.Query(sql);
   } catch (const jet::Error& e) {
     if (e.number() != jet::err::kNotRowReturning) throw;
-    session.Execute(sql);
+    // The count goes to standard error, so that CSV output stays the rows alone.
+    const int64_t affected = session.Execute(sql);
+    out.Flush();
+    std::cerr << affected << (affected == 1 ? " Datensatz betroffen" : " Datensätze betroffen")
+              << std::endl;
     return;
   }
   if (!first && !csv) out.buffer().push_back('\n');
@@ -137,7 +142,18 @@ void RunStatements(const std::string& file, const std::optional<std::string>& st
                        std::istreambuf_iterator<char>());
     statements = SplitStatements(script);
   }
-  jetsql::Session session(file);
+  // The file is opened for writing only when a statement changes data, so that reading never
+  // locks it.
+  bool changes = false;
+  for (const std::string& sql : statements) {
+    try {
+      changes = changes || jetsql::Parse(sql).kind == jetsql::Statement::Kind::kAction;
+    } catch (const jet::Error&) {
+      // reported when the statement runs
+    }
+  }
+  jetsql::Session session(
+      file, changes ? jetsql::Session::Mode::kReadWrite : jetsql::Session::Mode::kReadOnly);
   const bool as_csv = csv || !isatty(STDOUT_FILENO);
   bool first = true;
   for (const std::string& sql : statements) {

@@ -41,7 +41,7 @@ class FakeDatabase : public jet::Database {
 };
 }  // namespace
 
-std::unique_ptr<jet::Database> FakeEngine::Open(const std::string& path) {
+std::shared_ptr<jet::Database> FakeEngine::Open(const std::string& path) {
   ++opens;
   auto it = files.find(path);
   if (it == files.end()) {

@@ -35,7 +35,7 @@ class FakeEngine : public db::FileEngine {
   std::function<void(const std::string& path, const std::string& sql)> executor;
   int opens = 0;
 
-  std::unique_ptr<jet::Database> Open(const std::string& path) override;
+  std::shared_ptr<jet::Database> Open(const std::string& path) override;
   void Execute(const std::string& path, const std::string& sql) override;
   jetsql::RecordSet Query(const std::string& path, const std::string& sql) override;
 };

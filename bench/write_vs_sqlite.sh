@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Times action statements on the table `orders` of the benchmark file through quorla-sql, against
+# the same data in a native SQLite file with the same indexes, changed by the sqlite3 shell. Every
+# statement is durable on both sides (SQLite: synchronous=FULL, journal_mode=DELETE; each of the
+# single-row inserts is its own transaction). Each run starts from a fresh copy of both files.
+# Prints, per case, the mean wall time of each and their ratio (quorla / sqlite).
+# Usage: bench/write_vs_sqlite.sh [path/to/orders-100k.mdb]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mdb=${1:-../shared/jet-samples/bench/orders-100k.mdb}
+command -v hyperfine >/dev/null || apt-get install -y -q hyperfine >/dev/null
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release --target quorla-sql -j2 >/dev/null
+q=$PWD/build/release/tools/quorla-sql
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$mdb" "$work/orig.mdb"
+chmod u+w "$work/orig.mdb"
+native=$work/orig.sqlite
+{
+  echo "CREATE TABLE orders (OrderID INTEGER PRIMARY KEY, ArtikelNr INTEGER, Menge INTEGER,"
+  echo "  Gewicht REAL, Betrag REAL, Kunde TEXT, Ort TEXT, Bestelldatum TEXT, Bezahlt INTEGER,"
+  echo "  Bemerkung TEXT);"
+  echo "CREATE TABLE artikel (ArtikelNr INTEGER, Bezeichnung TEXT, Preis REAL, Bestand INTEGER,"
+  echo "  Angelegt TEXT, Beschreibung TEXT, Aktiv INTEGER);"
+  echo "CREATE INDEX idxKunde ON orders(Kunde); CREATE INDEX idxBestelldatum ON orders(Bestelldatum);"
+  echo "BEGIN;"
+  mdb-export -I sqlite -D '%Y-%m-%d %H:%M:%S' "$mdb" orders
+  mdb-export -I sqlite -D '%Y-%m-%d %H:%M:%S' "$mdb" artikel
+  echo "COMMIT;"
+} | sqlite3 "$native"
+durable="PRAGMA synchronous=FULL; PRAGMA journal_mode=DELETE;"
+
+cols="OrderID, ArtikelNr, Menge, Gewicht, Betrag, Kunde, Ort, Bestelldatum, Bezahlt, Bemerkung"
+rest="ArtikelNr, Menge, Gewicht, Betrag, Kunde, Ort, Bestelldatum, Bezahlt, Bemerkung"
+python3 - "$work" <<'PY'
+import sys
+work = sys.argv[1]
+with open(f"{work}/inserts.jet.sql", "w") as jet, open(f"{work}/inserts.lite.sql", "w") as lite:
+    lite.write("PRAGMA synchronous=FULL;\nPRAGMA journal_mode=DELETE;\n")
+    for i in range(10000):
+        key = 2000000 + i
+        values = f"{key}, {i % 80 + 1}, {i % 500}, {i * 0.25}, {i % 1000}.5, 'Kunde {i % 977}', 'Ort {i % 50}'"
+        jet.write(f"INSERT INTO orders (OrderID, ArtikelNr, Menge, Gewicht, Betrag, Kunde, Ort, Bestelldatum, Bezahlt) VALUES ({values}, #2026-12-07#, True);\n")
+        lite.write(f"INSERT INTO orders (OrderID, ArtikelNr, Menge, Gewicht, Betrag, Kunde, Ort, Bestelldatum, Bezahlt) VALUES ({values}, '2026-12-07 00:00:00', 1);\n")
+PY
+
+names=(insert_select update_all delete_half insert_10000)
+jet=(
+  "INSERT INTO orders ($cols) SELECT OrderID + 1000000, $rest FROM orders"
+  "UPDATE orders SET Menge = Menge + 1"
+  "DELETE FROM orders WHERE OrderID Mod 2 = 0"
+  ""
+)
+lite=(
+  "INSERT INTO orders ($cols) SELECT OrderID + 1000000, $rest FROM orders"
+  "UPDATE orders SET Menge = Menge + 1"
+  "DELETE FROM orders WHERE OrderID % 2 = 0"
+  ""
+)
+
+prepare="cp $work/orig.mdb $work/run.mdb && cp $native $work/run.sqlite"
+printf '%-14s %12s %12s %8s\n' case quorla_ms sqlite_ms ratio
+for i in "${!names[@]}"; do
+  if [ -n "${jet[$i]}" ]; then
+    ours="$q $work/run.mdb \"${jet[$i]}\""
+    theirs="sqlite3 $work/run.sqlite \"$durable ${lite[$i]}\""
+  else
+    ours="sh -c '$q $work/run.mdb < $work/inserts.jet.sql'"
+    theirs="sh -c 'sqlite3 $work/run.sqlite < $work/inserts.lite.sql'"
+  fi
+  hyperfine -w 1 -r 5 --prepare "$prepare" --export-json "$work/r.json" "$ours" "$theirs" \
+    >/dev/null 2>&1 || { echo "${names[$i]}: failed"; continue; }
+  python3 - "$work/r.json" "${names[$i]}" <<'PY'
+import json, sys
+r = json.load(open(sys.argv[1]))["results"]
+a, b = r[0]["mean"] * 1000, r[1]["mean"] * 1000
+print(f"{sys.argv[2]:<14} {a:12.1f} {b:12.1f} {a / b:8.2f}")
+PY
+done

@@ -1,0 +1,22 @@
+#include "jetsql/dml/column_value.h"
+
+#include "jetsql/value_convert.h"
+
+namespace jetsql {
+
+jet::Value ValueForColumn(const jet::Value& value, const jet::ColumnDef& column) {
+  if (jet::IsNull(value)) return value;
+  const bool text_target =
+      column.type == jet::ColumnType::kText || column.type == jet::ColumnType::kMemo;
+  if (text_target) {
+    if (const bool* b = std::get_if<bool>(&value)) return std::string(*b ? "-1" : "0");
+  }
+  try {
+    return ConvertValue(value, column.type);
+  } catch (const jet::Error& e) {
+    if (e.number() != kRuntimeTypeMismatch && e.number() != kInvalidArgument) throw;
+    throw jet::Error(jet::err::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck.");
+  }
+}
+
+}  // namespace jetsql

@@ -1,0 +1,253 @@
+// INSERT, UPDATE and DELETE over a fake database: what each statement asks the engine to write,
+// Jet's errors for statements that cannot run, and that a failed statement changes nothing.
+
+#include <gtest/gtest.h>
+
+#include "fake_database.h"
+#include "jetsql/parser.h"
+#include "jetsql/session.h"
+
+namespace jetsql::testing {
+namespace {
+
+using jet::ColumnType;
+using Kind = FakeDatabase::Write::Kind;
+
+jet::ColumnDef Field(const std::string& name, ColumnType type, uint16_t size = 0) {
+  jet::ColumnDef c;
+  c.name = name;
+  c.type = type;
+  c.size = size;
+  return c;
+}
+
+jet::IndexDef UniqueIndex(const std::string& name, int column, bool primary) {
+  jet::IndexDef index;
+  index.name = name;
+  index.primary = primary;
+  index.unique = true;
+  index.columns = {{column, true}};
+  return index;
+}
+
+class DmlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake_ = std::make_shared<FakeDatabase>();
+    fake_->set_writable(true);
+
+    jet::TableDef kunden;
+    kunden.name = "Kunden";
+    kunden.columns = {Field("ID", ColumnType::kLong), Field("Name", ColumnType::kText, 20),
+                      Field("Ort", ColumnType::kText, 40), Field("Umsatz", ColumnType::kCurrency),
+                      Field("Aktiv", ColumnType::kBoolean)};
+    kunden.columns[0].autonumber = true;
+    kunden.columns[1].nullable = false;
+    kunden.indexes = {UniqueIndex("PrimaryKey", 0, true), UniqueIndex("Name", 1, false)};
+    auto& k = fake_->AddTable(kunden);
+    k.rows = {{int32_t{1}, "Albers", "Bonn", jet::Currency{10000}, true},
+              {int32_t{2}, "Brandt", "Köln", jet::Currency{25000}, false},
+              {int32_t{3}, "Claus", "Bonn", jet::Value{}, true}};
+    k.next_autonumber = 4;
+
+    jet::TableDef orte;
+    orte.name = "Orte";
+    orte.columns = {Field("Ort", ColumnType::kText, 40), Field("Land", ColumnType::kText, 40),
+                    Field("Faktor", ColumnType::kDouble)};
+    auto& o = fake_->AddTable(orte);
+    o.rows = {{"Bonn", "NRW", 1.5}, {"Köln", "NRW", 2.0}, {"Mainz", "RLP", 3.0}};
+
+    jet::TableDef werte;
+    werte.name = "Werte";
+    werte.columns = {Field("Zahl", ColumnType::kInteger),  Field("Betrag", ColumnType::kCurrency),
+                     Field("Wann", ColumnType::kDateTime), Field("Ja", ColumnType::kBoolean),
+                     Field("Text", ColumnType::kText, 10), Field("Wert", ColumnType::kDouble)};
+    fake_->AddTable(werte);
+    session_ = std::make_unique<Session>(fake_);
+  }
+
+  int64_t Run(const std::string& sql) { return session_->Execute(sql); }
+
+  // Runs a statement that must fail; returns the error number and checks nothing was written.
+  int32_t Fails(const std::string& sql) {
+    auto before_kunden = fake_->LiveRows("Kunden");
+    auto before_werte = fake_->LiveRows("Werte");
+    try {
+      session_->Execute(sql);
+    } catch (const jet::Error& e) {
+      EXPECT_EQ(fake_->LiveRows("Kunden"), before_kunden) << sql;
+      EXPECT_EQ(fake_->LiveRows("Werte"), before_werte) << sql;
+      EXPECT_TRUE(fake_->writes.empty()) << sql;
+      last_error_ = e.description();
+      return e.number();
+    }
+    ADD_FAILURE() << "no error: " << sql;
+    return 0;
+  }
+
+  std::vector<jet::Value> Column(const std::string& table, size_t column) {
+    std::vector<jet::Value> out;
+    for (const auto& row : fake_->LiveRows(table)) out.push_back(row[column]);
+    return out;
+  }
+
+  std::shared_ptr<FakeDatabase> fake_;
+  std::unique_ptr<Session> session_;
+  std::string last_error_;
+};
+
+TEST_F(DmlTest, ParsesEachFormAndReportsSyntaxErrorsWithJetNumbers) {
+  EXPECT_TRUE(Parse("INSERT INTO [Kunden] (Name, [Ort]) VALUES ('x', 'y')").insert);
+  EXPECT_TRUE(Parse("INSERT INTO Kunden SELECT * FROM Kunden UNION SELECT * FROM Kunden;").insert);
+  EXPECT_TRUE(
+      Parse("UPDATE Kunden AS k INNER JOIN Orte ON k.Ort = Orte.Ort SET k.Name = 'a'").update);
+  EXPECT_TRUE(Parse("DELETE Kunden.* FROM Kunden WHERE ID IN (SELECT ID FROM Kunden)").delete_);
+  EXPECT_TRUE(Parse("PARAMETERS p Long; DELETE FROM Kunden WHERE ID = p").delete_);
+  struct Case {
+    const char* sql;
+    int32_t number;
+  };
+  for (const Case& c :
+       {Case{"INSERT Kunden VALUES (1)", 3134}, Case{"INSERT INTO Kunden (ID", 3134},
+        Case{"INSERT INTO Kunden VALUES 1", 3134}, Case{"UPDATE Kunden Name = 1", 3144},
+        Case{"UPDATE Kunden SET Name 1", 3144}, Case{"UPDATE SET Name = 1", 3144},
+        Case{"DELETE Kunden", 3131}, Case{"DELETE FROM Kunden WHERE ID = 1 ID", 3142}}) {
+    try {
+      Parse(c.sql);
+      ADD_FAILURE() << c.sql;
+    } catch (const jet::Error& e) {
+      EXPECT_EQ(e.number(), c.number) << c.sql;
+    }
+  }
+}
+
+TEST_F(DmlTest, MeaningErrorsChangeNothing) {
+  EXPECT_EQ(Fails("INSERT INTO Fehlt VALUES (1)"), 3078);
+  EXPECT_EQ(Fails("UPDATE Fehlt SET a = 1"), 3078);
+  EXPECT_EQ(Fails("DELETE FROM Fehlt"), 3078);
+  EXPECT_EQ(Fails("INSERT INTO Kunden (Name, Nix) VALUES ('a', 1)"), 3127);
+  EXPECT_NE(last_error_.find("'Nix'"), std::string::npos);
+  // A SELECT without a field list fills the fields of the same names: an unnamed expression has
+  // none in the table.
+  EXPECT_EQ(Fails("INSERT INTO Kunden SELECT 'x' FROM Orte"), 3127);
+  EXPECT_NE(last_error_.find("'Expr1000'"), std::string::npos);
+  EXPECT_EQ(Fails("INSERT INTO Kunden (Name) VALUES ('a', 'b')"), 3346);
+  EXPECT_EQ(Fails("INSERT INTO Kunden VALUES (1, 'a')"), 3346);
+  EXPECT_EQ(Fails("INSERT INTO Kunden (Name, Ort) SELECT Ort FROM Orte"), 3346);
+  EXPECT_EQ(Fails("UPDATE Kunden SET Name = [Neuer Name]"), 3061);
+  EXPECT_EQ(Fails("UPDATE Kunden SET Nix = 1"), 3061);
+  EXPECT_EQ(Fails("PARAMETERS p Text; UPDATE Kunden SET Name = p"), 3061);
+  EXPECT_EQ(Fails("DELETE FROM Kunden WHERE ID = Wert"), 3061);
+  EXPECT_EQ(Fails("INSERT INTO Kunden (Name) VALUES (Irgendwas)"), 3061);
+  EXPECT_EQ(Fails("UPDATE Kunden INNER JOIN Orte ON Kunden.Ort = Orte.Ort SET Ort = 'x'"), 3079);
+  EXPECT_EQ(Fails("UPDATE Kunden SET ID = 7"), 3164);
+  EXPECT_EQ(Fails("DELETE FROM Kunden INNER JOIN Orte ON Kunden.Ort = Orte.Ort"), 3128);
+  EXPECT_EQ(Fails("SELECT * FROM Kunden"), 3065);
+  EXPECT_EQ(Fails("CREATE TABLE x (a LONG)"), 3251);
+  EXPECT_EQ(fake_->statements, 0) << "no statement began for a statement that cannot run";
+}
+
+TEST_F(DmlTest, EngineErrorsRollTheWholeStatementBack) {
+  // The second row collides with an existing name: the first row's change is undone too.
+  EXPECT_EQ(Fails("UPDATE Kunden SET Name = 'Claus' WHERE ID < 3"), 3022);
+  EXPECT_EQ(Fails("INSERT INTO Kunden (Name) SELECT 'Neu' FROM Orte"), 3022);
+  EXPECT_EQ(Fails("INSERT INTO Kunden (ID, Name) VALUES (2, 'Doppelt')"), 3022);
+  EXPECT_EQ(Fails("INSERT INTO Kunden (Ort) VALUES ('Bonn')"), 3314);
+  EXPECT_EQ(Fails("INSERT INTO Werte (Text) VALUES ('elf Zeichen')"), 3163);
+  EXPECT_EQ(Fails("INSERT INTO Werte (Zahl) VALUES (40000)"), 6);
+  EXPECT_EQ(Fails("INSERT INTO Werte (Zahl) VALUES ('zwölf')"), 3464);
+  EXPECT_EQ(Fails("INSERT INTO Werte (Wann) VALUES ('kein Datum')"), 3464);
+  EXPECT_EQ(fake_->rollbacks, 8);
+
+  fake_->set_writable(false);
+  EXPECT_EQ(Fails("DELETE FROM Kunden"), 3027);
+}
+
+TEST_F(DmlTest, InsertConvertsEachValueToItsFieldsType) {
+  EXPECT_EQ(Run("INSERT INTO Werte VALUES ('1,6', 1.23456, '24.12.2026 18:30', 5, True, '2,5')"),
+            1);
+  EXPECT_EQ(Run("INSERT INTO Werte (Ja, Text, Zahl, Betrag) VALUES (0, 12.5, 2.5, '3,5')"), 1);
+  EXPECT_EQ(Run("INSERT INTO Werte (Wann, Wert) VALUES (#2026-12-24#, Null)"), 1);
+  auto rows = fake_->LiveRows("Werte");
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0], (std::vector<jet::Value>{int16_t{2}, jet::Currency{12346},
+                                              jet::DateTime{46380.0 + 18.5 / 24}, true,
+                                              std::string("-1"), 2.5}));
+  EXPECT_EQ(rows[1], (std::vector<jet::Value>{int16_t{2}, jet::Currency{35000}, jet::Value{}, false,
+                                              std::string("12,5"), jet::Value{}}));
+  EXPECT_EQ(rows[2][2], jet::Value(jet::DateTime{46380.0}));
+}
+
+TEST_F(DmlTest, AutonumbersAreAssignedWhenOmittedOrNullAndKeptWhenGiven) {
+  EXPECT_EQ(Run("INSERT INTO Kunden (Name) VALUES ('Dora')"), 1);
+  EXPECT_EQ(Run("INSERT INTO Kunden (ID, Name) VALUES (Null, 'Emil')"), 1);
+  EXPECT_EQ(Run("INSERT INTO Kunden (ID, Name) VALUES (100, 'Fritz')"), 1);
+  EXPECT_EQ(
+      Run("INSERT INTO Kunden (Name, Ort) SELECT 'Gustav', 'Trier' FROM Orte WHERE Ort = 'Mainz'"),
+      1);
+  EXPECT_EQ(Column("Kunden", 0),
+            (std::vector<jet::Value>{int32_t{1}, int32_t{2}, int32_t{3}, int32_t{4}, int32_t{5},
+                                     int32_t{100}, int32_t{101}}));
+}
+
+TEST_F(DmlTest, InsertSelectReadsAllRowsBeforeWriting) {
+  // The table copies into itself once, however its rows are read.
+  EXPECT_EQ(Run("INSERT INTO Orte SELECT * FROM Orte"), 3);
+  EXPECT_EQ(Run("INSERT INTO Orte (Land, Ort) SELECT Land, Ort & '2' FROM Orte WHERE Faktor > 1.5"),
+            4);
+  EXPECT_EQ(fake_->LiveRows("Orte").size(), 10u);
+  // Grouping and unions as the engine runs them; ORDER BY decides the autonumber order.
+  EXPECT_EQ(Run("INSERT INTO Orte (Ort, Faktor) SELECT Land, Count(*) FROM Orte GROUP BY Land"), 2);
+  EXPECT_EQ(Run("INSERT INTO Kunden (Name, Ort) SELECT Ort, Land FROM Orte WHERE Faktor = 3 "
+                "UNION SELECT 'Zander', 'Hamm' FROM Orte ORDER BY 1 DESC"),
+            2);
+  auto kunden = fake_->LiveRows("Kunden");
+  ASSERT_EQ(kunden.size(), 5u);
+  EXPECT_EQ(kunden[3][1], jet::Value(std::string("Zander")));
+  EXPECT_EQ(kunden[4][0], jet::Value(int32_t{5}));
+  EXPECT_EQ(kunden[4][1], jet::Value(std::string("Mainz")));
+}
+
+TEST_F(DmlTest, UpdateWritesTheNewValuesOfEveryMatchingRow) {
+  EXPECT_EQ(Run("UPDATE Kunden SET Umsatz = Nz(Umsatz, 0) * 2, Aktiv = Not Aktiv"), 3);
+  EXPECT_EQ(Column("Kunden", 3), (std::vector<jet::Value>{jet::Currency{20000},
+                                                          jet::Currency{50000}, jet::Currency{0}}));
+  EXPECT_EQ(Column("Kunden", 4), (std::vector<jet::Value>{false, true, false}));
+  fake_->writes.clear();
+  EXPECT_EQ(Run("UPDATE Kunden SET Ort = 'Berlin' WHERE Ort = 'bonn' AND ID > 1"), 1);
+  ASSERT_EQ(fake_->writes.size(), 1u);
+  EXPECT_EQ(fake_->writes[0].kind, Kind::kUpdate);
+  EXPECT_EQ(fake_->writes[0].values,
+            (std::vector<jet::Value>{int32_t{3}, "Claus", "Berlin", jet::Currency{0}, false}));
+  EXPECT_EQ(Run("UPDATE Kunden SET Ort = 'x' WHERE False"), 0);
+}
+
+TEST_F(DmlTest, JoinedUpdateSetsFieldsFromTheOtherTable) {
+  EXPECT_EQ(Run("UPDATE Kunden INNER JOIN Orte ON Kunden.Ort = Orte.Ort "
+                "SET Kunden.Ort = Orte.Land, Umsatz = Umsatz * Faktor WHERE Orte.Land = 'NRW'"),
+            3);
+  EXPECT_EQ(Column("Kunden", 2), (std::vector<jet::Value>{"NRW", "NRW", "NRW"}));
+  EXPECT_EQ(Column("Kunden", 3),
+            (std::vector<jet::Value>{jet::Currency{15000}, jet::Currency{50000}, jet::Value{}}));
+  // The other side of the join can change too.
+  EXPECT_EQ(Run("UPDATE Orte AS o LEFT JOIN Kunden AS k ON o.Land = k.Ort SET o.Faktor = 0 "
+                "WHERE k.ID Is Null"),
+            1);
+  EXPECT_EQ(Column("Orte", 2), (std::vector<jet::Value>{1.5, 2.0, 0.0}));
+}
+
+TEST_F(DmlTest, DeleteRemovesTheChosenRowsOnce) {
+  EXPECT_EQ(Run("DELETE Kunden.* FROM Kunden INNER JOIN Orte ON Kunden.Ort = Orte.Ort "
+                "WHERE Orte.Land = 'NRW' AND Kunden.Aktiv"),
+            2);
+  EXPECT_EQ(Column("Kunden", 1), (std::vector<jet::Value>{"Brandt"}));
+  EXPECT_EQ(fake_->LiveRows("Orte").size(), 3u);
+  EXPECT_EQ(Run("DELETE * FROM Orte WHERE Ort IN (SELECT Ort FROM Kunden)"), 1);
+  EXPECT_EQ(Run("DELETE FROM Orte WHERE Ort NOT IN (SELECT Ort FROM Kunden)"), 2);
+  EXPECT_EQ(Run("DELETE FROM Kunden"), 1);
+  EXPECT_TRUE(fake_->LiveRows("Kunden").empty());
+  EXPECT_EQ(Run("DELETE FROM Kunden"), 0);
+}
+
+}  // namespace
+}  // namespace jetsql::testing
