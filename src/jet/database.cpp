@@ -233,98 +233,98 @@ class JetDatabase : public Database {
       throw;
     }
     pages_.EndRead();
-
-    // Runs one row change; outside a statement it is a statement of its own.
-    template <typename F>
-    auto Write(const std::string& table, F&& change)
-        ->decltype(change(std::declval<TableWriter&>())) {
-      if (!writable()) ThrowReadOnly();
-      bool own_statement = !pages_.in_transaction();
-      if (own_statement) BeginStatement();
-      try {
-        auto result = WithPath(path_, [&] {
-          auto layout = ReadableLayout(table);
-          TableWriter writer(pages_, layout);
-          auto r = change(writer);
-          // The definition's counts changed: read it again when next asked for.
-          layouts_.erase(FoldName(table));
-          return r;
-        });
-        if (own_statement) CommitStatement();
-        return result;
-      } catch (...) {
-        layouts_.erase(FoldName(table));
-        if (own_statement) RollbackStatement();
-        throw;
-      }
-    }
-
-    const CatalogTable& Find(const std::string& name) const {
-      auto found = by_name_.find(FoldName(name));
-      if (found != by_name_.end()) return catalog_[found->second];
-      throw errors::UnknownTable(name);
-    }
-
-    std::shared_ptr<const TableLayout> Layout(const std::string& name) {
-      const CatalogTable& t = Find(name);
-      std::string key = FoldName(t.entry.name);
-      auto found = layouts_.find(key);
-      if (found != layouts_.end()) return found->second;
-      std::shared_ptr<TableLayout> layout;
-      if (t.entry.linked) {
-        layout = std::make_shared<TableLayout>();
-        auto def = std::make_shared<TableDef>();
-        def->name = t.entry.name;
-        layout->def = std::move(def);
-      } else {
-        layout = std::make_shared<TableLayout>(
-            ReadTableLayout(pages_, header_.version, t.definition_page, t.entry.name));
-      }
-      layouts_.emplace(key, layout);
-      return layout;
-    }
-
-    // The layout of a table whose rows can be read here: not a linked one.
-    std::shared_ptr<const TableLayout> ReadableLayout(const std::string& name) {
-      const CatalogTable& t = Find(name);
-      if (t.entry.linked) {
-        throw errors::LinkedTable(t.entry.name, t.linked_database);
-      }
-      return Layout(name);
-    }
-
-    std::string path_;
-    std::unique_ptr<RandomAccessFile> file_;
-    std::unique_ptr<SharedFile> shared_;
-    Header header_;
-    Pager pages_;
-    uint64_t changes_seen_ = 0;
-    bool reload_pending_ = false;
-    std::vector<CatalogTable> catalog_;
-    std::unordered_map<std::string, size_t> by_name_;  // folded name -> catalog_ position
-    std::unordered_map<std::string, std::shared_ptr<const TableLayout>> layouts_;
-  };
-
-  // The header of a Jet file, refused unless it can be opened here.
-  Header ReadJetHeader(RandomAccessFile& file, const std::string& path) {
-    std::vector<uint8_t> start(header::kMinimumLength);
-    start.resize(file.Read(0, start));
-    Header header;
-    switch (ParseHeader(start, header)) {
-      case HeaderVerdict::kNotJet:
-      case HeaderVerdict::kAce:
-        throw errors::UnrecognizedFormat(path);
-      case HeaderVerdict::kJet:
-        break;
-    }
-    if (header.has_password) throw errors::PasswordInvalid();
-    return header;
   }
+
+  // Runs one row change; outside a statement it is a statement of its own.
+  template <typename F>
+  auto Write(const std::string& table, F&& change)
+      -> decltype(change(std::declval<TableWriter&>())) {
+    if (!writable()) ThrowReadOnly();
+    bool own_statement = !pages_.in_transaction();
+    if (own_statement) BeginStatement();
+    try {
+      auto result = WithPath(path_, [&] {
+        auto layout = ReadableLayout(table);
+        TableWriter writer(pages_, layout);
+        auto r = change(writer);
+        // The definition's counts changed: read it again when next asked for.
+        layouts_.erase(FoldName(table));
+        return r;
+      });
+      if (own_statement) CommitStatement();
+      return result;
+    } catch (...) {
+      layouts_.erase(FoldName(table));
+      if (own_statement) RollbackStatement();
+      throw;
+    }
+  }
+
+  const CatalogTable& Find(const std::string& name) const {
+    auto found = by_name_.find(FoldName(name));
+    if (found != by_name_.end()) return catalog_[found->second];
+    throw errors::UnknownTable(name);
+  }
+
+  std::shared_ptr<const TableLayout> Layout(const std::string& name) {
+    const CatalogTable& t = Find(name);
+    std::string key = FoldName(t.entry.name);
+    auto found = layouts_.find(key);
+    if (found != layouts_.end()) return found->second;
+    std::shared_ptr<TableLayout> layout;
+    if (t.entry.linked) {
+      layout = std::make_shared<TableLayout>();
+      auto def = std::make_shared<TableDef>();
+      def->name = t.entry.name;
+      layout->def = std::move(def);
+    } else {
+      layout = std::make_shared<TableLayout>(
+          ReadTableLayout(pages_, header_.version, t.definition_page, t.entry.name));
+    }
+    layouts_.emplace(key, layout);
+    return layout;
+  }
+
+  // The layout of a table whose rows can be read here: not a linked one.
+  std::shared_ptr<const TableLayout> ReadableLayout(const std::string& name) {
+    const CatalogTable& t = Find(name);
+    if (t.entry.linked) {
+      throw errors::LinkedTable(t.entry.name, t.linked_database);
+    }
+    return Layout(name);
+  }
+
+  std::string path_;
+  std::unique_ptr<RandomAccessFile> file_;
+  std::unique_ptr<SharedFile> shared_;
+  Header header_;
+  Pager pages_;
+  uint64_t changes_seen_ = 0;
+  bool reload_pending_ = false;
+  std::vector<CatalogTable> catalog_;
+  std::unordered_map<std::string, size_t> by_name_;  // folded name -> catalog_ position
+  std::unordered_map<std::string, std::shared_ptr<const TableLayout>> layouts_;
+};
+
+// The header of a Jet file, refused unless it can be opened here.
+Header ReadJetHeader(RandomAccessFile& file, const std::string& path) {
+  std::vector<uint8_t> start(header::kMinimumLength);
+  start.resize(file.Read(0, start));
+  Header header;
+  switch (ParseHeader(start, header)) {
+    case HeaderVerdict::kNotJet:
+    case HeaderVerdict::kAce:
+      throw errors::UnrecognizedFormat(path);
+    case HeaderVerdict::kJet:
+      break;
+  }
+  if (header.has_password) throw errors::PasswordInvalid();
+  return header;
+}
 
 }  // namespace
 
-std::unique_ptr<Database>
-Database::Open(const std::string& path) {
+std::unique_ptr<Database> Database::Open(const std::string& path) {
   return OpenDatabaseWithEnv(Env::Default(), path, false);
 }
 
