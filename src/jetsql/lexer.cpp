@@ -100,7 +100,7 @@ size_t ReadRadixLiteral(const std::string& sql, size_t i, double* value) {
                                         : radix;
     if (digit >= radix) return 0;
     v = v * radix + digit;
-    if (v > 0xFFFFFFFFull) ThrowBadExpression(sql.substr(i, j - i));
+    if (v > 0xFFFFFFFFull) throw errors::MissingOperator(sql.substr(i, j - i));
   }
   if (v <= 0xFFFF) {
     *value = static_cast<double>(static_cast<int16_t>(static_cast<uint16_t>(v)));
