@@ -28,14 +28,19 @@ constexpr ErrorText kTexts[] = {
     {code::kDuplicateKey,
      "Die von Ihnen vorgenommenen Änderungen an der Tabelle konnten nicht vorgenommen werden, da "
      "der Index, der Primärschlüssel oder die Beziehung mehrfach vorkommende Werte enthalten "
-     "würde."},
+     "würde. Ändern Sie die Daten in den Feldern, die gleiche Daten enthalten, entfernen Sie den "
+     "Index, oder definieren Sie den Index neu, damit doppelte Einträge möglich sind, und "
+     "versuchen Sie es erneut."},
     {code::kFileNotFound, "Datei '|1' nicht gefunden."},
     {code::kDiskFull, "Nicht genügend Speicherplatz auf dem Datenträger."},
+    {code::kReadOnly, "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt."},
     {code::kPasswordInvalid, "Kein gültiges Kennwort."},
     {code::kDiskIo, "Datenträger- oder Netzwerkfehler."},
+    {code::kRecordTooLarge, "Datensatz ist zu groß."},
     {code::kLinkedTable,
      "Die Daten der verknüpften Tabelle '|1' liegen in '|2' und können hier nicht gelesen "
      "werden."},
+    {code::kIndexNull, "Indexfeld oder Primärschlüssel kann keinen Nullwert enthalten."},
     {code::kTooFewParameters, "Zu wenige Parameter. Erwartet: |1."},
     {code::kCannotExecuteSelect, "Auswahlabfrage kann nicht ausgeführt werden."},
     {code::kNoInputTables, "Abfrageeingabe muss mindestens eine Tabelle oder Abfrage enthalten."},
@@ -43,6 +48,7 @@ constexpr ErrorText kTexts[] = {
      "Dieser Ausdruck ist falsch eingegeben oder zu komplex, um ausgewertet zu werden. Ein "
      "numerischer Ausdruck kann z.B. zu viele komplizierte Elemente enthalten. Vereinfachen Sie "
      "den Ausdruck, indem Sie Teile des Ausdrucks Variablen zuweisen."},
+    {code::kNotUpdatable, "Operation muss eine aktualisierbare Abfrage verwenden."},
     {code::kBadExpression, "|1 in Abfrageausdruck '|2'."},
     {code::kTableNotFound,
      "Das Microsoft Jet-Datenbankmodul findet die Eingabetabelle oder -abfrage '|1' nicht. "
@@ -51,29 +57,42 @@ constexpr ErrorText kTexts[] = {
      "Das angegebene Feld '|1' könnte sich auf mehr als eine Tabelle beziehen, die im "
      "FROM-Abschnitt Ihrer SQL-Anweisung aufgeführt ist."},
     {code::kUndefinedFunction, "Undefinierte Funktion '|1' in Ausdruck."},
+    {code::kCannotDelete, "Aus den angegebenen Tabellen konnte nicht gelöscht werden."},
     {code::kAggregateInGroupBy,
      "Aggregatfunktionen können in GROUP BY-Klauseln nicht verwendet werden (|1)."},
     {code::kNestedAggregate,
      "Eine Aggregatfunktion kann nicht in einer anderen verwendet werden (|1)."},
     {code::kAggregateInWhere,
      "Sie können keine Aggregatfunktion in der |1-Klausel verwenden (|2)."},
+    {code::kDuplicateDestination, "Doppeltes Ausgabeziel '|1'."},
     {code::kNotPartOfAggregate,
      "Sie wollten eine Abfrage ausführen, die den angegebenen Ausdruck '|1' nicht als Teil der "
      "Aggregatfunktion einschließt."},
     {code::kSyntaxInParameters, "Syntaxfehler in PARAMETERS-Klausel."},
+    {code::kUnknownInsertField,
+     "Das INSERT INTO-Anweisung enthält den folgenden unbekannten Feldnamen: '|1'. Stellen "
+     "Sie sicher, dass Sie den Namen richtig eingegeben haben, und wiederholen Sie den Vorgang."},
+    {code::kNameDeleteTable, "Geben Sie die Tabelle an, die die zu löschenden Datensätze enthält."},
     {code::kInvalidSqlStatement,
      "Ungültige SQL-Anweisung; 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT' oder 'UPDATE' "
      "erwartet."},
     {code::kSyntaxInTransform, "Syntaxfehler in TRANSFORM-Anweisung."},
     {code::kSyntaxInFrom, "Syntaxfehler in FROM-Klausel."},
+    {code::kSyntaxInInsert, "Syntaxfehler in der INSERT INTO-Anweisung."},
     {code::kSyntaxInJoin, "Syntaxfehler in JOIN-Operation."},
     {code::kSyntaxInOrderBy, "Syntaxfehler in ORDER BY-Klausel."},
     {code::kReservedWordMisspelled,
      "Die SELECT-Anweisung enthält ein reserviertes Wort oder einen Argumentnamen, das/der "
      "falsch geschrieben ist oder fehlt, oder die Satzzeichen sind falsch."},
     {code::kCharactersAfterEnd, "Zeichen nach dem Ende der SQL-Anweisung gefunden."},
+    {code::kSyntaxInUpdate, "Syntaxfehler in der UPDATE-Anweisung."},
+    {code::kFieldTooSmall,
+     "Das Feld ist zu klein für die Datenmenge, die Sie hinzufügen möchten. Versuchen Sie, "
+     "weniger Daten einzufügen bzw. einzufügen."},
+    {code::kFieldNotUpdatable, "Feld kann nicht aktualisiert werden."},
     {code::kRecordDeleted, "Datensatz ist gelöscht."},
     {code::kTooManyFields, "Zu viele Felder definiert."},
+    {code::kLocked, "Aktualisieren nicht möglich; momentan gesperrt."},
     {code::kNotRowReturning, "Ungültige Operation. Die Anweisung gibt keine Datensätze zurück."},
     {code::kOperationNotSupported,
      "Der Vorgang wird für diesen Objekttyp nicht unterstützt: '|1' kann diese Datenbank noch "
@@ -86,8 +105,13 @@ constexpr ErrorText kTexts[] = {
     {code::kUnionColumns,
      "Die Anzahl der Spalten in den beiden ausgewählten Tabellen oder Abfragen einer "
      "Union-Abfrage stimmt nicht überein."},
+    {code::kRequiredNull,
+     "Das Feld '|1' kann keinen Nullwert enthalten, da die Required-Eigenschaft für dieses "
+     "Feld auf True festgelegt ist. Geben Sie einen Wert in dieses Feld ein."},
     {code::kSyntaxInUnion, "Syntaxfehler in Union-Abfrage."},
     {code::kUnrecognizedFormat, "Nicht erkanntes Datenbankformat '|1'."},
+    {code::kValueCountMismatch, "Anzahl der Abfragewerte und Zielfelder ist unterschiedlich."},
+    {code::kNumericOverflow, "Numerischer Feldüberlauf."},
     {code::kQueryTooComplex, "Abfrage ist zu komplex."},
     {code::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck."},
 };

@@ -183,4 +183,53 @@ Error CriteriaTypeMismatch() {
   return Make(code::kTypeMismatch);
 }
 
+Error ReadOnly() {
+  return Make(code::kReadOnly);
+}
+Error Locked() {
+  return Make(code::kLocked);
+}
+Error RecordTooLarge() {
+  return Make(code::kRecordTooLarge);
+}
+Error IndexNull() {
+  return Make(code::kIndexNull);
+}
+Error RequiredNull(std::string_view table, std::string_view field) {
+  return Make(code::kRequiredNull, {std::string(table) + "." + std::string(field)});
+}
+Error FieldTooSmall() {
+  return Make(code::kFieldTooSmall);
+}
+Error NumericOverflow() {
+  return Make(code::kNumericOverflow);
+}
+Error NotUpdatable() {
+  return Make(code::kNotUpdatable);
+}
+Error FieldNotUpdatable() {
+  return Make(code::kFieldNotUpdatable);
+}
+Error CannotDelete() {
+  return Make(code::kCannotDelete);
+}
+Error NameDeleteTable() {
+  return Make(code::kNameDeleteTable);
+}
+Error UnknownInsertField(std::string_view field) {
+  return Make(code::kUnknownInsertField, {field});
+}
+Error ValueCountMismatch() {
+  return Make(code::kValueCountMismatch);
+}
+Error DuplicateDestination(std::string_view field) {
+  return Make(code::kDuplicateDestination, {field});
+}
+Error SyntaxInInsert() {
+  return Make(code::kSyntaxInInsert);
+}
+Error SyntaxInUpdate() {
+  return Make(code::kSyntaxInUpdate);
+}
+
 }  // namespace errors

@@ -65,6 +65,23 @@ Error UnrecognizedFormat(std::string_view path);
 Error QueryTooComplex();
 Error CriteriaTypeMismatch();
 
+Error ReadOnly();
+Error Locked();
+Error RecordTooLarge();
+Error IndexNull();
+Error RequiredNull(std::string_view table, std::string_view field);
+Error FieldTooSmall();
+Error NumericOverflow();
+Error NotUpdatable();
+Error FieldNotUpdatable();
+Error CannotDelete();
+Error NameDeleteTable();
+Error UnknownInsertField(std::string_view field);
+Error ValueCountMismatch();
+Error DuplicateDestination(std::string_view field);
+Error SyntaxInInsert();
+Error SyntaxInUpdate();
+
 }  // namespace errors
 
 #endif  // QUORLA_ERROR_ERRORS_H_

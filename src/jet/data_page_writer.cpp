@@ -48,7 +48,7 @@ bool RowsFit(const std::vector<PageRow>& rows, size_t page_size) {
 }
 
 void WritePageRows(std::span<uint8_t> page, const std::vector<PageRow>& rows) {
-  if (!RowsFit(rows, page.size())) throw Error(err::kInternal, "Interner Fehler: Seite voll.");
+  if (!RowsFit(rows, page.size())) throw errors::Internal("Interner Fehler: Seite voll.");
   size_t table = data_page::kRowCountOffsetJet4 + data_page::kRowOffsetSize;
   std::fill(page.begin() + data_page::kRowCountOffsetJet4, page.end(), 0);
   PutU16(page, data_page::kRowCountOffsetJet4, static_cast<uint16_t>(rows.size()));

@@ -329,7 +329,7 @@ std::unique_ptr<Database> Database::Open(const std::string& path) {
 }
 
 void Database::ThrowReadOnly() {
-  throw Error(3027, "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
+  throw errors::ReadOnly();
 }
 
 RowId Database::InsertRow(const std::string&, std::vector<Value>) {
@@ -353,8 +353,7 @@ std::unique_ptr<Database> OpenDatabaseWithEnv(Env& env, const std::string& path,
     Header header = ReadJetHeader(shared->file(), path);
     if (for_writing) {
       if (header.version == JetVersion::kJet3) {
-        throw Error(3027,
-                    "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
+        throw errors::ReadOnly();
       }
       shared->JoinLockFile();
     }

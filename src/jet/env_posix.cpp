@@ -14,13 +14,9 @@
 namespace jet {
 namespace {
 
-constexpr int32_t kReadOnly = 3027;
-constexpr const char* kReadOnlyText =
-    "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.";
-
 [[noreturn]] void ThrowIoError(int error) {
   if (error == EDQUOT) throw IoFailure(ENOSPC);
-  if (error == EROFS || error == EACCES || error == EPERM) throw Error(kReadOnly, kReadOnlyText);
+  if (error == EROFS || error == EACCES || error == EPERM) throw errors::ReadOnly();
   throw IoFailure(error);
 }
 
@@ -89,7 +85,7 @@ class PosixRangeLocks : public RangeLocks {
   PosixRangeLocks& operator=(const PosixRangeLocks&) = delete;
 
   bool TryLock(uint64_t offset, uint64_t length, LockMode mode) override {
-    if (mode == LockMode::kExclusive && !writable_) throw Error(kReadOnly, kReadOnlyText);
+    if (mode == LockMode::kExclusive && !writable_) throw errors::ReadOnly();
     struct flock lock {};
     lock.l_type = mode == LockMode::kShared ? F_RDLCK : F_WRLCK;
     lock.l_whence = SEEK_SET;
@@ -124,7 +120,7 @@ std::unique_ptr<PosixFile> OpenPosixFile(const std::string& path, int flags) {
       throw errors::FileNotFound(path);
     }
     if ((flags & O_RDWR) != 0 && (errno == EROFS || errno == EACCES || errno == EPERM)) {
-      throw Error(kReadOnly, kReadOnlyText);
+      throw errors::ReadOnly();
     }
     throw errors::UnrecognizedFormat(path);
   }
@@ -179,7 +175,7 @@ class PosixEnv : public Env {
       fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     }
     if (fd < 0) {
-      if (errno == ENOENT) throw Error(err::kFileNotFound, "Datei '" + path + "' nicht gefunden.");
+      if (errno == ENOENT) throw errors::FileNotFound(path);
       ThrowIoError(errno);
     }
     return std::make_unique<PosixRangeLocks>(fd, writable);

@@ -1,16 +1,15 @@
 #include "jet/format_error.h"
 
 namespace jet {
-namespace {
-constexpr char kNoPathMarker[] = "Nicht erkanntes Datenbankformat: ";
-}
 
-void ThrowCorrupt(const char* what) {
-  throw Error(err::kUnrecognizedFormat, std::string(kNoPathMarker) + what);
+// The path stays empty until Database fills it in; `what` is for whoever reads the call site.
+void ThrowCorrupt(const char*) {
+  throw errors::UnrecognizedFormat("");
 }
 
 bool IsCorruptWithoutPath(const Error& e) {
-  return e.number() == err::kUnrecognizedFormat && e.description().rfind(kNoPathMarker, 0) == 0;
+  static const std::string kWithoutPath = errors::UnrecognizedFormat("").description();
+  return e.number() == err::kUnrecognizedFormat && e.description() == kWithoutPath;
 }
 
 }  // namespace jet

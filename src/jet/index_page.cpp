@@ -1,5 +1,7 @@
 #include "jet/index_page.h"
 
+#include "jet/format_error.h"
+
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
@@ -144,10 +146,8 @@ const IndexPageLayout& IndexPageLayoutFor(JetVersion version) {
   return version == JetVersion::kJet3 ? kJet3IndexPageLayout : kJet4IndexPageLayout;
 }
 
-void ThrowDamagedIndexPage(uint32_t number, const char* what) {
-  throw Error(err::kUnrecognizedFormat, "Nicht erkanntes Datenbankformat: Indexseite " +
-                                            std::to_string(number) + " ist beschädigt (" + what +
-                                            ").");
+void ThrowDamagedIndexPage(uint32_t, const char* what) {
+  ThrowCorrupt(what);
 }
 
 bool IsIndexPage(std::span<const uint8_t> page) {

@@ -111,7 +111,7 @@ JournalState RollBackJournal(Env& env, const std::string& journal_path, Writable
       uint64_t at = journal::kHeaderSize;
       for (uint32_t i = 0; i < header.records; ++i, at += record.size()) {
         if (journal->Read(at, record) != record.size()) {
-          throw Error(3043, "Datenträger- oder Netzwerkfehler.");
+          throw errors::DiskIo();
         }
         uint64_t offset = uint64_t{GetU32(record, 0)} * header.page_size;
         if (offset >= header.original_size) continue;

@@ -10,8 +10,6 @@
 namespace jet {
 namespace {
 
-constexpr int32_t kReadOnly = 3027;
-
 void ApplyPageKey(uint32_t database_key, uint32_t number, std::span<uint8_t> bytes) {
   uint32_t k = database_key ^ number;
   const std::array<uint8_t, 4> key = {static_cast<uint8_t>(k), static_cast<uint8_t>(k >> 8),
@@ -43,10 +41,9 @@ std::span<const uint8_t> Pager::Page(uint32_t number) {
 
 void Pager::Begin() {
   if (writable_ == nullptr) {
-    throw Error(kReadOnly,
-                "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
+    throw errors::ReadOnly();
   }
-  if (in_transaction_) throw Error(err::kInternal, "Interner Fehler: Transaktion läuft bereits.");
+  if (in_transaction_) throw errors::Internal("Interner Fehler: Transaktion läuft bereits.");
   if (shared_ != nullptr && shared_->LockWriter()) DropCache();
   in_transaction_ = true;
 }
@@ -76,7 +73,7 @@ void Pager::DropCache() {
 }
 
 std::span<uint8_t> Pager::Modify(uint32_t number) {
-  if (!in_transaction_) throw Error(err::kInternal, "Interner Fehler: keine Transaktion.");
+  if (!in_transaction_) throw errors::Internal("Interner Fehler: keine Transaktion.");
   auto found = dirty_.find(number);
   if (found != dirty_.end()) return *found->second;
   std::span<const uint8_t> current = Page(number);
@@ -87,7 +84,7 @@ std::span<uint8_t> Pager::Modify(uint32_t number) {
 }
 
 uint32_t Pager::Append() {
-  if (!in_transaction_) throw Error(err::kInternal, "Interner Fehler: keine Transaktion.");
+  if (!in_transaction_) throw errors::Internal("Interner Fehler: keine Transaktion.");
   uint32_t number = page_count_++;
   auto page = std::make_unique<PageBytes>(page_size_, 0);
   dirty_.emplace(number, std::move(page));

@@ -11,13 +11,8 @@
 namespace jet {
 namespace {
 
-constexpr int32_t kFieldTooSmall = 3163;
-constexpr int32_t kRequiredNull = 3314;
-constexpr int32_t kRecordTooLarge = 3047;
-constexpr int32_t kNumericOverflow = 3349;
-
 [[noreturn]] void ThrowTypeMismatch() {
-  throw Error(err::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck.");
+  throw errors::CriteriaTypeMismatch();
 }
 
 bool OfColumnType(ColumnType type, const Value& v) {
@@ -75,7 +70,7 @@ unsigned __int128 Rescale(const Decimal& d, uint8_t scale, uint8_t precision) {
     m = q;
   }
   if (m >= limit || (precision > 0 && precision <= 38 && m >= Pow10(precision))) {
-    throw Error(kNumericOverflow, "Numerischer Feldüberlauf.");
+    throw errors::NumericOverflow();
   }
   return m;
 }
@@ -183,7 +178,7 @@ bool IsLong(ColumnType t) {
 }  // namespace
 
 void ThrowRecordTooLarge() {
-  throw Error(kRecordTooLarge, "Datensatz ist zu groß.");
+  throw errors::RecordTooLarge();
 }
 
 void CheckRowValues(const TableLayout& layout, const std::vector<Value>& values) {
@@ -194,10 +189,7 @@ void CheckRowValues(const TableLayout& layout, const std::vector<Value>& values)
     const Value& v = values[i];
     if (IsNull(v)) {
       if (c.type != ColumnType::kBoolean && !c.nullable) {
-        throw Error(kRequiredNull, "Das Feld '" + layout.def->name + "." + c.name +
-                                       "' kann keinen Nullwert enthalten, da die Required-"
-                                       "Eigenschaft für dieses Feld auf True festgelegt ist. "
-                                       "Geben Sie einen Wert in dieses Feld ein.");
+        throw errors::RequiredNull(layout.def->name, c.name);
       }
       continue;
     }
@@ -211,9 +203,7 @@ void CheckRowValues(const TableLayout& layout, const std::vector<Value>& values)
       Rescale(std::get<Decimal>(v), c.scale, c.precision);
     }
     if (too_long) {
-      throw Error(kFieldTooSmall,
-                  "Das Feld ist zu klein für die Datenmenge, die Sie hinzufügen möchten. "
-                  "Versuchen Sie, weniger Daten einzufügen bzw. einzufügen.");
+      throw errors::FieldTooSmall();
     }
   }
 }

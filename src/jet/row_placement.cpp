@@ -39,7 +39,7 @@ RowPointer PlaceRow(Pager& pager, TablePageAllocator& allocator, uint32_t owner,
   InitDataPage(page, owner);
   allocator.free_space().Add(number);
   std::optional<uint8_t> row = AddPageRow(page, std::move(bytes), flags);
-  if (!row) throw Error(err::kInternal, "Interner Fehler: Zeile passt auf keine Seite.");
+  if (!row) throw errors::Internal("Interner Fehler: Zeile passt auf keine Seite.");
   return {number, *row};
 }
 

@@ -10,7 +10,7 @@
 namespace jet {
 
 void ThrowLocked() {
-  throw Error(3218, "Aktualisieren nicht möglich; momentan gesperrt.");
+  throw errors::Locked();
 }
 
 SharedFile::SharedFile(Env& env, std::string path, SharedFileOptions options)
@@ -169,7 +169,7 @@ void SharedFile::RecoverHotJournal() {
 void SharedFile::BeginCommit(size_t page_size, std::span<const uint32_t> overwritten,
                              uint64_t original_size) {
   if (!writer_ || writable_ == nullptr) {
-    throw Error(err::kInternal, "Interner Fehler: Schreiben ohne Schreibsperre.");
+    throw errors::Internal("Interner Fehler: Schreiben ohne Schreibsperre.");
   }
   committing_ = true;
   try {

@@ -16,8 +16,6 @@
 namespace jet {
 namespace {
 
-constexpr int32_t kIndexNull = 3058;
-
 bool IsLong(ColumnType t) {
   return t == ColumnType::kMemo || t == ColumnType::kOle;
 }
@@ -36,12 +34,7 @@ Guid NewGuid() {
 }
 
 [[noreturn]] void ThrowDuplicate() {
-  throw Error(err::kDuplicateKey,
-              "Die von Ihnen vorgenommenen Änderungen an der Tabelle konnten nicht vorgenommen "
-              "werden, da der Index, Primärschlüssel oder die Beziehung mehrfach vorkommende Werte "
-              "enthalten würde. Ändern Sie die Daten in den Feldern, die gleiche Daten enthalten, "
-              "entfernen Sie den Index, oder definieren Sie den Index neu, damit doppelte Einträge "
-              "möglich sind, und versuchen Sie es erneut.");
+  throw errors::DuplicateKey();
 }
 
 RowId ToRowId(RowPointer p) {
@@ -101,7 +94,7 @@ void TableWriter::CheckEntries(const std::vector<Entry>& entries, std::optional<
     const PhysicalIndex& p = physical_[i];
     const Entry& e = entries[i];
     if ((p.primary || p.required) && e.any_null) {
-      throw Error(kIndexNull, "Indexfeld oder Primärschlüssel kann keinen Nullwert enthalten.");
+      throw errors::IndexNull();
     }
   }
   for (size_t i = 0; i < physical_.size(); ++i) {
@@ -118,7 +111,7 @@ void TableWriter::CheckEntries(const std::vector<Entry>& entries, std::optional<
 void TableWriter::AssignAutonumbers(std::vector<Value>& values, const std::vector<Value>* old) {
   const std::vector<ColumnDef>& columns = layout_->def->columns;
   if (values.size() != columns.size()) {
-    throw Error(err::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck.");
+    throw errors::CriteriaTypeMismatch();
   }
   for (size_t i = 0; i < columns.size(); ++i) {
     const ColumnDef& c = columns[i];
@@ -178,10 +171,10 @@ std::vector<uint8_t> TableWriter::DataRow(RowId id, std::optional<RowPointer>* m
   ByteSpan page = pager_.Page(id.page);
   if (page[0] != page_type::kData || ReadU32(page, data_page::kOwnerOffset) != layout_->tdef_page ||
       id.row >= RowCount(page, JetVersion::kJet4)) {
-    throw Error(err::kRecordDeleted, "Datensatz ist gelöscht.");
+    throw errors::RecordDeleted();
   }
   RowSlot slot = LocateRow(page, JetVersion::kJet4, id.row);
-  if (slot.deleted || slot.moved) throw Error(err::kRecordDeleted, "Datensatz ist gelöscht.");
+  if (slot.deleted || slot.moved) throw errors::RecordDeleted();
   ByteSpan bytes = page.subspan(slot.start, slot.end - slot.start);
   if (!slot.overflow) return {bytes.begin(), bytes.end()};
   RowPointer target = DecodeRowPointer(ReadU32(bytes, 0));

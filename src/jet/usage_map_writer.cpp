@@ -103,7 +103,7 @@ void UsageMapWriter::Add(uint32_t page) {
     return;
   }
   if (row[0] != usage_map::kInline) {
-    throw Error(err::kInternal, "Interner Fehler: Seite außerhalb der Belegungstabelle.");
+    throw errors::Internal("Interner Fehler: Seite außerhalb der Belegungstabelle.");
   }
   std::vector<uint32_t> pages = Pages(UINT32_MAX);
   pages.push_back(page);

@@ -5,8 +5,6 @@
 namespace jetsql {
 namespace {
 
-constexpr int32_t kReadOnlyDatabase = 3027;
-
 bool MarkedReadOnly(const std::string& path) {
   std::error_code ec;
   const auto perms = std::filesystem::status(path, ec).permissions();
@@ -20,7 +18,7 @@ std::unique_ptr<jet::Database> OpenForChanges(const std::string& path) {
     try {
       return jet::Database::OpenForWriting(path);
     } catch (const jet::Error& e) {
-      if (e.number() != kReadOnlyDatabase) throw;
+      if (e.number() != errors::code::kReadOnly) throw;
     }
   }
   return jet::Database::Open(path);

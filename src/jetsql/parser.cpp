@@ -65,8 +65,7 @@ class Parser {
         }
         TakeName();
       }
-      if (!IsWord("SELECT"))
-        throw errors::SyntaxInTransform();
+      if (!IsWord("SELECT")) throw errors::SyntaxInTransform();
       st.query = ParseQueryExpr();
       if (!AcceptWord("PIVOT")) {
         throw errors::SyntaxInTransform();
@@ -126,12 +125,8 @@ class Parser {
     return st;
   }
 
-  [[noreturn]] static void FailInsert() {
-    ThrowSyntax(sqlerr::kSyntaxInInsert, "Syntaxfehler in der INSERT INTO-Anweisung.");
-  }
-  [[noreturn]] static void FailUpdate() {
-    ThrowSyntax(sqlerr::kSyntaxInUpdate, "Syntaxfehler in der UPDATE-Anweisung.");
-  }
+  [[noreturn]] static void FailInsert() { throw errors::SyntaxInInsert(); }
+  [[noreturn]] static void FailUpdate() { throw errors::SyntaxInUpdate(); }
 
   // A field name, optionally qualified; returns the qualifier through `qualifier`.
   std::string TakeFieldName(std::string* qualifier, void (*fail)()) {
@@ -200,19 +195,19 @@ class Parser {
     } else if (!IsWord("FROM")) {
       do {
         std::string qualifier;
-        if (!IsName()) ThrowFromSyntax();
+        if (!IsName()) throw errors::SyntaxInFrom();
         std::string name = TakeName();
         if (AcceptSymbol(".") || AcceptSymbol("!")) {
           qualifier = name;
           if (!AcceptSymbol("*")) {
-            if (!IsName() && tok().kind != TokenKind::kWord) ThrowFromSyntax();
+            if (!IsName() && tok().kind != TokenKind::kWord) throw errors::SyntaxInFrom();
             Advance();  // a field of the table: the table's rows are deleted all the same
           }
         }
         del->targets.push_back(qualifier.empty() ? name : qualifier);
       } while (AcceptSymbol(","));
     }
-    if (!AcceptWord("FROM")) ThrowFromSyntax();
+    if (!AcceptWord("FROM")) throw errors::SyntaxInFrom();
     last_clause_from_ = true;
     do {
       del->from.push_back(ParseJoinChain());

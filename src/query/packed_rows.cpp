@@ -26,7 +26,7 @@ size_t PayloadSize(const T& v) {
     return 0;
   } else if constexpr (kHasLength<T>) {
     if (v.size() > std::numeric_limits<Length>::max()) {
-      throw jet::Error(jet::err::kOverflow, "Überlauf");
+      throw errors::Overflow();
     }
     return sizeof(Length) + v.size();
   } else {

@@ -82,7 +82,7 @@ class FakeDatabase : public jet::Database {
     ++rows_read;
     Table& t = Find(name);
     size_t i = IndexOf(id);
-    if (t.IsDeleted(i)) throw jet::Error(jet::err::kRecordDeleted, "Datensatz ist gelöscht.");
+    if (t.IsDeleted(i)) throw errors::RecordDeleted();
     return t.rows.at(i);
   }
 
@@ -118,7 +118,7 @@ class FakeDatabase : public jet::Database {
     Table& t = Find(name);
     size_t i = IndexOf(id);
     if (i >= t.rows.size() || t.IsDeleted(i)) {
-      throw jet::Error(jet::err::kRecordDeleted, "Datensatz ist gelöscht.");
+      throw errors::RecordDeleted();
     }
     Check(t, values, i);
     t.rows[i] = values;
@@ -128,7 +128,7 @@ class FakeDatabase : public jet::Database {
     Table& t = Find(name);
     size_t i = IndexOf(id);
     if (i >= t.rows.size() || t.IsDeleted(i)) {
-      throw jet::Error(jet::err::kRecordDeleted, "Datensatz ist gelöscht.");
+      throw errors::RecordDeleted();
     }
     t.deleted.resize(t.rows.size());
     t.deleted[i] = true;
@@ -173,8 +173,7 @@ class FakeDatabase : public jet::Database {
       const jet::ColumnDef& col = t.def->columns[c];
       if (jet::IsNull(values[c])) {
         if (!col.nullable && !col.autonumber) {
-          throw jet::Error(3314, "Das Feld '" + t.def->name + "." + col.name +
-                                     "' kann keinen Nullwert enthalten.");
+          throw errors::RequiredNull(t.def->name, col.name);
         }
         continue;
       }
@@ -184,7 +183,7 @@ class FakeDatabase : public jet::Database {
       }
       if (col.type == jet::ColumnType::kText &&
           Utf8ToU32(std::get<std::string>(values[c])).size() * 2 > col.size) {
-        throw jet::Error(3163, "Das Feld ist zu klein für die Datenmenge.");
+        throw errors::FieldTooSmall();
       }
     }
     for (const auto& index : t.def->indexes) {
@@ -197,7 +196,7 @@ class FakeDatabase : public jet::Database {
           const auto& b = t.rows[r][static_cast<size_t>(ic.column)];
           if (jet::IsNull(a) || jet::IsNull(b) || CompareFakeKey(a, b) != 0) same = false;
         }
-        if (same) throw jet::Error(jet::err::kDuplicateKey, "doppelter Wert");
+        if (same) throw errors::DuplicateKey();
       }
     }
   }

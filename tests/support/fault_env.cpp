@@ -6,7 +6,7 @@ namespace testsupport {
 namespace {
 
 [[noreturn]] void ThrowInjected() {
-  throw jet::Error(3043, "Datenträger- oder Netzwerkfehler.");
+  throw errors::DiskIo();
 }
 
 class FaultFile : public jet::WritableFile {
@@ -44,8 +44,7 @@ class FaultFile : public jet::WritableFile {
 };
 
 [[noreturn]] void ThrowReadOnly() {
-  throw jet::Error(3027,
-                   "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
+  throw errors::ReadOnly();
 }
 
 }  // namespace

@@ -110,10 +110,7 @@ Bound Binder::BindColumn(const Expr& e, Scope& scope) {
       }
     }
     if (matches > 1) {
-      throw jet::Error(sqlerr::kAmbiguousField,
-                       "Das angegebene Feld '" + e.name +
-                           "' könnte sich auf mehr als eine Tabelle beziehen, die im "
-                           "FROM-Abschnitt Ihrer SQL-Anweisung aufgeführt ist.");
+      throw errors::AmbiguousField(e.name);
     }
     if (found_src) {
       auto n = NewNode(BoundExprKind::kColumn, found_src->types[found_col]);

@@ -104,10 +104,7 @@ std::unique_ptr<BoundTableRef> Binder::BindTableRef(const FromItem& item, Scope&
 void Binder::CheckDuplicateSource(const Scope& scope, const std::string& name) {
   for (const auto& s : scope.sources) {
     if (SameName(s.name, name)) {
-      throw jet::Error(jet::err::kSyntaxInFrom,
-                       "Der Tabellenname '" + name +
-                           "' wird in der FROM-Klausel mehrfach verwendet. Verwenden Sie einen "
-                           "Alias.");
+      throw errors::SyntaxInFrom();
     }
   }
 }

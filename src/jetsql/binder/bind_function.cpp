@@ -11,12 +11,6 @@ namespace {
 
 using CT = jet::ColumnType;
 
-[[noreturn]] void WrongArgumentCount(const std::string& text) {
-  throw jet::Error(jet::err::kBadExpression,
-                   "Falsche Anzahl an Argumenten für die in Abfrageausdruck '" + text +
-                       "' verwendete Funktion.");
-}
-
 BoundExprPtr DefaultValue(const DefaultArg& d) {
   if (d.sql == "NULL") return NullConstant(d.type);
   if (d.sql == "''") {
@@ -81,7 +75,7 @@ Bound BindSpecial(const std::string& name, const std::vector<Bound>& args,
     return Plain(std::move(node));
   }
   if (name == "SWITCH") {
-    if (n % 2 != 0) WrongArgumentCount(text);
+    if (n % 2 != 0) throw errors::WrongArgumentCount(text);
     CT t = kNullType;
     for (int i = 1; i < n; i += 2) t = Unify(t, AsValue(args[i]).type());
     std::vector<BoundExprPtr> pairs;
@@ -109,13 +103,13 @@ Bound BindSpecial(const std::string& name, const std::vector<Bound>& args,
 Bound Binder::BindFunction(const Expr& e, Scope& scope) {
   const FunctionSignature* sig = FindFunction(e.name);
   if (!sig) {
-    throw jet::Error(sqlerr::kUndefinedFunction,
-                     "Undefinierte Funktion '" + e.name + "' in Ausdruck.");
+    throw errors::UndefinedFunction(e.name);
   }
   const int n = static_cast<int>(e.args.size());
   const std::string name = sig->access_name;
-  if (e.star && name != "COUNT") WrongArgumentCount(Span(e));
-  if (!e.star && (n < sig->min_args || n > sig->max_args)) WrongArgumentCount(Span(e));
+  if (e.star && name != "COUNT") throw errors::WrongArgumentCount(Span(e));
+  if (!e.star && (n < sig->min_args || n > sig->max_args))
+    throw errors::WrongArgumentCount(Span(e));
   if (sig->kind == FunctionKind::kAggregate || name == "COUNT" || name == "MIN" || name == "MAX") {
     return BindAggregate(e, scope, name, sig->sqlite_name);
   }

@@ -10,20 +10,13 @@ void CheckAggregateAllowed(const Scope& scope, bool inside_aggregate, const std:
     case AggregateBan::kNone:
       break;
     case AggregateBan::kGroupBy:
-      throw jet::Error(
-          sqlerr::kAggregateInGroupBy,
-          "Aggregatfunktionen können in GROUP BY-Klauseln nicht verwendet werden (" + text + ").");
+      throw errors::AggregateInGroupBy(text);
     case AggregateBan::kWhere:
     case AggregateBan::kJoin:
-      throw jet::Error(sqlerr::kAggregateInWhere,
-                       std::string("Sie können keine Aggregatfunktion in der ") +
-                           (scope.ban == AggregateBan::kWhere ? "WHERE" : "JOIN") +
-                           "-Klausel verwenden (" + text + ").");
+      throw errors::AggregateInClause(scope.ban == AggregateBan::kWhere ? "WHERE" : "JOIN", text);
   }
   if (inside_aggregate) {
-    throw jet::Error(
-        sqlerr::kNestedAggregate,
-        "Eine Aggregatfunktion kann nicht in einer anderen verwendet werden (" + text + ").");
+    throw errors::NestedAggregate(text);
   }
 }
 

@@ -33,7 +33,7 @@ std::unique_ptr<BoundQuery> Binder::BindSelect(const SelectQuery& s, Scope* oute
   }
   if (list.items.empty()) throw errors::ReservedWordMisspelled();
   if (list.items.size() > kMaxFields) {
-    throw jet::Error(sqlerr::kTooManyFields, "Zu viele Felder definiert.");
+    throw errors::TooManyFields();
   }
   select->distinct = s.quantifier == SelectQuery::Quantifier::kDistinct;
   if (s.quantifier == SelectQuery::Quantifier::kDistinctRow && !grouped) {

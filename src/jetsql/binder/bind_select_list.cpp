@@ -54,7 +54,7 @@ void Binder::ExpandStar(const Expr& e, Scope& scope, SelectList& list) {
   }
   if (!any) {
     if (scope.sources.empty()) {
-      throw jet::Error(3067, "Abfrageeingabe muss mindestens eine Tabelle oder Abfrage enthalten.");
+      throw errors::NoInputTables();
     }
     throw errors::UnknownTable(e.qualifier);
   }

@@ -9,15 +9,9 @@
 namespace jetsql {
 namespace {
 
-void RequireOneField(const BoundQuery& q, bool in_list) {
+void RequireOneField(const BoundQuery& q) {
   if (q.types.size() == 1) return;
-  throw jet::Error(sqlerr::kSubqueryFields,
-                   in_list ? "Sie haben eine Unterabfrage geschrieben, die mehr als ein Feld "
-                             "zurückgeben kann, ohne das reservierte Wort EXISTS im "
-                             "FROM-Abschnitt der Hauptabfrage zu verwenden. Überarbeiten Sie die "
-                             "SELECT-Anweisung der Unterabfrage, um nur ein Feld anzufordern."
-                           : "Sie haben eine Unterabfrage geschrieben, die mehr als ein Feld "
-                             "zurückgeben kann.");
+  throw errors::SubqueryFields();
 }
 
 }  // namespace
@@ -32,7 +26,7 @@ Bound Binder::BindSubqueryExpr(const Expr& e, Scope& scope) {
     case ExprKind::kInQuery: {
       Bound a = AsValue(BindExpr(*e.args[0], scope));
       auto q = BindSubquery(*e.query, scope);
-      RequireOneField(*q, true);
+      RequireOneField(*q);
       Compare("=", a, Plain(OutputColumn(0, q->types[0])));  // type check only
       auto n = NewNode(BoundExprKind::kInQuery, CT::kBoolean, true);
       n->args.push_back(a.expr);
@@ -53,7 +47,7 @@ Bound Binder::BindSubqueryExpr(const Expr& e, Scope& scope) {
     case ExprKind::kQuantified: {
       Bound a = AsValue(BindExpr(*e.args[0], scope));
       auto q = BindSubquery(*e.query, scope);
-      RequireOneField(*q, false);
+      RequireOneField(*q);
       auto n = NewNode(BoundExprKind::kQuantified, CT::kBoolean, true);
       n->ordinal = quantified_counter_++;
       Bound column = Plain(OutputColumn(0, q->types[0], "q" + std::to_string(n->ordinal)));
@@ -66,7 +60,7 @@ Bound Binder::BindSubqueryExpr(const Expr& e, Scope& scope) {
     }
     case ExprKind::kSubquery: {
       auto q = BindSubquery(*e.query, scope);
-      RequireOneField(*q, false);
+      RequireOneField(*q);
       auto n = NewNode(BoundExprKind::kSubquery, q->types[0]);
       n->query = std::move(q);
       return Plain(std::move(n));

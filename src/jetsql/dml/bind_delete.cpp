@@ -8,12 +8,8 @@
 namespace jetsql {
 namespace {
 
-constexpr int32_t kNameDeleteTable = 3128;
-constexpr int32_t kCannotDelete = 3086;
-
 [[noreturn]] void ThrowNameTheTable() {
-  throw jet::Error(kNameDeleteTable,
-                   "Geben Sie die Tabelle an, die die zu löschenden Datensätze enthält.");
+  throw errors::NameDeleteTable();
 }
 
 }  // namespace
@@ -38,7 +34,7 @@ BoundDataChange BindDelete(Statement stmt, Catalog& catalog) {
   std::set<std::string> tables;
   for (const auto* t : targets) {
     if (!t->def) {
-      throw jet::Error(kCannotDelete, "Aus den angegebenen Tabellen konnte nicht gelöscht werden.");
+      throw errors::CannotDelete();
     }
     tables.insert(t->table);
   }

@@ -7,21 +7,12 @@
 namespace jetsql {
 namespace {
 
-constexpr int32_t kUnknownInsertField = 3127;
-constexpr int32_t kValueCountMismatch = 3346;
-constexpr int32_t kDuplicateDestination = 3104;
-
 [[noreturn]] void ThrowUnknownField(const std::string& name) {
-  throw jet::Error(kUnknownInsertField,
-                   "Das INSERT INTO-Anweisung enthält den folgenden unbekannten Feldnamen: '" +
-                       name +
-                       "'. Stellen Sie sicher, dass Sie den Namen richtig eingegeben haben, und "
-                       "wiederholen Sie den Vorgang.");
+  throw errors::UnknownInsertField(name);
 }
 
 [[noreturn]] void ThrowCountMismatch() {
-  throw jet::Error(kValueCountMismatch,
-                   "Anzahl der Abfragewerte und Zielfelder ist unterschiedlich.");
+  throw errors::ValueCountMismatch();
 }
 
 int FieldPosition(const jet::TableDef& def, const std::string& name) {
@@ -42,7 +33,7 @@ std::vector<int> TargetFields(const jet::TableDef& def, const std::vector<std::s
   for (const auto& name : names) {
     int f = FieldPosition(def, name);
     if (!seen.insert(f).second) {
-      throw jet::Error(kDuplicateDestination, "Doppeltes Ausgabeziel '" + name + "'.");
+      throw errors::DuplicateDestination(name);
     }
     fields.push_back(f);
   }
@@ -56,7 +47,7 @@ BoundDataChange BindInsert(Statement stmt, Catalog& catalog) {
   BoundDataChange out;
   out.kind = BoundDataChange::Kind::kInsert;
   out.table = catalog.FindTable(ins.table);
-  if (!out.table) ThrowTableNotFound(ins.table);
+  if (!out.table) throw errors::UnknownTable(ins.table);
 
   const bool values_form = !ins.query;
   Statement select;
@@ -83,7 +74,7 @@ BoundDataChange BindInsert(Statement stmt, Catalog& catalog) {
     for (const auto& name : out.rows.field_names) {
       int f = FieldPosition(*out.table, name);
       if (!seen.insert(f).second) {
-        throw jet::Error(kDuplicateDestination, "Doppeltes Ausgabeziel '" + name + "'.");
+        throw errors::DuplicateDestination(name);
       }
       out.fields.push_back(f);
     }

@@ -8,11 +8,8 @@
 namespace jetsql {
 namespace {
 
-constexpr int32_t kNotUpdatable = 3073;
-constexpr int32_t kFieldNotUpdatable = 3164;
-
 [[noreturn]] void ThrowNotUpdatable() {
-  throw jet::Error(kNotUpdatable, "Operation muss eine aktualisierbare Abfrage verwenden.");
+  throw errors::NotUpdatable();
 }
 
 int FieldOf(const jet::TableDef& def, const std::string& name) {
@@ -47,17 +44,14 @@ BoundDataChange BindUpdate(Statement stmt, Catalog& catalog) {
         int f = FieldOf(*s.def, a.name);
         if (f < 0) continue;
         if (r.source) {
-          throw jet::Error(sqlerr::kAmbiguousField,
-                           "Das angegebene Feld '" + a.name +
-                               "' könnte sich auf mehr als eine Tabelle beziehen, die im "
-                               "FROM-Abschnitt Ihrer SQL-Anweisung aufgeführt ist.");
+          throw errors::AmbiguousField(a.name);
         }
         r.source = &s;
         r.field = f;
       }
     }
     if (r.field >= 0 && r.source->def->columns[static_cast<size_t>(r.field)].autonumber) {
-      throw jet::Error(kFieldNotUpdatable, "Feld kann nicht aktualisiert werden.");
+      throw errors::FieldNotUpdatable();
     }
     if (r.field < 0) r.source = nullptr;
     resolved.push_back(r);

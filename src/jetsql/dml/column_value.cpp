@@ -14,8 +14,10 @@ jet::Value ValueForColumn(const jet::Value& value, const jet::ColumnDef& column)
   try {
     return ConvertValue(value, column.type);
   } catch (const jet::Error& e) {
-    if (e.number() != errors::code::kRuntimeTypeMismatch && e.number() != errors::code::kInvalidArgument) throw;
-    throw jet::Error(jet::err::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck.");
+    if (e.number() != errors::code::kRuntimeTypeMismatch &&
+        e.number() != errors::code::kInvalidArgument)
+      throw;
+    throw errors::CriteriaTypeMismatch();
   }
 }
 

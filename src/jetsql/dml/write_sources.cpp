@@ -18,7 +18,7 @@ void Collect(const FromItem& item, Catalog& catalog, std::vector<WriteSource>* o
     case FromItem::Kind::kTable: {
       WriteSource src;
       src.def = catalog.FindTable(item.table);
-      if (!src.def) ThrowTableNotFound(item.table);
+      if (!src.def) throw errors::UnknownTable(item.table);
       src.table = src.def->name;
       src.name = item.alias.empty() ? item.table : item.alias;
       out->push_back(std::move(src));
