@@ -39,7 +39,28 @@ void ReadJet3Offsets(ByteSpan row, size_t mask_size, std::vector<uint16_t>& out)
   }
 }
 
-size_t FixedSize(const ColumnDef& c) {
+Decimal DecodeNumeric(ByteSpan b, const ColumnDef& c) {
+  Decimal d;
+  d.negative = (ReadU8(b, 0) & row::kNumericNegative) != 0;
+  d.precision = c.precision;
+  d.scale = c.scale;
+  // Four little-endian 32-bit words, the most significant first.
+  for (size_t word = 0; word < 4; ++word) {
+    d.mantissa = (d.mantissa << 32) | ReadU32(b, 1 + 4 * word);
+  }
+  return d;
+}
+
+Guid DecodeGuid(ByteSpan b) {
+  Guid g;
+  ByteSpan s = Slice(b, 0, row::kGuidSize);
+  std::copy(s.begin(), s.end(), g.begin());
+  return g;
+}
+
+}  // namespace
+
+size_t FixedColumnSize(const ColumnDef& c) {
   switch (c.type) {
     case ColumnType::kByte:
       return 1;
@@ -61,27 +82,6 @@ size_t FixedSize(const ColumnDef& c) {
       return c.size;
   }
 }
-
-Decimal DecodeNumeric(ByteSpan b, const ColumnDef& c) {
-  Decimal d;
-  d.negative = (ReadU8(b, 0) & row::kNumericNegative) != 0;
-  d.precision = c.precision;
-  d.scale = c.scale;
-  // Four little-endian 32-bit words, the most significant first.
-  for (size_t word = 0; word < 4; ++word) {
-    d.mantissa = (d.mantissa << 32) | ReadU32(b, 1 + 4 * word);
-  }
-  return d;
-}
-
-Guid DecodeGuid(ByteSpan b) {
-  Guid g;
-  ByteSpan s = Slice(b, 0, row::kGuidSize);
-  std::copy(s.begin(), s.end(), g.begin());
-  return g;
-}
-
-}  // namespace
 
 RowView::RowView(ByteSpan row, JetVersion version, const TableLayout& layout)
     : row_(row), version_(version), layout_(layout) {
@@ -116,7 +116,8 @@ std::optional<ByteSpan> RowView::Bytes(size_t position) const {
   if (place.fixed) {
     size_t header =
         version_ == JetVersion::kJet3 ? row::kColumnCountSizeJet3 : row::kColumnCountSizeJet4;
-    return Slice(row_, header + place.fixed_offset, FixedSize(layout_.def->columns[position]));
+    return Slice(row_, header + place.fixed_offset,
+                 FixedColumnSize(layout_.def->columns[position]));
   }
   size_t index = static_cast<size_t>(place.var_index);
   if (index + 1 >= var_offsets_.size()) return std::nullopt;

@@ -46,6 +46,9 @@ class RowView {
   std::vector<uint16_t> var_offsets_;  // var_count + 1 entries; the last ends the variable data
 };
 
+// The bytes a fixed column takes in a row (text and binary: the column's size).
+size_t FixedColumnSize(const ColumnDef& c);
+
 // Decodes column `position` of the row. Memo and OLE values are read through `pages`.
 Value DecodeColumn(const RowView& row, size_t position, const TableLayout& layout,
                    JetVersion version, PageReader& pages);

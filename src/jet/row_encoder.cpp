@@ -75,29 +75,6 @@ unsigned __int128 Rescale(const Decimal& d, uint8_t scale, uint8_t precision) {
   return m;
 }
 
-size_t FixedWidth(const ColumnDef& c) {
-  switch (c.type) {
-    case ColumnType::kByte:
-      return 1;
-    case ColumnType::kInteger:
-      return 2;
-    case ColumnType::kLong:
-    case ColumnType::kSingle:
-    case ColumnType::kComplex:
-      return 4;
-    case ColumnType::kCurrency:
-    case ColumnType::kDouble:
-    case ColumnType::kDateTime:
-      return 8;
-    case ColumnType::kGuid:
-      return row::kGuidSize;
-    case ColumnType::kNumeric:
-      return row::kNumericSize;
-    default:
-      return c.size;
-  }
-}
-
 std::vector<uint8_t> TextBytes(const ColumnDef& c, const std::string& text) {
   return EncodeJet4Text(Utf8ToUtf16(text), c.compressed_unicode);
 }
@@ -239,7 +216,7 @@ std::vector<uint8_t> EncodeRow(const TableLayout& layout, size_t column_count,
       continue;
     }
     if (!p.fixed) continue;
-    size_t width = FixedWidth(c);
+    size_t width = FixedColumnSize(c);
     size_t at = header + p.fixed_offset;
     fixed_end = std::max(fixed_end, at + width);
     if (row.size() < at + width) row.resize(at + width, 0);
