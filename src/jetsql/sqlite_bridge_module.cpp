@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "jet/column_kind.h"
 #include "jetsql/row_address.h"
 #include "jetsql/sqlite_bridge.h"
 
@@ -111,18 +112,8 @@ bool IsText(jet::ColumnType t) {
 
 // Types whose index order matches SQLite's order of the converted values.
 bool OrderedLikeSqlite(jet::ColumnType t) {
-  switch (t) {
-    case jet::ColumnType::kByte:
-    case jet::ColumnType::kInteger:
-    case jet::ColumnType::kLong:
-    case jet::ColumnType::kCurrency:
-    case jet::ColumnType::kSingle:
-    case jet::ColumnType::kDouble:
-    case jet::ColumnType::kDateTime:
-      return true;
-    default:
-      return false;
-  }
+  return (jet::IsNumberType(t) && t != jet::ColumnType::kNumeric) ||
+         t == jet::ColumnType::kDateTime;
 }
 
 int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_vtab** out,

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "jet/column_kind.h"
 #include "jet/error.h"
 #include "query/free_memory.h"
 #include "query/value_text.h"
@@ -14,19 +15,10 @@ constexpr int kUnboundCells = 1;
 
 // Numbers, Currency and dates line up on the right, everything else on the left.
 Qt::Alignment AlignmentOf(jet::ColumnType type) {
-  switch (type) {
-    case jet::ColumnType::kByte:
-    case jet::ColumnType::kInteger:
-    case jet::ColumnType::kLong:
-    case jet::ColumnType::kCurrency:
-    case jet::ColumnType::kSingle:
-    case jet::ColumnType::kDouble:
-    case jet::ColumnType::kDateTime:
-    case jet::ColumnType::kNumeric:
-      return Qt::AlignRight | Qt::AlignVCenter;
-    default:
-      return Qt::AlignLeft | Qt::AlignVCenter;
+  if (jet::IsNumberType(type) || type == jet::ColumnType::kDateTime) {
+    return Qt::AlignRight | Qt::AlignVCenter;
   }
+  return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
 int CheckedCount(size_t n) {

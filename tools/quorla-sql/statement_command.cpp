@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "commands.h"
+#include "jet/column_kind.h"
 #include "jetsql/csv_format.h"
 #include "jetsql/parser.h"
 #include "jetsql/session.h"
@@ -11,21 +12,6 @@
 
 namespace quorla_sql {
 namespace {
-
-bool IsNumeric(jet::ColumnType type) {
-  switch (type) {
-    case jet::ColumnType::kByte:
-    case jet::ColumnType::kInteger:
-    case jet::ColumnType::kLong:
-    case jet::ColumnType::kCurrency:
-    case jet::ColumnType::kSingle:
-    case jet::ColumnType::kDouble:
-    case jet::ColumnType::kNumeric:
-      return true;
-    default:
-      return false;
-  }
-}
 
 // Characters on screen, counting each UTF-8 sequence once.
 size_t DisplayWidth(const std::string& text) {
@@ -100,7 +86,7 @@ void PrintAligned(const jetsql::RecordSet& rs, Output& out) {
   for (const auto& texts : cells) {
     for (size_t c = 0; c < texts.size(); ++c) {
       if (c > 0) line.append(" | ");
-      AppendPadded(texts[c], widths[c], IsNumeric(rs.field_types[c]), line);
+      AppendPadded(texts[c], widths[c], jet::IsNumberType(rs.field_types[c]), line);
     }
     line.push_back('\n');
     out.MaybeFlush();
