@@ -64,9 +64,36 @@ void SharedFile::JoinLockFile() {
 
 void SharedFile::Acquire(uint64_t byte, LockMode mode) {
   auto deadline = std::chrono::steady_clock::now() + options_.lock_wait;
-  while (!locks_->TryLock(byte, 1, mode)) {
-    if (std::chrono::steady_clock::now() >= deadline) ThrowLocked();
-    std::this_thread::sleep_for(options_.lock_retry);
+  while (!locks_->TryLock(byte, 1, mode)) WaitToRetry(deadline);
+}
+
+void SharedFile::WaitToRetry(std::chrono::steady_clock::time_point deadline) {
+  if (std::chrono::steady_clock::now() >= deadline) ThrowLocked();
+  std::this_thread::sleep_for(options_.lock_retry);
+}
+
+void SharedFile::ShutOutReaders() {
+  Acquire(lock_byte::kPendingByte, LockMode::kExclusive);
+  try {
+    Acquire(lock_byte::kReadByte, LockMode::kExclusive);
+  } catch (...) {
+    locks_->Unlock(lock_byte::kPendingByte, 1);
+    throw;
+  }
+}
+
+void SharedFile::LetReadersIn() {
+  locks_->Unlock(lock_byte::kReadByte, 1);
+  locks_->Unlock(lock_byte::kPendingByte, 1);
+}
+
+void SharedFile::BecomeWriter() {
+  writer_ = true;
+  try {
+    RecoverHotJournal();
+  } catch (...) {
+    UnlockWriter();
+    throw;
   }
 }
 
@@ -94,19 +121,12 @@ bool SharedFile::LockShared() {
     locks_->Unlock(lock_byte::kJournalByte, 1);
     UnlockShared();
     if (locks_->TryLock(lock_byte::kWriterByte, 1, LockMode::kExclusive)) {
-      writer_ = true;
-      try {
-        RecoverHotJournal();
-      } catch (...) {
-        UnlockWriter();
-        throw;
-      }
+      BecomeWriter();
       UnlockWriter();
       continue;
     }
     // A writer is in: it rolls the journal back before anything else.
-    if (std::chrono::steady_clock::now() >= deadline) ThrowLocked();
-    std::this_thread::sleep_for(options_.lock_retry);
+    WaitToRetry(deadline);
   }
   return Changed();
 }
@@ -122,13 +142,7 @@ bool SharedFile::LockWriter() {
   // Holding the read byte while waiting for the writer byte could deadlock with a committer.
   UnlockShared();
   Acquire(lock_byte::kWriterByte, LockMode::kExclusive);
-  writer_ = true;
-  try {
-    RecoverHotJournal();
-  } catch (...) {
-    UnlockWriter();
-    throw;
-  }
+  BecomeWriter();
   return Changed();
 }
 
@@ -140,13 +154,7 @@ void SharedFile::UnlockWriter() {
 
 void SharedFile::RecoverHotJournal() {
   if (!env_.FileExists(journal_path_)) return;
-  Acquire(lock_byte::kPendingByte, LockMode::kExclusive);
-  try {
-    Acquire(lock_byte::kReadByte, LockMode::kExclusive);
-  } catch (...) {
-    locks_->Unlock(lock_byte::kPendingByte, 1);
-    throw;
-  }
+  ShutOutReaders();
   FileStamp before = env_.Stamp(path_);
   try {
     std::unique_ptr<WritableFile> own;
@@ -158,12 +166,10 @@ void SharedFile::RecoverHotJournal() {
     RollBackJournal(env_, journal_path_, *target);
     env_.AdvanceStamp(path_, before);
   } catch (...) {
-    locks_->Unlock(lock_byte::kReadByte, 1);
-    locks_->Unlock(lock_byte::kPendingByte, 1);
+    LetReadersIn();
     throw;
   }
-  locks_->Unlock(lock_byte::kReadByte, 1);
-  locks_->Unlock(lock_byte::kPendingByte, 1);
+  LetReadersIn();
 }
 
 void SharedFile::BeginCommit(size_t page_size, std::span<const uint32_t> overwritten,
@@ -175,13 +181,7 @@ void SharedFile::BeginCommit(size_t page_size, std::span<const uint32_t> overwri
   try {
     Acquire(lock_byte::kJournalByte, LockMode::kExclusive);
     WriteJournal(env_, journal_path_, *file_, page_size, original_size, overwritten);
-    Acquire(lock_byte::kPendingByte, LockMode::kExclusive);
-    try {
-      Acquire(lock_byte::kReadByte, LockMode::kExclusive);
-    } catch (...) {
-      locks_->Unlock(lock_byte::kPendingByte, 1);
-      throw;
-    }
+    ShutOutReaders();
   } catch (...) {
     committing_ = false;
     try {
@@ -207,8 +207,7 @@ void SharedFile::EndCommit() {
   stamp_ = env_.Stamp(path_);
   committing_ = false;
   locks_->Unlock(lock_byte::kJournalByte, 1);
-  locks_->Unlock(lock_byte::kReadByte, 1);
-  locks_->Unlock(lock_byte::kPendingByte, 1);
+  LetReadersIn();
 }
 
 void SharedFile::AbortCommit() {
@@ -224,8 +223,7 @@ void SharedFile::AbortCommit() {
   }
   stamp_ = env_.Stamp(path_);
   locks_->Unlock(lock_byte::kJournalByte, 1);
-  locks_->Unlock(lock_byte::kReadByte, 1);
-  locks_->Unlock(lock_byte::kPendingByte, 1);
+  LetReadersIn();
 }
 
 }  // namespace jet

@@ -85,7 +85,15 @@ class SharedFile {
   SharedFile(Env& env, std::string path, SharedFileOptions options);
 
   void Acquire(uint64_t byte, LockMode mode);
+  // Sleeps before the next attempt at a lock, or gives up with 3218 once `deadline` has passed.
+  void WaitToRetry(std::chrono::steady_clock::time_point deadline);
+  // The pending byte, then the read byte exclusively: no reader is in or can come in.
+  void ShutOutReaders();
+  void LetReadersIn();
   bool Changed();
+  // Takes the writer byte as held and rolls back a journal found beside the file; on failure
+  // the writer byte is given up again.
+  void BecomeWriter();
   // With kWriterByte held: rolls back a journal found beside the file.
   void RecoverHotJournal();
 
