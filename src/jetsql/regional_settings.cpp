@@ -9,30 +9,29 @@ namespace jetsql {
 
 namespace {
 
-std::array<std::string, 12> Months(const char* const (&names)[12]) {
-  std::array<std::string, 12> out;
-  for (size_t i = 0; i < out.size(); ++i) out[i] = names[i];
+template <size_t N>
+std::array<std::string, N> Names(const char* const (&names)[N]) {
+  std::array<std::string, N> out;
+  for (size_t i = 0; i < N; ++i) out[i] = names[i];
   return out;
 }
 
-std::array<std::string, 7> Days(const char* const (&names)[7]) {
-  std::array<std::string, 7> out;
-  for (size_t i = 0; i < out.size(); ++i) out[i] = names[i];
-  return out;
-}
-
-void EnglishNames(DateSettings* d) {
-  d->month_names = Months({"January", "February", "March", "April", "May", "June", "July", "August",
-                           "September", "October", "November", "December"});
-  d->month_abbreviations =
-      Months({"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"});
-  d->day_names =
-      Days({"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"});
-  d->day_abbreviations = Days({"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"});
-}
-
-WordSettings EnglishWords() {
-  return {"True", "False", "Yes", "No", "On", "Off"};
+// What the English settings have in common.
+RegionalSettings English() {
+  RegionalSettings s;
+  s.number = {'.', ","};
+  DateSettings& d = s.date;
+  d.date_separator = "/";
+  d.medium_date = "dd-mmm-yy";
+  d.month_names = Names({"January", "February", "March", "April", "May", "June", "July", "August",
+                         "September", "October", "November", "December"});
+  d.month_abbreviations =
+      Names({"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"});
+  d.day_names =
+      Names({"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"});
+  d.day_abbreviations = Names({"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"});
+  s.words = {"True", "False", "Yes", "No", "On", "Off"};
+  return s;
 }
 
 // "de_DE.UTF-8@euro" -> "de_DE"; "C.UTF-8" -> "C".
@@ -50,47 +49,37 @@ std::unique_ptr<RegionalSettings>& Current() {
 
 RegionalSettings RegionalSettings::German() {
   RegionalSettings s;
-  s.date.month_names = Months({"Januar", "Februar", "März", "April", "Mai", "Juni", "Juli",
-                               "August", "September", "Oktober", "November", "Dezember"});
+  s.date.month_names = Names({"Januar", "Februar", "März", "April", "Mai", "Juni", "Juli", "August",
+                              "September", "Oktober", "November", "Dezember"});
   s.date.month_abbreviations =
-      Months({"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"});
+      Names({"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"});
   s.date.day_names =
-      Days({"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"});
-  s.date.day_abbreviations = Days({"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"});
+      Names({"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"});
+  s.date.day_abbreviations = Names({"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"});
   return s;
 }
 
 RegionalSettings RegionalSettings::EnglishUs() {
-  RegionalSettings s;
-  s.number = {'.', ","};
+  RegionalSettings s = English();
   DateSettings& d = s.date;
   d.order = DateOrder::kMonthDayYear;
-  d.date_separator = "/";
   d.short_date = "m/d/yyyy";
-  d.medium_date = "dd-mmm-yy";
   d.long_date = "dddd, mmmm d, yyyy";
   d.long_time = "h:nn:ss AM/PM";
   d.first_day_of_week = 1;
   d.first_week_of_year = 1;
-  EnglishNames(&d);
   s.currency = {"$", true, false, true, 2};
-  s.words = EnglishWords();
   return s;
 }
 
 RegionalSettings RegionalSettings::EnglishUk() {
-  RegionalSettings s;
-  s.number = {'.', ","};
+  RegionalSettings s = English();
   DateSettings& d = s.date;
   d.order = DateOrder::kDayMonthYear;
-  d.date_separator = "/";
   d.short_date = "dd/mm/yyyy";
-  d.medium_date = "dd-mmm-yy";
   d.long_date = "dd mmmm yyyy";
   d.long_time = "hh:nn:ss";
-  EnglishNames(&d);
   s.currency = {"£", true, false, false, 2};
-  s.words = EnglishWords();
   return s;
 }
 
