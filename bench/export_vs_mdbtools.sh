@@ -9,9 +9,9 @@ table=${2:-orders}
 runs=${BENCH_RUNS:-5}
 [ -f "$file" ] || { echo "no benchmark file: $file" >&2; exit 1; }
 
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORLA_GUI=OFF >/dev/null
-cmake --build build/release --target quorla-sql -j 2 >/dev/null
-ours=(build/release/tools/quorla-sql "$file" --export "$table")
+source bench/lib.sh
+bench_quorla_sql -DQUORLA_GUI=OFF
+ours=("$q" "$file" --export "$table")
 theirs=(mdb-export -0 NULL -b hex -T '%Y-%m-%d %H:%M:%S' "$file" "$table")
 
 # Same table, same number of lines (memo fields may hold line breaks, so count CSV records loosely).

@@ -6,17 +6,11 @@
 # BUILD_DIR picks another build tree (default build/release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/lib.sh
 mdb=${1:-../shared/jet-samples/bench/orders-100k.mdb}
 statement=${2:-select * from orders}
-build=${BUILD_DIR:-build/release}
-if [[ -z ${BUILD_DIR:-} ]]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake -S . -B "$build" -DQUORLA_BENCH=ON >/dev/null
-cmake --build "$build" --target window_memory -j2 >/dev/null
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_build window_memory -DQUORLA_BENCH=ON
+bench_work_dir
 cp "$mdb" "$work/bench.mdb"
 chmod u+w "$work/bench.mdb"
 

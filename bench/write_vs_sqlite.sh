@@ -7,29 +7,15 @@
 # Usage: bench/write_vs_sqlite.sh [path/to/orders-100k.mdb]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/lib.sh
 mdb=${1:-../shared/jet-samples/bench/orders-100k.mdb}
-command -v hyperfine >/dev/null || apt-get install -y -q hyperfine >/dev/null
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release --target quorla-sql -j2 >/dev/null
-q=$PWD/build/release/tools/quorla-sql
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_need_hyperfine
+bench_quorla_sql
+bench_work_dir
 cp "$mdb" "$work/orig.mdb"
 chmod u+w "$work/orig.mdb"
 native=$work/orig.sqlite
-{
-  echo "CREATE TABLE orders (OrderID INTEGER PRIMARY KEY, ArtikelNr INTEGER, Menge INTEGER,"
-  echo "  Gewicht REAL, Betrag REAL, Kunde TEXT, Ort TEXT, Bestelldatum TEXT, Bezahlt INTEGER,"
-  echo "  Bemerkung TEXT);"
-  echo "CREATE TABLE artikel (ArtikelNr INTEGER, Bezeichnung TEXT, Preis REAL, Bestand INTEGER,"
-  echo "  Angelegt TEXT, Beschreibung TEXT, Aktiv INTEGER);"
-  echo "CREATE INDEX idxKunde ON orders(Kunde); CREATE INDEX idxBestelldatum ON orders(Bestelldatum);"
-  echo "BEGIN;"
-  mdb-export -I sqlite -D '%Y-%m-%d %H:%M:%S' "$mdb" orders
-  mdb-export -I sqlite -D '%Y-%m-%d %H:%M:%S' "$mdb" artikel
-  echo "COMMIT;"
-} | sqlite3 "$native"
+bench_native_copy "$mdb" "$native"
 durable="PRAGMA synchronous=FULL; PRAGMA journal_mode=DELETE;"
 
 cols="OrderID, ArtikelNr, Menge, Gewicht, Betrag, Kunde, Ort, Bestelldatum, Bezahlt, Bemerkung"
