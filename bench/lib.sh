@@ -43,3 +43,9 @@ bench_native_copy() {  # bench_native_copy MDB SQLITE: orders and artikel as a n
     echo "COMMIT;"
   } | sqlite3 "$native"
 }
+
+bench_start() {  # the usual start: hyperfine, a fresh quorla-sql (q) and a work folder (work)
+  bench_need_hyperfine
+  bench_quorla_sql
+  bench_work_dir
+}

@@ -7,9 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/lib.sh
 mdb=${1:-../shared/jet-samples/bench/orders-100k.mdb}
-bench_need_hyperfine
-bench_quorla_sql
-bench_work_dir
+bench_start
 native=$work/orders.sqlite
 bench_native_copy "$mdb" "$native"
 
