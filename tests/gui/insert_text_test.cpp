@@ -12,41 +12,32 @@ class InsertTextTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void caretAtZeroPutsTheNameInFront() {
-    Window t;
-    t->txtSQL->SetSelStart(0);
-    t->inserttxt("[artikel]");
-    QCOMPARE(t->txtSQL->Text(), QString("[artikel]select * from artikel"));
-    QCOMPARE(t->txtSQL->SelStart(), 9);
-    QCOMPARE(t->txtSQL->SelLength(), 0);
-  }
-
-  void caretAtTheEndAppends() {
-    Window t;
-    t->txtSQL->SetText("select * from ");
-    t->txtSQL->SetSelStart(14);
-    t->inserttxt("[kunden]");
-    QCOMPARE(t->txtSQL->Text(), QString("select * from [kunden]"));
-    QCOMPARE(t->txtSQL->SelStart(), 22);
-  }
-
-  void selectionIsReplaced() {
-    Window t;
-    t->txtSQL->SetSelStart(14);
-    t->txtSQL->SetSelLength(7);  // "artikel"
-    t->inserttxt("[kunden]");
-    QCOMPARE(t->txtSQL->Text(), QString("select * from [kunden]"));
-    QCOMPARE(t->txtSQL->SelStart(), 22);
-    QCOMPARE(t->txtSQL->SelLength(), 0);
-  }
-
-  void lineBreaksCountAsTwoCharacters() {
-    Window t;
-    t->txtSQL->SetText("select *\r\nfrom \r\nwhere");
-    t->txtSQL->SetSelStart(15);  // after "from "
-    t->inserttxt("[a]");
-    QCOMPARE(t->txtSQL->Text(), QString("select *\r\nfrom [a]\r\nwhere"));
-    QCOMPARE(t->txtSQL->SelStart(), 18);
+  // The name replaces the selection (or goes in at the caret); the caret ends after it with
+  // nothing selected. Line breaks count as two characters.
+  void nameGoesInAtTheCaretOrOverTheSelection() {
+    struct Case {
+      const char* text;
+      int start, length;
+      const char* name;
+      const char* expected;
+      int caret;
+    };
+    const Case cases[] = {
+        {"select * from artikel", 0, 0, "[artikel]", "[artikel]select * from artikel", 9},
+        {"select * from ", 14, 0, "[kunden]", "select * from [kunden]", 22},
+        {"select * from artikel", 14, 7, "[kunden]", "select * from [kunden]", 22},
+        {"select *\r\nfrom \r\nwhere", 15, 0, "[a]", "select *\r\nfrom [a]\r\nwhere", 18},
+    };
+    for (const Case& c : cases) {
+      Window t;
+      t->txtSQL->SetText(c.text);
+      t->txtSQL->SetSelStart(c.start);
+      t->txtSQL->SetSelLength(c.length);
+      t->inserttxt(c.name);
+      QCOMPARE(t->txtSQL->Text(), QString(c.expected));
+      QCOMPARE(t->txtSQL->SelStart(), c.caret);
+      QCOMPARE(t->txtSQL->SelLength(), 0);
+    }
   }
 
   void doubleClicksInsertTheSelectedEntryAndFocusTheEditor() {

@@ -170,12 +170,7 @@ class OpenDatabaseTest : public QObject {
 
   // A real file: the user tables as mdbtools lists them, in catalogue order.
   void realSampleListsUserTables() {
-    QTemporaryDir dir;
-    const std::string path = testing_gui::CopySample(dir, "jet4/testV2000.mdb");
-    if (testing_gui::SamplesDir().empty()) QSKIP(testing_gui::kNoSamples);
-    QVERIFY2(!path.empty(), "sample not copied");
-    Window t;
-    t.OpenDatabase(path);
+    OPEN_SAMPLE_COPY(t, "jet4/testV2000.mdb");
     QVERIFY2(t.box->shown.empty(), t.LastBox().c_str());
     QVERIFY(t->lstTabellen->count() > 0);
     for (const QString& name : Items(t->lstTabellen)) QVERIFY(!name.startsWith("MSys"));

@@ -270,12 +270,7 @@ class RunStatementTest : public QObject {
   // ---- Real files ----------------------------------------------------------------------
 
   void realResultOfTwentyFiveArticles() {
-    QTemporaryDir dir;
-    const std::string path = testing_gui::CopySample(dir, "bench/orders-100k.mdb");
-    if (testing_gui::SamplesDir().empty()) QSKIP(testing_gui::kNoSamples);
-    QVERIFY2(!path.empty(), "sample not copied");
-    Window t;
-    t.OpenDatabase(path);
+    OPEN_SAMPLE_COPY(t, "bench/orders-100k.mdb");
     t->cmdQuery_Click();
     QVERIFY2(t.box->shown.empty(), t.LastBox().c_str());
     QCOMPARE(t->fgridQuery->Rows(), 26);
@@ -283,12 +278,7 @@ class RunStatementTest : public QObject {
   }
 
   void realPreviewOfTheSelectedTable() {
-    QTemporaryDir dir;
-    const std::string path = testing_gui::CopySample(dir, "bench/orders-100k.mdb");
-    if (testing_gui::SamplesDir().empty()) QSKIP(testing_gui::kNoSamples);
-    QVERIFY2(!path.empty(), "sample not copied");
-    Window t;
-    t.OpenDatabase(path);
+    OPEN_SAMPLE_COPY(t, "bench/orders-100k.mdb");
     const QList<QListWidgetItem*> found = t->lstTabellen->findItems("artikel", Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
     t->lstTabellen->setCurrentItem(found[0]);
@@ -301,12 +291,7 @@ class RunStatementTest : public QObject {
   }
 
   void realMakeTableOnTheResultPathFailsAndChangesNothing() {
-    QTemporaryDir dir;
-    const std::string path = testing_gui::CopySample(dir, "bench/orders-100k.mdb");
-    if (testing_gui::SamplesDir().empty()) QSKIP(testing_gui::kNoSamples);
-    QVERIFY2(!path.empty(), "sample not copied");
-    Window t;
-    t.OpenDatabase(path);
+    OPEN_SAMPLE_COPY(t, "bench/orders-100k.mdb");
     const int tables = t->lstTabellen->count();
     t->txtSQL->SetText("select * into kopie from artikel");
     t->cmdQuery_Click();
@@ -317,12 +302,7 @@ class RunStatementTest : public QObject {
   }
 
   void realCreateTableRebuildsListAndKeepsGrid() {
-    QTemporaryDir dir;
-    const std::string path = testing_gui::CopySample(dir, "bench/orders-100k.mdb");
-    if (testing_gui::SamplesDir().empty()) QSKIP(testing_gui::kNoSamples);
-    QVERIFY2(!path.empty(), "sample not copied");
-    Window t;
-    t.OpenDatabase(path);
+    OPEN_SAMPLE_COPY(t, "bench/orders-100k.mdb");
     t->cmdQuery_Click();
     const QString caption = t->lblGridSize->text();
     t->txtSQL->SetText("create table neu (a long)");
@@ -339,12 +319,7 @@ class RunStatementTest : public QObject {
   }
 
   void realExecuteFailureLeavesEverything() {
-    QTemporaryDir dir;
-    const std::string path = testing_gui::CopySample(dir, "bench/orders-100k.mdb");
-    if (testing_gui::SamplesDir().empty()) QSKIP(testing_gui::kNoSamples);
-    QVERIFY2(!path.empty(), "sample not copied");
-    Window t;
-    t.OpenDatabase(path);
+    OPEN_SAMPLE_COPY(t, "bench/orders-100k.mdb");
     const auto handle = t->database();
     t->lstTabellen->setCurrentRow(t->lstTabellen->count() - 1);
     t->txtSQL->SetText("drop table gibtsnicht");

@@ -41,4 +41,14 @@ std::string CopySample(const QTemporaryDir& dir, const std::string& relative);
 
 }  // namespace testing_gui
 
+// In a Qt Test slot: a window `t` with a writable copy of the sample `relative` open, the copy's
+// path in `path`. Skips only when the sample folder is absent; a missing sample fails.
+#define OPEN_SAMPLE_COPY(t, relative)                                      \
+  QTemporaryDir sample_dir_;                                               \
+  const std::string path = testing_gui::CopySample(sample_dir_, relative); \
+  if (testing_gui::SamplesDir().empty()) QSKIP(testing_gui::kNoSamples);   \
+  QVERIFY2(!path.empty(), "sample not copied");                            \
+  testing_gui::Window t;                                                   \
+  t.OpenDatabase(path)
+
 #endif  // QUORLA_TESTS_GUI_SUPPORT_WINDOW_FIXTURE_H_
