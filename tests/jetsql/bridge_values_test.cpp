@@ -17,24 +17,16 @@ using jet::ColumnType;
 class BridgeValuesTest : public SqlFixture {
  protected:
   jet::Value RoundTrip(const jet::Value& v, ColumnType type) {
-    sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db_, "SELECT ?", -1, &stmt, nullptr), SQLITE_OK);
-    BindJetValue(stmt, 1, v);
-    EXPECT_EQ(sqlite3_step(stmt), SQLITE_ROW);
-    jet::Value out;
-    try {
-      out = ReadJetValue(sqlite3_column_value(stmt, 0), type);
-    } catch (...) {
-      sqlite3_finalize(stmt);
-      throw;
-    }
-    sqlite3_finalize(stmt);
-    return out;
+    return ReadBack("SELECT ?", type, &v);
   }
   jet::Value Read(const std::string& literal, ColumnType type) {
+    return ReadBack("SELECT " + literal, type, nullptr);
+  }
+  // Runs `sql` (with `param` bound to its one parameter) and reads the first value as `type`.
+  jet::Value ReadBack(const std::string& sql, ColumnType type, const jet::Value* param) {
     sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db_, ("SELECT " + literal).c_str(), -1, &stmt, nullptr),
-              SQLITE_OK);
+    EXPECT_EQ(sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK);
+    if (param) BindJetValue(stmt, 1, *param);
     EXPECT_EQ(sqlite3_step(stmt), SQLITE_ROW);
     jet::Value out;
     try {
