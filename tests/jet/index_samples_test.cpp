@@ -19,6 +19,8 @@
 #include "jet/index_key.h"
 #include "jet/index_page.h"
 #include "jet/index_tree.h"
+#include "support/csv.h"
+#include "support/process.h"
 #include "support/raw_page_file.h"
 
 namespace {
@@ -45,48 +47,18 @@ struct Field {
 using Record = std::vector<Field>;
 
 std::vector<Record> ExportTable(const std::string& file, const std::string& table) {
-  const std::string command =
-      "mdb-export -0 NULL -b hex -T '%Y-%m-%d %H:%M:%S' '" + file + "' '" + table + "' 2>/dev/null";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string csv;
-  if (pipe) {
-    std::array<char, 65536> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe.get())) > 0) csv.append(buf.data(), n);
-  }
+  testsupport::ProcessResult exported = testsupport::RunProcess(
+      {"mdb-export", "-0", "NULL", "-b", "hex", "-T", "%Y-%m-%d %H:%M:%S", file, table});
+  std::string error;
   std::vector<Record> records;
-  Record record;
-  Field field;
-  bool quoted = false, in_quotes = false;
-  auto end_field = [&] {
-    field.null = !quoted && field.text == "NULL";
-    record.push_back(field);
-    field = Field();
-    quoted = false;
-  };
-  for (size_t i = 0; i < csv.size(); ++i) {
-    const char c = csv[i];
-    if (in_quotes) {
-      if (c == '"' && i + 1 < csv.size() && csv[i + 1] == '"') {
-        field.text.push_back('"');
-        ++i;
-      } else if (c == '"') {
-        in_quotes = false;
-      } else {
-        field.text.push_back(c);
-      }
-    } else if (c == '"') {
-      in_quotes = quoted = true;
-    } else if (c == ',') {
-      end_field();
-    } else if (c == '\n') {
-      end_field();
-      records.push_back(std::move(record));
-      record.clear();
-    } else {
-      field.text.push_back(c);
+  for (const testsupport::CsvRow& row : testsupport::ParseCsv(exported.out, &error)) {
+    Record record;
+    for (const testsupport::CsvField& f : row) {
+      record.push_back({f.text, !f.quoted && f.text == "NULL"});
     }
+    records.push_back(std::move(record));
   }
+  EXPECT_TRUE(error.empty()) << error;
   return records;
 }
 
@@ -499,35 +471,15 @@ std::vector<TableCase> Jet3Tables() {
                                {"jet3/compIndexTestV1997.mdb", "Table1"},
                                {"jet3/testV1997.mdb", "Table1"}};
   // Text of many kinds, in ascending and descending indexes.
-  static const char* const kCodeTables[] = {"Table1",
-                                            "Table1_desc",
-                                            "Table2",
-                                            "Table2_desc",
-                                            "Table3",
-                                            "Table3_desc",
-                                            "Table4",
-                                            "Table4_desc",
-                                            "Table5",
-                                            "Table5_desc",
-                                            "Table6",
-                                            "Table6_desc",
-                                            "Table8",
-                                            "Table8_desc",
-                                            "Table9",
-                                            "Table9_desc",
-                                            "Table10",
-                                            "Table10_desc",
-                                            "Table11",
-                                            "Table12",
-                                            "Table12_asc_desc",
-                                            "Table12_desc_asc",
-                                            "Table12_desc_desc",
-                                            "Table13",
-                                            "Table13_desc",
-                                            "Table14",
-                                            "Table14_desc",
-                                            "Table15",
-                                            "Table15_desc"};
+  // clang-format off
+  static const char* const kCodeTables[] = {
+      "Table1", "Table1_desc", "Table2", "Table2_desc", "Table3", "Table3_desc", "Table4",
+      "Table4_desc", "Table5", "Table5_desc", "Table6", "Table6_desc", "Table8", "Table8_desc",
+      "Table9", "Table9_desc", "Table10", "Table10_desc", "Table11", "Table12",
+      "Table12_asc_desc", "Table12_desc_asc", "Table12_desc_desc", "Table13", "Table13_desc",
+      "Table14", "Table14_desc", "Table15", "Table15_desc",
+  };
+  // clang-format on
   for (const char* t : kCodeTables) cases.push_back({"jet3/testIndexCodesV1997.mdb", t});
   return cases;
 }
