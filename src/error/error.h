@@ -71,14 +71,26 @@ inline constexpr int32_t kReservedWordMisspelled = 3141;
 inline constexpr int32_t kCharactersAfterEnd = 3142;
 inline constexpr int32_t kRecordDeleted = 3167;
 inline constexpr int32_t kTooManyFields = 3190;
+inline constexpr int32_t kFieldDefinedTwice = 3191;
 inline constexpr int32_t kNotRowReturning = 3219;
 inline constexpr int32_t kOperationNotSupported = 3251;
 inline constexpr int32_t kItemNotFound = 3265;
+inline constexpr int32_t kPrimaryKeyExists = 3283;
+inline constexpr int32_t kSyntaxInConstraint = 3289;
+inline constexpr int32_t kSyntaxInCreateTable = 3290;
+inline constexpr int32_t kSyntaxInCreateIndex = 3291;
+inline constexpr int32_t kSyntaxInFieldDefinition = 3292;
+inline constexpr int32_t kSyntaxInAlterTable = 3293;
+inline constexpr int32_t kSyntaxInDrop = 3295;
+inline constexpr int32_t kInRelationship = 3303;
 inline constexpr int32_t kSubqueryFields = 3306;
 inline constexpr int32_t kUnionColumns = 3307;
 inline constexpr int32_t kSyntaxInUnion = 3319;
 inline constexpr int32_t kUnrecognizedFormat = 3343;
 inline constexpr int32_t kQueryTooComplex = 3360;
+inline constexpr int32_t kTableOrConstraintNotFound = 3371;
+inline constexpr int32_t kIndexNameTaken = 3375;
+inline constexpr int32_t kTableDoesNotExist = 3376;
 inline constexpr int32_t kTypeMismatch = 3464;
 }  // namespace code
 
