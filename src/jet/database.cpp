@@ -11,6 +11,7 @@
 #include "jet/format_error.h"
 #include "jet/header.h"
 #include "jet/index_creator.h"
+#include "jet/index_dropper.h"
 #include "jet/index_tree.h"
 #include "jet/name_fold.h"
 #include "jet/pager.h"
@@ -221,6 +222,9 @@ class JetDatabase : public Database {
   void CreateIndex(const std::string& table, const IndexDef& index) override {
     ChangeSchema([&] { CreateIndexInFile(pages_, *this, table, index); });
   }
+  void DropIndex(const std::string& table, const std::string& index) override {
+    ChangeSchema([&] { DropIndexFromFile(pages_, *this, table, index); });
+  }
 
  private:
   void LoadCatalog() {
@@ -385,6 +389,9 @@ void Database::DropTable(const std::string&) {
   ThrowReadOnly();
 }
 void Database::CreateIndex(const std::string&, const IndexDef&) {
+  ThrowReadOnly();
+}
+void Database::DropIndex(const std::string&, const std::string&) {
   ThrowReadOnly();
 }
 

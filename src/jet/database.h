@@ -166,6 +166,8 @@ class Database {
   // taken, 3283 a second primary key, 3265 an unknown field, 3022 duplicates in a unique index,
   // 3058 Null in a primary key or required index.
   virtual void CreateIndex(const std::string& table, const IndexDef& index);
+  // Drops an index (index_dropper.h lists the errors).
+  virtual void DropIndex(const std::string& table, const std::string& index);
 
  protected:
   // Error 3027: the database or object is read-only.

@@ -168,6 +168,38 @@ TEST_F(DdlOracleTest, TableOfEveryTypeIsReadBackByEveryReader) {
   }
 }
 
+TEST_F(DdlOracleTest, DefinitionOfAWideTableSpansSeveralPages) {
+  const std::string path = Copy("jet4/emptyV2003.mdb");
+  std::string create = "CREATE TABLE Breit (";
+  std::string insert = "INSERT INTO Breit VALUES (";
+  for (int i = 0; i < 150; ++i) {
+    std::string n = std::to_string(i);
+    create += (i ? ", " : "") + std::string("[Spalte mit einem recht langen Namen ") + n + "] " +
+              (i % 3 == 0   ? "TEXT(10)"
+               : i % 3 == 1 ? "LONG"
+                            : "DOUBLE");
+    insert += (i ? ", " : "") + (i % 3 == 0 ? "'t" + n + "'" : n);
+  }
+  create += ", CONSTRAINT pk PRIMARY KEY ([Spalte mit einem recht langen Namen 1]))";
+  {
+    Session s(path, Session::Mode::kReadWrite);
+    EXPECT_EQ(s.Execute(create), 0);
+    EXPECT_EQ(s.Execute(insert + ")"), 1);
+    EXPECT_EQ(s.Execute("CREATE INDEX [ein Index mit langem Namen] ON Breit "
+                        "([Spalte mit einem recht langen Namen 149])"),
+              0);
+  }
+  auto db = jet::Database::Open(path);
+  auto def = db->GetTableDef("Breit");
+  ASSERT_EQ(def->columns.size(), 150u);
+  EXPECT_EQ(def->columns[149].name, "Spalte mit einem recht langen Namen 149");
+  ASSERT_EQ(def->indexes.size(), 2u);
+  EXPECT_EQ(def->indexes[1].name, "ein Index mit langem Namen");
+  EXPECT_TRUE(Has(testsupport::MdbTables({path, "jet4", "emptyV2003"}), "Breit"));
+  testsupport::CompareTablesWithOracles({path, "jet4", "emptyV2003"}, {"Breit"});
+  CheckEveryIndex(path);
+}
+
 TEST_F(DdlOracleTest, DropTableRemovesItForEveryReaderAndLeavesTheOthers) {
   const std::string path = Copy("jet4/testV2003.mdb");
   {
@@ -207,10 +239,21 @@ TEST_F(DdlOracleTest, CreateIndexOverTheRowsOfTheBenchmarkFile) {
     EXPECT_EQ(s.Execute("DELETE FROM orders WHERE Menge > 450"), big);
     EXPECT_EQ(ErrorOf(s, "INSERT INTO artikel (ArtikelNr) SELECT TOP 1 ArtikelNr FROM artikel"),
               3022);
+    // An index Access wrote and one of ours go again; the other indexes stay as they were.
+    EXPECT_EQ(s.Execute("CREATE INDEX idxWeg ON orders (Gewicht)"), 0);
+    EXPECT_EQ(s.Execute("DROP INDEX idxWeg ON orders"), 0);
+    EXPECT_EQ(s.Execute("DROP INDEX idxKunde ON orders"), 0);
+    EXPECT_EQ(ErrorOf(s, "DROP INDEX idxKunde ON orders"), 3371);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM orders WHERE Kunde Is Not Null"),
+              Count(s, "SELECT Count(Kunde) FROM orders"));
   }
   auto db = jet::Database::Open(path);
   auto def = db->GetTableDef("orders");
   ASSERT_EQ(def->indexes.back().name, "idxMengeOrt");
+  for (const jet::IndexDef& index : def->indexes) {
+    EXPECT_NE(index.name, "idxKunde");
+    EXPECT_NE(index.name, "idxWeg");
+  }
   EXPECT_FALSE(def->indexes.back().columns[0].ascending);
   // The new index lists every remaining row, in its order.
   uint32_t entries = 0;
@@ -241,7 +284,8 @@ TEST_F(DdlOracleTest, FailedDefinitionsLeaveTheFileAsItWas) {
     EXPECT_EQ(ErrorOf(s, "DROP TABLE MSysObjects"), 3027);
     EXPECT_EQ(ErrorOf(s, "CREATE INDEX i ON Fehlt (a)"), 3371);
     EXPECT_EQ(ErrorOf(s, "CREATE INDEX i ON Table1 (Fehlt)"), 3265);
-    EXPECT_EQ(ErrorOf(s, "DROP INDEX i ON Table1"), 3251);
+    EXPECT_EQ(ErrorOf(s, "DROP INDEX Fehlt ON Table1"), 3371);
+    EXPECT_EQ(ErrorOf(s, "DROP INDEX i ON Fehlt"), 3371);
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE Table1 ADD COLUMN x LONG"), 3251);
   }
   EXPECT_EQ(quorla_test::ReadWholeFile(path), bytes) << "a failed statement changed the file";

@@ -128,7 +128,8 @@ void ExecuteDataDefinition(const DataDefinition& statement, jet::Database& db) {
       return;
     }
     case DataDefinition::Kind::kDropIndex:
-      throw errors::OperationNotSupported("DROP INDEX");
+      db.DropIndex(statement.drop.table, statement.drop.name);
+      return;
     case DataDefinition::Kind::kAlterTable:
       throw errors::OperationNotSupported("ALTER TABLE");
   }
