@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "jet/catalog.h"
+#include "jet/column_adder.h"
 #include "jet/database.h"
 #include "jet/database_file.h"
 #include "jet/env.h"
@@ -225,6 +226,9 @@ class JetDatabase : public Database {
   void DropIndex(const std::string& table, const std::string& index) override {
     ChangeSchema([&] { DropIndexFromFile(pages_, *this, table, index); });
   }
+  void AddColumn(const std::string& table, const ColumnDef& column) override {
+    ChangeSchema([&] { AddColumnInFile(pages_, *this, table, column); });
+  }
 
  private:
   void LoadCatalog() {
@@ -392,6 +396,9 @@ void Database::CreateIndex(const std::string&, const IndexDef&) {
   ThrowReadOnly();
 }
 void Database::DropIndex(const std::string&, const std::string&) {
+  ThrowReadOnly();
+}
+void Database::AddColumn(const std::string&, const ColumnDef&) {
   ThrowReadOnly();
 }
 

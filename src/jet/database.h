@@ -168,6 +168,8 @@ class Database {
   virtual void CreateIndex(const std::string& table, const IndexDef& index);
   // Drops an index (index_dropper.h lists the errors).
   virtual void DropIndex(const std::string& table, const std::string& index);
+  // Adds a column after the others; rows read it as Null (column_adder.h lists the errors).
+  virtual void AddColumn(const std::string& table, const ColumnDef& column);
 
  protected:
   // Error 3027: the database or object is read-only.

@@ -99,6 +99,15 @@ size_t SkipNames(const std::vector<uint8_t>& bytes, size_t at, size_t count) {
 
 }  // namespace
 
+std::vector<uint8_t> EncodeColumnEntry(const ColumnDef& column, size_t var_index,
+                                       size_t fixed_offset, const TableDefinitionPlan& plan) {
+  return ColumnEntry(column, var_index, fixed_offset, plan.text_sort_order);
+}
+
+void AppendColumnName(std::vector<uint8_t>& out, const std::string& name) {
+  AppendName(out, name);
+}
+
 size_t FixedDataSize(const ColumnDef& column) {
   if (IsVariable(column.type) || column.type == ColumnType::kBoolean) return 0;
   return DefinedLength(column);

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "jet/data_page.h"
@@ -67,6 +68,11 @@ std::vector<uint8_t> ReadTableDefinitionBytes(PageReader& pages, uint32_t first_
 void WriteTableDefinition(Pager& pager, const std::vector<uint8_t>& definition,
                           std::vector<uint32_t> chain, const std::function<uint32_t()>& new_page,
                           const std::function<void(uint32_t)>& free_page);
+
+// One column's entry in a definition, and its name as definitions store names.
+std::vector<uint8_t> EncodeColumnEntry(const ColumnDef& column, size_t var_index,
+                                       size_t fixed_offset, const TableDefinitionPlan& plan);
+void AppendColumnName(std::vector<uint8_t>& out, const std::string& name);
 
 // The fixed-part size of a column type (0 for variable and Yes/No columns), and the length its
 // definition records.

@@ -270,6 +270,35 @@ TEST_F(DdlOracleTest, CreateIndexOverTheRowsOfTheBenchmarkFile) {
   testsupport::CompareTablesWithOracles({path, "jet4", "orders-100k"}, {"artikel"});
 }
 
+TEST_F(DdlOracleTest, AlterTableAddsColumnsThatOldRowsReadAsNull) {
+  const std::string path = Copy("jet4/testV2003.mdb");
+  {
+    Session s(path, Session::Mode::kReadWrite);
+    const int64_t rows = Count(s, "SELECT Count(*) FROM Table1");
+    ASSERT_GT(rows, 1);
+    EXPECT_EQ(s.Execute("ALTER TABLE Table1 ADD COLUMN Neu TEXT(20)"), 0);
+    EXPECT_EQ(s.Execute("ALTER TABLE Table1 ADD Zahl LONG"), 0);
+    EXPECT_EQ(s.Execute("ALTER TABLE Table1 ADD Notiz MEMO"), 0);
+    EXPECT_EQ(s.Execute("ALTER TABLE Table1 ADD COLUMN Ja YESNO"), 0);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM Table1 WHERE Neu Is Null AND Zahl Is Null"), rows);
+    EXPECT_EQ(s.Execute("UPDATE Table1 SET Neu = 'neu ' & A, Zahl = Len(A), Ja = True, Notiz = "
+                        "String(5000, 'n')"),
+              rows);
+    EXPECT_EQ(s.Execute("ALTER TABLE Table1 ADD CONSTRAINT uNeu UNIQUE (Neu)"), 0);
+    EXPECT_EQ(ErrorOf(s, "INSERT INTO Table1 (A, Neu) SELECT TOP 1 A & 'z', Neu FROM Table1"),
+              3022);
+    EXPECT_EQ(s.Execute("ALTER TABLE Table1 DROP CONSTRAINT uNeu"), 0);
+    EXPECT_EQ(s.Execute("INSERT INTO Table1 (A, Neu) SELECT TOP 1 A & 'z', Neu FROM Table1"), 1);
+  }
+  auto db = jet::Database::Open(path);
+  auto def = db->GetTableDef("Table1");
+  ASSERT_GE(def->columns.size(), 4u);
+  EXPECT_EQ(def->columns.back().name, "Ja");
+  EXPECT_EQ(def->columns[def->columns.size() - 3].name, "Zahl");
+  testsupport::CompareTablesWithOracles({path, "jet4", "testV2003"}, {"Table1"});
+  CheckEveryIndex(path);
+}
+
 TEST_F(DdlOracleTest, FailedDefinitionsLeaveTheFileAsItWas) {
   const std::string path = Copy("jet4/testRefGlobalV2000.mdb");
   const auto bytes = quorla_test::ReadWholeFile(path);
@@ -286,7 +315,10 @@ TEST_F(DdlOracleTest, FailedDefinitionsLeaveTheFileAsItWas) {
     EXPECT_EQ(ErrorOf(s, "CREATE INDEX i ON Table1 (Fehlt)"), 3265);
     EXPECT_EQ(ErrorOf(s, "DROP INDEX Fehlt ON Table1"), 3371);
     EXPECT_EQ(ErrorOf(s, "DROP INDEX i ON Fehlt"), 3371);
-    EXPECT_EQ(ErrorOf(s, "ALTER TABLE Table1 ADD COLUMN x LONG"), 3251);
+    EXPECT_EQ(ErrorOf(s, "ALTER TABLE Table1 DROP COLUMN A"), 3251);
+    EXPECT_EQ(ErrorOf(s, "ALTER TABLE Fehlt ADD COLUMN x LONG"), 3371);
+    EXPECT_EQ(ErrorOf(s, "ALTER TABLE Table1 ADD COLUMN x COUNTER"), 3251);
+    EXPECT_EQ(ErrorOf(s, "ALTER TABLE Table1 ADD COLUMN x LONG CONSTRAINT p PRIMARY KEY"), 3058);
   }
   EXPECT_EQ(quorla_test::ReadWholeFile(path), bytes) << "a failed statement changed the file";
 }

@@ -109,6 +109,48 @@ jet::NewTable PlanNewTable(const CreateTableStatement& statement) {
   return table;
 }
 
+namespace {
+
+void RequireTable(jet::Database& db, const std::string& table) {
+  for (const jet::CatalogEntry& e : db.Tables()) {
+    if (jet::SameName(e.name, table) && !e.linked) return;
+  }
+  throw errors::TableOrConstraintNotFound(table);
+}
+
+void AlterTable(const AlterTableStatement& s, jet::Database& db) {
+  using Action = AlterTableStatement::Action;
+  RequireTable(db, s.table);
+  switch (s.action) {
+    case Action::kAddColumn: {
+      for (const ConstraintDefinition& c : s.field.constraints) {
+        if (c.kind == ConstraintDefinition::Kind::kForeignKey) RefuseForeignKey();
+      }
+      db.AddColumn(s.table, MakeColumn(s.field));
+      for (const ConstraintDefinition& c : s.field.constraints) {
+        auto def = db.GetTableDef(s.table);
+        db.CreateIndex(s.table, MakeIndex(c, def->columns, def->indexes));
+      }
+      return;
+    }
+    case Action::kAddConstraint: {
+      if (s.constraint.kind == ConstraintDefinition::Kind::kForeignKey) RefuseForeignKey();
+      auto def = db.GetTableDef(s.table);
+      db.CreateIndex(s.table, MakeIndex(s.constraint, def->columns, def->indexes));
+      return;
+    }
+    case Action::kDropConstraint:
+      db.DropIndex(s.table, s.name);
+      return;
+    case Action::kDropColumn:
+      throw errors::OperationNotSupported("ALTER TABLE DROP COLUMN");
+    case Action::kAlterColumn:
+      throw errors::OperationNotSupported("ALTER TABLE ALTER COLUMN");
+  }
+}
+
+}  // namespace
+
 void ExecuteDataDefinition(const DataDefinition& statement, jet::Database& db) {
   switch (statement.kind) {
     case DataDefinition::Kind::kCreateTable:
@@ -119,11 +161,7 @@ void ExecuteDataDefinition(const DataDefinition& statement, jet::Database& db) {
       return;
     case DataDefinition::Kind::kCreateIndex: {
       const CreateIndexStatement& s = statement.create_index;
-      bool found = false;
-      for (const jet::CatalogEntry& e : db.Tables()) {
-        found |= jet::SameName(e.name, s.table) && !e.linked;
-      }
-      if (!found) throw errors::TableOrConstraintNotFound(s.table);
+      RequireTable(db, s.table);
       db.CreateIndex(s.table, PlanIndex(s, *db.GetTableDef(s.table)));
       return;
     }
@@ -131,7 +169,8 @@ void ExecuteDataDefinition(const DataDefinition& statement, jet::Database& db) {
       db.DropIndex(statement.drop.table, statement.drop.name);
       return;
     case DataDefinition::Kind::kAlterTable:
-      throw errors::OperationNotSupported("ALTER TABLE");
+      AlterTable(statement.alter_table, db);
+      return;
   }
 }
 
