@@ -78,18 +78,10 @@ std::optional<ObjectRow> FindTableObject(const std::vector<ObjectRow>& rows,
 
 void InsertTableObject(Database& db, const std::vector<ObjectRow>& rows, const std::string& name,
                        uint32_t definition_page) {
-  // The owner of the file's user objects (its Admin), else that of the Tables container.
-  Bytes owner;
-  int32_t tables = TablesContainerId(rows);
+  // New objects belong to the owner of the database's own object, as Access makes them.
+  Bytes owner = {0xa6, 0x33};
   for (const ObjectRow& r : rows) {
-    if (r.id == tables && r.type == catalog::kTypeContainer) owner = r.owner;
-  }
-  for (const ObjectRow& r : rows) {
-    if (r.flags == 0 && !r.owner.empty() &&
-        (r.type == catalog::kTypeLocalTable || r.type == catalog::kTypeContainer)) {
-      owner = r.owner;
-      break;
-    }
+    if (SameName(r.name, catalog::kDatabaseObject) && !r.owner.empty()) owner = r.owner;
   }
   std::shared_ptr<const TableDef> def = db.GetTableDef(catalog::kObjectsTable);
   std::vector<Value> values(def->columns.size());
@@ -98,15 +90,63 @@ void InsertTableObject(Database& db, const std::vector<ObjectRow>& rows, const s
     if (i >= 0) values[static_cast<size_t>(i)] = std::move(v);
   };
   DateTime now = Now();
+  int32_t tables = TablesContainerId(rows);
   set("Id", static_cast<int32_t>(definition_page));
   set("ParentId", tables);
   set("Name", name);
   set("Type", catalog::kTypeLocalTable);
   set("DateCreate", now);
   set("DateUpdate", now);
-  if (!owner.empty()) set("Owner", owner);
+  set("Owner", owner);
   set("Flags", int32_t{0});
   db.InsertRow(catalog::kObjectsTable, std::move(values));
+  InsertAccessControlEntries(db, tables, static_cast<int32_t>(definition_page));
+}
+
+namespace {
+
+bool HasTable(Database& db, const char* name) {
+  for (const CatalogEntry& e : db.Tables()) {
+    if (SameName(e.name, name)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void InsertAccessControlEntries(Database& db, int32_t container, int32_t object) {
+  if (!HasTable(db, catalog::kAccessControlTable)) return;
+  std::shared_ptr<const TableDef> def = db.GetTableDef(catalog::kAccessControlTable);
+  int id = Column(*def, "ObjectId");
+  int sid = Column(*def, "SID");
+  int acm = Column(*def, "ACM");
+  int inheritable = Column(*def, "FInheritable");
+  if (id < 0 || sid < 0 || acm < 0) return;
+  std::vector<Bytes> sids;
+  for (auto c = db.Scan(catalog::kAccessControlTable); c->Valid(); c->Next()) {
+    if (Get<int32_t>(*c, id, 0) == container) sids.push_back(Get<Bytes>(*c, sid, {}));
+  }
+  if (sids.empty()) sids.push_back({0xa6, 0x33});
+  for (const Bytes& s : sids) {
+    std::vector<Value> values(def->columns.size());
+    values[static_cast<size_t>(id)] = object;
+    values[static_cast<size_t>(sid)] = s;
+    values[static_cast<size_t>(acm)] = catalog::kFullAccess;
+    if (inheritable >= 0) values[static_cast<size_t>(inheritable)] = false;
+    db.InsertRow(catalog::kAccessControlTable, std::move(values));
+  }
+}
+
+void DeleteAccessControlEntries(Database& db, int32_t object) {
+  if (!HasTable(db, catalog::kAccessControlTable)) return;
+  std::shared_ptr<const TableDef> def = db.GetTableDef(catalog::kAccessControlTable);
+  int id = Column(*def, "ObjectId");
+  if (id < 0) return;
+  std::vector<RowId> doomed;
+  for (auto c = db.Scan(catalog::kAccessControlTable); c->Valid(); c->Next()) {
+    if (Get<int32_t>(*c, id, 0) == object) doomed.push_back(c->row_id());
+  }
+  for (RowId row : doomed) db.DeleteRow(catalog::kAccessControlTable, row);
 }
 
 bool InRelationship(Database& db, const std::string& table) {

@@ -19,6 +19,9 @@ inline constexpr int32_t kTablesContainerId = 0x0f000001;  // when the file has 
 inline constexpr int16_t kTypeContainer = 3;
 inline constexpr char kTablesContainer[] = "Tables";
 inline constexpr char kRelationshipsTable[] = "MSysRelationships";
+inline constexpr char kAccessControlTable[] = "MSysACEs";
+inline constexpr char kDatabaseObject[] = "MSysDb";
+inline constexpr int32_t kFullAccess = 1048575;  // ACM of every permission
 }  // namespace catalog
 
 struct ObjectRow {
@@ -40,11 +43,17 @@ int32_t TablesContainerId(const std::vector<ObjectRow>& rows);
 std::optional<ObjectRow> FindTableObject(const std::vector<ObjectRow>& rows,
                                          const std::string& name);
 
-// Adds the row of a new local table whose definition starts on `definition_page`.
+// Adds the row of a new local table whose definition starts on `definition_page`, owned by the
+// database's owner, and its access entries.
 void InsertTableObject(Database& db, const std::vector<ObjectRow>& rows, const std::string& name,
                        uint32_t definition_page);
 
-// The relationships that name `table` as either side.
+// Gives `object` full access for each account the container's entries name (the object inherits
+// nothing otherwise), and takes them away again.
+void InsertAccessControlEntries(Database& db, int32_t container, int32_t object);
+void DeleteAccessControlEntries(Database& db, int32_t object);
+
+// Whether a relationship names `table` as either side.
 bool InRelationship(Database& db, const std::string& table);
 
 }  // namespace jet

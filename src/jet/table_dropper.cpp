@@ -45,6 +45,7 @@ void DropTableFromFile(Pager& pager, Database& db, const std::string& name) {
     throw Error(3027, "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
   }
   if (InRelationship(db, object->name)) throw errors::InRelationship();
+  DeleteAccessControlEntries(db, object->id);
   if (linked) {
     db.DeleteRow(catalog::kObjectsTable, object->row);
     return;

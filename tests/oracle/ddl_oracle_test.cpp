@@ -104,7 +104,7 @@ void InsertRowsOfEveryType(Session& s) {
   EXPECT_EQ(s.Execute("INSERT INTO [Alle Typen] (Kurz, Lang, Notiz, Klein, Mittel, Gross, Einfach, "
                       "Doppelt, Betrag, Datum, Ja, Roh, Bild, Kennung, Genau, Gepackt) VALUES "
                       "('Grüße', 'Straße', 'kurz', 255, -32768, 2147483647, 1.5, -2.25, "
-                      "1234.5678, #2026-12-24 18:30:00#, True, 0x0102030405060708, 0xCAFE, "
+                      "1234.5678, #2026-12-24 18:30:00#, True, 'Roh', 'Bilddaten', "
                       "'{12345678-ABCD-EF01-2345-6789ABCDEF01}', 123456789.123, 'gepackt')"),
             1);
   EXPECT_EQ(s.Execute("INSERT INTO [Alle Typen] (Kurz, Notiz, Mittel, Ja) VALUES ('Nullen', '" +
