@@ -318,7 +318,10 @@ TEST_F(DdlOracleTest, FailedDefinitionsLeaveTheFileAsItWas) {
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE Table1 DROP COLUMN A"), 3251);
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE Fehlt ADD COLUMN x LONG"), 3371);
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE Table1 ADD COLUMN x COUNTER"), 3251);
-    EXPECT_EQ(ErrorOf(s, "ALTER TABLE Table1 ADD COLUMN x LONG CONSTRAINT p PRIMARY KEY"), 3058);
+    // The column is added before its key fails (a second primary key, or Null in it): the
+    // statement is undone as a whole.
+    const int32_t key = ErrorOf(s, "ALTER TABLE Table1 ADD COLUMN x LONG CONSTRAINT p PRIMARY KEY");
+    EXPECT_TRUE(key == 3283 || key == 3058) << key;
   }
   EXPECT_EQ(quorla_test::ReadWholeFile(path), bytes) << "a failed statement changed the file";
 }
