@@ -93,11 +93,22 @@ constexpr ErrorText kTexts[] = {
     {code::kRecordDeleted, "Datensatz ist gelöscht."},
     {code::kTooManyFields, "Zu viele Felder definiert."},
     {code::kLocked, "Aktualisieren nicht möglich; momentan gesperrt."},
+    {code::kFieldDefinedTwice, "Feld '|1' kann nicht mehrfach definiert werden."},
     {code::kNotRowReturning, "Ungültige Operation. Die Anweisung gibt keine Datensätze zurück."},
     {code::kOperationNotSupported,
      "Der Vorgang wird für diesen Objekttyp nicht unterstützt: '|1' kann diese Datenbank noch "
      "nicht ändern."},
     {code::kItemNotFound, "Element in dieser Auflistung nicht gefunden."},
+    {code::kPrimaryKeyExists, "Primärschlüssel ist bereits vorhanden."},
+    {code::kSyntaxInConstraint, "Syntaxfehler in CONSTRAINT-Klausel."},
+    {code::kSyntaxInCreateTable, "Syntaxfehler in CREATE TABLE-Anweisung."},
+    {code::kSyntaxInCreateIndex, "Syntaxfehler in CREATE INDEX-Anweisung."},
+    {code::kSyntaxInFieldDefinition, "Syntaxfehler in Felddefinition."},
+    {code::kSyntaxInAlterTable, "Syntaxfehler in ALTER TABLE-Anweisung."},
+    {code::kSyntaxInDrop, "Syntaxfehler in DROP TABLE- oder DROP INDEX-Anweisung."},
+    {code::kInRelationship,
+     "Diese Tabelle kann nicht gelöscht oder geändert werden. Sie ist an einer oder mehreren "
+     "Beziehungen beteiligt."},
     {code::kSubqueryFields,
      "Sie haben eine Unterabfrage geschrieben, die mehr als ein Feld zurückgeben kann, ohne das "
      "reservierte Wort EXISTS im FROM-Abschnitt der Hauptabfrage zu verwenden. Überarbeiten Sie "
@@ -113,6 +124,9 @@ constexpr ErrorText kTexts[] = {
     {code::kValueCountMismatch, "Anzahl der Abfragewerte und Zielfelder ist unterschiedlich."},
     {code::kNumericOverflow, "Numerischer Feldüberlauf."},
     {code::kQueryTooComplex, "Abfrage ist zu komplex."},
+    {code::kTableOrConstraintNotFound, "Tabelle oder Einschränkung '|1' nicht gefunden."},
+    {code::kIndexNameTaken, "Die Tabelle '|1' hat bereits einen Index namens '|2'."},
+    {code::kTableDoesNotExist, "Tabelle '|1' ist nicht vorhanden."},
     {code::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck."},
 };
 

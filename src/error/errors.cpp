@@ -231,5 +231,41 @@ Error SyntaxInInsert() {
 Error SyntaxInUpdate() {
   return Make(code::kSyntaxInUpdate);
 }
+Error FieldDefinedTwice(std::string_view field) {
+  return Make(code::kFieldDefinedTwice, {field});
+}
+Error PrimaryKeyExists() {
+  return Make(code::kPrimaryKeyExists);
+}
+Error SyntaxInConstraint() {
+  return Make(code::kSyntaxInConstraint);
+}
+Error SyntaxInCreateTable() {
+  return Make(code::kSyntaxInCreateTable);
+}
+Error SyntaxInCreateIndex() {
+  return Make(code::kSyntaxInCreateIndex);
+}
+Error SyntaxInFieldDefinition() {
+  return Make(code::kSyntaxInFieldDefinition);
+}
+Error SyntaxInAlterTable() {
+  return Make(code::kSyntaxInAlterTable);
+}
+Error SyntaxInDrop() {
+  return Make(code::kSyntaxInDrop);
+}
+Error InRelationship() {
+  return Make(code::kInRelationship);
+}
+Error TableOrConstraintNotFound(std::string_view name) {
+  return Make(code::kTableOrConstraintNotFound, {name});
+}
+Error IndexNameTaken(std::string_view table, std::string_view index) {
+  return Make(code::kIndexNameTaken, {table, index});
+}
+Error TableDoesNotExist(std::string_view table) {
+  return Make(code::kTableDoesNotExist, {table});
+}
 
 }  // namespace errors

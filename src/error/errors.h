@@ -64,6 +64,19 @@ Error SyntaxInUnion();
 Error UnrecognizedFormat(std::string_view path);
 Error QueryTooComplex();
 Error CriteriaTypeMismatch();
+// Data definition.
+Error FieldDefinedTwice(std::string_view field);
+Error PrimaryKeyExists();
+Error SyntaxInConstraint();
+Error SyntaxInCreateTable();
+Error SyntaxInCreateIndex();
+Error SyntaxInFieldDefinition();
+Error SyntaxInAlterTable();
+Error SyntaxInDrop();
+Error InRelationship();
+Error TableOrConstraintNotFound(std::string_view name);
+Error IndexNameTaken(std::string_view table, std::string_view index);
+Error TableDoesNotExist(std::string_view table);
 
 Error ReadOnly();
 Error Locked();

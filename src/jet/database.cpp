@@ -4,17 +4,22 @@
 #include <vector>
 
 #include "jet/catalog.h"
+#include "jet/column_adder.h"
 #include "jet/database.h"
 #include "jet/database_file.h"
 #include "jet/env.h"
 #include "jet/file.h"
 #include "jet/format_error.h"
 #include "jet/header.h"
+#include "jet/index_creator.h"
+#include "jet/index_dropper.h"
 #include "jet/index_tree.h"
 #include "jet/name_fold.h"
 #include "jet/pager.h"
 #include "jet/row_codec.h"
 #include "jet/shared_file.h"
+#include "jet/table_creator.h"
+#include "jet/table_dropper.h"
 #include "jet/table_scan.h"
 #include "jet/table_writer.h"
 #include "jet/tdef_page.h"
@@ -209,6 +214,22 @@ class JetDatabase : public Database {
     });
   }
 
+  void CreateTable(const NewTable& table) override {
+    ChangeSchema([&] { CreateTableInFile(pages_, *this, table); });
+  }
+  void DropTable(const std::string& name) override {
+    ChangeSchema([&] { DropTableFromFile(pages_, *this, name); });
+  }
+  void CreateIndex(const std::string& table, const IndexDef& index) override {
+    ChangeSchema([&] { CreateIndexInFile(pages_, *this, table, index); });
+  }
+  void DropIndex(const std::string& table, const std::string& index) override {
+    ChangeSchema([&] { DropIndexFromFile(pages_, *this, table, index); });
+  }
+  void AddColumn(const std::string& table, const ColumnDef& column) override {
+    ChangeSchema([&] { AddColumnInFile(pages_, *this, table, column); });
+  }
+
  private:
   void LoadCatalog() {
     catalog_ = ReadCatalog(pages_, header_.version);
@@ -256,6 +277,30 @@ class JetDatabase : public Database {
     } catch (...) {
       layouts_.erase(FoldName(table));
       if (own_statement) RollbackStatement();
+      throw;
+    }
+  }
+
+  // Runs one change of the catalogue or a definition; outside a statement it is a statement of
+  // its own. Whatever was read of the catalogue and definitions is read again afterwards.
+  template <typename F>
+  void ChangeSchema(F&& change) {
+    if (!writable()) ThrowReadOnly();
+    bool own_statement = !pages_.in_transaction();
+    if (own_statement) BeginStatement();
+    try {
+      WithPath(path_, [&] {
+        change();
+        LoadCatalog();
+      });
+      if (own_statement) CommitStatement();
+    } catch (...) {
+      if (own_statement) {
+        RollbackStatement();
+      } else {
+        reload_pending_ = true;
+        layouts_.clear();
+      }
       throw;
     }
   }
@@ -339,6 +384,21 @@ void Database::UpdateRow(const std::string&, RowId, std::vector<Value>) {
   ThrowReadOnly();
 }
 void Database::DeleteRow(const std::string&, RowId) {
+  ThrowReadOnly();
+}
+void Database::CreateTable(const NewTable&) {
+  ThrowReadOnly();
+}
+void Database::DropTable(const std::string&) {
+  ThrowReadOnly();
+}
+void Database::CreateIndex(const std::string&, const IndexDef&) {
+  ThrowReadOnly();
+}
+void Database::DropIndex(const std::string&, const std::string&) {
+  ThrowReadOnly();
+}
+void Database::AddColumn(const std::string&, const ColumnDef&) {
   ThrowReadOnly();
 }
 

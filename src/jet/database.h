@@ -54,6 +54,14 @@ struct TableDef {
   uint32_t row_count = 0;  // as recorded; may be stale in system tables
 };
 
+// What creating a table asks for. The columns need name, type, size (bytes: 2 per character of
+// text), precision and scale (Decimal), nullable, autonumber, guid_autonumber and
+// compressed_unicode; columns are numbered in order. Indexes name their columns by position.
+struct NewTable {
+  TableDef def;
+  int32_t first_autonumber = 1;
+};
+
 // One entry of the catalogue (MSysObjects) that is a table.
 struct CatalogEntry {
   std::string name;
@@ -146,6 +154,22 @@ class Database {
   // Replaces the values of row `id` (as ReadRow returns them); the id stays the same.
   virtual void UpdateRow(const std::string& table, RowId id, std::vector<Value> values);
   virtual void DeleteRow(const std::string& table, RowId id);
+
+  // Data definition; inside a statement like row changes, or a statement of its own. Afterwards
+  // the catalogue and definitions read from this database show the change.
+  // Creates a table (table_creator.h lists the checks and errors).
+  virtual void CreateTable(const NewTable& table);
+  // Drops a local table and frees its pages, or removes a linked table's entry. Throws 3376 when
+  // there is no such table, 3303 when a relationship names it, 3027 for system tables.
+  virtual void DropTable(const std::string& name);
+  // Adds an index and fills it from the table's rows. Throws 3371 no such table, 3375 the name is
+  // taken, 3283 a second primary key, 3265 an unknown field, 3022 duplicates in a unique index,
+  // 3058 Null in a primary key or required index.
+  virtual void CreateIndex(const std::string& table, const IndexDef& index);
+  // Drops an index (index_dropper.h lists the errors).
+  virtual void DropIndex(const std::string& table, const std::string& index);
+  // Adds a column after the others; rows read it as Null (column_adder.h lists the errors).
+  virtual void AddColumn(const std::string& table, const ColumnDef& column);
 
  protected:
   // Error 3027: the database or object is read-only.

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "jetsql/ddl_ast.h"
+
 namespace jetsql {
 
 struct SelectQuery;
@@ -136,10 +138,12 @@ struct DeleteStatement {
 struct Statement {
   enum class Kind { kQuery, kAction } kind = Kind::kQuery;
   std::string action_word;  // first word of an action statement (upper case)
-  // Set for the data-changing statements; other action statements carry only action_word.
+  // Set for the data-changing and data-definition statements; PROCEDURE carries only
+  // action_word.
   std::unique_ptr<InsertStatement> insert;
   std::unique_ptr<UpdateStatement> update;
   std::unique_ptr<DeleteStatement> delete_;
+  std::unique_ptr<DataDefinition> ddl;  // CREATE, DROP and ALTER
   std::vector<Parameter> parameters;
   std::unique_ptr<QueryExpr> query;
   // TRANSFORM aggregate SELECT ... PIVOT pivot [IN (pivot_values)]

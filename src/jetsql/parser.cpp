@@ -7,6 +7,7 @@
 
 #include "jetsql/errors.h"
 #include "jetsql/lexer.h"
+#include "jetsql/parser_ddl.h"
 #include "jetsql/signatures.h"
 
 namespace jetsql {
@@ -44,6 +45,9 @@ class Parser {
         st.kind = Statement::Kind::kAction;
         st.action_word = first;
         if (IsDataChange(first)) return ParseDataChange(std::move(st));
+        if (first != "PROCEDURE") {
+          st.ddl = std::make_unique<DataDefinition>(ParseDataDefinition(tokens_));
+        }
         return st;
       }
     }

@@ -1,8 +1,8 @@
 #ifndef QUORLA_JETSQL_PARSER_H_
 #define QUORLA_JETSQL_PARSER_H_
 
-// Parses one Jet SQL statement into its syntax tree. Statements that do not return rows (INSERT,
-// UPDATE, DELETE, DDL) are recognised by their first word but not parsed further yet.
+// Parses one Jet SQL statement into its syntax tree: queries, INSERT, UPDATE, DELETE and the
+// data-definition statements (parser_ddl.h); PROCEDURE is recognised by its first word only.
 // Every syntax error throws jet::Error with Jet's number; nesting deeper than
 // kMaxExpressionDepth throws 3071.
 

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "jetsql/binder.h"
+#include "jetsql/ddl/execute_ddl.h"
 #include "jetsql/dml/apply_data_change.h"
 #include "jetsql/dml/bind_data_change.h"
 #include "jetsql/errors.h"
@@ -112,6 +113,13 @@ struct Session::Connection {
     }
   }
 
+  void DropVirtualTables() {
+    for (const std::string& vtab : virtual_tables) {
+      sqlite3_exec(db, ("DROP TABLE IF EXISTS temp." + vtab).c_str(), nullptr, nullptr, nullptr);
+    }
+    virtual_tables.clear();
+  }
+
   void EnsureTables(const std::vector<VirtualTableUse>& uses) {
     for (const auto& use : uses) {
       if (virtual_tables.count(use.vtab)) continue;
@@ -195,6 +203,19 @@ int64_t Session::Execute(const std::string& sql) {
   jetsql::Statement stmt = Parse(sql);
   if (stmt.kind == jetsql::Statement::Kind::kQuery) {
     throw errors::CannotExecuteSelect();
+  }
+  if (stmt.ddl) {
+    db_->BeginStatement();
+    try {
+      ExecuteDataDefinition(*stmt.ddl, *db_);
+      db_->CommitStatement();
+    } catch (...) {
+      db_->RollbackStatement();
+      throw;
+    }
+    // The virtual tables made so far may describe tables and indexes as they were.
+    sqlite_->DropVirtualTables();
+    return 0;
   }
   if (!stmt.insert && !stmt.update && !stmt.delete_) {
     throw errors::OperationNotSupported(stmt.action_word.empty() ? std::string("SELECT ... INTO")

@@ -32,9 +32,9 @@ class Session {
 
   // Runs a row-returning statement. A statement that returns no rows fails without running.
   RecordSet Query(const std::string& sql);
-  // Runs a statement that returns no rows: INSERT, UPDATE or DELETE, all of whose changes take
-  // effect or none. Returns the number of records it added, changed or deleted. A SELECT fails
-  // with 3065; data definition is refused with 3251.
+  // Runs a statement that returns no rows: INSERT, UPDATE, DELETE or data definition
+  // (ddl/execute_ddl.h), all of whose changes take effect or none. Returns the number of records
+  // it added, changed or deleted (0 for data definition). A SELECT fails with 3065.
   int64_t Execute(const std::string& sql);
 
  private:

@@ -1,0 +1,96 @@
+#include "jet/column_adder.h"
+
+#include <algorithm>
+
+#include "error/errors.h"
+#include "jet/byte_writer.h"
+#include "jet/catalog.h"
+#include "jet/catalog_rows.h"
+#include "jet/name_fold.h"
+#include "jet/schema_pages.h"
+#include "jet/tdef_page.h"
+#include "jet/tdef_writer.h"
+
+namespace jet {
+namespace {
+
+const tdef::Layout& L = tdef::kJet4;
+constexpr size_t kMaxColumns = 255;
+
+}  // namespace
+
+void AddColumnInFile(Pager& pager, Database& db, const std::string& table, ColumnDef column) {
+  std::vector<ObjectRow> rows = ReadObjectRows(db);
+  std::optional<ObjectRow> object = FindTableObject(rows, table);
+  if (!object || object->type != catalog::kTypeLocalTable) {
+    throw errors::TableOrConstraintNotFound(table);
+  }
+  if ((object->flags & catalog::kSystemObjectMask) != 0) {
+    throw Error(3027, "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
+  }
+  uint32_t tdef_page = static_cast<uint32_t>(object->id) & catalog::kIdPageMask;
+  TableLayout layout = ReadTableLayout(pager, JetVersion::kJet4, tdef_page, object->name);
+  const TableDef& def = *layout.def;
+  for (const ColumnDef& c : def.columns) {
+    if (SameName(c.name, column.name)) throw errors::FieldDefinedTwice(column.name);
+  }
+  if (def.columns.size() >= kMaxColumns || layout.max_columns >= kMaxColumns) {
+    throw errors::TooManyFields();
+  }
+  if ((column.autonumber || column.guid_autonumber) && def.row_count > 0) {
+    throw errors::OperationNotSupported("ALTER TABLE ADD COUNTER");
+  }
+
+  // The new column goes after every number, slot and byte the rows may already use.
+  column.column_number = static_cast<int>(layout.max_columns);
+  if (column.type == ColumnType::kBoolean) column.nullable = true;
+  bool variable = FixedDataSize(column) == 0 && column.type != ColumnType::kBoolean;
+  size_t var_slots = layout.var_columns;
+  size_t fixed_end = 0;
+  for (size_t i = 0; i < def.columns.size(); ++i) {
+    const ColumnPlace& p = layout.places[i];
+    if (p.fixed) {
+      fixed_end = std::max(fixed_end, p.fixed_offset + FixedDataSize(def.columns[i]));
+    } else {
+      var_slots = std::max(var_slots, static_cast<size_t>(p.var_index) + 1);
+    }
+  }
+  TableDefinitionPlan plan;
+  TableDef single;
+  single.columns.push_back(column);
+  plan.def = &single;
+  plan.text_sort_order = TextSortOrder(pager);
+  std::vector<uint8_t> entry =
+      EncodeColumnEntry(column, variable ? var_slots : 0, variable ? 0 : fixed_end, plan);
+
+  std::vector<uint32_t> chain;
+  std::vector<uint8_t> b = ReadTableDefinitionBytes(pager, tdef_page, &chain);
+  size_t columns = ReadU16(b, L.columns);
+  size_t reals = ReadU32(b, L.real_indexes);
+  size_t entries_end =
+      L.real_index_entries + reals * L.real_index_entry_size + columns * L.column_entry_size;
+  size_t names_end = entries_end;
+  for (size_t i = 0; i < columns; ++i) names_end += 2 + ReadU16(b, names_end);
+  if (names_end > b.size()) ThrowCorrupt("table definition names past its end");
+  size_t recorded = ReadU32(b, tdef::kDefinitionLengthOffset);
+  size_t end = recorded > names_end && recorded <= b.size() ? recorded : b.size();
+
+  std::vector<uint8_t> out(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(entries_end));
+  out.insert(out.end(), entry.begin(), entry.end());
+  out.insert(out.end(), b.begin() + static_cast<std::ptrdiff_t>(entries_end),
+             b.begin() + static_cast<std::ptrdiff_t>(names_end));
+  AppendColumnName(out, column.name);
+  out.insert(out.end(), b.begin() + static_cast<std::ptrdiff_t>(names_end),
+             b.begin() + static_cast<std::ptrdiff_t>(end));
+  PutU16(out, L.columns, static_cast<uint16_t>(columns + 1));
+  PutU16(out, L.max_columns, static_cast<uint16_t>(layout.max_columns + 1));
+  if (variable) PutU16(out, L.var_columns, static_cast<uint16_t>(var_slots + 1));
+  PutU32(out, tdef::kDefinitionLengthOffset, static_cast<uint32_t>(out.size()));
+
+  GlobalPages global(pager);
+  WriteTableDefinition(
+      pager, out, chain, [&] { return global.Allocate(); },
+      [&](uint32_t page) { global.Free(page); });
+}
+
+}  // namespace jet

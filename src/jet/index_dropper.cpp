@@ -1,0 +1,134 @@
+#include "jet/index_dropper.h"
+
+#include <set>
+
+#include "error/errors.h"
+#include "jet/byte_writer.h"
+#include "jet/catalog.h"
+#include "jet/catalog_rows.h"
+#include "jet/index_page.h"
+#include "jet/name_fold.h"
+#include "jet/schema_pages.h"
+#include "jet/tdef_page.h"
+#include "jet/tdef_writer.h"
+#include "jet/usage_map_writer.h"
+
+namespace jet {
+namespace {
+
+const tdef::Layout& L = tdef::kJet4;
+
+size_t SkipNames(const std::vector<uint8_t>& b, size_t at, size_t count) {
+  for (size_t i = 0; i < count; ++i) at += 2 + ReadU16(b, at);
+  if (at > b.size()) ThrowCorrupt("table definition names past its end");
+  return at;
+}
+
+// `definition` without logical index `logical`, and without physical index `real` when given.
+std::vector<uint8_t> RemoveIndex(const std::vector<uint8_t>& b, size_t logical,
+                                 std::optional<size_t> real) {
+  size_t columns = ReadU16(b, L.columns);
+  uint32_t logicals = ReadU32(b, L.logical_indexes);
+  uint32_t reals = ReadU32(b, L.real_indexes);
+  size_t counts_end = L.real_index_entries + reals * L.real_index_entry_size;
+  size_t real_start = SkipNames(b, counts_end + columns * L.column_entry_size, columns);
+  size_t real_end = real_start + reals * L.real_index_size;
+  size_t logical_end = real_end + logicals * L.logical_index_size;
+  size_t names_end = SkipNames(b, logical_end, logicals);
+  size_t recorded = ReadU32(b, tdef::kDefinitionLengthOffset);
+  size_t end = recorded >= names_end + tdef::kTrailerSize && recorded <= b.size()
+                   ? recorded
+                   : std::min(b.size(), names_end + tdef::kTrailerSize);
+
+  std::vector<uint8_t> out;
+  auto copy = [&](size_t from, size_t to) {
+    out.insert(out.end(), b.begin() + static_cast<std::ptrdiff_t>(from),
+               b.begin() + static_cast<std::ptrdiff_t>(to));
+  };
+  auto copy_without = [&](size_t start, size_t size, size_t count, std::optional<size_t> skip) {
+    for (size_t i = 0; i < count; ++i) {
+      if (skip && i == *skip) continue;
+      copy(start + i * size, start + (i + 1) * size);
+    }
+  };
+  copy(0, L.real_index_entries);
+  copy_without(L.real_index_entries, L.real_index_entry_size, reals, real);
+  copy(counts_end, real_start);
+  copy_without(real_start, L.real_index_size, reals, real);
+  size_t logical_start = out.size();
+  copy_without(real_end, L.logical_index_size, logicals, logical);
+  for (uint32_t i = 0; i + 1 < logicals; ++i) {
+    size_t at = logical_start + i * L.logical_index_size;
+    PutU32(out, at + L.logical_index_number, i);
+    uint32_t r = ReadU32(out, at + L.logical_index_real);
+    if (real && r > *real) PutU32(out, at + L.logical_index_real, r - 1);
+  }
+  size_t at = logical_end;
+  for (size_t i = 0; i < logicals; ++i) {
+    size_t next = at + 2 + ReadU16(b, at);
+    if (i != logical) copy(at, next);
+    at = next;
+  }
+  copy(names_end, end);
+  PutU32(out, L.logical_indexes, logicals - 1);
+  PutU32(out, L.real_indexes, real ? reals - 1 : reals);
+  PutU32(out, tdef::kDefinitionLengthOffset, static_cast<uint32_t>(out.size()));
+  return out;
+}
+
+}  // namespace
+
+void DropIndexFromFile(Pager& pager, Database& db, const std::string& table,
+                       const std::string& index) {
+  std::vector<ObjectRow> rows = ReadObjectRows(db);
+  std::optional<ObjectRow> object = FindTableObject(rows, table);
+  if (!object || object->type != catalog::kTypeLocalTable) {
+    throw errors::TableOrConstraintNotFound(table);
+  }
+  if ((object->flags & catalog::kSystemObjectMask) != 0) {
+    throw Error(3027, "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
+  }
+  uint32_t tdef_page = static_cast<uint32_t>(object->id) & catalog::kIdPageMask;
+  TableLayout layout = ReadTableLayout(pager, JetVersion::kJet4, tdef_page, object->name);
+  const std::vector<IndexDef>& indexes = layout.def->indexes;
+  size_t logical = indexes.size();
+  for (size_t i = 0; i < indexes.size(); ++i) {
+    if (SameName(indexes[i].name, index)) logical = i;
+  }
+  if (logical == indexes.size()) throw errors::TableOrConstraintNotFound(index);
+  if (InRelationship(db, object->name)) throw errors::InRelationship();
+
+  size_t real = layout.real_index[logical];
+  bool shared = false;
+  for (size_t i = 0; i < indexes.size(); ++i)
+    shared |= i != logical && layout.real_index[i] == real;
+  std::vector<uint32_t> chain;
+  std::vector<uint8_t> definition = ReadTableDefinitionBytes(pager, tdef_page, &chain);
+  definition = RemoveIndex(definition, logical, shared ? std::nullopt : std::optional(real));
+
+  GlobalPages global(pager);
+  if (!shared) {
+    std::set<uint32_t> pages;
+    auto of_table = [&](uint32_t page) {
+      if (page <= 1 || page >= pager.page_count()) return false;
+      ByteSpan p = pager.Page(page);
+      return IsIndexPage(p) &&
+             ReadU32(p, IndexPageLayoutFor(JetVersion::kJet4).table_page_offset) == tdef_page;
+    };
+    RowPointer map = layout.real_index_pages[real];
+    if (map.page != 0) {
+      UsageMapWriter reader(pager, map, nullptr);
+      for (uint32_t page : reader.Pages(pager.page_count())) {
+        if (of_table(page)) pages.insert(page);
+      }
+    }
+    if (of_table(indexes[logical].root_page)) pages.insert(indexes[logical].root_page);
+    if (map.page != 0) DeleteUsageMapRow(pager, map);
+    for (uint32_t page : pages) global.Free(page);
+  }
+  WriteTableDefinition(
+      pager, definition, chain, [&] { return global.Allocate(); },
+      [&](uint32_t page) { global.Free(page); });
+}
+
+}  // namespace jet

@@ -1,0 +1,286 @@
+#include "jet/tdef_writer.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "jet/byte_writer.h"
+#include "jet/format_error.h"
+#include "jet/tdef_page.h"
+#include "jet/text_encoder.h"
+
+namespace jet {
+namespace {
+
+const tdef::Layout& L = tdef::kJet4;
+constexpr size_t kHeaderSize = 63;  // up to the per-index row counts
+
+bool IsVariable(ColumnType t) {
+  return t == ColumnType::kText || t == ColumnType::kBinary || t == ColumnType::kMemo ||
+         t == ColumnType::kOle;
+}
+bool IsLong(ColumnType t) {
+  return t == ColumnType::kMemo || t == ColumnType::kOle;
+}
+
+void AppendName(std::vector<uint8_t>& out, const std::string& name) {
+  std::vector<uint8_t> text = EncodeJet4Text(Utf8ToUtf16(name), false);
+  AppendU16(out, static_cast<uint16_t>(text.size()));
+  out.insert(out.end(), text.begin(), text.end());
+}
+
+uint32_t Packed(RowPointer p) {
+  return EncodeRowPointer(p.page, p.row);
+}
+
+std::vector<uint8_t> RealIndexEntry(const RealIndexPlan& real, const TableDef& table) {
+  std::vector<uint8_t> e(L.real_index_size, 0);
+  PutU32(e, 0, tdef::kIndexNumber);
+  for (size_t slot = 0; slot < tdef::kIndexColumnSlots; ++slot) {
+    size_t o = L.real_index_columns + slot * tdef::kIndexColumnSlotSize;
+    if (slot < real.columns.size()) {
+      const IndexColumn& c = real.columns[slot];
+      PutU16(e, o,
+             static_cast<uint16_t>(table.columns[static_cast<size_t>(c.column)].column_number));
+      e[o + 2] = c.ascending ? tdef::kAscending : 0;
+    } else {
+      PutU16(e, o, tdef::kNoColumn);
+    }
+  }
+  PutU32(e, L.real_index_pages, Packed(real.pages));
+  PutU32(e, L.real_index_first_page, real.root_page);
+  e[L.real_index_flags] = static_cast<uint8_t>(real.flags | tdef::kIndexAccess2000);
+  return e;
+}
+
+std::vector<uint8_t> LogicalIndexEntry(const IndexDef& index, uint32_t number, uint32_t real) {
+  std::vector<uint8_t> e(L.logical_index_size, 0);
+  PutU32(e, 0, tdef::kTableNumber);
+  PutU32(e, L.logical_index_number, number);
+  PutU32(e, L.logical_index_real, real);
+  PutU32(e, L.logical_index_real + 5, tdef::kNoRelatedIndex);
+  e[L.logical_index_type] = index.primary       ? tdef::kIndexPrimary
+                            : index.foreign_key ? tdef::kIndexForeign
+                                                : 0;
+  return e;
+}
+
+std::vector<uint8_t> ColumnEntry(const ColumnDef& c, size_t var_index, size_t fixed_offset,
+                                 const std::array<uint8_t, 4>& sort_order) {
+  std::vector<uint8_t> e(L.column_entry_size, 0);
+  e[L.column_type] = static_cast<uint8_t>(c.type);
+  PutU32(e, 1, tdef::kTableNumber);
+  PutU16(e, L.column_number, static_cast<uint16_t>(c.column_number));
+  PutU16(e, L.column_var_index, static_cast<uint16_t>(var_index));
+  PutU16(e, tdef::kColumnNumberAgain, static_cast<uint16_t>(c.column_number));
+  if (c.type == ColumnType::kText || c.type == ColumnType::kMemo) {
+    std::copy(sort_order.begin(), sort_order.end(), e.begin() + tdef::kColumnSortOrder);
+  } else if (c.type == ColumnType::kNumeric) {
+    e[L.column_precision] = c.precision;
+    e[L.column_scale] = c.scale;
+  }
+  uint8_t flags = 0;
+  if (!IsVariable(c.type)) flags |= tdef::kColumnFixed;
+  if (c.nullable) flags |= tdef::kColumnNullable;
+  if (c.autonumber) flags |= tdef::kColumnAutoLong;
+  if (c.guid_autonumber) flags |= tdef::kColumnAutoGuid;
+  e[L.column_flags] = flags;
+  e[L.column_ext_flags] = c.compressed_unicode ? tdef::kExtCompressedUnicode : 0;
+  PutU16(e, L.column_fixed_offset, static_cast<uint16_t>(fixed_offset));
+  PutU16(e, L.column_length, DefinedLength(c));
+  return e;
+}
+
+// Skips `count` names stored one after the other from `at`.
+size_t SkipNames(const std::vector<uint8_t>& bytes, size_t at, size_t count) {
+  for (size_t i = 0; i < count; ++i) at += 2 + ReadU16(bytes, at);
+  if (at > bytes.size()) ThrowCorrupt("table definition names past its end");
+  return at;
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeColumnEntry(const ColumnDef& column, size_t var_index,
+                                       size_t fixed_offset, const TableDefinitionPlan& plan) {
+  return ColumnEntry(column, var_index, fixed_offset, plan.text_sort_order);
+}
+
+void AppendColumnName(std::vector<uint8_t>& out, const std::string& name) {
+  AppendName(out, name);
+}
+
+size_t FixedDataSize(const ColumnDef& column) {
+  if (IsVariable(column.type) || column.type == ColumnType::kBoolean) return 0;
+  return DefinedLength(column);
+}
+
+uint16_t DefinedLength(const ColumnDef& column) {
+  switch (column.type) {
+    case ColumnType::kBoolean:
+    case ColumnType::kByte:
+      return 1;
+    case ColumnType::kInteger:
+      return 2;
+    case ColumnType::kLong:
+    case ColumnType::kSingle:
+      return 4;
+    case ColumnType::kCurrency:
+    case ColumnType::kDouble:
+    case ColumnType::kDateTime:
+      return 8;
+    case ColumnType::kGuid:
+      return 16;
+    case ColumnType::kNumeric:
+      return 17;
+    case ColumnType::kText:
+    case ColumnType::kBinary:
+      return column.size;
+    default:
+      return 0;
+  }
+}
+
+std::vector<uint8_t> EncodeTableDefinition(const TableDefinitionPlan& plan) {
+  const TableDef& def = *plan.def;
+  std::vector<uint8_t> out(kHeaderSize, 0);
+  out[0] = page_type::kTableDef;
+  out[1] = 0x01;
+  PutU32(out, tdef::kTableNumberOffset, tdef::kTableNumber);
+  PutU32(out, tdef::kNextAutonumberJet4, plan.last_autonumber);
+  out[tdef::kAutonumberIncrementFlag] = 1;
+  out[L.table_type] = tdef::kTableTypeUser;
+  size_t var_count = 0;
+  size_t long_count = 0;
+  for (const ColumnDef& c : def.columns) {
+    if (IsVariable(c.type)) ++var_count;
+    if (IsLong(c.type)) ++long_count;
+  }
+  PutU16(out, L.max_columns, static_cast<uint16_t>(def.columns.size()));
+  PutU16(out, L.var_columns, static_cast<uint16_t>(var_count));
+  PutU16(out, L.columns, static_cast<uint16_t>(def.columns.size()));
+  PutU32(out, L.logical_indexes, static_cast<uint32_t>(def.indexes.size()));
+  PutU32(out, L.real_indexes, static_cast<uint32_t>(plan.real.size()));
+  PutU32(out, L.used_pages, Packed(plan.used_pages));
+  PutU32(out, L.free_pages, Packed(plan.free_pages));
+  out.resize(out.size() + plan.real.size() * L.real_index_entry_size, 0);
+
+  // Long values go after the other variable columns, as Access lays them out.
+  size_t next_var = 0;
+  size_t next_long = var_count - long_count;
+  size_t next_fixed = 0;
+  for (const ColumnDef& c : def.columns) {
+    size_t var_index = 0;
+    size_t fixed_offset = 0;
+    if (IsLong(c.type)) {
+      var_index = next_long++;
+    } else if (IsVariable(c.type)) {
+      var_index = next_var++;
+    } else {
+      fixed_offset = c.type == ColumnType::kBoolean ? 0 : next_fixed;
+      next_fixed += FixedDataSize(c);
+    }
+    std::vector<uint8_t> e = ColumnEntry(c, var_index, fixed_offset, plan.text_sort_order);
+    out.insert(out.end(), e.begin(), e.end());
+  }
+  for (const ColumnDef& c : def.columns) AppendName(out, c.name);
+  for (const RealIndexPlan& r : plan.real) {
+    std::vector<uint8_t> e = RealIndexEntry(r, def);
+    out.insert(out.end(), e.begin(), e.end());
+  }
+  for (size_t i = 0; i < def.indexes.size(); ++i) {
+    std::vector<uint8_t> e = LogicalIndexEntry(def.indexes[i], static_cast<uint32_t>(i),
+                                               static_cast<uint32_t>(plan.logical_real[i]));
+    out.insert(out.end(), e.begin(), e.end());
+  }
+  for (const IndexDef& index : def.indexes) AppendName(out, index.name);
+  AppendU16(out, 0xffff);
+  PutU32(out, tdef::kDefinitionLengthOffset, static_cast<uint32_t>(out.size()));
+  return out;
+}
+
+std::vector<uint8_t> AddIndexToDefinition(const std::vector<uint8_t>& definition,
+                                          const IndexDef& index, const RealIndexPlan& real,
+                                          const TableDef& table) {
+  const std::vector<uint8_t>& b = definition;
+  size_t columns = ReadU16(b, L.columns);
+  uint32_t logical = ReadU32(b, L.logical_indexes);
+  uint32_t reals = ReadU32(b, L.real_indexes);
+  size_t counts_end = L.real_index_entries + reals * L.real_index_entry_size;
+  size_t names_start = counts_end + columns * L.column_entry_size;
+  size_t real_start = SkipNames(b, names_start, columns);
+  size_t real_end = real_start + reals * L.real_index_size;
+  size_t logical_end = real_end + logical * L.logical_index_size;
+  size_t names_end = SkipNames(b, logical_end, logical);
+  size_t recorded = ReadU32(b, tdef::kDefinitionLengthOffset);
+  size_t end = recorded >= names_end + tdef::kTrailerSize && recorded <= b.size()
+                   ? recorded
+                   : std::min(b.size(), names_end + tdef::kTrailerSize);
+
+  std::vector<uint8_t> out;
+  auto copy = [&](size_t from, size_t to) {
+    out.insert(out.end(), b.begin() + from, b.begin() + to);
+  };
+  copy(0, counts_end);
+  out.resize(out.size() + L.real_index_entry_size, 0);
+  copy(counts_end, real_end);
+  std::vector<uint8_t> r = RealIndexEntry(real, table);
+  out.insert(out.end(), r.begin(), r.end());
+  copy(real_end, logical_end);
+  std::vector<uint8_t> l = LogicalIndexEntry(index, logical, reals);
+  out.insert(out.end(), l.begin(), l.end());
+  copy(logical_end, names_end);
+  AppendName(out, index.name);
+  copy(names_end, end);
+  PutU32(out, L.logical_indexes, logical + 1);
+  PutU32(out, L.real_indexes, reals + 1);
+  PutU32(out, tdef::kDefinitionLengthOffset, static_cast<uint32_t>(out.size()));
+  return out;
+}
+
+std::vector<uint8_t> ReadTableDefinitionBytes(PageReader& pages, uint32_t first_page,
+                                              std::vector<uint32_t>* chain) {
+  std::vector<uint8_t> bytes;
+  std::unordered_set<uint32_t> seen;
+  uint32_t number = first_page;
+  while (number != 0) {
+    if (!seen.insert(number).second) ThrowCorrupt("cycle in a table definition chain");
+    ByteSpan page = pages.Page(number);
+    if (page[0] != page_type::kTableDef) ThrowCorrupt("not a table definition page");
+    size_t skip = bytes.empty() ? 0 : tdef::kContinuationHeader;
+    bytes.insert(bytes.end(), page.begin() + static_cast<std::ptrdiff_t>(skip), page.end());
+    if (chain) chain->push_back(number);
+    number = ReadU32(page, tdef::kNextPageOffset);
+  }
+  return bytes;
+}
+
+void WriteTableDefinition(Pager& pager, const std::vector<uint8_t>& definition,
+                          std::vector<uint32_t> chain, const std::function<uint32_t()>& new_page,
+                          const std::function<void(uint32_t)>& free_page) {
+  const size_t page_size = pager.page_size();
+  const size_t more = page_size - tdef::kContinuationHeader;
+  size_t needed = 1;
+  if (definition.size() > page_size) needed += (definition.size() - page_size + more - 1) / more;
+  while (chain.size() < needed) chain.push_back(new_page());
+  for (size_t i = needed; i < chain.size(); ++i) free_page(chain[i]);
+  chain.resize(needed);
+
+  size_t at = 0;
+  for (size_t i = 0; i < needed; ++i) {
+    std::span<uint8_t> page = pager.Modify(chain[i]);
+    std::fill(page.begin(), page.end(), 0);
+    size_t start = i == 0 ? 0 : tdef::kContinuationHeader;
+    size_t length = std::min(page_size - start, definition.size() - at);
+    std::copy(definition.begin() + static_cast<std::ptrdiff_t>(at),
+              definition.begin() + static_cast<std::ptrdiff_t>(at + length),
+              page.begin() + static_cast<std::ptrdiff_t>(start));
+    at += length;
+    page[0] = page_type::kTableDef;
+    page[1] = 0x01;
+    size_t used = start + length;
+    PutU16(page, tdef::kFreeSpaceOffset,
+           static_cast<uint16_t>(page_size - used >= 8 ? page_size - used - 8 : 0));
+    PutU32(page, tdef::kNextPageOffset, i + 1 < needed ? chain[i + 1] : 0);
+  }
+}
+
+}  // namespace jet

@@ -1,0 +1,84 @@
+#ifndef QUORLA_JET_TDEF_WRITER_H_
+#define QUORLA_JET_TDEF_WRITER_H_
+
+// Writing Jet 4 table definitions (the reverse of tdef_page.h): the definition of a new table,
+// a new index added to an existing definition, and laying a definition out over its chain of
+// pages (the first page whole, each further page after an 8-byte header).
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "jet/data_page.h"
+#include "jet/database.h"
+#include "jet/pager.h"
+
+namespace jet {
+
+namespace tdef {
+inline constexpr size_t kDefinitionLengthOffset = 8;
+inline constexpr size_t kFreeSpaceOffset = 2;
+inline constexpr size_t kTableNumberOffset = 12;  // a constant Access writes
+inline constexpr uint32_t kTableNumber = 1625;
+inline constexpr uint32_t kIndexNumber = 1923;
+inline constexpr size_t kAutonumberIncrementFlag = 24;
+inline constexpr uint8_t kTableTypeUser = 0x4e;
+inline constexpr size_t kColumnSortOrder = 11;  // text columns: 4 bytes of collation
+inline constexpr size_t kColumnNumberAgain = 9;
+inline constexpr uint8_t kIndexAccess2000 = 0x80;  // set on every index Access 2000 writes
+inline constexpr uint32_t kNoRelatedIndex = 0xffffffff;
+inline constexpr size_t kTrailerSize = 2;  // 0xffff: no column usage maps follow
+}  // namespace tdef
+
+// One physical index of a new definition.
+struct RealIndexPlan {
+  std::vector<IndexColumn> columns;  // positions in TableDef::columns
+  uint8_t flags = 0;                 // tdef::kIndexUnique, kIndexIgnoreNulls, kIndexRequired
+  uint32_t root_page = 0;
+  RowPointer pages;  // the index's usage map row
+};
+
+struct TableDefinitionPlan {
+  const TableDef* def = nullptr;  // columns in order (numbered 0..n-1) and logical indexes
+  std::vector<RealIndexPlan> real;
+  std::vector<size_t> logical_real;  // parallel to def->indexes: the physical index of each
+  RowPointer used_pages;
+  RowPointer free_pages;
+  uint32_t last_autonumber = 0;
+  std::array<uint8_t, 4> text_sort_order{};  // as the file's other text columns carry it
+};
+
+// The definition's bytes as one run (page header included, not yet split over pages).
+std::vector<uint8_t> EncodeTableDefinition(const TableDefinitionPlan& plan);
+
+// `definition` (a whole run as ReadTableDefinitionBytes gives it) with one more logical index,
+// which gets a physical index of its own; every other byte is kept.
+std::vector<uint8_t> AddIndexToDefinition(const std::vector<uint8_t>& definition,
+                                          const IndexDef& index, const RealIndexPlan& real,
+                                          const TableDef& table);
+
+// The bytes of the definition starting at `first_page` as one run, and the pages of its chain.
+std::vector<uint8_t> ReadTableDefinitionBytes(PageReader& pages, uint32_t first_page,
+                                              std::vector<uint32_t>* chain);
+
+// Writes `definition` over the pages of `chain` (first page first), taking pages from
+// `new_page` when it needs more and giving back the ones it no longer needs to `free_page`.
+void WriteTableDefinition(Pager& pager, const std::vector<uint8_t>& definition,
+                          std::vector<uint32_t> chain, const std::function<uint32_t()>& new_page,
+                          const std::function<void(uint32_t)>& free_page);
+
+// One column's entry in a definition, and its name as definitions store names.
+std::vector<uint8_t> EncodeColumnEntry(const ColumnDef& column, size_t var_index,
+                                       size_t fixed_offset, const TableDefinitionPlan& plan);
+void AppendColumnName(std::vector<uint8_t>& out, const std::string& name);
+
+// The fixed-part size of a column type (0 for variable and Yes/No columns), and the length its
+// definition records.
+size_t FixedDataSize(const ColumnDef& column);
+uint16_t DefinedLength(const ColumnDef& column);
+
+}  // namespace jet
+
+#endif  // QUORLA_JET_TDEF_WRITER_H_

@@ -1,0 +1,22 @@
+#ifndef QUORLA_JETSQL_DDL_EXECUTE_DDL_H_
+#define QUORLA_JETSQL_DDL_EXECUTE_DDL_H_
+
+// Runs a parsed data-definition statement on a database inside the caller's statement:
+// CREATE TABLE, DROP TABLE, CREATE INDEX, DROP INDEX and ALTER TABLE ... ADD COLUMN, ADD
+// CONSTRAINT (primary key, unique), DROP CONSTRAINT. DROP COLUMN, ALTER COLUMN and FOREIGN KEY
+// constraints are refused with 3251 before anything changes.
+
+#include "jet/database.h"
+#include "jetsql/ddl_ast.h"
+
+namespace jetsql {
+
+void ExecuteDataDefinition(const DataDefinition& statement, jet::Database& db);
+
+// The table a CREATE TABLE statement asks for, checked as far as the statement alone allows
+// (3191 a field twice, 3283 two primary keys, 3265 a constraint on an unknown field).
+jet::NewTable PlanNewTable(const CreateTableStatement& statement);
+
+}  // namespace jetsql
+
+#endif  // QUORLA_JETSQL_DDL_EXECUTE_DDL_H_
