@@ -109,7 +109,7 @@ TEST_F(RelationshipsOracleTest, RefusedChangesLeaveTheFileAsItWas) {
       "INSERT INTO Table1 (id, otherfk1, otherfk2, data, otherfk3) "
       "VALUES (9, 7, 10, 'neu', 0)",
       3201, "Table2");
-  ExpectRefused("UPDATE Table1 SET otherfk2 = 12 + otherfk1 WHERE id = 0", 3201, "Table3");
+  ExpectRefused("UPDATE Table1 SET otherfk2 = 20 + otherfk1 WHERE id = 0", 3201, "Table3");
   // Several rows: the second one is refused after the first was written.
   ExpectRefused(
       "INSERT INTO Table1 (id, otherfk1, otherfk2) SELECT id + 10, id, id + 12 "
