@@ -94,6 +94,12 @@ constexpr ErrorText kTexts[] = {
     {code::kTooManyFields, "Zu viele Felder definiert."},
     {code::kLocked, "Aktualisieren nicht möglich; momentan gesperrt."},
     {code::kFieldDefinedTwice, "Feld '|1' kann nicht mehrfach definiert werden."},
+    {code::kRelatedRecordsExist,
+     "Der Datensatz kann nicht gelöscht oder geändert werden, da die Tabelle '|1' in Beziehung "
+     "stehende Datensätze enthält."},
+    {code::kRelatedRecordRequired,
+     "Der Datensatz kann nicht hinzugefügt oder geändert werden, da ein Datensatz in der Tabelle "
+     "'|1' mit diesem Datensatz in Beziehung stehen muss."},
     {code::kNotRowReturning, "Ungültige Operation. Die Anweisung gibt keine Datensätze zurück."},
     {code::kOperationNotSupported,
      "Der Vorgang wird für diesen Objekttyp nicht unterstützt: '|1' kann diese Datenbank noch "

@@ -155,6 +155,12 @@ Error RecordDeleted() {
 Error TooManyFields() {
   return Make(code::kTooManyFields);
 }
+Error RelatedRecordsExist(std::string_view table) {
+  return Make(code::kRelatedRecordsExist, {table});
+}
+Error RelatedRecordRequired(std::string_view table) {
+  return Make(code::kRelatedRecordRequired, {table});
+}
 Error NotRowReturning() {
   return Make(code::kNotRowReturning);
 }

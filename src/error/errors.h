@@ -55,6 +55,10 @@ Error ReservedWordMisspelled();
 Error CharactersAfterEnd();
 Error RecordDeleted();
 Error TooManyFields();
+// A row of `table` refers to the row being deleted or whose key changes.
+Error RelatedRecordsExist(std::string_view table);
+// The row refers to a row of `table` that does not exist.
+Error RelatedRecordRequired(std::string_view table);
 Error NotRowReturning();
 Error OperationNotSupported(std::string_view operation);
 Error ItemNotFound();

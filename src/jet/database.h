@@ -36,8 +36,19 @@ struct IndexColumn {
   bool ascending = true;
 };
 
+// What a relationship's index entry (foreign_key) records about the relationship.
+struct IndexReference {
+  bool referenced_side = false;     // this table is the one the relationship refers to
+  int related_index = -1;           // number of the paired index in the related table
+  uint32_t related_table_page = 0;  // the related table's definition page
+  bool cascade_updates = false;
+  bool cascade_deletes = false;
+  bool cascade_null = false;  // deleting the referenced row sets the referring keys to Null
+};
+
 struct IndexDef {
   std::string name;
+  int number = 0;  // the index's number in the definition (IndexReference::related_index)
   std::vector<IndexColumn> columns;
   bool primary = false;
   bool unique = false;
@@ -45,6 +56,7 @@ struct IndexDef {
   bool required = false;
   bool foreign_key = false;  // a relationship's index entry
   uint32_t root_page = 0;    // first page of the index's B-tree (of its physical index)
+  std::optional<IndexReference> reference;  // of a foreign_key entry that names its pair
 };
 
 struct TableDef {

@@ -153,6 +153,20 @@ TableLayout ReadTableLayout(PageReader& pages, JetVersion version, uint32_t firs
     uint8_t type = ReadU8(entry, l.logical_index_type);
     index.primary = type == tdef::kIndexPrimary;
     index.foreign_key = type == tdef::kIndexForeign;
+    index.number = static_cast<int>(ReadU32(entry, l.logical_index_number));
+    const uint32_t related_index = ReadU32(entry, l.logical_index_related_index);
+    if (index.foreign_key && related_index != tdef::kNoRelatedIndex) {
+      IndexReference& ref = index.reference.emplace();
+      ref.referenced_side =
+          ReadU8(entry, l.logical_index_related_kind) == tdef::kRelatedKindReferenced;
+      ref.related_index = static_cast<int>(related_index);
+      ref.related_table_page = ReadU32(entry, l.logical_index_related_page);
+      ref.cascade_updates =
+          (ReadU8(entry, l.logical_index_cascade_updates) & tdef::kCascadeUpdates) != 0;
+      const uint8_t deletes = ReadU8(entry, l.logical_index_cascade_deletes);
+      ref.cascade_deletes = (deletes & tdef::kCascadeDeletes) != 0;
+      ref.cascade_null = (deletes & tdef::kCascadeNull) != 0;
+    }
     index.unique = (r.flags & tdef::kIndexUnique) != 0 || index.primary;
     index.ignore_nulls = (r.flags & tdef::kIndexIgnoreNulls) != 0;
     index.required = (r.flags & tdef::kIndexRequired) != 0 || index.primary;

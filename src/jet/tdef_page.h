@@ -52,6 +52,12 @@ struct Layout {
   size_t logical_index_number;
   size_t logical_index_real;
   size_t logical_index_type;
+  // A relationship's index entry: the related table's kind, index and definition page, cascades.
+  size_t logical_index_related_kind;
+  size_t logical_index_related_index;
+  size_t logical_index_related_page;
+  size_t logical_index_cascade_updates;
+  size_t logical_index_cascade_deletes;
 };
 
 inline constexpr Layout kJet3 = {.row_count = 12,
@@ -84,7 +90,12 @@ inline constexpr Layout kJet3 = {.row_count = 12,
                                  .logical_index_size = 20,
                                  .logical_index_number = 0,
                                  .logical_index_real = 4,
-                                 .logical_index_type = 19};
+                                 .logical_index_type = 19,
+                                 .logical_index_related_kind = 8,
+                                 .logical_index_related_index = 9,
+                                 .logical_index_related_page = 13,
+                                 .logical_index_cascade_updates = 17,
+                                 .logical_index_cascade_deletes = 18};
 inline constexpr Layout kJet4 = {.row_count = 16,
                                  .table_type = 40,
                                  .max_columns = 41,
@@ -115,7 +126,12 @@ inline constexpr Layout kJet4 = {.row_count = 16,
                                  .logical_index_size = 28,
                                  .logical_index_number = 4,
                                  .logical_index_real = 8,
-                                 .logical_index_type = 23};
+                                 .logical_index_type = 23,
+                                 .logical_index_related_kind = 12,
+                                 .logical_index_related_index = 13,
+                                 .logical_index_related_page = 17,
+                                 .logical_index_cascade_updates = 21,
+                                 .logical_index_cascade_deletes = 22};
 
 inline constexpr size_t kNextAutonumberJet4 = 20;  // the last long autonumber handed out
 inline constexpr size_t kRealIndexKeyCount = 4;    // in a real index entry: its distinct keys
@@ -135,6 +151,11 @@ inline constexpr uint8_t kIndexIgnoreNulls = 0x02;
 inline constexpr uint8_t kIndexRequired = 0x08;
 inline constexpr uint8_t kIndexPrimary = 0x01;
 inline constexpr uint8_t kIndexForeign = 0x02;
+inline constexpr uint8_t kRelatedKindReferenced = 0x01;  // this table is the referenced side
+inline constexpr uint32_t kNoRelatedIndex = 0xffffffff;
+inline constexpr uint8_t kCascadeUpdates = 0x01;  // in the cascade-updates byte
+inline constexpr uint8_t kCascadeDeletes = 0x01;  // in the cascade-deletes byte
+inline constexpr uint8_t kCascadeNull = 0x02;     // in the cascade-deletes byte
 }  // namespace tdef
 
 // Where one column of TableDef::columns lives in a row.

@@ -1,7 +1,7 @@
 // libFuzzer target: a whole database file from the fuzzer's bytes, opened and read the way
 // quorla-sql reads it: catalogue, every table definition, every row and value (printed as CSV),
-// and a walk through every index. Any exception but jet::Error, any sanitizer report, hang or
-// runaway allocation is a finding.
+// a walk through every index, and the relationships. Any exception but jet::Error, any sanitizer
+// report, hang or runaway allocation is a finding.
 
 #include <cstdint>
 #include <string>
@@ -10,6 +10,7 @@
 #include "jet/database.h"
 #include "jet/database_file.h"
 #include "jet/memory_file.h"
+#include "jet/relationships.h"
 #include "jetsql/csv_format.h"
 
 namespace {
@@ -56,6 +57,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       } catch (const jet::Error&) {
         // The next table may still be readable.
       }
+    }
+    try {
+      (void)jet::ReadRelationships(*db);
+    } catch (const jet::Error&) {
+      // A damaged MSysRelationships is refused like any other table.
     }
   } catch (const jet::Error&) {
     // Refusing a damaged file with a numbered error is the expected outcome.

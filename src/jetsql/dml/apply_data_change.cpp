@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "jetsql/dml/column_value.h"
+#include "jetsql/dml/referential_checks.h"
 #include "jetsql/row_address.h"
 
 namespace jetsql {
@@ -18,7 +19,7 @@ std::optional<int64_t> AddressOf(const std::vector<jet::Value>& row, int column)
 }
 
 int64_t Insert(const BoundDataChange& change, const std::vector<std::vector<jet::Value>>& rows,
-               jet::Database& database) {
+               ReferentialWriter& writer) {
   const jet::TableDef& def = *change.table;
   for (const auto& row : rows) {
     std::vector<jet::Value> values(def.columns.size());
@@ -26,7 +27,7 @@ int64_t Insert(const BoundDataChange& change, const std::vector<std::vector<jet:
       const auto field = static_cast<size_t>(change.fields[i]);
       values[field] = ValueForColumn(row[i], def.columns[field]);
     }
-    database.InsertRow(def.name, std::move(values));
+    writer.Insert(def.name, std::move(values));
   }
   return static_cast<int64_t>(rows.size());
 }
@@ -34,7 +35,7 @@ int64_t Insert(const BoundDataChange& change, const std::vector<std::vector<jet:
 // Each row changes once per target table even when a join reaches it several times; the last
 // joined row's values win, as when Access writes them one after another.
 int64_t Update(const BoundDataChange& change, const std::vector<std::vector<jet::Value>>& rows,
-               jet::Database& database) {
+               jet::Database& database, ReferentialWriter& writer) {
   int64_t changed = 0;
   for (const auto& target : change.targets) {
     const jet::TableDef& def = *target.def;
@@ -49,22 +50,22 @@ int64_t Update(const BoundDataChange& change, const std::vector<std::vector<jet:
         values[static_cast<size_t>(field)] = ValueForColumn(
             row[static_cast<size_t>(column)], def.columns[static_cast<size_t>(field)]);
       }
-      database.UpdateRow(def.name, id, std::move(values));
+      writer.Update(def.name, id, std::move(values));
     }
   }
   return changed;
 }
 
 int64_t Delete(const BoundDataChange& change, const std::vector<std::vector<jet::Value>>& rows,
-               jet::Database& database) {
+               ReferentialWriter& writer) {
   int64_t deleted = 0;
   for (const auto& target : change.targets) {
     std::unordered_set<int64_t> seen;
     for (const auto& row : rows) {
       const std::optional<int64_t> address = AddressOf(row, target.address_column);
       if (!address || !seen.insert(*address).second) continue;
-      database.DeleteRow(target.def->name, UnpackRowAddress(*address));
-      ++deleted;
+      // A row that a cascade of an earlier one took along is not counted again.
+      if (writer.Delete(target.def->name, UnpackRowAddress(*address))) ++deleted;
     }
   }
   return deleted;
@@ -74,13 +75,14 @@ int64_t Delete(const BoundDataChange& change, const std::vector<std::vector<jet:
 
 int64_t ApplyDataChange(const BoundDataChange& change,
                         const std::vector<std::vector<jet::Value>>& rows, jet::Database& database) {
+  ReferentialWriter writer(database);
   switch (change.kind) {
     case BoundDataChange::Kind::kInsert:
-      return Insert(change, rows, database);
+      return Insert(change, rows, writer);
     case BoundDataChange::Kind::kUpdate:
-      return Update(change, rows, database);
+      return Update(change, rows, database, writer);
     case BoundDataChange::Kind::kDelete:
-      return Delete(change, rows, database);
+      return Delete(change, rows, writer);
   }
   return 0;
 }

@@ -12,7 +12,8 @@
 namespace jetsql {
 
 // `rows` are the rows of change.rows, read in full. Returns the number of records added,
-// changed or deleted. Throws the engine's errors; the caller rolls the statement back.
+// changed or deleted, keeping the file's relationships (dml/referential_checks.h). Throws the
+// engine's errors; the caller rolls the statement back.
 int64_t ApplyDataChange(const BoundDataChange& change,
                         const std::vector<std::vector<jet::Value>>& rows, jet::Database& database);
 

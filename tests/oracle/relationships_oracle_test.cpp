@@ -1,0 +1,168 @@
+// Statements against the relationships Access recorded in indexTestV2000.mdb, on copies: Table1
+// refers to Table2 (cascading deletes) and to Table3 (cascading key changes); the navigation
+// pane's tables form a chain MSysNavPaneGroupCategories <- MSysNavPaneGroups <-
+// MSysNavPaneGroupToObjects that cascades both. A refused statement leaves the file as it was;
+// after cascades the independent readers read the file as we do and every index is sound.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "jet/index_check.h"
+#include "jet/index_page.h"
+#include "jetsql/session.h"
+#include "support/jet_samples.h"
+#include "support/oracle_export.h"
+#include "support/raw_page_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using jetsql::Session;
+
+const std::vector<std::string> kTables = {"Table1",
+                                          "Table2",
+                                          "Table3",
+                                          "MSysNavPaneGroupCategories",
+                                          "MSysNavPaneGroups",
+                                          "MSysNavPaneGroupToObjects"};
+
+class RelationshipsOracleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
+    std::string missing = testsupport::OraclesMissing();
+    if (!missing.empty()) GTEST_SKIP() << missing;
+    dir_ = quorla_test::MakeTempDir();
+    path_ = dir_ + "/indexTestV2000.mdb";
+    fs::copy_file(std::string(QUORLA_SAMPLES_DIR) + "/jet4/indexTestV2000.mdb", path_);
+    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    if (!dir_.empty()) fs::remove_all(dir_, ec);
+  }
+
+  // Every table as mdb-export reads it.
+  std::string Export() const {
+    std::string all;
+    for (const auto& table : kTables) {
+      auto out = quorla_test::RunCommand("mdb-export -0 NULL " + quorla_test::ShellQuote(path_) +
+                                         " " + quorla_test::ShellQuote(table));
+      EXPECT_TRUE(out.has_value()) << "mdb-export " << table;
+      all += table + "\n" + out.value_or("") + "\n";
+    }
+    return all;
+  }
+
+  static int64_t Count(Session& s, const std::string& sql) {
+    return std::get<int32_t>(s.Query(sql).rows.at(0).at(0));
+  }
+
+  // Runs `sql`, which must fail with `number` naming `table`, and leave the file as it was.
+  void ExpectRefused(const std::string& sql, int32_t number, const std::string& table) {
+    SCOPED_TRACE(sql);
+    const auto bytes = quorla_test::ReadWholeFile(path_);
+    const std::string exported = Export();
+    {
+      Session s(path_, Session::Mode::kReadWrite);
+      try {
+        s.Execute(sql);
+        ADD_FAILURE() << "not refused";
+      } catch (const jet::Error& e) {
+        EXPECT_EQ(e.number(), number);
+        EXPECT_NE(e.description().find("'" + table + "'"), std::string::npos) << e.description();
+      }
+    }
+    EXPECT_EQ(quorla_test::ReadWholeFile(path_), bytes) << "a refused statement changed the file";
+    EXPECT_EQ(Export(), exported);
+  }
+
+  // Every index tree of the file is sound and holds one entry per row of its table.
+  void ExpectSoundIndexes() {
+    quorla_test::RawPageFile raw(path_);
+    int checked = 0;
+    for (const quorla_test::RawTable& table : quorla_test::ReadRawTables(raw)) {
+      for (const quorla_test::RawIndex& index : table.indexes) {
+        if (!jet::IsIndexPage(raw.Page(index.root_page))) continue;
+        SCOPED_TRACE("index root " + std::to_string(index.root_page));
+        const jet::IndexCheckResult check = jet::CheckIndex(raw, raw.version(), index.root_page);
+        EXPECT_TRUE(check.problems.empty()) << check.problems.front();
+        if ((index.flags & 0x02) == 0 && table.row_count > 0) {
+          EXPECT_EQ(check.entries, table.row_count);
+        }
+        ++checked;
+      }
+    }
+    EXPECT_GT(checked, 10);
+  }
+
+  std::string dir_;
+  std::string path_;
+};
+
+TEST_F(RelationshipsOracleTest, RefusedChangesLeaveTheFileAsItWas) {
+  // A referring row needs its referenced row, in each of its relationships.
+  ExpectRefused(
+      "INSERT INTO Table1 (id, otherfk1, otherfk2, data, otherfk3) "
+      "VALUES (9, 7, 10, 'neu', 0)",
+      3201, "Table2");
+  ExpectRefused("UPDATE Table1 SET otherfk2 = 20 + otherfk1 WHERE id = 0", 3201, "Table3");
+  // Several rows: the second one is refused after the first was written.
+  ExpectRefused(
+      "INSERT INTO Table1 (id, otherfk1, otherfk2) SELECT id + 10, id, id + 12 "
+      "FROM Table2",
+      3201, "Table3");
+  // A referenced row without the cascade may neither go nor change its key while rows refer.
+  ExpectRefused("DELETE FROM Table3 WHERE id = 11", 3200, "Table1");
+  ExpectRefused("UPDATE Table2 SET id = 7 WHERE id = 1", 3200, "Table1");
+}
+
+TEST_F(RelationshipsOracleTest, CascadesChangeAndDeleteTheReferringRows) {
+  {
+    Session s(path_, Session::Mode::kReadWrite);
+    // Nulls and existing keys pass; a row no longer referred to may go; a key set to what it
+    // was is no change.
+    EXPECT_EQ(s.Execute("INSERT INTO Table1 (id, otherfk1, otherfk2, data) "
+                        "VALUES (4, Null, 12, 'ohne')"),
+              1);
+    EXPECT_EQ(s.Execute("INSERT INTO Table1 (id, otherfk1, data) VALUES (5, 2, 'fünf')"), 1);
+    EXPECT_EQ(s.Execute("UPDATE Table1 SET otherfk2 = Null WHERE id = 0"), 1);
+    EXPECT_EQ(s.Execute("DELETE FROM Table3 WHERE id = 10"), 1);
+    EXPECT_EQ(s.Execute("UPDATE Table2 SET id = id WHERE id = 1"), 1);
+
+    // Cascading key changes: the referring rows follow, the others stay.
+    EXPECT_EQ(s.Execute("UPDATE Table3 SET id = 21, data = 'neu' WHERE id = 11"), 1);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM Table1 WHERE otherfk2 = 21"), 2);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM Table1 WHERE otherfk2 = 11"), 0);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM Table1 WHERE otherfk2 = 13"), 1);
+
+    // Cascading deletes: the statement counts the rows it names.
+    EXPECT_EQ(s.Execute("DELETE FROM Table2 WHERE id = 1"), 1);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM Table1 WHERE id IN (1, 2)"), 0);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM Table1"), 4);
+
+    // Through two relationships: a category takes its groups, and they their entries.
+    const int64_t groups = Count(s,
+                                 "SELECT Count(*) FROM MSysNavPaneGroups WHERE "
+                                 "GroupCategoryID = 2");
+    const int64_t entries = Count(s,
+                                  "SELECT Count(*) FROM MSysNavPaneGroupToObjects WHERE GroupID IN "
+                                  "(SELECT Id FROM MSysNavPaneGroups WHERE GroupCategoryID = 2)");
+    const int64_t all_entries = Count(s, "SELECT Count(*) FROM MSysNavPaneGroupToObjects");
+    ASSERT_GT(groups, 1);
+    ASSERT_GT(entries, 1);
+    EXPECT_EQ(s.Execute("DELETE FROM MSysNavPaneGroupCategories WHERE Id = 2"), 1);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM MSysNavPaneGroups WHERE GroupCategoryID = 2"), 0);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM MSysNavPaneGroupToObjects"), all_entries - entries);
+    // A category's new key reaches its groups, whose entries keep theirs.
+    EXPECT_EQ(s.Execute("UPDATE MSysNavPaneGroupCategories SET Id = 30 WHERE Id = 3"), 1);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM MSysNavPaneGroups WHERE GroupCategoryID = 30"), 2);
+  }
+  testsupport::CompareTablesWithOracles({path_, "jet4", "indexTestV2000"}, kTables);
+  ExpectSoundIndexes();
+}
+
+}  // namespace
