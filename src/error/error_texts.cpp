@@ -33,6 +33,9 @@ constexpr ErrorText kTexts[] = {
     {code::kDiskFull, "Nicht genügend Speicherplatz auf dem Datenträger."},
     {code::kPasswordInvalid, "Kein gültiges Kennwort."},
     {code::kDiskIo, "Datenträger- oder Netzwerkfehler."},
+    {code::kInvalidPath,
+     "'|1' ist kein zulässiger Pfad. Stellen Sie sicher, dass der Pfadname richtig geschrieben "
+     "ist und dass eine Verbindung mit dem Server besteht, auf dem sich die Datei befindet."},
     {code::kLinkedTable,
      "Die Daten der verknüpften Tabelle '|1' liegen in '|2' und können hier nicht gelesen "
      "werden."},
@@ -51,6 +54,7 @@ constexpr ErrorText kTexts[] = {
      "Das angegebene Feld '|1' könnte sich auf mehr als eine Tabelle beziehen, die im "
      "FROM-Abschnitt Ihrer SQL-Anweisung aufgeführt ist."},
     {code::kUndefinedFunction, "Undefinierte Funktion '|1' in Ausdruck."},
+    {code::kCircularReference, "Zirkelbezug verursacht durch '|1'."},
     {code::kAggregateInGroupBy,
      "Aggregatfunktionen können in GROUP BY-Klauseln nicht verwendet werden (|1)."},
     {code::kNestedAggregate,
@@ -73,6 +77,7 @@ constexpr ErrorText kTexts[] = {
      "falsch geschrieben ist oder fehlt, oder die Satzzeichen sind falsch."},
     {code::kCharactersAfterEnd, "Zeichen nach dem Ende der SQL-Anweisung gefunden."},
     {code::kRecordDeleted, "Datensatz ist gelöscht."},
+    {code::kIsamNotFound, "Installierbares ISAM nicht gefunden."},
     {code::kTooManyFields, "Zu viele Felder definiert."},
     {code::kNotRowReturning, "Ungültige Operation. Die Anweisung gibt keine Datensätze zurück."},
     {code::kOperationNotSupported,
