@@ -133,11 +133,11 @@ TEST_F(OtherDatabaseTest, MissingLinkedFilesAreNamed) {
 
 TEST_F(OtherDatabaseTest, FromInAndDatabasePrefix) {
   Session session(front_);
-  for (const std::string sql :
-       {"SELECT * FROM Table1 IN 'backend.mdb'", "SELECT * FROM [;DATABASE=backend.mdb].Table1",
-        "SELECT * FROM Table1 IN '' [MS Access;DATABASE=backend.mdb]",
-        "SELECT * FROM Table1 IN '" + back_ + "'",
-        "SELECT b.* FROM Table1 AS b IN 'backend.mdb'"}) {
+  for (const std::string& sql : std::vector<std::string>{
+           "SELECT * FROM Table1 IN 'backend.mdb'", "SELECT * FROM [;DATABASE=backend.mdb].Table1",
+           "SELECT * FROM Table1 IN '' [MS Access;DATABASE=backend.mdb]",
+           "SELECT * FROM Table1 IN '" + back_ + "'",
+           "SELECT b.* FROM Table1 AS b IN 'backend.mdb'"}) {
     SCOPED_TRACE(sql);
     EXPECT_EQ(Rows(session.Query(sql)), back_rows_);
   }

@@ -3,14 +3,16 @@
 
 // Adds catalogue objects to a (temporary copy of a) Jet 4 file the way Access stores them: saved
 // queries as an MSysObjects row of type 5 plus their MSysQueries rows, linked tables as an
-// MSysObjects row of type 6. Written through the program's own SQL (INSERT into the system
+// MSysObjects row of type 6. Written through the program's own writer (INSERT into the system
 // tables), so the sample files need not contain every kind of object.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "jet/database.h"
 #include "jetsql/session.h"
 
 namespace testsupport {
@@ -63,13 +65,24 @@ inline void InsertObject(jetsql::Session& session, int32_t id, const std::string
       Text(foreign_name) + ")");
 }
 
-inline void InsertPart(jetsql::Session& session, int32_t id, const QueryPart& p) {
-  session.Execute(
-      "INSERT INTO MSysQueries (ObjectId, Attribute, Name1, Name2, Expression, Flag, "
-      "LvExtra) VALUES (" +
-      std::to_string(id) + ", " + std::to_string(p.attribute) + ", " + Text(p.name1) + ", " +
-      Text(p.name2) + ", " + Text(p.expression) + ", " + std::to_string(p.flag) + ", " +
-      std::to_string(p.extra) + ")");
+// One MSysQueries row; `order` numbers the rows of one attribute, as Access does (the key of
+// the table is ObjectId, Attribute, Order).
+inline void InsertPart(jet::Database& db, int32_t id, const QueryPart& p, uint8_t order) {
+  auto def = db.GetTableDef("MSysQueries");
+  std::vector<jet::Value> row(def->columns.size());
+  auto text = [](const std::optional<std::string>& s) { return s ? jet::Value(*s) : jet::Value(); };
+  for (size_t i = 0; i < row.size(); ++i) {
+    const std::string& column = def->columns[i].name;
+    if (column == "ObjectId") row[i] = id;
+    if (column == "Attribute") row[i] = static_cast<uint8_t>(p.attribute);
+    if (column == "Order") row[i] = jet::Bytes{0, 0, 0, order};
+    if (column == "Name1") row[i] = text(p.name1);
+    if (column == "Name2") row[i] = text(p.name2);
+    if (column == "Expression") row[i] = text(p.expression);
+    if (column == "Flag") row[i] = static_cast<int16_t>(p.flag);
+    if (column == "LvExtra") row[i] = static_cast<int32_t>(p.extra);
+  }
+  db.InsertRow("MSysQueries", std::move(row));
 }
 
 }  // namespace detail
@@ -77,12 +90,16 @@ inline void InsertPart(jetsql::Session& session, int32_t id, const QueryPart& p)
 // Adds the saved query `name` of `type` (1 select, 6 crosstab, 9 union, ...) with object id `id`.
 inline void AddSavedQuery(const std::string& file, int32_t id, const std::string& name, int type,
                           const std::vector<QueryPart>& parts) {
-  jetsql::Session session(file, jetsql::Session::Mode::kReadWrite);
-  detail::InsertObject(session, id, name, 5, std::nullopt, std::nullopt);
-  detail::InsertPart(session, id, Part(0));
-  detail::InsertPart(session, id, Part(1, std::nullopt, std::nullopt, std::nullopt, type));
-  for (const QueryPart& p : parts) detail::InsertPart(session, id, p);
-  detail::InsertPart(session, id, Part(255));
+  {
+    jetsql::Session session(file, jetsql::Session::Mode::kReadWrite);
+    detail::InsertObject(session, id, name, 5, std::nullopt, std::nullopt);
+  }
+  std::unique_ptr<jet::Database> db = jet::Database::OpenForWriting(file);
+  std::vector<QueryPart> all = {Part(0), Part(1, std::nullopt, std::nullopt, std::nullopt, type)};
+  all.insert(all.end(), parts.begin(), parts.end());
+  all.push_back(Part(255));
+  uint8_t order[256] = {};
+  for (const QueryPart& p : all) detail::InsertPart(*db, id, p, ++order[p.attribute]);
 }
 
 // Adds a table `name` linked to table `foreign_name` of the Jet file `database`.

@@ -76,7 +76,7 @@ void PrintTo(const Outcome& o, std::ostream* os) {
   for (const auto& r : o.rows) *os << "\n  " << r;
 }
 
-Outcome Run(Session& session, const std::string& sql) {
+Outcome RunSql(Session& session, const std::string& sql) {
   Outcome out;
   try {
     out.rows = SortedRows(session.Query(sql));
@@ -201,8 +201,8 @@ TEST_F(SavedQueryTest, EachQueryGivesWhatItsSqlGives) {
   for (const jet::SavedQuery& q : jet::ReadSavedQueries(*db)) {
     if (!q.row_returning()) continue;
     SCOPED_TRACE(q.name + ": " + q.sql);
-    Outcome direct = Run(*session_, q.sql);
-    Outcome saved = Run(*session_, "SELECT * FROM [" + q.name + "]");
+    Outcome direct = RunSql(*session_, q.sql);
+    Outcome saved = RunSql(*session_, "SELECT * FROM [" + q.name + "]");
     if (q.name.rfind("Kreis", 0) == 0 || q.name == "Selbst") {
       EXPECT_EQ(saved.error, 3103);
       continue;
@@ -217,24 +217,25 @@ TEST_F(SavedQueryTest, SelectNestedAndJoined) {
   EXPECT_EQ(Sql("Auswahl"),
             "SELECT Table1.col1, Table1.col2 AS Gruppe\r\nFROM Table1\r\n"
             "WHERE Table1.col3>\"p\";");
-  EXPECT_EQ(Run(*session_, "SELECT col1, Gruppe FROM Auswahl").rows,
+  EXPECT_EQ(RunSql(*session_, "SELECT col1, Gruppe FROM Auswahl").rows,
             (std::vector<std::string>{"'b'|'y'|", "'c'|'x'|", "'d'|'z'|"}));
   // A saved query reading a saved query, in a left join with a table.
-  EXPECT_EQ(Run(*session_, "SELECT * FROM Verschachtelt").rows,
+  EXPECT_EQ(RunSql(*session_, "SELECT * FROM Verschachtelt").rows,
             (std::vector<std::string>{"'b'|Null|", "'c'|'buzz'|", "'d'|Null|"}));
   // Under an alias, joined to a table, and in a subquery.
-  EXPECT_EQ(Run(*session_,
-                "SELECT a.col1, t.col2 FROM Auswahl AS a INNER JOIN Table2 AS t "
-                "ON a.col1 = t.col1")
+  EXPECT_EQ(RunSql(*session_,
+                   "SELECT a.col1, t.col2 FROM Auswahl AS a INNER JOIN Table2 AS t "
+                   "ON a.col1 = t.col1")
                 .rows,
             (std::vector<std::string>{"'c'|'buzz'|"}));
   EXPECT_EQ(
-      Run(*session_, "SELECT col1 FROM Table1 WHERE col1 NOT IN (SELECT col1 FROM Auswahl)").rows,
+      RunSql(*session_, "SELECT col1 FROM Table1 WHERE col1 NOT IN (SELECT col1 FROM Auswahl)")
+          .rows,
       (std::vector<std::string>{"'a'|", "'e'|"}));
-  EXPECT_EQ(Run(*session_, "SELECT Count(*) FROM Auswahl, Vereinigung").rows,
+  EXPECT_EQ(RunSql(*session_, "SELECT Count(*) FROM Auswahl, Vereinigung").rows,
             (std::vector<std::string>{"18|"}));
   // Its fields are known by the query's name.
-  EXPECT_EQ(Run(*session_, "SELECT Auswahl.Gruppe FROM Auswahl WHERE Auswahl.col1 = 'd'").rows,
+  EXPECT_EQ(RunSql(*session_, "SELECT Auswahl.Gruppe FROM Auswahl WHERE Auswahl.col1 = 'd'").rows,
             (std::vector<std::string>{"'z'|"}));
   EXPECT_EQ(ErrorOf(*session_, "SELECT Table1.col1 FROM Auswahl"), 3061);
 }
@@ -242,7 +243,7 @@ TEST_F(SavedQueryTest, SelectNestedAndJoined) {
 TEST_F(SavedQueryTest, UnionAndCrosstab) {
   EXPECT_EQ(Sql("Vereinigung"),
             "SELECT col1 FROM Table1\r\nUNION SELECT col1 FROM Table2\r\nORDER BY col1;");
-  EXPECT_EQ(Run(*session_, "SELECT col1 FROM Vereinigung WHERE col1 > 'c'").rows,
+  EXPECT_EQ(RunSql(*session_, "SELECT col1 FROM Vereinigung WHERE col1 > 'c'").rows,
             (std::vector<std::string>{"'d'|", "'e'|", "'f'|"}));
 
   EXPECT_EQ(Sql("Kreuztabelle"),
@@ -254,7 +255,7 @@ TEST_F(SavedQueryTest, UnionAndCrosstab) {
   EXPECT_EQ(SortedRows(direct),
             (std::vector<std::string>{"'x'|1|Null|1|Null|0|", "'y'|Null|1|Null|Null|Null|",
                                       "'z'|Null|Null|Null|1|Null|"}));
-  EXPECT_EQ(Run(*session_, "SELECT k.col2 FROM Kreuztabelle AS k WHERE k.e = 0").rows,
+  EXPECT_EQ(RunSql(*session_, "SELECT k.col2 FROM Kreuztabelle AS k WHERE k.e = 0").rows,
             (std::vector<std::string>{"'x'|"}));
 }
 
@@ -285,7 +286,8 @@ TEST_F(SavedQueryTest, CyclesAndWrongKindsAreErrors) {
   EXPECT_EQ(ErrorOf(*session_, "SELECT * FROM DeleteQuery"), 3219);
   EXPECT_EQ(ErrorOf(*session_, "SELECT * FROM Nirgends"), 3078);
   // The session stays usable.
-  EXPECT_EQ(Run(*session_, "SELECT Count(*) FROM Auswahl").rows, (std::vector<std::string>{"3|"}));
+  EXPECT_EQ(RunSql(*session_, "SELECT Count(*) FROM Auswahl").rows,
+            (std::vector<std::string>{"3|"}));
 }
 
 }  // namespace
