@@ -10,6 +10,7 @@
 #include "jet/database.h"
 #include "jet/database_file.h"
 #include "jet/memory_file.h"
+#include "jet/saved_queries.h"
 #include "jetsql/csv_format.h"
 
 namespace {
@@ -56,6 +57,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       } catch (const jet::Error&) {
         // The next table may still be readable.
       }
+    }
+    try {
+      (void)jet::ReadSavedQueries(*db);
+    } catch (const jet::Error&) {
+      // Damaged query definitions are refused like damaged tables.
     }
   } catch (const jet::Error&) {
     // Refusing a damaged file with a numbered error is the expected outcome.

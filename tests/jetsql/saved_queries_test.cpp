@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -194,6 +195,21 @@ class SavedQueryTest : public ::testing::Test {
   std::string file_;
   std::unique_ptr<Session> session_;
 };
+
+TEST_F(SavedQueryTest, OtherReadersSeeTheAddedQueries) {
+  if (!quorla_test::HaveProgram("mdb-queries")) GTEST_SKIP() << "mdbtools is not installed";
+  std::optional<std::string> names =
+      quorla_test::RunCommand("mdb-queries -L -1 " + quorla_test::ShellQuote(file_));
+  ASSERT_TRUE(names.has_value());
+  for (const char* name :
+       {"Auswahl", "Verschachtelt", "Vereinigung", "Kreuztabelle", "Parameter"}) {
+    EXPECT_NE(names->find(std::string(name) + "\n"), std::string::npos) << name << " in " << *names;
+  }
+  std::optional<std::string> rows =
+      quorla_test::RunCommand("mdb-export " + quorla_test::ShellQuote(file_) + " MSysQueries");
+  ASSERT_TRUE(rows.has_value());
+  EXPECT_NE(rows->find("1005,2,,\"Welche Gruppe\",,,10,50"), std::string::npos) << *rows;
+}
 
 TEST_F(SavedQueryTest, EachQueryGivesWhatItsSqlGives) {
   std::unique_ptr<jet::Database> db = jet::Database::Open(file_);
