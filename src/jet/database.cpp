@@ -120,7 +120,6 @@ class JetDatabase : public Database {
     try {
       others_.BeginRead();
     } catch (...) {
-      others_.EndRead();
       pages_.EndRead();
       throw;
     }

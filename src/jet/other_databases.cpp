@@ -1,5 +1,7 @@
 #include "jet/other_databases.h"
 
+#include <vector>
+
 #include "error/errors.h"
 #include "jet/database_file.h"
 
@@ -69,8 +71,17 @@ std::shared_ptr<Database> OtherDatabases::Open(const std::string& resolved) {
 }
 
 void OtherDatabases::BeginRead() {
+  std::vector<Database*> begun;
+  try {
+    for (auto& [path, db] : open_) {
+      db->BeginRead();
+      begun.push_back(db.get());
+    }
+  } catch (...) {
+    for (Database* db : begun) db->EndRead();
+    throw;
+  }
   ++read_depth_;
-  for (auto& [path, db] : open_) db->BeginRead();
 }
 
 void OtherDatabases::EndRead() {
