@@ -37,6 +37,9 @@ constexpr ErrorText kTexts[] = {
     {code::kPasswordInvalid, "Kein gültiges Kennwort."},
     {code::kDiskIo, "Datenträger- oder Netzwerkfehler."},
     {code::kRecordTooLarge, "Datensatz ist zu groß."},
+    {code::kInvalidPath,
+     "'|1' ist kein zulässiger Pfad. Stellen Sie sicher, dass der Pfadname richtig geschrieben "
+     "ist und dass eine Verbindung mit dem Server besteht, auf dem sich die Datei befindet."},
     {code::kLinkedTable,
      "Die Daten der verknüpften Tabelle '|1' liegen in '|2' und können hier nicht gelesen "
      "werden."},
@@ -58,6 +61,7 @@ constexpr ErrorText kTexts[] = {
      "FROM-Abschnitt Ihrer SQL-Anweisung aufgeführt ist."},
     {code::kUndefinedFunction, "Undefinierte Funktion '|1' in Ausdruck."},
     {code::kCannotDelete, "Aus den angegebenen Tabellen konnte nicht gelöscht werden."},
+    {code::kCircularReference, "Zirkelbezug verursacht durch '|1'."},
     {code::kAggregateInGroupBy,
      "Aggregatfunktionen können in GROUP BY-Klauseln nicht verwendet werden (|1)."},
     {code::kNestedAggregate,
@@ -91,6 +95,7 @@ constexpr ErrorText kTexts[] = {
      "weniger Daten einzufügen bzw. einzufügen."},
     {code::kFieldNotUpdatable, "Feld kann nicht aktualisiert werden."},
     {code::kRecordDeleted, "Datensatz ist gelöscht."},
+    {code::kIsamNotFound, "Installierbares ISAM nicht gefunden."},
     {code::kTooManyFields, "Zu viele Felder definiert."},
     {code::kLocked, "Aktualisieren nicht möglich; momentan gesperrt."},
     {code::kFieldDefinedTwice, "Feld '|1' kann nicht mehrfach definiert werden."},

@@ -67,6 +67,15 @@ Error PasswordInvalid() {
 Error DiskIo() {
   return Make(code::kDiskIo);
 }
+Error InvalidPath(std::string_view path) {
+  return Make(code::kInvalidPath, {path});
+}
+Error CircularReference(std::string_view name) {
+  return Make(code::kCircularReference, {name});
+}
+Error IsamNotFound() {
+  return Make(code::kIsamNotFound);
+}
 Error LinkedTable(std::string_view table, std::string_view file) {
   return Make(code::kLinkedTable, {table, file});
 }

@@ -38,6 +38,7 @@ std::vector<CatalogTable> ReadCatalog(PageReader& pages, JetVersion version) {
   int flags_column = FindColumn(def, "Flags");
   int database_column = FindColumn(def, "Database");
   int connect_column = FindColumn(def, "Connect");
+  int foreign_name_column = FindColumn(def, "ForeignName");
   if (id_column < 0 || name_column < 0 || type_column < 0) {
     ThrowCorrupt("catalogue without its columns");
   }
@@ -63,6 +64,7 @@ std::vector<CatalogTable> ReadCatalog(PageReader& pages, JetVersion version) {
           static_cast<uint32_t>(Get<int32_t>(*cursor, id_column, 0)) & catalog::kIdPageMask;
     } else {
       t.linked_database = Get<std::string>(*cursor, database_column, "");
+      t.linked_table = Get<std::string>(*cursor, foreign_name_column, t.entry.name);
       if (t.linked_database.empty()) {
         t.linked_database = Get<std::string>(*cursor, connect_column, "");
       }

@@ -30,6 +30,7 @@ struct CatalogTable {
   CatalogEntry entry;
   uint32_t definition_page = 0;  // local tables only
   std::string linked_database;   // linked tables: the file (or connect string) holding the data
+  std::string linked_table;      // linked tables: the table's name in that file
 };
 
 // The tables of the catalogue in the order of its name index: by name in the database's text sort

@@ -15,6 +15,7 @@
 #include "jet/index_dropper.h"
 #include "jet/index_tree.h"
 #include "jet/name_fold.h"
+#include "jet/other_databases.h"
 #include "jet/pager.h"
 #include "jet/row_codec.h"
 #include "jet/shared_file.h"
@@ -91,8 +92,10 @@ class JetDatabase : public Database {
  public:
   // Over `shared` when given (a file of the file system), else over `file` alone.
   JetDatabase(std::string path, std::unique_ptr<RandomAccessFile> file,
-              std::unique_ptr<SharedFile> shared, const Header& header, size_t cache_pages)
-      : path_(std::move(path)),
+              std::unique_ptr<SharedFile> shared, const Header& header, size_t cache_pages,
+              Env& env, int link_depth)
+      : others_(env, path, link_depth),
+        path_(std::move(path)),
         file_(std::move(file)),
         shared_(std::move(shared)),
         header_(header),
@@ -119,8 +122,21 @@ class JetDatabase : public Database {
         throw;
       }
     });
+    try {
+      others_.BeginRead();
+    } catch (...) {
+      pages_.EndRead();
+      throw;
+    }
   }
-  void EndRead() override { pages_.EndRead(); }
+  void EndRead() override {
+    others_.EndRead();
+    pages_.EndRead();
+  }
+
+  std::shared_ptr<Database> OtherDatabase(const std::string& path) override {
+    return others_.Named(path);
+  }
 
   bool writable() const override { return pages_.writable(); }
   void BeginStatement() override {
@@ -157,10 +173,14 @@ class JetDatabase : public Database {
   }
 
   std::shared_ptr<const TableDef> GetTableDef(const std::string& name) override {
+    if (const CatalogTable* t = LinkedJetTable(name)) return LinkedDef(*t);
     return WithPath(path_, [&] { return Layout(name)->def; });
   }
 
   std::unique_ptr<TableCursor> Scan(const std::string& table) override {
+    if (const CatalogTable* t = LinkedJetTable(table)) {
+      return others_.Linked(t->linked_database)->Scan(t->linked_table);
+    }
     return WithPath(path_, [&]() -> std::unique_ptr<TableCursor> {
       auto layout = ReadableLayout(table);
       return std::make_unique<PathTableCursor>(OpenTableScan(pages_, header_.version, layout),
@@ -169,6 +189,9 @@ class JetDatabase : public Database {
   }
 
   std::unique_ptr<IndexCursor> OpenIndex(const std::string& table, int index) override {
+    if (const CatalogTable* t = LinkedJetTable(table)) {
+      return others_.Linked(t->linked_database)->OpenIndex(t->linked_table, index);
+    }
     return WithPath(path_, [&]() -> std::unique_ptr<IndexCursor> {
       auto layout = ReadableLayout(table);
       if (index < 0 || static_cast<size_t>(index) >= layout->def->indexes.size()) {
@@ -183,6 +206,9 @@ class JetDatabase : public Database {
   }
 
   std::vector<Value> ReadRow(const std::string& table, RowId id) override {
+    if (const CatalogTable* t = LinkedJetTable(table)) {
+      return others_.Linked(t->linked_database)->ReadRow(t->linked_table, id);
+    }
     return WithPath(path_, [&] {
       auto layout = ReadableLayout(table);
       std::vector<uint8_t> bytes = ReadRowBytes(pages_, header_.version, *layout, id);
@@ -305,6 +331,29 @@ class JetDatabase : public Database {
     }
   }
 
+  // The catalogue's entry when `name` is a table linked from another Jet file, else null.
+  const CatalogTable* LinkedJetTable(const std::string& name) const {
+    auto found = by_name_.find(FoldName(name));
+    if (found == by_name_.end()) return nullptr;
+    const CatalogTable& t = catalog_[found->second];
+    bool jet_link = t.entry.linked && (t.entry.attributes & catalog::kAttachedTable) != 0;
+    return jet_link ? &t : nullptr;
+  }
+
+  // A linked table's definition: that of its table in the other file, under its name here.
+  std::shared_ptr<const TableDef> LinkedDef(const CatalogTable& t) {
+    std::string key = FoldName(t.entry.name);
+    auto found = layouts_.find(key);
+    if (found != layouts_.end()) return found->second->def;
+    auto def =
+        std::make_shared<TableDef>(*others_.Linked(t.linked_database)->GetTableDef(t.linked_table));
+    def->name = t.entry.name;
+    auto layout = std::make_shared<TableLayout>();
+    layout->def = def;
+    layouts_.emplace(key, layout);
+    return def;
+  }
+
   const CatalogTable& Find(const std::string& name) const {
     auto found = by_name_.find(FoldName(name));
     if (found != by_name_.end()) return catalog_[found->second];
@@ -339,6 +388,7 @@ class JetDatabase : public Database {
     return Layout(name);
   }
 
+  OtherDatabases others_;
   std::string path_;
   std::unique_ptr<RandomAccessFile> file_;
   std::unique_ptr<SharedFile> shared_;
@@ -371,6 +421,19 @@ Header ReadJetHeader(RandomAccessFile& file, const std::string& path) {
 
 std::unique_ptr<Database> Database::Open(const std::string& path) {
   return OpenDatabaseWithEnv(Env::Default(), path, false);
+}
+
+std::shared_ptr<Database> Database::OtherDatabase(const std::string& path) {
+  if (!Env::Default().FileExists(path)) throw errors::FileNotFound(path);
+  return Open(path);
+}
+
+std::unique_ptr<Database> OpenLinkedDatabase(Env& env, const std::string& path, int depth) {
+  std::unique_ptr<SharedFile> shared = SharedFile::Open(env, path, false);
+  return WithPath(path, [&]() -> std::unique_ptr<Database> {
+    Header header = ReadJetHeader(shared->file(), path);
+    return std::make_unique<JetDatabase>(path, nullptr, std::move(shared), header, 256, env, depth);
+  });
 }
 
 void Database::ThrowReadOnly() {
@@ -417,8 +480,8 @@ std::unique_ptr<Database> OpenDatabaseWithEnv(Env& env, const std::string& path,
       }
       shared->JoinLockFile();
     }
-    return std::make_unique<JetDatabase>(path, nullptr, std::move(shared), header,
-                                         page_cache_pages);
+    return std::make_unique<JetDatabase>(path, nullptr, std::move(shared), header, page_cache_pages,
+                                         env, 0);
   });
 }
 
@@ -426,7 +489,8 @@ std::unique_ptr<Database> OpenDatabaseFile(std::unique_ptr<RandomAccessFile> fil
                                            const std::string& path, size_t page_cache_pages) {
   return WithPath(path, [&]() -> std::unique_ptr<Database> {
     Header header = ReadJetHeader(*file, path);
-    return std::make_unique<JetDatabase>(path, std::move(file), nullptr, header, page_cache_pages);
+    return std::make_unique<JetDatabase>(path, std::move(file), nullptr, header, page_cache_pages,
+                                         Env::Default(), 0);
   });
 }
 

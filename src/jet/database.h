@@ -132,6 +132,13 @@ class Database {
   // Reads one row by its id; throws Error if the row does not exist or was deleted.
   virtual std::vector<Value> ReadRow(const std::string& table, RowId id) = 0;
 
+  // Another Jet file that statements on this database read from (FROM t IN 'file'): `path`
+  // relative to this database's folder unless absolute. Opened read-only once and kept while
+  // this database is open. Throws Error 3044 when the path's folder does not exist, 3024 when
+  // the file does not, else as Open. The default opens the file anew (relative to the working
+  // folder).
+  virtual std::shared_ptr<Database> OtherDatabase(const std::string& path);
+
   // --- Writing (Jet 4 files opened with OpenForWriting) ---
   // Opens a Jet 4 file for reading and writing. Errors as Open; 3027 when the file, its folder or
   // its medium is read-only or the file is a Jet 3 file. While open, Access's lock file

@@ -22,6 +22,10 @@ std::unique_ptr<Database> OpenDatabaseFile(std::unique_ptr<RandomAccessFile> fil
 std::unique_ptr<Database> OpenDatabaseWithEnv(Env& env, const std::string& path, bool for_writing,
                                               size_t page_cache_pages = 256);
 
+// A file a linked table or a statement of another database reads from, opened read-only; `depth`
+// counts the links that led to it.
+std::unique_ptr<Database> OpenLinkedDatabase(Env& env, const std::string& path, int depth);
+
 }  // namespace jet
 
 #endif  // QUORLA_JET_DATABASE_FILE_H_

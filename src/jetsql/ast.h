@@ -68,6 +68,8 @@ enum class JoinKind { kNone, kInner, kLeft, kRight };
 struct FromItem {
   enum class Kind { kTable, kDerived, kJoin } kind = Kind::kTable;
   std::string table;                 // kTable
+  std::string database;              // kTable: the other Jet file it lies in (IN 'file'); empty
+                                     // for this database
   std::string alias;                 // kTable, kDerived
   std::unique_ptr<QueryExpr> query;  // kDerived
   JoinKind join = JoinKind::kNone;   // kJoin

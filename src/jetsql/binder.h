@@ -7,43 +7,68 @@
 // bound tree of bound_tree.h (binder/bind_*.cpp, one file per clause and expression kind); the
 // SQL is written from that tree in a last step (emitter/emit_*.cpp).
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "jet/database.h"
+#include "jet/saved_queries.h"
 #include "jetsql/ast.h"
 
 namespace jetsql {
 
-// Where the binder finds table definitions.
-class Catalog {
- public:
-  virtual ~Catalog() = default;
-  // The table's definition, or nullptr when there is no such table (any case).
-  virtual std::shared_ptr<const jet::TableDef> FindTable(const std::string& name) = 0;
-};
-
-// A Catalog over an open database.
-class DatabaseCatalog : public Catalog {
- public:
-  explicit DatabaseCatalog(jet::Database* db) : db_(db) {}
-  std::shared_ptr<const jet::TableDef> FindTable(const std::string& name) override;
-
- private:
-  jet::Database* db_;
-};
-
 // A virtual table the translated SQL reads: temp.<vtab> over the Jet table <table>.
 struct VirtualTableUse {
-  std::string vtab;   // SQLite name, unique per Jet table
-  std::string table;  // Jet table name as the catalogue spells it
+  std::string vtab;      // SQLite name, unique per Jet table and file
+  std::string table;     // Jet table name as the catalogue spells it
+  std::string database;  // the other Jet file it lies in (FROM t IN 'file'); empty: this one
 };
 
 // One column of a crosstab whose pivot values come from the data.
 struct PivotValue {
   std::string literal_sql;  // the value as a SQLite literal ("NULL" for Null)
   std::string name;         // the column name Access gives it
+};
+
+// Where the binder finds table definitions and saved queries.
+class Catalog {
+ public:
+  virtual ~Catalog() = default;
+  // The table's definition, or nullptr when there is no such table (any case).
+  virtual std::shared_ptr<const jet::TableDef> FindTable(const std::string& name) = 0;
+  // The saved query of that name (any case), or nothing.
+  virtual std::optional<jet::SavedQuery> FindQuery(const std::string& name);
+  // A table of the Jet file `database` (relative to this database's folder); nullptr when that
+  // file has no such table. Throws Error when the file cannot be opened (3024, 3044, ...).
+  virtual std::shared_ptr<const jet::TableDef> FindExternalTable(const std::string& database,
+                                                                 const std::string& name);
+  // The columns of a saved crosstab query without fixed column headings: runs the probe `sql`
+  // (see BoundStatement::pivot_probe_sql), which reads `tables`.
+  virtual std::vector<PivotValue> ProbePivot(const std::string& sql,
+                                             const std::vector<VirtualTableUse>& tables);
+};
+
+// A Catalog over an open database.
+class DatabaseCatalog : public Catalog {
+ public:
+  using ProbeRunner = std::function<std::vector<PivotValue>(
+      const std::string& sql, const std::vector<VirtualTableUse>& tables)>;
+  // `probe` runs the probes of saved crosstab queries; without it they fail with 3251.
+  explicit DatabaseCatalog(jet::Database* db, ProbeRunner probe = nullptr)
+      : db_(db), probe_(std::move(probe)) {}
+  std::shared_ptr<const jet::TableDef> FindTable(const std::string& name) override;
+  std::optional<jet::SavedQuery> FindQuery(const std::string& name) override;
+  std::shared_ptr<const jet::TableDef> FindExternalTable(const std::string& database,
+                                                         const std::string& name) override;
+  std::vector<PivotValue> ProbePivot(const std::string& sql,
+                                     const std::vector<VirtualTableUse>& tables) override;
+
+ private:
+  jet::Database* db_;
+  ProbeRunner probe_;
+  std::optional<std::vector<jet::SavedQuery>> queries_;  // read when first asked for
 };
 
 struct BoundStatement {
@@ -63,8 +88,8 @@ BoundStatement Bind(const Statement& stmt, Catalog& catalog,
 
 // Quotes an identifier for SQLite.
 std::string QuoteIdentifier(const std::string& name);
-// The SQLite name of the virtual table over a Jet table.
-std::string VirtualTableName(const std::string& table);
+// The SQLite name of the virtual table over a Jet table (of the other file `database`).
+std::string VirtualTableName(const std::string& table, const std::string& database = "");
 
 }  // namespace jetsql
 

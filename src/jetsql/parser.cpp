@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <optional>
 #include <string_view>
 
+#include "jetsql/connect_string.h"
 #include "jetsql/errors.h"
 #include "jetsql/lexer.h"
 #include "jetsql/parser_ddl.h"
@@ -103,6 +105,12 @@ class Parser {
 
  private:
   void ExpectEnd() {
+    // Saved queries may end so; it concerns permissions, which this program does not check.
+    if (IsWord("WITH") && IsWord("OWNERACCESS", &peek())) {
+      Advance();
+      Advance();
+      if (!AcceptWord("OPTION")) throw errors::CharactersAfterEnd();
+    }
     bool semicolon = AcceptSymbol(";");
     if (tok().kind != TokenKind::kEnd) {
       if (last_clause_from_ && !semicolon) throw errors::SyntaxInFrom();
@@ -402,6 +410,11 @@ class Parser {
       do {
         s->from.push_back(ParseJoinChain());
       } while (AcceptSymbol(","));
+      // An IN clause after the sources: every table of the FROM clause lies in that file.
+      if (IsWord("IN")) {
+        std::string file = ParseInDatabase();
+        for (auto& item : s->from) SetDatabase(item.get(), file);
+      }
     }
     if (AcceptWord("WHERE")) {
       last_clause_from_ = false;
@@ -497,12 +510,39 @@ class Parser {
     if (!IsName()) throw errors::SyntaxInFrom();
     item->kind = FromItem::Kind::kTable;
     item->table = TakeName();
-    if (AcceptSymbol(".")) {  // owner or database prefix is not supported: the name is the table
+    if (AcceptSymbol(".")) {
       if (!IsName()) throw errors::SyntaxInFrom();
+      std::string prefix = std::move(item->table);
       item->table = TakeName();
+      // [;DATABASE=file].table names another file; any other prefix (an owner) is ignored.
+      if (std::optional<std::string> file = ConnectStringDatabase(prefix)) item->database = *file;
     }
+    if (IsWord("IN")) item->database = ParseInDatabase();
     ParseAlias(item.get());
     return item;
+  }
+
+  // IN 'file' [connect]: the other Jet file a FROM clause, or one table of it, reads.
+  std::string ParseInDatabase() {
+    Advance();  // IN
+    if (tok().kind != TokenKind::kString) throw errors::SyntaxInFrom();
+    std::string file = tok().text;
+    Advance();
+    if (tok().kind == TokenKind::kName) {
+      std::optional<std::string> named = ConnectStringDatabase(tok().text);
+      Advance();
+      if (file.empty() && named) file = *named;
+    }
+    if (file.empty()) throw errors::SyntaxInFrom();
+    return file;
+  }
+
+  static void SetDatabase(FromItem* item, const std::string& file) {
+    if (item->kind == FromItem::Kind::kTable && item->database.empty()) item->database = file;
+    if (item->kind == FromItem::Kind::kJoin) {
+      SetDatabase(item->left.get(), file);
+      SetDatabase(item->right.get(), file);
+    }
   }
 
   void ParseAlias(FromItem* item) {

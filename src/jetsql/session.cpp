@@ -124,7 +124,7 @@ struct Session::Connection {
     for (const auto& use : uses) {
       if (virtual_tables.count(use.vtab)) continue;
       Exec("CREATE VIRTUAL TABLE temp." + use.vtab + " USING jet(" + QuoteIdentifier(use.table) +
-           ")");
+           (use.database.empty() ? "" : ", " + QuoteIdentifier(use.database)) + ")");
       virtual_tables.insert(use.vtab);
     }
   }
@@ -157,22 +157,18 @@ RecordSet Session::Query(const std::string& sql) {
   jetsql::Statement stmt = Parse(sql);
   // Another process's commit is seen whole or not at all while the statement reads.
   jet::ReadScope read_scope(*db_);
-  DatabaseCatalog catalog(db_.get());
+  DatabaseCatalog catalog(
+      db_.get(), [this](const std::string& probe_sql, const std::vector<VirtualTableUse>& tables) {
+        sqlite_->EnsureTables(tables);
+        return ProbePivot(probe_sql);
+      });
   BoundStatement bound = Bind(stmt, catalog);
   if (!bound.returns_rows) {
     throw errors::NotRowReturning();
   }
   sqlite_->EnsureTables(bound.tables);
   if (!bound.pivot_probe_sql.empty()) {
-    std::vector<PivotValue> values;
-    Statement3 probe(sqlite_->db, sqlite_->pending, bound.pivot_probe_sql);
-    while (probe.Step()) {
-      PivotValue v;
-      v.literal_sql = Literal(sqlite3_column_value(probe.get(), 0));
-      const unsigned char* name = sqlite3_column_text(probe.get(), 1);
-      v.name = name ? reinterpret_cast<const char*>(name) : "<>";
-      values.push_back(std::move(v));
-    }
+    std::vector<PivotValue> values = ProbePivot(bound.pivot_probe_sql);
     bound = Bind(stmt, catalog, &values);
     sqlite_->EnsureTables(bound.tables);
   }
@@ -181,6 +177,19 @@ RecordSet Session::Query(const std::string& sql) {
   rs.field_types = bound.field_types;
   rs.rows = ReadRows(bound.sql, rs.field_types);
   return rs;
+}
+
+std::vector<PivotValue> Session::ProbePivot(const std::string& sql) {
+  std::vector<PivotValue> values;
+  Statement3 probe(sqlite_->db, sqlite_->pending, sql);
+  while (probe.Step()) {
+    PivotValue v;
+    v.literal_sql = Literal(sqlite3_column_value(probe.get(), 0));
+    const unsigned char* name = sqlite3_column_text(probe.get(), 1);
+    v.name = name ? reinterpret_cast<const char*>(name) : "<>";
+    values.push_back(std::move(v));
+  }
+  return values;
 }
 
 std::vector<std::vector<jet::Value>> Session::ReadRows(const std::string& sql,
@@ -221,7 +230,11 @@ int64_t Session::Execute(const std::string& sql) {
     throw errors::OperationNotSupported(stmt.action_word.empty() ? std::string("SELECT ... INTO")
                                                                  : stmt.action_word);
   }
-  DatabaseCatalog catalog(db_.get());
+  DatabaseCatalog catalog(
+      db_.get(), [this](const std::string& probe_sql, const std::vector<VirtualTableUse>& tables) {
+        sqlite_->EnsureTables(tables);
+        return ProbePivot(probe_sql);
+      });
   BoundDataChange change = BindDataChange(std::move(stmt), catalog);
   sqlite_->EnsureTables(change.rows.tables);
   // Every row is read before the first write: the statement never sees its own changes, and no

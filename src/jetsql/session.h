@@ -10,6 +10,8 @@
 
 namespace jetsql {
 
+struct PivotValue;
+
 // The result of a row-returning statement: field names, their Jet types and the rows.
 struct RecordSet {
   std::vector<std::string> field_names;
@@ -39,6 +41,8 @@ class Session {
 
  private:
   struct Connection;  // the SQLite side: connection and the virtual tables made so far
+  // The (value, name) rows of a crosstab's probe query.
+  std::vector<PivotValue> ProbePivot(const std::string& sql);
   std::vector<std::vector<jet::Value>> ReadRows(const std::string& sql,
                                                 const std::vector<jet::ColumnType>& types);
 

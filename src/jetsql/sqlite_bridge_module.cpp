@@ -37,6 +37,7 @@ struct ModuleData {
 struct JetVtab {
   sqlite3_vtab base{};  // must come first: SQLite casts between the two
   jet::Database* database = nullptr;
+  std::shared_ptr<jet::Database> other;  // set when the table lies in another file
   PendingError* pending = nullptr;
   std::string table;
   std::shared_ptr<const jet::TableDef> def;
@@ -124,6 +125,11 @@ int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_v
     vtab->database = module->database;
     vtab->pending = module->pending;
     vtab->table = argc >= 4 ? Unquote(argv[3]) : std::string();
+    if (argc >= 5) {
+      // A table of another Jet file (FROM t IN 'file'), which the database keeps open.
+      vtab->other = module->database->OtherDatabase(Unquote(argv[4]));
+      vtab->database = vtab->other.get();
+    }
     vtab->def = vtab->database->GetTableDef(vtab->table);
     std::string ddl = "CREATE TABLE x(";
     for (size_t i = 0; i < vtab->def->columns.size(); ++i) {

@@ -11,6 +11,7 @@
 #include "jet/database_file.h"
 #include "jet/memory_file.h"
 #include "jet/relationships.h"
+#include "jet/saved_queries.h"
 #include "jetsql/csv_format.h"
 
 namespace {
@@ -62,6 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       (void)jet::ReadRelationships(*db);
     } catch (const jet::Error&) {
       // A damaged MSysRelationships is refused like any other table.
+    }
+    try {
+      (void)jet::ReadSavedQueries(*db);
+    } catch (const jet::Error&) {
+      // Damaged query definitions are refused like damaged tables.
     }
   } catch (const jet::Error&) {
     // Refusing a damaged file with a numbered error is the expected outcome.

@@ -211,3 +211,23 @@ TEST(QuorlaSqlCliTest, SchemaWritesEveryUserTableWithItsIndexes) {
 }
 
 }  // namespace
+
+TEST(QuorlaSqlCliTest, QueriesListsNamesWithTheirSql) {
+  SKIP_WITHOUT_SAMPLES();
+  ProcessResult r = QuorlaSql({Sample("jet4/queryTestV2000.mdb"), "--queries"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  // Every query mdb-queries names is listed, each as name, SQL, empty line.
+  for (const char* name :
+       {"SelectQuery", "UpdateQuery", "AppendQuery", "DeleteQuery", "MakeTableQuery",
+        "CrosstabQuery", "UnionQuery", "PassthroughQuery", "DataDefinitionQuery"}) {
+    EXPECT_NE(r.out.find(std::string(name) + "\n"), std::string::npos) << name;
+  }
+  EXPECT_NE(r.out.find("DeleteQuery\nDELETE Table1.col1, Table1.col2, Table1.col3\nFROM Table1\n"
+                       "WHERE (((Table1.col1)>\"blah\"));\n\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find('\r'), std::string::npos);
+  ProcessResult none = QuorlaSql({Sample("jet4/testV2000.mdb"), "--queries"});
+  EXPECT_EQ(none.exit_code, 0);
+  EXPECT_EQ(none.out, "");
+}

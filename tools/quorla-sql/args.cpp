@@ -42,6 +42,9 @@ Options ParseArgs(const std::vector<std::string>& args) {
     } else if (name == "--tables") {
       no_value();
       SetCommand(options, have_command, Command::kTables, arg);
+    } else if (name == "--queries") {
+      no_value();
+      SetCommand(options, have_command, Command::kQueries, arg);
     } else if (name == "--schema") {
       SetCommand(options, have_command, Command::kSchema, arg);
       if (inline_value) options.table = *inline_value;

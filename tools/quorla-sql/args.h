@@ -12,7 +12,7 @@
 
 namespace quorla_sql {
 
-enum class Command { kHelp, kTables, kSchema, kExport, kStatement };
+enum class Command { kHelp, kTables, kQueries, kSchema, kExport, kStatement };
 
 struct Options {
   Command command = Command::kHelp;

@@ -14,6 +14,10 @@ namespace quorla_sql {
 // User tables (no attribute bit of 0x80000002), one name a line, in catalogue order.
 void ListTables(jet::Database& db, Output& out);
 
+// Saved queries in catalogue order: the name on a line of its own, then the SQL as Access shows
+// it, then an empty line. Access's hidden queries (names starting with "~") are left out.
+void ListQueries(jet::Database& db, Output& out);
+
 // `table`, or every user table, as CREATE TABLE with its CREATE INDEX statements.
 void PrintSchema(jet::Database& db, const std::optional<std::string>& table, Output& out);
 

@@ -11,6 +11,7 @@ NAME
 
 ÜBERSICHT
        quorla-sql DATEI --tables
+       quorla-sql DATEI --queries
        quorla-sql DATEI --schema [TABELLE]
        quorla-sql DATEI --export TABELLE
        quorla-sql [--csv] DATEI [ANWEISUNG]
@@ -26,6 +27,13 @@ BEFEHLE
               Die Benutzertabellen, eine je Zeile, in der Reihenfolge des Katalogs.
               Systemtabellen (Attribute 0x80000002) fehlen, wie in der Tabellenliste des
               Programms.
+
+       --queries
+              Die gespeicherten Abfragen in der Reihenfolge des Katalogs: je Abfrage eine
+              Zeile mit ihrem Namen, dann ihr SQL-Text, wie Access ihn in der SQL-Ansicht
+              zeigt, dann eine Leerzeile. Ausgeblendete Abfragen (Namen mit ~) fehlen.
+              Gespeicherte Auswahl-, Union- und Kreuztabellenabfragen können in Anweisungen
+              wie Tabellen verwendet werden.
 
        --schema [TABELLE]
               Die Tabelle, ohne TABELLE alle Benutzertabellen, als Jet-SQL: CREATE TABLE mit

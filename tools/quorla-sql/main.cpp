@@ -30,6 +30,9 @@ int Run(const quorla_sql::Options& options) {
     case Command::kTables:
       quorla_sql::ListTables(*db, out);
       break;
+    case Command::kQueries:
+      quorla_sql::ListQueries(*db, out);
+      break;
     case Command::kSchema:
       quorla_sql::PrintSchema(*db, options.table, out);
       break;

@@ -11,7 +11,7 @@ namespace jetsql {
 
 std::vector<PivotColumn> Binder::BindPivotInList() {
   std::vector<PivotColumn> columns;
-  for (const auto& v : stmt_.pivot_values) {
+  for (const auto& v : stmt_->pivot_values) {
     Scope empty;
     PivotColumn c;
     c.value = AsValue(BindExpr(*v, empty)).expr;

@@ -38,12 +38,14 @@ std::unique_ptr<BoundTableRef> Binder::BindTableRef(const FromItem& item, Scope&
   auto ref = std::make_unique<BoundTableRef>();
   switch (item.kind) {
     case FromItem::Kind::kTable: {
-      auto def = catalog_.FindTable(item.table);
+      auto def = item.database.empty() ? catalog_.FindTable(item.table)
+                                       : catalog_.FindExternalTable(item.database, item.table);
+      if (!def && item.database.empty()) return BindSavedQuery(item, scope);
       if (!def) throw errors::UnknownTable(item.table);
-      std::string vtab = VirtualTableName(def->name);
+      std::string vtab = VirtualTableName(def->name, item.database);
       bool known = std::any_of(tables_.begin(), tables_.end(),
                                [&](const VirtualTableUse& u) { return u.vtab == vtab; });
-      if (!known) tables_.push_back({vtab, def->name});
+      if (!known) tables_.push_back({vtab, def->name, item.database});
       Source src;
       src.name = item.alias.empty() ? item.table : item.alias;
       src.id = NewSourceId();

@@ -18,24 +18,29 @@ BoundProgram BindProgram(const Statement& stmt, Catalog& catalog,
 
 BoundProgram Binder::Run(const std::vector<PivotValue>* pivot_values) {
   BoundProgram out;
-  if (stmt_.kind == Statement::Kind::kAction || !stmt_.query) {
+  if (stmt_->kind == Statement::Kind::kAction || !stmt_->query) {
     out.returns_rows = false;
     return out;
   }
-  for (const auto& p : stmt_.parameters) declared_.insert(FoldName(p.name));
-  if (!stmt_.transform) {
-    out.query = BindQueryExpr(*stmt_.query, nullptr);
-    CheckParameters();
-    out.tables = tables_;
-    return out;
-  }
-  if (stmt_.query->arms.size() != 1) {
+  for (const auto& p : stmt_->parameters) declared_.insert(FoldName(p.name));
+  std::unique_ptr<BoundPivotProbe> probe;
+  out.query = BindStatementQuery(pivot_values, &probe);
+  CheckParameters();
+  out.tables = tables_;
+  out.pivot_probe = std::move(probe);
+  return out;
+}
+
+std::unique_ptr<BoundQuery> Binder::BindStatementQuery(const std::vector<PivotValue>* pivot_values,
+                                                       std::unique_ptr<BoundPivotProbe>* probe) {
+  if (!stmt_->transform) return BindQueryExpr(*stmt_->query, nullptr);
+  if (stmt_->query->arms.size() != 1) {
     throw errors::SyntaxInTransform();
   }
   PivotSpec spec;
-  spec.transform = stmt_.transform.get();
-  spec.pivot = stmt_.pivot.get();
-  if (stmt_.pivot_in) {
+  spec.transform = stmt_->transform.get();
+  spec.pivot = stmt_->pivot.get();
+  if (stmt_->pivot_in) {
     spec.columns = BindPivotInList();
   } else if (pivot_values) {
     for (const auto& v : *pivot_values) {
@@ -49,14 +54,12 @@ BoundProgram Binder::Run(const std::vector<PivotValue>* pivot_values) {
   } else {
     spec.probe = true;
   }
-  out.query = BindSelect(*stmt_.query->arms[0], nullptr, &spec);
-  CheckParameters();
-  out.tables = tables_;
+  auto query = BindSelect(*stmt_->query->arms[0], nullptr, &spec);
   if (spec.probe) {
-    out.query.reset();
-    out.pivot_probe = std::move(spec.probe_out);
+    *probe = std::move(spec.probe_out);
+    return nullptr;
   }
-  return out;
+  return query;
 }
 
 BoundExprPtr Binder::NewPivotLiteral(const std::string& literal_sql) {
@@ -79,8 +82,8 @@ bool Binder::SameName(const std::string& a, const std::string& b) {
 }
 
 std::string Binder::Span(const Expr& e) const {
-  if (e.end <= e.begin || e.end > stmt_.text.size()) return "";
-  return stmt_.text.substr(e.begin, e.end - e.begin);
+  if (e.end <= e.begin || e.end > stmt_->text.size()) return "";
+  return stmt_->text.substr(e.begin, e.end - e.begin);
 }
 
 void Binder::CheckParameters() {

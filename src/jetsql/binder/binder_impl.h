@@ -46,9 +46,13 @@ struct SelectList {
 
 class Binder {
  public:
-  Binder(const Statement& stmt, Catalog& catalog) : stmt_(stmt), catalog_(catalog) {}
+  Binder(const Statement& stmt, Catalog& catalog) : stmt_(&stmt), catalog_(catalog) {}
 
   BoundProgram Run(const std::vector<PivotValue>* pivot_values);
+  // Binds the query of the statement being bound. A crosstab without IN list and without
+  // `pivot_values` returns null and sets `probe` to what finds its columns.
+  std::unique_ptr<BoundQuery> BindStatementQuery(const std::vector<PivotValue>* pivot_values,
+                                                 std::unique_ptr<BoundPivotProbe>* probe);
 
   // ---- queries (bind_select.cpp, bind_union.cpp) ----
   std::unique_ptr<BoundQuery> BindQueryExpr(const QueryExpr& q, Scope* outer);
@@ -91,13 +95,15 @@ class Binder {
 
  private:
   std::unique_ptr<BoundTableRef> BindTableRef(const FromItem& item, Scope& scope, bool* small);
+  // A saved query named in FROM, as a derived table of its SQL (bind_saved_query.cpp).
+  std::unique_ptr<BoundTableRef> BindSavedQuery(const FromItem& item, Scope& scope);
   void CheckDuplicateSource(const Scope& scope, const std::string& name);
   void ExpandStar(const Expr& e, Scope& scope, SelectList& list);
   void DisambiguateStarNames(SelectList& list);
   std::shared_ptr<const BoundQuery> BindSubquery(const QueryExpr& q, Scope& scope);
   void CheckParameters();
 
-  const Statement& stmt_;
+  const Statement* stmt_;  // the statement being bound: the outer one, or a saved query's
   Catalog& catalog_;
   std::vector<VirtualTableUse> tables_;
   std::set<std::string> unknown_;
@@ -108,6 +114,8 @@ class Binder {
   bool in_aggregate_ = false;
   bool in_join_ = false;
   BoundExprPtr pivot_filter_;  // the crosstab column's condition while its aggregate is bound
+  std::vector<std::string> saved_queries_;  // folded names of the saved queries being bound
+  std::vector<std::unique_ptr<Statement>> saved_statements_;  // their parsed SQL
 };
 
 }  // namespace jetsql

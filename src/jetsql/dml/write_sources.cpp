@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "error/errors.h"
 #include "jetsql/errors.h"
 #include "jetsql/row_address.h"
 #include "jetsql/text_util.h"
@@ -16,6 +17,7 @@ std::string Fold(const std::string& s) {
 void Collect(const FromItem& item, Catalog& catalog, std::vector<WriteSource>* out) {
   switch (item.kind) {
     case FromItem::Kind::kTable: {
+      if (!item.database.empty()) throw errors::OperationNotSupported("IN");
       WriteSource src;
       src.def = catalog.FindTable(item.table);
       if (!src.def) throw errors::UnknownTable(item.table);

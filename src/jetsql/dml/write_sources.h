@@ -38,6 +38,17 @@ class AddressCatalog : public Catalog {
  public:
   AddressCatalog(Catalog& inner, const std::set<std::string>& tables);
   std::shared_ptr<const jet::TableDef> FindTable(const std::string& name) override;
+  std::optional<jet::SavedQuery> FindQuery(const std::string& name) override {
+    return inner_.FindQuery(name);
+  }
+  std::shared_ptr<const jet::TableDef> FindExternalTable(const std::string& database,
+                                                         const std::string& name) override {
+    return inner_.FindExternalTable(database, name);
+  }
+  std::vector<PivotValue> ProbePivot(const std::string& sql,
+                                     const std::vector<VirtualTableUse>& tables) override {
+    return inner_.ProbePivot(sql, tables);
+  }
 
  private:
   Catalog& inner_;
