@@ -14,6 +14,7 @@
 #include "jet/data_page.h"
 #include "jet/database.h"
 #include "jet/pager.h"
+#include "jet/tdef_page.h"
 
 namespace jet {
 
@@ -28,7 +29,6 @@ inline constexpr uint8_t kTableTypeUser = 0x4e;
 inline constexpr size_t kColumnSortOrder = 11;  // text columns: 4 bytes of collation
 inline constexpr size_t kColumnNumberAgain = 9;
 inline constexpr uint8_t kIndexAccess2000 = 0x80;  // set on every index Access 2000 writes
-inline constexpr uint32_t kNoRelatedIndex = 0xffffffff;
 inline constexpr size_t kTrailerSize = 2;  // 0xffff: no column usage maps follow
 }  // namespace tdef
 
