@@ -7,11 +7,14 @@
 #include <type_traits>
 #include <utility>
 
+#include "jet/catalog.h"
+#include "jet/data_page.h"
 #include "jet/env.h"
 #include "jet/header.h"
 #include "jet/index_check.h"
 #include "jet/pager.h"
 #include "jet/shared_file.h"
+#include "support/raw_page_file.h"
 
 namespace testsupport {
 namespace {
@@ -176,6 +179,31 @@ std::string CheckTableIndexes(jet::Database& db, const std::string& path,
     }
   }
   return problems;
+}
+
+int CountOverflowRows(const std::string& path, const std::string& table) {
+  quorla_test::RawPageFile file(path);
+  uint32_t definition = 0;
+  for (const jet::CatalogTable& t : jet::ReadCatalog(file, file.version())) {
+    if (t.entry.name == table) definition = t.definition_page;
+  }
+  if (definition == 0) throw std::runtime_error("no table " + table + " in " + path);
+  int overflow = 0;
+  for (uint32_t n = 1; n < file.page_count(); ++n) {
+    jet::ByteSpan page = file.Page(n);
+    if (page[0] != jet::page_type::kData) continue;
+    uint32_t owner = page[jet::data_page::kOwnerOffset] |
+                     (uint32_t{page[jet::data_page::kOwnerOffset + 1]} << 8) |
+                     (uint32_t{page[jet::data_page::kOwnerOffset + 2]} << 16) |
+                     (uint32_t{page[jet::data_page::kOwnerOffset + 3]} << 24);
+    if (owner != definition) continue;
+    const uint16_t count = jet::RowCount(page, file.version());
+    for (uint16_t r = 0; r < count; ++r) {
+      jet::RowSlot slot = jet::LocateRow(page, file.version(), r);
+      if (!slot.deleted && slot.overflow) ++overflow;
+    }
+  }
+  return overflow;
 }
 
 }  // namespace testsupport

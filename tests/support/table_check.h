@@ -23,6 +23,10 @@ std::string TablesDigest(jet::Database& db, const std::vector<std::string>& tabl
 // every row by its key. `path` is the file `db` was opened on. Returns "" or the first problems.
 std::string CheckTableIndexes(jet::Database& db, const std::string& path, const std::string& table);
 
+// How many rows of the table's data pages are overflow rows (the data of a row that outgrew its
+// page, stored on another page while the row keeps its address).
+int CountOverflowRows(const std::string& path, const std::string& table);
+
 }  // namespace testsupport
 
 #endif  // QUORLA_TESTS_SUPPORT_TABLE_CHECK_H_
