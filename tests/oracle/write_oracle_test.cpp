@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "jet/database.h"
 #include "support/jet_samples.h"
 #include "support/oracle_export.h"
+#include "support/table_check.h"
 
 namespace {
 
@@ -184,6 +186,109 @@ TEST_F(WriteOracleTest, ChangedTablesReadBackEqual) {
 
 TEST_F(WriteOracleTest, ChangedOrdersReadBackEqual) {
   ChangeAndCompare("bench/orders-100k.mdb", {"artikel", "orders"}, 30);
+}
+
+// Bytes without a zero (mdbtools cuts binary values at one), varied by `k`.
+jet::Bytes OleBytes(size_t size, int k) {
+  jet::Bytes b(size);
+  for (size_t i = 0; i < size; ++i)
+    b[i] = static_cast<uint8_t>((i * 7 + static_cast<size_t>(k)) % 255 + 1);
+  return b;
+}
+
+// test2V2003.mdb, MSP_PROJECTS: 73 columns, among them memos and the OLE column
+// RESERVED_BINARY_DATA. Rows get OLE values and memos kept in the row (up to 64 bytes), on one
+// long-value page (up to 4076 bytes) and chained over several (over 4 KB and over 64 KB); updates
+// swap small ones for large ones and back; some rows are deleted.
+TEST_F(WriteOracleTest, OleAndMemoValuesOfEverySizeReadBackEqual) {
+  const std::string dir = quorla_test::MakeTempDir();
+  const std::string path = dir + "/test2V2003.mdb";
+  fs::copy_file(std::string(QUORLA_SAMPLES_DIR) + "/jet4/test2V2003.mdb", path);
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+  const std::string table = "MSP_PROJECTS";
+  const std::vector<size_t> ole_sizes = {0, 1, 64, 65, 3000, 4076, 4077, 5000, 70000, 140000};
+  const std::vector<std::string> memos = {
+      "",
+      "kurz",
+      Repeat("x", 64),
+      Repeat("Grüße ", 500),         // 3000 bytes compressed: one page
+      Repeat("y", 4100),             // just over one page
+      Repeat("日本", 1100),          // 4400 bytes, not compressible
+      Repeat("Lorem ipsum ", 6000),  // 72000 bytes compressed
+      Repeat("語", 35000),           // 70000 bytes
+  };
+  std::map<std::pair<uint32_t, uint16_t>, std::vector<Value>> expected;
+  {
+    auto db = jet::Database::OpenForWriting(path);
+    auto def = db->GetTableDef(table);
+    int ole = -1;
+    int memo = -1;
+    int id = -1;
+    int name = -1;
+    for (size_t c = 0; c < def->columns.size(); ++c) {
+      if (def->columns[c].name == "PROJ_NAME") name = static_cast<int>(c);
+      if (def->columns[c].name == "RESERVED_BINARY_DATA") ole = static_cast<int>(c);
+      if (def->columns[c].name == "PROJ_PROP_AUTHOR") memo = static_cast<int>(c);
+      if (def->columns[c].name == "PROJ_ID") id = static_cast<int>(c);
+    }
+    ASSERT_GE(ole, 0);
+    ASSERT_GE(memo, 0);
+    ASSERT_GE(id, 0);
+    ASSERT_GE(name, 0);
+    ASSERT_EQ(def->columns[static_cast<size_t>(ole)].type, ColumnType::kOle);
+    std::vector<Value> model;
+    {
+      auto scan = db->Scan(table);
+      ASSERT_TRUE(scan->Valid());
+      for (size_t c = 0; c < def->columns.size(); ++c) {
+        model.push_back(scan->value(static_cast<int>(c)));
+      }
+    }
+    const size_t n = ole_sizes.size();
+    auto row_for = [&](size_t k, size_t variant) {
+      std::vector<Value> row = model;
+      row[static_cast<size_t>(id)] = static_cast<int32_t>(9000 + k);
+      row[static_cast<size_t>(name)] = "Langwerte " + std::to_string(k);
+      row[static_cast<size_t>(ole)] = OleBytes(ole_sizes[variant % n], static_cast<int>(k));
+      row[static_cast<size_t>(memo)] = memos[variant % memos.size()];
+      return row;
+    };
+    std::vector<jet::RowId> ids;
+    db->BeginStatement();
+    for (size_t k = 0; k < n; ++k) ids.push_back(db->InsertRow(table, row_for(k, k)));
+    db->CommitStatement();
+    for (size_t k = 0; k < n; ++k) {
+      EXPECT_EQ(db->ReadRow(table, ids[k]), row_for(k, k)) << "inserted row " << k;
+    }
+    // Small values become large ones and large ones small, in one statement and one by one.
+    db->BeginStatement();
+    for (size_t k = 0; k < n; k += 2) db->UpdateRow(table, ids[k], row_for(k, k + n / 2));
+    db->CommitStatement();
+    for (size_t k = 1; k < n; k += 2) db->UpdateRow(table, ids[k], row_for(k, k + n / 2));
+    for (size_t k = 0; k < n; ++k) {
+      if (k % 3 == 2) {
+        db->DeleteRow(table, ids[k]);
+      } else {
+        expected[{ids[k].page, ids[k].row}] = row_for(k, k + n / 2);
+      }
+    }
+  }
+  {
+    auto db = jet::Database::Open(path);
+    size_t found = 0;
+    for (auto c = db->Scan(table); c->Valid(); c->Next()) {
+      auto it = expected.find({c->row_id().page, c->row_id().row});
+      if (it == expected.end()) continue;
+      ++found;
+      EXPECT_EQ(db->ReadRow(table, c->row_id()), it->second)
+          << "row " << c->row_id().page << ":" << c->row_id().row;
+    }
+    EXPECT_EQ(found, expected.size());
+    EXPECT_EQ(testsupport::CheckTableIndexes(*db, path, table), "");
+  }
+  testsupport::CompareTablesWithOracles({path, "jet4", "test2V2003"}, {table});
+  std::error_code ec;
+  fs::remove_all(dir, ec);
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ CrashReport RunCrashRounds(CrashWorkload& workload, const std::string& path, int
   CrashReport report;
   workload.Prepare(path);
   std::mt19937 random(seed);
-  std::uniform_int_distribution<int> delay(0, max_delay_us);
+  std::uniform_int_distribution<int> delay(
+      0, workload.MaxDelayUs() > 0 ? workload.MaxDelayUs() : max_delay_us);
   uint64_t before = 0;
   for (int round = 0; round < rounds; ++round) {
     pid_t child = ::fork();

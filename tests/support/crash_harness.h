@@ -20,6 +20,9 @@ class CrashWorkload {
   // Opens `path` as after a crash and checks it. Returns "" when it is whole, else what is wrong;
   // `committed` is how many transactions it holds.
   virtual std::string Verify(const std::string& path, uint64_t& committed) = 0;
+  // Once prepared: the longest delay before a kill that is worth waiting, in microseconds, when
+  // the workload knows it better than the caller (0: the caller's).
+  virtual int MaxDelayUs() const { return 0; }
 };
 
 struct CrashReport {
@@ -31,8 +34,8 @@ struct CrashReport {
 };
 
 // `rounds` times: starts the workload in a child, kills it with SIGKILL after a random delay of
-// up to `max_delay_us`, and verifies the file (which must never lose a transaction it showed
-// before). Stops at the first failure.
+// up to `max_delay_us` (or the workload's MaxDelayUs), and verifies the file (which must never lose
+// a transaction it showed before). Stops at the first failure.
 CrashReport RunCrashRounds(CrashWorkload& workload, const std::string& path, int rounds,
                            uint32_t seed, int max_delay_us);
 

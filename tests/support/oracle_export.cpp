@@ -15,10 +15,6 @@ namespace fs = std::filesystem;
 constexpr int kMaxReportedFields = 12;  // per table, so that one bad column stays readable
 const char kDateFormat[] = "%Y-%m-%d %H:%M:%S";
 
-std::string QuorlaSql() {
-  return std::string(QUORLA_BUILD_DIR) + "/tools/quorla-sql";
-}
-
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;
@@ -115,6 +111,10 @@ void CompareRows(const SampleFile& file, const std::string& table, const std::ve
 
 }  // namespace
 
+std::string QuorlaSqlProgram() {
+  return std::string(QUORLA_BUILD_DIR) + "/tools/quorla-sql";
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -186,7 +186,7 @@ void CompareTablesWithOracles(const SampleFile& file, const std::vector<std::str
   ASSERT_TRUE(reader.ok()) << reader.error();
   for (const std::string& table : tables) {
     SCOPED_TRACE("Tabelle " + table);
-    auto ours = RunProcess({QuorlaSql(), file.path, "--export", table});
+    auto ours = RunProcess({QuorlaSqlProgram(), file.path, "--export", table});
     EXPECT_EQ(ours.exit_code, 0) << "quorla-sql --export " << table << ": " << ours.err;
     if (ours.exit_code != 0) continue;
     std::vector<CsvRow> our_rows = Parse(ours.out, "quorla-sql");

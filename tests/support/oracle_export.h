@@ -18,6 +18,9 @@ namespace testsupport {
 
 std::vector<std::string> Lines(const std::string& text);
 
+// The command-line tool of this build.
+std::string QuorlaSqlProgram();
+
 // Why the oracles cannot run here (a missing program or npm package), or "".
 std::string OraclesMissing();
 

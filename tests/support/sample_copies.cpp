@@ -1,0 +1,78 @@
+#include "support/sample_copies.h"
+
+#include <filesystem>
+#include <stdexcept>
+#include <vector>
+
+#include "jet/database.h"
+#include "support/temp_dir.h"
+
+namespace testsupport {
+namespace {
+
+namespace fs = std::filesystem;
+
+void CopyWritable(const std::string& from, const std::string& to) {
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+  fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+size_t ColumnOf(const jet::TableDef& def, const std::string& name) {
+  for (size_t c = 0; c < def.columns.size(); ++c) {
+    if (def.columns[c].name == name) return c;
+  }
+  throw std::runtime_error("no column " + name + " in " + def.name);
+}
+
+}  // namespace
+
+void CopySample(const std::string& relative, const std::string& path) {
+  const std::string source = std::string(QUORLA_SAMPLES_DIR) + "/" + relative;
+  if (!fs::exists(source)) throw std::runtime_error("sample missing: " + source);
+  CopyWritable(source, path);
+}
+
+void CopyProjects(const std::string& path) {
+  static TempDir dir;
+  static std::string made;
+  if (made.empty()) {
+    const std::string file = dir.File("projects.mdb");
+    CopySample("jet4/test2V2003.mdb", file);
+    {
+      auto db = jet::Database::OpenForWriting(file);
+      const std::string table = "MSP_PROJECTS";
+      auto def = db->GetTableDef(table);
+      const size_t id = ColumnOf(*def, "PROJ_ID");
+      const size_t name = ColumnOf(*def, "PROJ_NAME");
+      const size_t author = ColumnOf(*def, "PROJ_PROP_AUTHOR");
+      const size_t ole = ColumnOf(*def, "RESERVED_BINARY_DATA");
+      std::vector<jet::Value> first = db->ReadRow(table, db->Scan(table)->row_id());
+      db->BeginStatement();
+      for (int n = 2; n <= kProjectRows; ++n) {
+        std::vector<jet::Value> row = first;
+        row[id] = int32_t{n};
+        row[name] = "Projekt " + std::to_string(n);
+        switch (n % 4) {
+          case 0:
+            row[author] = jet::Value();
+            break;
+          case 1:
+            row[author] = "Autor " + std::to_string(n);
+            break;
+          case 2:
+            row[author] = std::string(3000, 'a') + std::to_string(n);
+            break;
+          default:
+            row[author] = std::string(5000, 'A') + std::to_string(n);
+        }
+        if (n % 10 != 0) row[ole] = jet::Value();
+        db->InsertRow(table, row);
+      }
+      db->CommitStatement();
+    }
+    made = file;
+  }
+  CopyWritable(made, path);
+}
+
+}  // namespace testsupport
