@@ -202,6 +202,7 @@ class DdlParser {
     type.type = found->type;
     switch (found->size) {
       case SizeRule::kNone:
+        if (IsSymbol("(")) FailField();
         break;
       case SizeRule::kText:
         type.size = kMaxTextCharacters;

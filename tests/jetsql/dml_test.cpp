@@ -143,7 +143,7 @@ TEST_F(DmlTest, MeaningErrorsChangeNothing) {
   EXPECT_EQ(Fails("UPDATE Kunden SET ID = 7"), 3164);
   EXPECT_EQ(Fails("DELETE FROM Kunden INNER JOIN Orte ON Kunden.Ort = Orte.Ort"), 3128);
   EXPECT_EQ(Fails("SELECT * FROM Kunden"), 3065);
-  EXPECT_EQ(Fails("CREATE TABLE x (a LONG)"), 3251);
+  EXPECT_EQ(Fails("PROCEDURE p; SELECT * FROM Kunden"), 3251);
   EXPECT_EQ(fake_->statements, 0) << "no statement began for a statement that cannot run";
 }
 
