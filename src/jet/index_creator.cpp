@@ -45,7 +45,7 @@ std::vector<Entry> BuildEntries(Database& db, const TableDef& def, const IndexDe
       values.push_back(IsNull(v) && yes_no ? Value(false) : std::move(v));
     }
     if ((index.primary || index.required) && any_null) {
-      throw Error(kIndexNull, "Indexfeld oder Primärschlüssel kann keinen Nullwert enthalten.");
+      throw errors::IndexNull();
     }
     if (index.ignore_nulls && e.all_null) continue;
     e.key = EncodeIndexKey(keys, values, JetVersion::kJet4);
@@ -87,7 +87,7 @@ void CreateIndexInFile(Pager& pager, Database& db, const std::string& table,
     throw errors::TableOrConstraintNotFound(table);
   }
   if ((object->flags & catalog::kSystemObjectMask) != 0) {
-    throw Error(3027, "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
+    throw errors::ReadOnly();
   }
   uint32_t tdef_page = static_cast<uint32_t>(object->id) & catalog::kIdPageMask;
   TableLayout layout = ReadTableLayout(pager, JetVersion::kJet4, tdef_page, object->name);

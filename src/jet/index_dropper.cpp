@@ -86,7 +86,7 @@ void DropIndexFromFile(Pager& pager, Database& db, const std::string& table,
     throw errors::TableOrConstraintNotFound(table);
   }
   if ((object->flags & catalog::kSystemObjectMask) != 0) {
-    throw Error(3027, "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
+    throw errors::ReadOnly();
   }
   uint32_t tdef_page = static_cast<uint32_t>(object->id) & catalog::kIdPageMask;
   TableLayout layout = ReadTableLayout(pager, JetVersion::kJet4, tdef_page, object->name);

@@ -42,7 +42,7 @@ void DropTableFromFile(Pager& pager, Database& db, const std::string& name) {
                            object->type == catalog::kTypeLinkedOdbc);
   if (!local && !linked) throw errors::TableDoesNotExist(name);
   if ((object->flags & catalog::kSystemObjectMask) != 0) {
-    throw Error(3027, "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt.");
+    throw errors::ReadOnly();
   }
   if (InRelationship(db, object->name)) throw errors::InRelationship();
   DeleteAccessControlEntries(db, object->id);
