@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "jet/error.h"
+#include "jet/index_page_edit.h"
 
 namespace jet {
 
@@ -460,6 +461,14 @@ std::optional<bool> IndexWriter::InsertInLeaf(const std::string& key, RowId row)
   IndexEntry entry;
   entry.key = key;
   entry.row = row;
+  if (pos > 0) {
+    const std::span<uint8_t> page = pager_.Modify(number);
+    if (InsertLeafEntryInPlace(page, entries.size(), pos, key, row)) {
+      entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(pos), std::move(entry));
+      cache_->Put(page, std::move(leaf));
+      return known;
+    }
+  }
   entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(pos), std::move(entry));
   if (!IndexPageFits(leaf, version_)) {
     entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(pos));
@@ -486,6 +495,14 @@ std::optional<bool> IndexWriter::RemoveInLeaf(const std::string& key, RowId row)
     return std::nullopt;
   }
   const bool remaining = KeyAround(leaf, pos, pos + 1, key);
+  if (pos > 0) {
+    const std::span<uint8_t> page = pager_.Modify(number);
+    if (RemoveLeafEntryInPlace(page, entries.size(), pos)) {
+      entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(pos));
+      cache_->Put(page, std::move(leaf));
+      return remaining;
+    }
+  }
   entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(pos));
   const std::span<const uint8_t> bytes = WritePage(pager_, leaf, version_);
   cache_->Put(bytes, std::move(leaf));
