@@ -5,11 +5,21 @@
 # single-row inserts is its own transaction). Each run starts from a fresh copy of both files.
 # Prints, per case, the mean wall time of each and their ratio (quorla / sqlite).
 # Usage: bench/write_vs_sqlite.sh [path/to/orders-100k.mdb]
+# Environment: QUORLA_SQL=path runs that binary instead of building one; RUNS (default 5) and
+# WARMUP (default 1) set hyperfine's counts; CASES (e.g. "update_all delete_half") picks cases.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/lib.sh
 mdb=${1:-../shared/jet-samples/bench/orders-100k.mdb}
-bench_start
+runs=${RUNS:-5}
+warmup=${WARMUP:-1}
+bench_need_hyperfine
+if [ -n "${QUORLA_SQL:-}" ]; then
+  q=$(realpath "$QUORLA_SQL")
+else
+  bench_quorla_sql
+fi
+bench_work_dir
 cp "$mdb" "$work/orig.mdb"
 chmod u+w "$work/orig.mdb"
 native=$work/orig.sqlite
@@ -45,8 +55,11 @@ lite=(
 )
 
 prepare="cp $work/orig.mdb $work/run.mdb && cp $native $work/run.sqlite"
-printf '%-14s %12s %12s %8s\n' case quorla_ms sqlite_ms ratio
+echo "load: $(uptime)"
+# Wall time is what counts; CPU time (user + system) tells more on a loaded machine.
+printf '%-14s %10s %10s %7s %10s %10s %7s\n' case quorla_ms sqlite_ms ratio q_cpu_ms s_cpu_ms ratio
 for i in "${!names[@]}"; do
+  if [ -n "${CASES:-}" ] && [[ " $CASES " != *" ${names[$i]} "* ]]; then continue; fi
   if [ -n "${jet[$i]}" ]; then
     ours="$q $work/run.mdb \"${jet[$i]}\""
     theirs="sqlite3 $work/run.sqlite \"$durable ${lite[$i]}\""
@@ -54,12 +67,14 @@ for i in "${!names[@]}"; do
     ours="sh -c '$q $work/run.mdb < $work/inserts.jet.sql'"
     theirs="sh -c 'sqlite3 $work/run.sqlite < $work/inserts.lite.sql'"
   fi
-  hyperfine -w 1 -r 5 --prepare "$prepare" --export-json "$work/r.json" "$ours" "$theirs" \
+  hyperfine -w "$warmup" -r "$runs" --prepare "$prepare" --export-json "$work/r.json" "$ours" "$theirs" \
     >/dev/null 2>&1 || { echo "${names[$i]}: failed"; continue; }
   python3 - "$work/r.json" "${names[$i]}" <<'PY'
 import json, sys
 r = json.load(open(sys.argv[1]))["results"]
 a, b = r[0]["mean"] * 1000, r[1]["mean"] * 1000
-print(f"{sys.argv[2]:<14} {a:12.1f} {b:12.1f} {a / b:8.2f}")
+ca = (r[0]["user"] + r[0]["system"]) * 1000
+cb = (r[1]["user"] + r[1]["system"]) * 1000
+print(f"{sys.argv[2]:<14} {a:10.1f} {b:10.1f} {a / b:7.2f} {ca:10.1f} {cb:10.1f} {ca / cb:7.2f}")
 PY
 done

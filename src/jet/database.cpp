@@ -151,9 +151,18 @@ class JetDatabase : public Database {
       }
     });
   }
-  void CommitStatement() override { pages_.Commit(); }
+  void CommitStatement() override {
+    try {
+      pages_.Commit();
+    } catch (...) {
+      EndStatementWriters();
+      throw;
+    }
+    EndStatementWriters();
+  }
   void RollbackStatement() override {
     pages_.Rollback();
+    EndStatementWriters();
     // What was read inside the statement may show its changes.
     reload_pending_ = true;
     try {
@@ -290,18 +299,10 @@ class JetDatabase : public Database {
     bool own_statement = !pages_.in_transaction();
     if (own_statement) BeginStatement();
     try {
-      auto result = WithPath(path_, [&] {
-        auto layout = ReadableLayout(table);
-        TableWriter writer(pages_, layout);
-        auto r = change(writer);
-        // The definition's counts changed: read it again when next asked for.
-        layouts_.erase(FoldName(table));
-        return r;
-      });
+      auto result = WithPath(path_, [&] { return change(WriterFor(table)); });
       if (own_statement) CommitStatement();
       return result;
     } catch (...) {
-      layouts_.erase(FoldName(table));
       if (own_statement) RollbackStatement();
       throw;
     }
@@ -315,6 +316,7 @@ class JetDatabase : public Database {
     bool own_statement = !pages_.in_transaction();
     if (own_statement) BeginStatement();
     try {
+      EndStatementWriters();
       WithPath(path_, [&] {
         change();
         LoadCatalog();
@@ -325,6 +327,7 @@ class JetDatabase : public Database {
         RollbackStatement();
       } else {
         reload_pending_ = true;
+        EndStatementWriters();
         layouts_.clear();
       }
       throw;
@@ -352,6 +355,22 @@ class JetDatabase : public Database {
     layout->def = def;
     layouts_.emplace(key, layout);
     return def;
+  }
+
+  // The writer of `table` for the open statement. Its layout is read once per statement: the
+  // row changes keep the definition's pages up to date themselves and only its counts change.
+  TableWriter& WriterFor(const std::string& table) {
+    std::string key = FoldName(Find(table).entry.name);
+    auto found = writers_.find(key);
+    if (found != writers_.end()) return *found->second;
+    auto writer = std::make_unique<TableWriter>(pages_, ReadableLayout(table));
+    return *writers_.emplace(std::move(key), std::move(writer)).first->second;
+  }
+
+  // The statement ended: the definitions it changed are read again when next asked for.
+  void EndStatementWriters() {
+    for (const auto& entry : writers_) layouts_.erase(entry.first);
+    writers_.clear();
   }
 
   const CatalogTable& Find(const std::string& name) const {
@@ -399,6 +418,8 @@ class JetDatabase : public Database {
   std::vector<CatalogTable> catalog_;
   std::unordered_map<std::string, size_t> by_name_;  // folded name -> catalog_ position
   std::unordered_map<std::string, std::shared_ptr<const TableLayout>> layouts_;
+  // Writers of the tables changed in the open statement, by folded name.
+  std::unordered_map<std::string, std::unique_ptr<TableWriter>> writers_;
 };
 
 // The header of a Jet file, refused unless it can be opened here.

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "jet/error.h"
+#include "jet/index_page_edit.h"
 
 namespace jet {
 
@@ -34,10 +35,11 @@ void PutLe32(std::span<uint8_t> page, size_t offset, uint32_t value) {
   for (size_t i = 0; i < 4; ++i) page[offset + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-void WritePage(Pager& pager, const IndexPage& page, JetVersion version) {
+std::span<const uint8_t> WritePage(Pager& pager, const IndexPage& page, JetVersion version) {
   const std::vector<uint8_t> bytes = EncodeIndexPage(page, version);
   const std::span<uint8_t> target = pager.Modify(page.number);
   std::copy(bytes.begin(), bytes.end(), target.begin());
+  return target;
 }
 
 IndexEntry EntryFor(const IndexEntry& last, uint32_t child) {
@@ -51,23 +53,47 @@ IndexEntry EntryFor(const IndexEntry& last, uint32_t child) {
 }  // namespace
 
 IndexWriter::IndexWriter(Pager& pager, PageAllocator& allocator, JetVersion version,
-                         uint32_t root_page, std::vector<IndexKeyColumn> columns)
+                         uint32_t root_page, std::vector<IndexKeyColumn> columns,
+                         IndexPageCache* cache)
     : pager_(pager),
       allocator_(allocator),
       version_(version),
       root_page_(root_page),
-      columns_(std::move(columns)) {
+      columns_(std::move(columns)),
+      cache_(cache) {
   if (version_ != JetVersion::kJet4) {
     ThrowDamagedIndexPage(root_page_, "Indizes werden nur in Jet-4-Dateien geschrieben");
   }
-  Load(root_page_);  // refuses a root that is no index page
+  if (cache_ != nullptr) cache_->Trim();
+  View(root_page_);  // refuses a root that is no index page
 }
 
-IndexPage IndexWriter::Load(uint32_t number) {
+const IndexPage& IndexWriter::View(uint32_t number) {
   if (number == 0 || number >= pager_.page_count()) {
     ThrowDamagedIndexPage(number, "Seitenverweis außerhalb der Datei");
   }
-  return DecodeIndexPage(pager_.Page(number), version_, number);
+  if (cache_ != nullptr) return cache_->Get(pager_.Page(number), version_, number);
+  scratch_ = DecodeIndexPage(pager_.Page(number), version_, number);
+  return scratch_;
+}
+
+IndexPage IndexWriter::Load(uint32_t number) {
+  if (cache_ == nullptr) {
+    if (number == 0 || number >= pager_.page_count()) {
+      ThrowDamagedIndexPage(number, "Seitenverweis außerhalb der Datei");
+    }
+    return DecodeIndexPage(pager_.Page(number), version_, number);
+  }
+  const IndexPage& cached = View(number);
+  // A leaf loaded to change is stored again or freed: hand it over rather than copy it. An
+  // intermediate page on the way down mostly stays as it is, and cached.
+  if (!cached.leaf) return cached;
+  return cache_->Take(pager_.Page(number), version_, number);
+}
+
+void IndexWriter::Write(const IndexPage& page) {
+  const std::span<const uint8_t> bytes = WritePage(pager_, page, version_);
+  if (cache_ != nullptr) cache_->Put(bytes, page);
 }
 
 IndexWriter::Step IndexWriter::LoadStep(uint32_t number, const IndexEntry* bound) {
@@ -112,7 +138,7 @@ IndexWriter::Path IndexWriter::Descend(const std::string& key, RowId row) {
 
 IndexEntry IndexWriter::LastEntryBelow(uint32_t number) {
   for (size_t depth = 0; depth < kMaxIndexDepth; ++depth) {
-    const IndexPage page = Load(number);
+    const IndexPage& page = View(number);
     if (page.leaf) {
       if (page.entries.empty()) ThrowDamagedIndexPage(number, "leere Blattseite");
       return page.entries.back();
@@ -159,14 +185,14 @@ bool IndexWriter::Fits(Step& step) {
 
 void IndexWriter::Store(Step& step) {
   AsStored(step, [&](const IndexPage& page) {
-    WritePage(pager_, page, version_);
+    Write(page);
     return true;
   });
 }
 
 void IndexWriter::StoreLinks(uint32_t number, std::optional<uint32_t> prev,
                              std::optional<uint32_t> next) {
-  Load(number);  // refuses to patch a page that is no index page
+  View(number);  // refuses to patch a page that is no index page
   const IndexPageLayout& layout = IndexPageLayoutFor(version_);
   const std::span<uint8_t> page = pager_.Modify(number);
   if (prev) PutLe32(page, layout.prev_page_offset, *prev);
@@ -361,15 +387,18 @@ void IndexWriter::MergeLeafIntoNext(Path& path) {
   Step& x = path[level];
   const size_t s = up.slot;
   if (s == 0 || !x.page.leaf) return;
-  IndexPage left = Load(up.page.entries[s - 1].child);
-  if (!left.leaf || left.next_page != x.page.number) return;
-  // Only pages that together fill at most three quarters of one: the merged page should not
-  // split again at the next insert.
-  size_t bytes = 0;
-  for (const auto* page : {&left, &x.page}) {
-    for (const IndexEntry& e : page->entries) bytes += e.key.size() + kIndexRowPointerSize;
+  {
+    const IndexPage& left = View(up.page.entries[s - 1].child);
+    if (!left.leaf || left.next_page != x.page.number) return;
+    // Only pages that together fill at most three quarters of one: the merged page should not
+    // split again at the next insert.
+    size_t bytes = 0;
+    for (const IndexPage* page : {&left, static_cast<const IndexPage*>(&x.page)}) {
+      for (const IndexEntry& e : page->entries) bytes += e.key.size() + kIndexRowPointerSize;
+    }
+    if (4 * bytes > 3 * IndexEntryArea(version_)) return;
   }
-  if (4 * bytes > 3 * IndexEntryArea(version_)) return;
+  IndexPage left = Load(up.page.entries[s - 1].child);
 
   x.page.entries.insert(x.page.entries.begin(), std::make_move_iterator(left.entries.begin()),
                         std::make_move_iterator(left.entries.end()));
@@ -384,16 +413,17 @@ void IndexWriter::MergeLeafIntoNext(Path& path) {
 
 void IndexWriter::ShrinkRoot() {
   for (size_t depth = 0; depth < kMaxIndexDepth; ++depth) {
-    IndexPage root = Load(root_page_);
+    const IndexPage& root = View(root_page_);
     if (root.leaf) return;
     const size_t children = root.entries.size() + (root.tail_page != 0 ? 1 : 0);
     if (children != 1) return;
     const uint32_t only = root.tail_page != 0 ? root.tail_page : root.entries[0].child;
+    const uint32_t table_page = root.table_page;
     IndexPage child = Load(only);
     child.number = root_page_;
     child.prev_page = child.next_page = 0;
-    child.table_page = root.table_page;
-    WritePage(pager_, child, version_);
+    child.table_page = table_page;
+    Write(child);
     allocator_.Free(only);
   }
 }
@@ -404,8 +434,87 @@ void IndexWriter::CheckKey(const std::string& key) const {
     throw std::invalid_argument("index key shorter than its columns");
 }
 
-void IndexWriter::Insert(const std::string& key, RowId row) {
+bool IndexWriter::KeyAround(const IndexPage& leaf, size_t before_end, size_t after_begin,
+                            const std::string& key) {
+  if (before_end > 0) {
+    if (leaf.entries[before_end - 1].key == key) return true;
+  } else if (leaf.prev_page != 0) {
+    const IndexPage& prev = View(leaf.prev_page);
+    if (!prev.entries.empty() && prev.entries.back().key == key) return true;
+  }
+  if (after_begin < leaf.entries.size()) return leaf.entries[after_begin].key == key;
+  if (leaf.next_page == 0) return false;
+  const IndexPage& next = View(leaf.next_page);
+  return !next.entries.empty() && next.entries.front().key == key;
+}
+
+std::optional<bool> IndexWriter::InsertInLeaf(const std::string& key, RowId row) {
+  const uint32_t number = FindLeaf(key, row);
+  IndexPage leaf = cache_->Take(pager_.Page(number), version_, number);
+  std::vector<IndexEntry>& entries = leaf.entries;
+  const size_t pos = LowerBound(entries, entries.size(), key, row);
+  if (pos == entries.size() || CompareEntry(entries[pos], key, row) == 0) {
+    cache_->Put(pager_.Page(number), std::move(leaf));
+    return std::nullopt;
+  }
+  const bool known = KeyAround(leaf, pos, pos, key);
+  IndexEntry entry;
+  entry.key = key;
+  entry.row = row;
+  if (pos > 0) {
+    const std::span<uint8_t> page = pager_.Modify(number);
+    if (InsertLeafEntryInPlace(page, entries.size(), pos, key, row)) {
+      entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(pos), std::move(entry));
+      cache_->Put(page, std::move(leaf));
+      return known;
+    }
+  }
+  entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(pos), std::move(entry));
+  if (!IndexPageFits(leaf, version_)) {
+    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(pos));
+    cache_->Put(pager_.Page(number), std::move(leaf));
+    return std::nullopt;
+  }
+  const std::span<const uint8_t> bytes = WritePage(pager_, leaf, version_);
+  cache_->Put(bytes, std::move(leaf));
+  return known;
+}
+
+std::optional<bool> IndexWriter::RemoveInLeaf(const std::string& key, RowId row) {
+  const uint32_t number = FindLeaf(key, row);
+  IndexPage leaf = cache_->Take(pager_.Page(number), version_, number);
+  std::vector<IndexEntry>& entries = leaf.entries;
+  const size_t pos = LowerBound(entries, entries.size(), key, row);
+  // The leaf's last entry, or the leaf left sparse enough to merge with another: the full way.
+  size_t bytes_left = 0;
+  for (const IndexEntry& e : entries) bytes_left += e.key.size() + kIndexRowPointerSize;
+  if (pos + 1 >= entries.size() || CompareEntry(entries[pos], key, row) != 0 ||
+      4 * (bytes_left - entries[pos].key.size() - kIndexRowPointerSize) <=
+          3 * IndexEntryArea(version_)) {
+    cache_->Put(pager_.Page(number), std::move(leaf));
+    return std::nullopt;
+  }
+  const bool remaining = KeyAround(leaf, pos, pos + 1, key);
+  if (pos > 0) {
+    const std::span<uint8_t> page = pager_.Modify(number);
+    if (RemoveLeafEntryInPlace(page, entries.size(), pos)) {
+      entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(pos));
+      cache_->Put(page, std::move(leaf));
+      return remaining;
+    }
+  }
+  entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(pos));
+  const std::span<const uint8_t> bytes = WritePage(pager_, leaf, version_);
+  cache_->Put(bytes, std::move(leaf));
+  return remaining;
+}
+
+bool IndexWriter::Insert(const std::string& key, RowId row) {
   CheckKey(key);
+  if (cache_ != nullptr) {
+    cache_->Trim();
+    if (std::optional<bool> known = InsertInLeaf(key, row)) return *known;
+  }
   Path path = Descend(key, row);
   const size_t level = path.size() - 1;
   std::vector<IndexEntry>& entries = path[level].page.entries;
@@ -413,6 +522,7 @@ void IndexWriter::Insert(const std::string& key, RowId row) {
   if (pos < entries.size() && CompareEntry(entries[pos], key, row) == 0) {
     ThrowDamagedIndexPage(path[level].page.number, "Indexeintrag schon vorhanden");
   }
+  const bool known = KeyAround(path[level].page, pos, pos, key);
   IndexEntry entry;
   entry.key = key;
   entry.row = row;
@@ -425,10 +535,15 @@ void IndexWriter::Insert(const std::string& key, RowId row) {
     Split(path, level, pos);
   }
   if (new_last) CarryLastUp(path, path.size() - 1);
+  return known;
 }
 
-void IndexWriter::Remove(const std::string& key, RowId row) {
+bool IndexWriter::Remove(const std::string& key, RowId row) {
   CheckKey(key);
+  if (cache_ != nullptr) {
+    cache_->Trim();
+    if (std::optional<bool> remaining = RemoveInLeaf(key, row)) return *remaining;
+  }
   Path path = Descend(key, row);
   const size_t level = path.size() - 1;
   std::vector<IndexEntry>& entries = path[level].page.entries;
@@ -436,6 +551,7 @@ void IndexWriter::Remove(const std::string& key, RowId row) {
   if (pos == entries.size() || CompareEntry(entries[pos], key, row) != 0) {
     ThrowDamagedIndexPage(path[level].page.number, "Indexeintrag fehlt");
   }
+  const bool remaining = KeyAround(path[level].page, pos, pos + 1, key);
   const bool was_last = pos + 1 == entries.size();
   entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(pos));
   if (entries.empty() && level > 0) {
@@ -446,25 +562,47 @@ void IndexWriter::Remove(const std::string& key, RowId row) {
     MergeLeafIntoNext(path);
   }
   ShrinkRoot();
+  return remaining;
+}
+
+uint32_t IndexWriter::FindLeaf(const std::string& key, RowId row) {
+  // As Descend, without copying pages: a stored entry bounds its child; past the last, the tail.
+  uint32_t number = root_page_;
+  for (size_t depth = 0; depth < kMaxIndexDepth; ++depth) {
+    const IndexPage& page = View(number);
+    if (page.leaf) return number;
+    const size_t n = page.entries.size();
+    const size_t pos = LowerBound(page.entries, n, key, row);
+    if (pos < n) {
+      number = page.entries[pos].child;
+    } else if (page.tail_page != 0) {
+      number = page.tail_page;
+    } else if (n > 0) {
+      number = page.entries.back().child;
+    } else {
+      ThrowDamagedIndexPage(number, "leere Zwischenseite");
+    }
+  }
+  ThrowDamagedIndexPage(root_page_, "Baum zu tief");
 }
 
 bool IndexWriter::ContainsKey(const std::string& key, std::optional<RowId> except) {
-  Path path = Descend(key, RowId{});
-  IndexPage leaf = std::move(path.back().page);
-  size_t pos = LowerBound(leaf.entries, leaf.entries.size(), key, RowId{});
+  if (cache_ != nullptr) cache_->Trim();
+  const IndexPage* leaf = &View(FindLeaf(key, RowId{}));
+  size_t pos = LowerBound(leaf->entries, leaf->entries.size(), key, RowId{});
   for (uint32_t pages = 0; pages <= pager_.page_count();) {
-    if (pos == leaf.entries.size()) {
-      if (leaf.next_page == 0) return false;
-      leaf = Load(leaf.next_page);
+    if (pos == leaf->entries.size()) {
+      if (leaf->next_page == 0) return false;
+      leaf = &View(leaf->next_page);
       pos = 0;
       ++pages;
       continue;
     }
-    const IndexEntry& e = leaf.entries[pos++];
+    const IndexEntry& e = leaf->entries[pos++];
     if (e.key != key) return false;
     if (!except || !(e.row == *except)) return true;
   }
-  ThrowDamagedIndexPage(leaf.number, "Kreis in der Kette der Blattseiten");
+  ThrowDamagedIndexPage(leaf->number, "Kreis in der Kette der Blattseiten");
 }
 
 void WriteEmptyIndexRoot(Pager& pager, JetVersion version, uint32_t page, uint32_t table_page) {

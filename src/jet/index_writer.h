@@ -13,9 +13,10 @@
 // Use: for each physical index of a table, a new row goes in with Insert(key, row); a deleted row
 // comes out with Remove(old key, row); an updated row whose key or row pointer changed is a Remove
 // of the old entry and an Insert of the new one. A unique index asks ContainsKey(key, row) before
-// (on update, naming the row itself). The writer keeps nothing between calls, so it stays right
-// across Commit and Rollback of the pager; a failing call may have changed some pages, which the
-// caller undoes by rolling the transaction back.
+// (on update, naming the row itself). The writer keeps nothing between calls but what its
+// IndexPageCache checks against the pages' bytes, so it stays right across Commit and Rollback of
+// the pager; a failing call may have changed some pages, which the caller undoes by rolling the
+// transaction back.
 
 #include <cstdint>
 #include <optional>
@@ -24,6 +25,7 @@
 
 #include "jet/database.h"
 #include "jet/index_page.h"
+#include "jet/index_page_cache.h"
 #include "jet/index_tree.h"
 #include "jet/page_allocator.h"
 #include "jet/pager.h"
@@ -33,16 +35,18 @@ namespace jet {
 class IndexWriter {
  public:
   // The B-tree of one physical index whose root page is `root_page`; the root keeps its page
-  // number when it splits. `pager` and `allocator` must outlive the writer. Jet 3 files give
-  // Error 3343; a root that is no index page gives Error 3343.
+  // number when it splits. `pager`, `allocator` and `cache` (when given: decoded pages kept
+  // between calls and writers) must outlive the writer. Jet 3 files give Error 3343; a root that
+  // is no index page gives Error 3343.
   IndexWriter(Pager& pager, PageAllocator& allocator, JetVersion version, uint32_t root_page,
-              std::vector<IndexKeyColumn> columns);
+              std::vector<IndexKeyColumn> columns, IndexPageCache* cache = nullptr);
 
   // Adds the entry (key, row). `key` comes from EncodeIndexKey (index_key.h). Adding an entry
-  // that is already there gives Error 3343.
-  void Insert(const std::string& key, RowId row);
-  // Removes the entry (key, row); Error 3343 when the index has no such entry.
-  void Remove(const std::string& key, RowId row);
+  // that is already there gives Error 3343. Returns whether other entries had the key already.
+  bool Insert(const std::string& key, RowId row);
+  // Removes the entry (key, row); Error 3343 when the index has no such entry. Returns whether
+  // other entries keep the key.
+  bool Remove(const std::string& key, RowId row);
   // True when some entry has exactly `key`, not counting the entry of row `except`.
   bool ContainsKey(const std::string& key, std::optional<RowId> except = std::nullopt);
 
@@ -58,7 +62,23 @@ class IndexWriter {
   using Path = std::vector<Step>;
 
   void CheckKey(const std::string& key) const;
+  // Page `number` to read; valid until the next View or Load.
+  const IndexPage& View(uint32_t number);
+  // Page `number` to change (a copy; a leaf leaves the cache until stored again).
   IndexPage Load(uint32_t number);
+  void Write(const IndexPage& page);
+  // Whether the entry before position `before_end` or the one at `after_begin` of `leaf` has
+  // `key`; past either end of the leaf, the neighbouring leaf's entry in the chain. Equal keys
+  // lie together, so this tells whether any entry outside [before_end, after_begin) has it.
+  bool KeyAround(const IndexPage& leaf, size_t before_end, size_t after_begin,
+                 const std::string& key);
+  // The leaf where entries with (key, row) are or belong, read only.
+  uint32_t FindLeaf(const std::string& key, RowId row);
+  // Insert and Remove when only the leaf changes (no split or merge, not its last entry, which
+  // the pages above record): with a cache, the leaf alone is taken, changed and stored. The
+  // result as Insert's or Remove's; none when the full way is needed (nothing changed then).
+  std::optional<bool> InsertInLeaf(const std::string& key, RowId row);
+  std::optional<bool> RemoveInLeaf(const std::string& key, RowId row);
   // `bound`: the entry a page above stores for this page, if any.
   Step LoadStep(uint32_t number, const IndexEntry* bound);
   // Descends to the leaf where (key, row) is or belongs.
@@ -90,6 +110,8 @@ class IndexWriter {
   JetVersion version_;
   uint32_t root_page_;
   std::vector<IndexKeyColumn> columns_;
+  IndexPageCache* cache_;
+  IndexPage scratch_;  // what View returns without a cache
 };
 
 // Makes page `page` the empty root (a leaf without entries) of a new index of the table whose

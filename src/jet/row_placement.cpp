@@ -18,9 +18,11 @@ bool OwnedBy(ByteSpan page, uint32_t owner) {
 
 RowPointer PlaceRow(Pager& pager, TablePageAllocator& allocator, uint32_t owner,
                     std::vector<uint8_t> bytes, uint16_t flags, uint32_t avoid) {
-  std::vector<uint32_t> listed = allocator.free_space().Pages(pager.page_count());
+  // The highest pages listed, one more in case `avoid` is among them.
+  std::vector<uint32_t> listed =
+      allocator.free_space().LastPages(pager.page_count(), kCandidates + 1);
   size_t looked = 0;
-  for (auto it = listed.rbegin(); it != listed.rend() && looked < kCandidates; ++it) {
+  for (auto it = listed.begin(); it != listed.end() && looked < kCandidates; ++it) {
     uint32_t number = *it;
     if (number == avoid) continue;
     ByteSpan page = pager.Page(number);

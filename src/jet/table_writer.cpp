@@ -1,6 +1,7 @@
 #include "jet/table_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <map>
 #include <random>
 
@@ -37,6 +38,21 @@ Guid NewGuid() {
   throw errors::DuplicateKey();
 }
 
+// Equal values that are also stored alike (0.0 and -0.0 compare equal, but are not).
+bool SameValue(const Value& a, const Value& b) {
+  if (a.index() != b.index()) return false;
+  if (const double* x = std::get_if<double>(&a)) {
+    return std::bit_cast<uint64_t>(*x) == std::bit_cast<uint64_t>(std::get<double>(b));
+  }
+  if (const float* x = std::get_if<float>(&a)) {
+    return std::bit_cast<uint32_t>(*x) == std::bit_cast<uint32_t>(std::get<float>(b));
+  }
+  if (const DateTime* x = std::get_if<DateTime>(&a)) {
+    return std::bit_cast<uint64_t>(x->days) == std::bit_cast<uint64_t>(std::get<DateTime>(b).days);
+  }
+  return a == b;
+}
+
 RowId ToRowId(RowPointer p) {
   return {p.page, p.row};
 }
@@ -65,12 +81,37 @@ TableWriter::TableWriter(Pager& pager, std::shared_ptr<const TableLayout> layout
     p.ignore_nulls |= d.ignore_nulls;
   }
   for (auto& entry : by_real) physical_.push_back(std::move(entry.second));
+
+  // The old values a change needs: the index columns' for their entries; an update also needs
+  // autonumbers (kept) and long values (kept when unchanged).
+  const std::vector<ColumnDef>& columns = layout_->def->columns;
+  delete_reads_.assign(columns.size(), false);
+  for (const PhysicalIndex& p : physical_) {
+    for (int c : p.columns) delete_reads_[static_cast<size_t>(c)] = true;
+  }
+  update_reads_ = delete_reads_;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    const ColumnDef& c = columns[i];
+    if (c.autonumber || c.guid_autonumber || IsLong(c.type)) update_reads_[i] = true;
+  }
 }
 
-std::vector<TableWriter::Entry> TableWriter::Entries(const std::vector<Value>& values) const {
+std::vector<TableWriter::Entry> TableWriter::Entries(const std::vector<Value>& values,
+                                                     const std::vector<Value>* old_values,
+                                                     const std::vector<Entry>* old) const {
   std::vector<Entry> out;
   out.reserve(physical_.size());
   for (const PhysicalIndex& p : physical_) {
+    if (old != nullptr) {
+      // Unchanged columns make the same entry: no need to encode the key again.
+      auto same = [&](int c) {
+        return SameValue(values[static_cast<size_t>(c)], (*old_values)[static_cast<size_t>(c)]);
+      };
+      if (std::all_of(p.columns.begin(), p.columns.end(), same)) {
+        out.push_back((*old)[out.size()]);
+        continue;
+      }
+    }
     Entry e;
     std::vector<Value> key_values;
     e.all_null = true;
@@ -89,7 +130,8 @@ std::vector<TableWriter::Entry> TableWriter::Entries(const std::vector<Value>& v
   return out;
 }
 
-void TableWriter::CheckEntries(const std::vector<Entry>& entries, std::optional<RowId> self) {
+void TableWriter::CheckEntries(const std::vector<Entry>& entries, std::optional<RowId> self,
+                               const std::vector<Entry>* before) {
   for (size_t i = 0; i < physical_.size(); ++i) {
     const PhysicalIndex& p = physical_[i];
     const Entry& e = entries[i];
@@ -102,8 +144,10 @@ void TableWriter::CheckEntries(const std::vector<Entry>& entries, std::optional<
     const Entry& e = entries[i];
     // Several all-Null keys may share a unique index; a primary key has none.
     if (!p.unique || !e.present || e.all_null) continue;
+    // A row keeping its key keeps the only entry with it.
+    if (before != nullptr && (*before)[i].present && (*before)[i].key == e.key) continue;
     IndexPageAllocator pages(pager_, allocator_, p.pages);
-    IndexWriter index(pager_, pages, JetVersion::kJet4, p.root_page, p.key_columns);
+    IndexWriter index(pager_, pages, JetVersion::kJet4, p.root_page, p.key_columns, &index_pages_);
     if (index.ContainsKey(e.key, self)) ThrowDuplicate();
   }
 }
@@ -126,20 +170,37 @@ void TableWriter::AssignAutonumbers(std::vector<Value>& values, const std::vecto
   }
 }
 
-std::vector<uint8_t> TableWriter::StoreRow(const std::vector<Value>& values) {
+std::vector<uint8_t> TableWriter::StoreRow(const std::vector<Value>& values,
+                                           const KeptReferences* kept) {
   const std::vector<ColumnDef>& columns = layout_->def->columns;
   std::vector<std::vector<uint8_t>> refs(columns.size());
   std::vector<std::vector<uint8_t>> data(columns.size());
+  auto keeps = [&](size_t i) { return kept != nullptr && (*kept)[i].has_value(); };
+  bool writes = false;  // some long value is to be written
   // The row with every long value as a bare reference decides whether the row fits at all and
   // how much room is left for long values kept inline.
   for (size_t i = 0; i < columns.size(); ++i) {
     if (!IsLong(columns[i].type) || IsNull(values[i])) continue;
-    data[i] = LongValueData(columns[i], values[i]);
+    if (!keeps(i)) {
+      data[i] = LongValueData(columns[i], values[i]);
+      writes = true;
+    }
     refs[i].assign(long_value::kReferenceSize, 0);
+  }
+  if (!writes) {
+    // No long value to write: the row as it will be stored (kept references in place).
+    for (size_t i = 0; i < columns.size(); ++i) {
+      if (keeps(i)) refs[i] = *(*kept)[i];
+    }
+    return EncodeRow(*layout_, layout_->max_columns, values, refs);
   }
   size_t size = EncodeRow(*layout_, layout_->max_columns, values, refs).size();
   for (size_t i = 0; i < columns.size(); ++i) {
     if (!IsLong(columns[i].type) || IsNull(values[i])) continue;
+    if (keeps(i)) {
+      refs[i] = *(*kept)[i];
+      continue;
+    }
     bool inline_ok =
         data[i].size() <= long_value::kMaxInline && size + data[i].size() <= data_page::kMaxRowSize;
     refs[i] = WriteLongValue(pager_, allocator_, data[i], inline_ok);
@@ -148,22 +209,41 @@ std::vector<uint8_t> TableWriter::StoreRow(const std::vector<Value>& values) {
   return EncodeRow(*layout_, layout_->max_columns, values, refs);
 }
 
-std::vector<Value> TableWriter::DecodeValues(ByteSpan data_row) {
+std::vector<Value> TableWriter::DecodeValues(ByteSpan data_row, const std::vector<bool>& wanted) {
   RowView view(data_row, JetVersion::kJet4, *layout_);
-  std::vector<Value> values;
-  for (size_t i = 0; i < layout_->def->columns.size(); ++i) {
-    values.push_back(DecodeColumn(view, i, *layout_, JetVersion::kJet4, pager_));
+  std::vector<Value> values(layout_->def->columns.size());
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (wanted[i]) values[i] = DecodeColumn(view, i, *layout_, JetVersion::kJet4, pager_);
   }
   return values;
 }
 
-void TableWriter::FreeLongValues(ByteSpan data_row) {
+void TableWriter::FreeLongValues(ByteSpan data_row, const KeptReferences* kept) {
   RowView view(data_row, JetVersion::kJet4, *layout_);
   for (size_t i = 0; i < layout_->def->columns.size(); ++i) {
     if (!IsLong(layout_->def->columns[i].type)) continue;
+    if (kept != nullptr && (*kept)[i]) continue;
     std::optional<ByteSpan> ref = view.Bytes(i);
     if (ref && ref->size() >= long_value::kReferenceSize) FreeLongValue(pager_, allocator_, *ref);
   }
+}
+
+// An update that leaves a long value stored apart from the row as it was keeps its rows: only
+// the reference moves to the new row.
+TableWriter::KeptReferences TableWriter::KeptLongValues(ByteSpan data_row,
+                                                        const std::vector<Value>& before,
+                                                        const std::vector<Value>& after) {
+  RowView view(data_row, JetVersion::kJet4, *layout_);
+  KeptReferences kept(layout_->def->columns.size());
+  for (size_t i = 0; i < kept.size(); ++i) {
+    if (!IsLong(layout_->def->columns[i].type) || IsNull(after[i]) ||
+        !SameValue(after[i], before[i])) {
+      continue;
+    }
+    std::optional<ByteSpan> ref = view.Bytes(i);
+    if (ref && ref->size() == long_value::kReferenceSize) kept[i].emplace(ref->begin(), ref->end());
+  }
+  return kept;
 }
 
 std::vector<uint8_t> TableWriter::DataRow(RowId id, std::optional<RowPointer>* moved_to) {
@@ -221,17 +301,16 @@ size_t TableWriter::KeyCountOffset(const PhysicalIndex& index) {
 // The definition counts an index's distinct keys: a key new to the index adds one.
 void TableWriter::AddEntry(const PhysicalIndex& index, const std::string& key, RowId id) {
   IndexPageAllocator pages(pager_, allocator_, index.pages);
-  IndexWriter writer(pager_, pages, JetVersion::kJet4, index.root_page, index.key_columns);
-  bool known = writer.ContainsKey(key);
-  writer.Insert(key, id);
-  if (!known) AddToDefinition(KeyCountOffset(index), 1);
+  IndexWriter writer(pager_, pages, JetVersion::kJet4, index.root_page, index.key_columns,
+                     &index_pages_);
+  if (!writer.Insert(key, id)) AddToDefinition(KeyCountOffset(index), 1);
 }
 
 void TableWriter::RemoveEntry(const PhysicalIndex& index, const std::string& key, RowId id) {
   IndexPageAllocator pages(pager_, allocator_, index.pages);
-  IndexWriter writer(pager_, pages, JetVersion::kJet4, index.root_page, index.key_columns);
-  writer.Remove(key, id);
-  if (!writer.ContainsKey(key)) AddToDefinition(KeyCountOffset(index), -1);
+  IndexWriter writer(pager_, pages, JetVersion::kJet4, index.root_page, index.key_columns,
+                     &index_pages_);
+  if (!writer.Remove(key, id)) AddToDefinition(KeyCountOffset(index), -1);
 }
 
 // An autonumber given explicitly above the last one handed out moves the counter on.
@@ -262,20 +341,35 @@ RowId TableWriter::Insert(std::vector<Value> values) {
   return id;
 }
 
+// A row whose new bytes are as long as the old ones is overwritten where it lies; the page's
+// layout stays as it is.
+bool TableWriter::OverwriteSameSize(RowId id, const std::vector<uint8_t>& row) {
+  std::span<uint8_t> page = pager_.Modify(id.page);
+  RowSlot slot = LocateRow(page, JetVersion::kJet4, id.row);
+  if (slot.deleted || slot.overflow || slot.moved || slot.end - slot.start != row.size()) {
+    return false;
+  }
+  std::copy(row.begin(), row.end(), page.begin() + static_cast<std::ptrdiff_t>(slot.start));
+  return true;
+}
+
 void TableWriter::Update(RowId id, std::vector<Value> values) {
   std::optional<RowPointer> moved_to;
   std::vector<uint8_t> old_row = DataRow(id, &moved_to);
-  std::vector<Value> old_values = DecodeValues(old_row);
+  std::vector<Value> old_values = DecodeValues(old_row, update_reads_);
   AssignAutonumbers(values, &old_values);
   CheckRowValues(*layout_, values);
   std::vector<Entry> old_entries = Entries(old_values);
-  std::vector<Entry> entries = Entries(values);
-  CheckEntries(entries, id);
+  std::vector<Entry> entries = Entries(values, &old_values, &old_entries);
+  CheckEntries(entries, id, &old_entries);
 
-  FreeLongValues(old_row);
+  KeptReferences kept = KeptLongValues(old_row, old_values, values);
+  FreeLongValues(old_row, &kept);
   if (moved_to) DeleteRowAt(pager_, allocator_, *moved_to);
-  std::vector<uint8_t> row = StoreRow(values);
-  {
+  std::vector<uint8_t> row = StoreRow(values, &kept);
+  if (!moved_to && OverwriteSameSize(id, row)) {
+    // done: the row kept its size and place
+  } else {
     std::span<uint8_t> page = pager_.Modify(id.page);
     std::vector<PageRow> rows = ReadPageRows(page);
     rows[id.row] = {0, row};
@@ -306,7 +400,7 @@ void TableWriter::Update(RowId id, std::vector<Value> values) {
 void TableWriter::Delete(RowId id) {
   std::optional<RowPointer> moved_to;
   std::vector<uint8_t> old_row = DataRow(id, &moved_to);
-  std::vector<Value> old_values = DecodeValues(old_row);
+  std::vector<Value> old_values = DecodeValues(old_row, delete_reads_);
   std::vector<Entry> entries = Entries(old_values);
 
   for (size_t i = 0; i < physical_.size(); ++i) {

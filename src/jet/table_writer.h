@@ -4,16 +4,18 @@
 // Inserting, updating and deleting the rows of one table of a Jet 4 file inside an open pager
 // transaction: the row and its long values on the table's pages, every index entry, and the
 // table definition's row count, autonumber and each index's count of distinct keys. Every check
-// (types, sizes, required fields, keys) is made before the first change.
+// (types, sizes, required fields, keys) is made before the first change. A writer may serve
+// every row change of one statement: it keeps the layout and decoded index pages, no counts.
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "jet/index_page_cache.h"
 #include "jet/pager.h"
-#include "jet/tdef_page.h"
 #include "jet/table_page_allocator.h"
+#include "jet/tdef_page.h"
 
 namespace jet {
 
@@ -47,11 +49,24 @@ class TableWriter {
     bool any_null = false;
   };
 
-  std::vector<Entry> Entries(const std::vector<Value>& values) const;
-  void CheckEntries(const std::vector<Entry>& entries, std::optional<RowId> self);
-  std::vector<uint8_t> StoreRow(const std::vector<Value>& values);
-  void FreeLongValues(ByteSpan data_row);
-  std::vector<Value> DecodeValues(ByteSpan data_row);
+  // `old_values` and their entries `old`, when given, are reused for indexes whose columns keep
+  // their values.
+  std::vector<Entry> Entries(const std::vector<Value>& values,
+                             const std::vector<Value>* old_values = nullptr,
+                             const std::vector<Entry>* old = nullptr) const;
+  // `before`: the row's entries before an update (keys it keeps need no check).
+  void CheckEntries(const std::vector<Entry>& entries, std::optional<RowId> self,
+                    const std::vector<Entry>* before = nullptr);
+  // Per column: the stored reference an update keeps (long values it leaves unchanged).
+  using KeptReferences = std::vector<std::optional<std::vector<uint8_t>>>;
+  std::vector<uint8_t> StoreRow(const std::vector<Value>& values,
+                                const KeptReferences* kept = nullptr);
+  void FreeLongValues(ByteSpan data_row, const KeptReferences* kept = nullptr);
+  KeptReferences KeptLongValues(ByteSpan data_row, const std::vector<Value>& before,
+                                const std::vector<Value>& after);
+  // The values of the columns `wanted` marks; Null for the others.
+  std::vector<Value> DecodeValues(ByteSpan data_row, const std::vector<bool>& wanted);
+  bool OverwriteSameSize(RowId id, const std::vector<uint8_t>& row);
   // The bytes of row `id`'s data; `moved_to` is set when they lie away from the header row.
   std::vector<uint8_t> DataRow(RowId id, std::optional<RowPointer>* moved_to);
   void AssignAutonumbers(std::vector<Value>& values, const std::vector<Value>* old);
@@ -68,6 +83,9 @@ class TableWriter {
   std::shared_ptr<const TableLayout> layout_;
   TablePageAllocator allocator_;
   std::vector<PhysicalIndex> physical_;
+  IndexPageCache index_pages_;
+  std::vector<bool> delete_reads_;  // per column: whether Delete decodes its old value
+  std::vector<bool> update_reads_;  // the same for Update
 };
 
 }  // namespace jet

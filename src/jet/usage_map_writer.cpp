@@ -146,6 +146,40 @@ std::vector<uint32_t> UsageMapWriter::Pages(uint32_t limit) {
   return out;
 }
 
+std::vector<uint32_t> UsageMapWriter::LastPages(uint32_t limit, size_t count) {
+  std::span<const uint8_t> row = Row();
+  std::vector<uint8_t> copy(row.begin(), row.end());
+  std::vector<uint32_t> out;
+  auto collect = [&](ByteSpan bitmap, uint64_t first) {
+    for (size_t byte = bitmap.size(); byte-- > 0 && out.size() < count;) {
+      if (bitmap[byte] == 0) continue;
+      for (int b = 7; b >= 0 && out.size() < count; --b) {
+        if (!((bitmap[byte] >> b) & 1)) continue;
+        uint64_t p = first + byte * 8 + static_cast<uint64_t>(b);
+        if (p < limit) out.push_back(static_cast<uint32_t>(p));
+      }
+    }
+  };
+  if (copy[0] == usage_map::kInline) {
+    collect(ByteSpan(copy).subspan(usage_map::kInlineBitmapOffset),
+            ReadU32(copy, usage_map::kInlineStartOffset));
+    return out;
+  }
+  if (copy[0] != usage_map::kReference) ThrowCorrupt("unknown usage map type");
+  uint64_t per = PagesPerBitmap(pager_.page_size());
+  size_t pointers = copy.size() < usage_map::kReferenceFirstPointer
+                        ? 0
+                        : (copy.size() - usage_map::kReferenceFirstPointer) / 4;
+  for (size_t i = pointers; i-- > 0 && out.size() < count;) {
+    uint32_t bitmap_page = ReadU32(copy, usage_map::kReferenceFirstPointer + 4 * i);
+    if (bitmap_page == 0) continue;
+    ByteSpan p = pager_.Page(bitmap_page);
+    if (p[0] != page_type::kUsageMap) ThrowCorrupt("usage map page of the wrong type");
+    collect(p.subspan(usage_map::kBitmapPageHeader), i * per);
+  }
+  return out;
+}
+
 // Writes the inline map again for `pages` (ascending): in a window starting at the first page
 // when they fit one, else as a reference map.
 void UsageMapWriter::Rewrite(const std::vector<uint32_t>& pages) {

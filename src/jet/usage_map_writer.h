@@ -29,6 +29,8 @@ class UsageMapWriter {
   void Remove(uint32_t page);
   // Marked pages below `limit`, ascending (marks past the limit are ignored, not damage).
   std::vector<uint32_t> Pages(uint32_t limit);
+  // The last `count` marked pages below `limit`, descending; cheaper than Pages for a long map.
+  std::vector<uint32_t> LastPages(uint32_t limit, size_t count);
 
  private:
   std::span<uint8_t> Row();  // the map's row, changeable

@@ -125,10 +125,19 @@ std::string LongKey(int32_t v) {
   return jet::EncodeIndexKey(kLongColumn, {jet::Value(v)});
 }
 
-TEST(IndexWriter, FreshIndexTakesRandomInsertsAndRemovesOfDuplicateKeys) {
+bool HasKey(const Model& model, const std::string& key) {
+  auto it = model.lower_bound({key, 0, 0});
+  return it != model.end() && std::get<0>(*it) == key;
+}
+
+// Without and with a cache of decoded pages, which the writer must keep in step with its changes.
+class IndexWriterCached : public testing::TestWithParam<bool> {};
+
+TEST_P(IndexWriterCached, FreshIndexTakesRandomInsertsAndRemovesOfDuplicateKeys) {
   FreshIndex index;
+  jet::IndexPageCache cache(64);  // small: it is emptied now and then
   IndexWriter writer(index.pager, index.allocator, JetVersion::kJet4, FreshIndex::kRoot,
-                     kLongColumn);
+                     kLongColumn, GetParam() ? &cache : nullptr);
   std::mt19937 rng(7);
   Model model;
   std::map<std::string, jet::Value> values;
@@ -142,14 +151,15 @@ TEST(IndexWriter, FreshIndexTakesRandomInsertsAndRemovesOfDuplicateKeys) {
         values.emplace(key, jet::Value(v));
         const RowId row{1000 + next_row / 200, static_cast<uint16_t>(next_row % 200)};
         ++next_row;
-        writer.Insert(key, row);
+        const bool known = HasKey(model, key);
+        ASSERT_EQ(writer.Insert(key, row), known);
         model.emplace(key, row.page, row.row);
       } else {
         auto it = model.begin();
         std::advance(it, rng() % model.size());
         const auto [key, page, row] = *it;
-        writer.Remove(key, RowId{page, row});
         model.erase(it);
+        ASSERT_EQ(writer.Remove(key, RowId{page, row}), HasKey(model, key));
       }
     }
     ExpectIndexHolds(index.pager, FreshIndex::kRoot, model, kLongColumn, values);
@@ -168,6 +178,8 @@ TEST(IndexWriter, FreshIndexTakesRandomInsertsAndRemovesOfDuplicateKeys) {
   EXPECT_EQ(check.pages, 1u);
   EXPECT_EQ(index.allocator.free_pages(), index.pager.page_count() - 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(IndexWriter, IndexWriterCached, testing::Bool());
 
 TEST(IndexWriter, TextKeysOfEveryLengthKeepTheTreeSound) {
   // Keys of 1 to 8 and of 150 to 200 characters: intermediate entries change size when a child's
@@ -189,14 +201,15 @@ TEST(IndexWriter, TextKeysOfEveryLengthKeepTheTreeSound) {
         values.emplace(key, jet::Value(text));
         const RowId row{5000 + next_row / 100, static_cast<uint16_t>(next_row % 100)};
         ++next_row;
-        writer.Insert(key, row);
+        const bool known = HasKey(model, key);
+        ASSERT_EQ(writer.Insert(key, row), known);
         model.emplace(key, row.page, row.row);
       } else {
         auto it = model.begin();
         std::advance(it, rng() % model.size());
         const auto [key, page, row] = *it;
-        writer.Remove(key, RowId{page, row});
         model.erase(it);
+        ASSERT_EQ(writer.Remove(key, RowId{page, row}), HasKey(model, key));
       }
     }
     ExpectIndexHolds(index.pager, FreshIndex::kRoot, model, kTextColumn, values);

@@ -288,6 +288,20 @@ TEST(RowWriter, MemosInlineOnOnePageAndChainedAndNumericValues) {
     for (size_t i = 0; i < memos.size(); ++i) {
       EXPECT_EQ(db->ReadRow("test", ids[i])[0], Value(memos[i])) << "memo " << i;
     }
+    // Updates of other fields keep the long values' pages, which a new memo must not take.
+    for (size_t i = 2; i < memos.size(); ++i) {
+      std::vector<Value> row = db->ReadRow("test", ids[i]);
+      row[6] = decimal(false, 100 + i);
+      db->UpdateRow("test", ids[i], row);
+      row[6] = decimal(false, i);
+      db->UpdateRow("test", ids[i], row);
+    }
+    RowId extra = db->InsertRow(
+        "test", {Repeat("neu ", 20000), Value(), Value(), Value(), Value(), Value(), Value()});
+    for (size_t i = 2; i < memos.size(); ++i) {
+      EXPECT_EQ(db->ReadRow("test", ids[i])[0], Value(memos[i])) << "memo " << i;
+    }
+    db->DeleteRow("test", extra);
     // Replacing the long memos by short ones and back frees and reuses their pages.
     pages_before_delete = static_cast<uint32_t>(fs::file_size(copy.path()) / 4096);
     for (int round = 0; round < 3; ++round) {
@@ -384,6 +398,8 @@ TEST(RowWriter, IndexedTablesKeepEveryIndexCountAndAutonumber) {
                           40000 + i, i % 3 ? Value() : Value(Repeat("Bemerkung ", 500)))));
     }
     db->CommitStatement();
+    // The definition read before the statement is read again after it.
+    EXPECT_EQ(db->GetTableDef("orders")->row_count, 100050u);
     EXPECT_EQ(db->ReadRow("orders", ids.front())[0], Value(int32_t{100001}));
     EXPECT_EQ(db->ReadRow("orders", ids.back())[0], Value(int32_t{100050}));
     // A taken primary key and a Null one are refused before anything changes.
