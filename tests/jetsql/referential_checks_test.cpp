@@ -27,6 +27,8 @@ class ReferentialChecksTest : public ::testing::Test {
     if (quorla_test::JetSamplesDir().empty()) GTEST_SKIP() << "Jet sample files are not present";
     path_ = dir_.File("rel.mdb");
     std::filesystem::copy_file(quorla_test::JetSamplesDir() + "/jet4/indexTestV2000.mdb", path_);
+    std::filesystem::permissions(
+        path_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   }
 
   static int32_t ErrorOf(const std::function<void()>& f, std::string* description = nullptr) {
