@@ -18,8 +18,6 @@
 namespace jet {
 namespace {
 
-constexpr int32_t kIndexNull = 3058;
-
 struct Entry {
   std::string key;
   RowId row;
