@@ -166,4 +166,15 @@ bool InRelationship(Database& db, const std::string& table) {
   return false;
 }
 
+TableLayout ReadUserTableForChange(Pager& pager, Database& db, const std::string& table) {
+  std::vector<ObjectRow> rows = ReadObjectRows(db);
+  std::optional<ObjectRow> object = FindTableObject(rows, table);
+  if (!object || object->type != catalog::kTypeLocalTable) {
+    throw errors::TableOrConstraintNotFound(table);
+  }
+  if ((object->flags & catalog::kSystemObjectMask) != 0) throw errors::ReadOnly();
+  uint32_t tdef_page = static_cast<uint32_t>(object->id) & catalog::kIdPageMask;
+  return ReadTableLayout(pager, JetVersion::kJet4, tdef_page, object->name);
+}
+
 }  // namespace jet

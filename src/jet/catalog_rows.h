@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "jet/database.h"
+#include "jet/pager.h"
+#include "jet/tdef_page.h"
 
 namespace jet {
 
@@ -40,6 +42,10 @@ std::vector<ObjectRow> ReadObjectRows(Database& db);
 int32_t TablesContainerId(const std::vector<ObjectRow>& rows);
 
 // The object named `name` (compared as Jet compares names) in the Tables container.
+// The definition of the local user table `table`, about to be changed by data definition: 3371
+// when there is no such table, 3027 for a system table.
+TableLayout ReadUserTableForChange(Pager& pager, Database& db, const std::string& table);
+
 std::optional<ObjectRow> FindTableObject(const std::vector<ObjectRow>& rows,
                                          const std::string& name);
 

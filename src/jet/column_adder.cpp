@@ -20,16 +20,8 @@ constexpr size_t kMaxColumns = 255;
 }  // namespace
 
 void AddColumnInFile(Pager& pager, Database& db, const std::string& table, ColumnDef column) {
-  std::vector<ObjectRow> rows = ReadObjectRows(db);
-  std::optional<ObjectRow> object = FindTableObject(rows, table);
-  if (!object || object->type != catalog::kTypeLocalTable) {
-    throw errors::TableOrConstraintNotFound(table);
-  }
-  if ((object->flags & catalog::kSystemObjectMask) != 0) {
-    throw errors::ReadOnly();
-  }
-  uint32_t tdef_page = static_cast<uint32_t>(object->id) & catalog::kIdPageMask;
-  TableLayout layout = ReadTableLayout(pager, JetVersion::kJet4, tdef_page, object->name);
+  TableLayout layout = ReadUserTableForChange(pager, db, table);
+  const uint32_t tdef_page = layout.tdef_page;
   const TableDef& def = *layout.def;
   for (const ColumnDef& c : def.columns) {
     if (SameName(c.name, column.name)) throw errors::FieldDefinedTwice(column.name);

@@ -80,23 +80,15 @@ std::vector<uint8_t> RemoveIndex(const std::vector<uint8_t>& b, size_t logical,
 
 void DropIndexFromFile(Pager& pager, Database& db, const std::string& table,
                        const std::string& index) {
-  std::vector<ObjectRow> rows = ReadObjectRows(db);
-  std::optional<ObjectRow> object = FindTableObject(rows, table);
-  if (!object || object->type != catalog::kTypeLocalTable) {
-    throw errors::TableOrConstraintNotFound(table);
-  }
-  if ((object->flags & catalog::kSystemObjectMask) != 0) {
-    throw errors::ReadOnly();
-  }
-  uint32_t tdef_page = static_cast<uint32_t>(object->id) & catalog::kIdPageMask;
-  TableLayout layout = ReadTableLayout(pager, JetVersion::kJet4, tdef_page, object->name);
+  TableLayout layout = ReadUserTableForChange(pager, db, table);
+  const uint32_t tdef_page = layout.tdef_page;
   const std::vector<IndexDef>& indexes = layout.def->indexes;
   size_t logical = indexes.size();
   for (size_t i = 0; i < indexes.size(); ++i) {
     if (SameName(indexes[i].name, index)) logical = i;
   }
   if (logical == indexes.size()) throw errors::TableOrConstraintNotFound(index);
-  if (InRelationship(db, object->name)) throw errors::InRelationship();
+  if (InRelationship(db, layout.def->name)) throw errors::InRelationship();
 
   size_t real = layout.real_index[logical];
   bool shared = false;
