@@ -53,6 +53,7 @@ inline constexpr int32_t kRecordTooLarge = 3047;
 inline constexpr int32_t kInvalidPath = 3044;
 inline constexpr int32_t kLinkedTable = 3051;
 inline constexpr int32_t kIndexNull = 3058;
+inline constexpr int32_t kCancelledByUser = 3059;
 inline constexpr int32_t kTooFewParameters = 3061;
 inline constexpr int32_t kCannotExecuteSelect = 3065;
 inline constexpr int32_t kNoInputTables = 3067;

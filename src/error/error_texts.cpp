@@ -44,6 +44,7 @@ constexpr ErrorText kTexts[] = {
      "Die Daten der verknüpften Tabelle '|1' liegen in '|2' und können hier nicht gelesen "
      "werden."},
     {code::kIndexNull, "Indexfeld oder Primärschlüssel kann keinen Nullwert enthalten."},
+    {code::kCancelledByUser, "Vorgang wurde vom Benutzer abgebrochen."},
     {code::kTooFewParameters, "Zu wenige Parameter. Erwartet: |1."},
     {code::kCannotExecuteSelect, "Auswahlabfrage kann nicht ausgeführt werden."},
     {code::kNoInputTables, "Abfrageeingabe muss mindestens eine Tabelle oder Abfrage enthalten."},

@@ -46,6 +46,9 @@ Error InvalidPropertyValue() {
 Error Cancelled() {
   return Make(code::kCancel);
 }
+Error CancelledByUser() {
+  return Make(code::kCancelledByUser);
+}
 Error Reserved(std::string_view detail) {
   return Make(code::kReserved, {detail});
 }

@@ -30,6 +30,7 @@ Error PasswordInvalid();
 Error DiskIo();
 Error InvalidPath(std::string_view path);
 Error LinkedTable(std::string_view table, std::string_view file);
+Error CancelledByUser();
 Error TooFewParameters(int expected);
 Error CannotExecuteSelect();
 Error NoInputTables();

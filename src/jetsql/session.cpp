@@ -7,6 +7,7 @@
 #include <set>
 
 #include "jetsql/binder.h"
+#include "jetsql/callback_error.h"
 #include "jetsql/ddl/execute_ddl.h"
 #include "jetsql/dml/apply_data_change.h"
 #include "jetsql/dml/bind_data_change.h"
@@ -153,7 +154,51 @@ Session::Session(std::shared_ptr<jet::Database> db)
 
 Session::~Session() = default;
 
+namespace {
+
+class RecordSetSink : public RowSink {
+ public:
+  explicit RecordSetSink(RecordSet& rs) : rs_(rs) {}
+  void Fields(const std::vector<std::string>& names,
+              const std::vector<jet::ColumnType>& types) override {
+    rs_.field_names = names;
+    rs_.field_types = types;
+  }
+  void Row(std::vector<jet::Value>& row) override { rs_.rows.push_back(std::move(row)); }
+
+ private:
+  RecordSet& rs_;
+};
+
+}  // namespace
+
+void Session::SetCancelCheck(CancelCheck cancelled) {
+  cancelled_ = std::move(cancelled);
+  // SQLite counts virtual machine steps; a few thousand of them take well under a millisecond.
+  constexpr int kStepsBetweenChecks = 4000;
+  sqlite3_progress_handler(sqlite_->db, cancelled_ ? kStepsBetweenChecks : 0,
+                           cancelled_ ? &Session::OnProgress : nullptr, this);
+}
+
+int Session::OnProgress(void* session) {
+  auto* self = static_cast<Session*>(session);
+  try {
+    if (!self->cancelled_()) return 0;
+    self->sqlite_->pending.Keep(errors::CancelledByUser());
+  } catch (...) {
+    self->sqlite_->pending.Keep(CurrentError());
+  }
+  return 1;  // SQLite ends the statement as interrupted; the pending error says why
+}
+
 RecordSet Session::Query(const std::string& sql) {
+  RecordSet rs;
+  RecordSetSink sink(rs);
+  Query(sql, sink);
+  return rs;
+}
+
+void Session::Query(const std::string& sql, RowSink& sink) {
   jetsql::Statement stmt = Parse(sql);
   // Another process's commit is seen whole or not at all while the statement reads.
   jet::ReadScope read_scope(*db_);
@@ -172,11 +217,8 @@ RecordSet Session::Query(const std::string& sql) {
     bound = Bind(stmt, catalog, &values);
     sqlite_->EnsureTables(bound.tables);
   }
-  RecordSet rs;
-  rs.field_names = bound.field_names;
-  rs.field_types = bound.field_types;
-  rs.rows = ReadRows(bound.sql, rs.field_types);
-  return rs;
+  sink.Fields(bound.field_names, bound.field_types);
+  ReadRows(bound.sql, bound.field_types, sink);
 }
 
 std::vector<PivotValue> Session::ProbePivot(const std::string& sql) {
@@ -192,20 +234,19 @@ std::vector<PivotValue> Session::ProbePivot(const std::string& sql) {
   return values;
 }
 
-std::vector<std::vector<jet::Value>> Session::ReadRows(const std::string& sql,
-                                                       const std::vector<jet::ColumnType>& types) {
-  std::vector<std::vector<jet::Value>> rows;
+void Session::ReadRows(const std::string& sql, const std::vector<jet::ColumnType>& types,
+                       RowSink& sink) {
   Statement3 query(sqlite_->db, sqlite_->pending, sql);
   const size_t columns = types.size();
+  std::vector<jet::Value> row;
   while (query.Step()) {
-    std::vector<jet::Value> row;
+    row.clear();
     row.reserve(columns);
     for (size_t i = 0; i < columns; ++i) {
       row.push_back(ReadJetValue(sqlite3_column_value(query.get(), static_cast<int>(i)), types[i]));
     }
-    rows.push_back(std::move(row));
+    sink.Row(row);
   }
-  return rows;
 }
 
 int64_t Session::Execute(const std::string& sql) {
@@ -241,7 +282,10 @@ int64_t Session::Execute(const std::string& sql) {
   // cursor walks a table while it changes.
   db_->BeginStatement();
   try {
-    std::vector<std::vector<jet::Value>> rows = ReadRows(change.rows.sql, change.rows.field_types);
+    RecordSet read;
+    RecordSetSink sink(read);
+    ReadRows(change.rows.sql, change.rows.field_types, sink);
+    std::vector<std::vector<jet::Value>>& rows = read.rows;
     int64_t count = ApplyDataChange(change, rows, *db_);
     db_->CommitStatement();
     return count;

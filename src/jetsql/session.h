@@ -2,6 +2,7 @@
 #define QUORLA_JETSQL_SESSION_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,19 @@ struct RecordSet {
   std::vector<std::vector<jet::Value>> rows;
 };
 
+// Receives a row-returning statement's result as it is read: the fields first, then each row.
+class RowSink {
+ public:
+  virtual ~RowSink() = default;
+  virtual void Fields(const std::vector<std::string>& names,
+                      const std::vector<jet::ColumnType>& types) = 0;
+  // `row` is valid only during the call.
+  virtual void Row(std::vector<jet::Value>& row) = 0;
+};
+
+// Asked now and then while a statement runs; true stops it.
+using CancelCheck = std::function<bool()>;
+
 // One connection to a database file that runs Jet SQL.
 class Session {
  public:
@@ -32,8 +46,16 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
+  // From now on, statements ask `cancelled` every few thousand steps of their work; when it
+  // answers true the statement stops with 3059 and changes nothing. An exception it throws
+  // stops the statement too and comes out of it.
+  void SetCancelCheck(CancelCheck cancelled);
+
   // Runs a row-returning statement. A statement that returns no rows fails without running.
   RecordSet Query(const std::string& sql);
+  // The same, handing each row to `sink` as SQLite produces it, so that memory stays bounded
+  // whatever the size of the result.
+  void Query(const std::string& sql, RowSink& sink);
   // Runs a statement that returns no rows: INSERT, UPDATE, DELETE or data definition
   // (ddl/execute_ddl.h), all of whose changes take effect or none. Returns the number of records
   // it added, changed or deleted (0 for data definition). A SELECT fails with 3065.
@@ -43,11 +65,13 @@ class Session {
   struct Connection;  // the SQLite side: connection and the virtual tables made so far
   // The (value, name) rows of a crosstab's probe query.
   std::vector<PivotValue> ProbePivot(const std::string& sql);
-  std::vector<std::vector<jet::Value>> ReadRows(const std::string& sql,
-                                                const std::vector<jet::ColumnType>& types);
+  void ReadRows(const std::string& sql, const std::vector<jet::ColumnType>& types, RowSink& sink);
+
+  static int OnProgress(void* session);
 
   std::shared_ptr<jet::Database> db_;
   std::unique_ptr<Connection> sqlite_;
+  CancelCheck cancelled_;
 };
 
 }  // namespace jetsql

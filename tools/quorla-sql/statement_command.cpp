@@ -34,22 +34,31 @@ std::string CellText(const jet::Value& value) {
   return text;
 }
 
-void PrintCsv(const jetsql::RecordSet& rs, Output& out) {
-  std::string& line = out.buffer();
-  for (size_t c = 0; c < rs.field_names.size(); ++c) {
-    if (c > 0) line.push_back(jetsql::kCsvSeparator);
-    jetsql::AppendCsvText(rs.field_names[c], line);
+// Writes each row as CSV the moment it arrives.
+class CsvSink : public jetsql::RowSink {
+ public:
+  explicit CsvSink(Output& out) : out_(out) {}
+  void Fields(const std::vector<std::string>& names, const std::vector<jet::ColumnType>&) override {
+    std::string& line = out_.buffer();
+    for (size_t c = 0; c < names.size(); ++c) {
+      if (c > 0) line.push_back(jetsql::kCsvSeparator);
+      jetsql::AppendCsvText(names[c], line);
+    }
+    line.append(jetsql::kCsvLineEnd);
   }
-  line.append(jetsql::kCsvLineEnd);
-  for (const auto& row : rs.rows) {
+  void Row(std::vector<jet::Value>& row) override {
+    std::string& line = out_.buffer();
     for (size_t c = 0; c < row.size(); ++c) {
       if (c > 0) line.push_back(jetsql::kCsvSeparator);
       jetsql::AppendCsvField(row[c], line);
     }
     line.append(jetsql::kCsvLineEnd);
-    out.MaybeFlush();
+    out_.MaybeFlush();
   }
-}
+
+ private:
+  Output& out_;
+};
 
 void AppendPadded(const std::string& text, size_t width, bool right, std::string& line) {
   const size_t pad = width - std::min(width, DisplayWidth(text));
@@ -58,47 +67,94 @@ void AppendPadded(const std::string& text, size_t width, bool right, std::string
   if (!right) line.append(pad, ' ');
 }
 
-void PrintAligned(const jetsql::RecordSet& rs, Output& out) {
-  const size_t columns = rs.field_names.size();
-  std::vector<std::vector<std::string>> cells;
-  cells.reserve(rs.rows.size());
-  std::vector<size_t> widths(columns);
-  for (size_t c = 0; c < columns; ++c) widths[c] = DisplayWidth(rs.field_names[c]);
-  for (const auto& row : rs.rows) {
+// A table for the terminal. The column widths come from the first rows, which are held back
+// until there are enough of them; later rows stream out at those widths (a wider cell pushes
+// its line out of line), so a result of any size prints in bounded memory.
+class AlignedSink : public jetsql::RowSink {
+ public:
+  static constexpr size_t kRowsForWidths = 1000;
+
+  // `separate` puts a blank line before the table, to part it from the one before.
+  AlignedSink(Output& out, bool separate) : out_(out), separate_(separate) {}
+  void Fields(const std::vector<std::string>& names,
+              const std::vector<jet::ColumnType>& types) override {
+    if (separate_) out_.buffer().push_back('\n');
+    names_ = names;
+    types_ = types;
+    widths_.resize(names.size());
+    for (size_t c = 0; c < names.size(); ++c) widths_[c] = DisplayWidth(names[c]);
+  }
+  void Row(std::vector<jet::Value>& row) override {
+    ++count_;
     std::vector<std::string> texts;
-    for (size_t c = 0; c < columns && c < row.size(); ++c) {
-      texts.push_back(CellText(row[c]));
-      widths[c] = std::max(widths[c], DisplayWidth(texts.back()));
+    texts.reserve(row.size());
+    for (size_t c = 0; c < names_.size() && c < row.size(); ++c) texts.push_back(CellText(row[c]));
+    if (header_written_) {
+      WriteRow(texts);
+      return;
     }
-    cells.push_back(std::move(texts));
+    for (size_t c = 0; c < texts.size(); ++c) {
+      widths_[c] = std::max(widths_[c], DisplayWidth(texts[c]));
+    }
+    held_.push_back(std::move(texts));
+    if (held_.size() >= kRowsForWidths) WriteHeld();
   }
-  std::string& line = out.buffer();
-  for (size_t c = 0; c < columns; ++c) {
-    if (c > 0) line.append(" | ");
-    AppendPadded(rs.field_names[c], widths[c], false, line);
+  void Finish() {
+    WriteHeld();
+    out_.buffer().append("(" + std::to_string(count_) + " Datensätze)\n");
   }
-  line.push_back('\n');
-  for (size_t c = 0; c < columns; ++c) {
-    if (c > 0) line.append("-+-");
-    line.append(widths[c], '-');
+
+ private:
+  void WriteHeld() {
+    if (!header_written_) {
+      std::string& line = out_.buffer();
+      for (size_t c = 0; c < names_.size(); ++c) {
+        if (c > 0) line.append(" | ");
+        AppendPadded(names_[c], widths_[c], false, line);
+      }
+      line.push_back('\n');
+      for (size_t c = 0; c < names_.size(); ++c) {
+        if (c > 0) line.append("-+-");
+        line.append(widths_[c], '-');
+      }
+      line.push_back('\n');
+      header_written_ = true;
+    }
+    for (const auto& texts : held_) WriteRow(texts);
+    held_.clear();
+    held_.shrink_to_fit();
   }
-  line.push_back('\n');
-  for (const auto& texts : cells) {
+  void WriteRow(const std::vector<std::string>& texts) {
+    std::string& line = out_.buffer();
     for (size_t c = 0; c < texts.size(); ++c) {
       if (c > 0) line.append(" | ");
-      AppendPadded(texts[c], widths[c], jet::IsNumberType(rs.field_types[c]), line);
+      AppendPadded(texts[c], widths_[c], jet::IsNumberType(types_[c]), line);
     }
     line.push_back('\n');
-    out.MaybeFlush();
+    out_.MaybeFlush();
   }
-  line.append("(" + std::to_string(rs.rows.size()) + " Datensätze)\n");
-}
+
+  Output& out_;
+  const bool separate_;
+  std::vector<std::string> names_;
+  std::vector<jet::ColumnType> types_;
+  std::vector<size_t> widths_;
+  std::vector<std::vector<std::string>> held_;
+  bool header_written_ = false;
+  uint64_t count_ = 0;
+};
 
 // Runs one statement: a row-returning one prints its rows, any other is executed.
 void RunOne(jetsql::Session& session, const std::string& sql, bool csv, bool first, Output& out) {
-  jetsql::RecordSet rs;
   try {
-    rs = session.Query(sql);
+    if (csv) {
+      CsvSink sink(out);
+      session.Query(sql, sink);
+    } else {
+      AlignedSink sink(out, !first);
+      session.Query(sql, sink);
+      sink.Finish();
+    }
   } catch (const jet::Error& e) {
     if (e.number() != jet::err::kNotRowReturning) throw;
     // The count goes to standard error, so that CSV output stays the rows alone.
@@ -106,13 +162,6 @@ void RunOne(jetsql::Session& session, const std::string& sql, bool csv, bool fir
     out.Flush();
     std::cerr << affected << (affected == 1 ? " Datensatz betroffen" : " Datensätze betroffen")
               << std::endl;
-    return;
-  }
-  if (!first && !csv) out.buffer().push_back('\n');
-  if (csv) {
-    PrintCsv(rs, out);
-  } else {
-    PrintAligned(rs, out);
   }
 }
 
