@@ -1,7 +1,7 @@
-// quorla-sql runs a script of INSERT, UPDATE and DELETE statements on a copy of a real Access file
-// and is killed at random moments, hundreds of times: afterwards the file always opens, its
-// indexes agree with its rows, it holds every statement entirely or not at all, and mdbtools and
-// mdb-reader read it as quorla does.
+// quorla-sql runs a script of INSERT, UPDATE and DELETE statements (and one of data definition) on
+// a copy of a real Access file and is killed at random moments, hundreds of times: afterwards the
+// file always opens, its indexes agree with its rows, it holds every statement entirely or not at
+// all, and mdbtools and mdb-reader read it as quorla does.
 
 #include <gtest/gtest.h>
 
@@ -139,6 +139,55 @@ TEST(SqlCrash, StatementsOfAKilledWriterAreThereWholeOrNotAtAll) {
   RecordProperty("cycles", workload.cycles());
   RecordProperty("max_delay_us", workload.MaxDelayUs());
   testsupport::CompareTablesWithOracles({path, "jet4", "projects"}, {"MSP_PROJECTS"});
+}
+
+// Data definition on the same file, each statement leaving a state of its own (the columns added
+// to MSP_PROJECTS accumulate): tables made, filled from MSP_PROJECTS, given indexes and a unique
+// constraint over their rows, dropped again; MSP_PROJECTS altered with its rows in place and
+// indexed and unindexed.
+std::vector<std::string> DefinitionScript(int rounds) {
+  std::vector<std::string> script;
+  for (int r = 0; r < rounds; ++r) {
+    const std::string n = std::to_string(r);
+    const std::string t = "T" + n;
+    script.push_back("CREATE TABLE " + t + " (ID LONG CONSTRAINT PK" + n +
+                     " PRIMARY KEY, Name TEXT(255), Note MEMO, Amount CURRENCY)");
+    script.push_back("INSERT INTO " + t +
+                     " (ID, Name, Note, Amount) SELECT PROJ_ID, PROJ_NAME, PROJ_PROP_AUTHOR, "
+                     "PROJ_OPT_DEF_STD_RATE FROM MSP_PROJECTS");
+    script.push_back("ALTER TABLE MSP_PROJECTS ADD COLUMN X" + n + " TEXT(20)");
+    script.push_back(r % 2 == 0
+                         ? "CREATE INDEX IX" + n + " ON " + t + " (Name DESC, Amount)"
+                         : "ALTER TABLE " + t + " ADD CONSTRAINT UQ" + n + " UNIQUE (Name, ID)");
+    script.push_back(r % 2 == 0 ? "CREATE INDEX IXP" + n + " ON MSP_PROJECTS (PROJ_NAME, PROJ_ID)"
+                                : "DROP INDEX IXP" + std::to_string(r - 1) + " ON MSP_PROJECTS");
+    script.push_back(r == 0 ? "ALTER TABLE " + t + " ADD COLUMN Y LONG"
+                            : "DROP TABLE T" + std::to_string(r - 1));
+  }
+  return script;
+}
+
+TEST(SqlCrash, DataDefinitionOfAKilledWriterIsThereWholeOrNotAtAll) {
+  if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
+  std::string missing = testsupport::OraclesMissing();
+  if (!missing.empty()) GTEST_SKIP() << missing;
+  testsupport::TempDir dir;
+  const std::string path = dir.File("projects.mdb");
+  testsupport::SqlWorkload workload({testsupport::CopyProjects,
+                                     {},
+                                     DefinitionScript(6),
+                                     /*oracle_every=*/50,
+                                     /*oracle_max=*/4});
+  const int rounds = Rounds() / 2;
+  testsupport::CrashReport report =
+      testsupport::RunCrashRounds(workload, path, rounds, 20261209, 0);
+  EXPECT_EQ(report.failure, "") << "quorla-sql: " << workload.ChildLog();
+  EXPECT_GT(report.kills, rounds / 2);
+  EXPECT_GT(report.committed, 0u);
+  RecordProperty("kills", report.kills);
+  RecordProperty("committed", static_cast<int>(report.committed));
+  RecordProperty("hot_journals", report.hot_journals);
+  RecordProperty("cycles", workload.cycles());
 }
 
 }  // namespace

@@ -30,6 +30,19 @@ void CopyFile(const std::string& from, const std::string& to) {
 
 }  // namespace
 
+std::vector<std::string> SqlWorkload::TablesToCheck(jet::Database& db) const {
+  if (!options_.tables.empty()) return options_.tables;
+  std::vector<std::string> tables;
+  for (const jet::CatalogEntry& e : db.Tables()) {
+    if (!e.system) tables.push_back(e.name);
+  }
+  return tables;
+}
+
+std::string SqlWorkload::Digest(jet::Database& db) const {
+  return options_.tables.empty() ? DatabaseDigest(db) : TablesDigest(db, options_.tables);
+}
+
 void SqlWorkload::Prepare(const std::string& path) {
   options_.make_file(path);
   start_path_ = path + ".start";
@@ -52,7 +65,7 @@ void SqlWorkload::Prepare(const std::string& path) {
   std::set<std::string> seen;
   auto record = [&](size_t after) {
     auto db = jet::Database::Open(reference);
-    states_.push_back(TablesDigest(*db, options_.tables));
+    states_.push_back(Digest(*db));
     if (!seen.insert(states_.back()).second) {
       throw std::runtime_error("statement " + std::to_string(after) +
                                " leaves the state of one before it: " + states_.back());
@@ -106,11 +119,11 @@ std::string SqlWorkload::Check(const std::string& path, size_t& prefix) {
   if (jet::Env::Default().FileExists(jet::journal::PathFor(path))) {
     return "journal left after opening";
   }
-  for (const std::string& table : options_.tables) {
+  for (const std::string& table : TablesToCheck(*db)) {
     std::string problems = CheckTableIndexes(*db, path, table);
     if (!problems.empty()) return problems;
   }
-  const std::string state = TablesDigest(*db, options_.tables);
+  const std::string state = Digest(*db);
   for (size_t k = prefix_; k < states_.size(); ++k) {
     if (states_[k] == state) {
       prefix = k;
@@ -140,7 +153,12 @@ std::string SqlWorkload::Verify(const std::string& path, uint64_t& committed) {
     ++oracle_checks_;
     if (hot) ++oracle_checks_hot_;
     const bool failed_before = ::testing::Test::HasFailure();
-    CompareTablesWithOracles({path, "jet4", fs::path(path).stem().string()}, options_.tables);
+    std::vector<std::string> tables;
+    {
+      auto db = jet::Database::Open(path);
+      tables = TablesToCheck(*db);
+    }
+    CompareTablesWithOracles({path, "jet4", fs::path(path).stem().string()}, tables);
     if (!failed_before && ::testing::Test::HasFailure()) {
       return "the readers disagree after statement " + std::to_string(prefix);
     }

@@ -18,16 +18,18 @@
 #include <string>
 #include <vector>
 
+#include "jet/database.h"
 #include "support/crash_harness.h"
 
 namespace testsupport {
 
 struct SqlWorkloadOptions {
   std::function<void(const std::string& path)> make_file;  // creates the first state
-  std::vector<std::string> tables;                         // those the script changes
-  std::vector<std::string> script;                         // one statement each
-  int oracle_every = 50;  // compare with the readers after every n-th kill (0: never)
-  int oracle_max = 6;     // at most this often, half of it after kills inside a commit
+  std::vector<std::string> tables;  // those the script changes; empty: every user table, with
+                                    // its definition (for scripts that change the schema)
+  std::vector<std::string> script;  // one statement each
+  int oracle_every = 50;            // compare with the readers after every n-th kill (0: never)
+  int oracle_max = 6;               // at most this often, half of it after kills inside a commit
 };
 
 class SqlWorkload : public CrashWorkload {
@@ -50,6 +52,8 @@ class SqlWorkload : public CrashWorkload {
 
  private:
   std::string Check(const std::string& path, size_t& prefix);
+  std::vector<std::string> TablesToCheck(jet::Database& db) const;
+  std::string Digest(jet::Database& db) const;
 
   SqlWorkloadOptions options_;
   std::string start_path_;                 // the first state, to start over from

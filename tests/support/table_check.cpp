@@ -115,6 +115,33 @@ std::string TablesDigest(jet::Database& db, const std::vector<std::string>& tabl
   return out;
 }
 
+std::string DatabaseDigest(jet::Database& db) {
+  std::vector<std::string> tables;
+  for (const jet::CatalogEntry& e : db.Tables()) {
+    if (!e.system) tables.push_back(e.name);
+  }
+  std::sort(tables.begin(), tables.end());
+  std::string out;
+  for (const std::string& t : tables) {
+    auto def = db.GetTableDef(t);
+    out += t + "(";
+    for (const jet::ColumnDef& c : def->columns) {
+      out += c.name + " " + std::to_string(static_cast<int>(c.type)) + " " +
+             std::to_string(c.size) + (c.nullable ? "," : " required,");
+    }
+    std::vector<std::string> indexes;
+    for (const jet::IndexDef& index : def->indexes) {
+      std::string text = index.name + (index.primary ? " primary" : index.unique ? " unique" : "");
+      for (const jet::IndexColumn& c : index.columns) text += " " + std::to_string(c.column);
+      indexes.push_back(text);
+    }
+    std::sort(indexes.begin(), indexes.end());
+    for (const std::string& index : indexes) out += " [" + index + "]";
+    out += ") " + TableDigest(db, t) + "; ";
+  }
+  return out;
+}
+
 std::string CheckTableIndexes(jet::Database& db, const std::string& path,
                               const std::string& table) {
   auto def = db.GetTableDef(table);

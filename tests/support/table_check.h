@@ -18,6 +18,10 @@ std::string TableDigest(jet::Database& db, const std::string& table);
 // The digests of `tables`, joined.
 std::string TablesDigest(jet::Database& db, const std::vector<std::string>& tables);
 
+// Every user table of the file: its name, columns and indexes, and the digest of its rows.
+// Two states give the same text exactly when they hold the same tables with the same rows.
+std::string DatabaseDigest(jet::Database& db);
+
 // Every index of the table: the B-tree passes the structural check (jet/index_check.h), lists
 // exactly the table's rows (less the all-Null keys an ignore-nulls index leaves out), and finds
 // every row by its key. `path` is the file `db` was opened on. Returns "" or the first problems.
