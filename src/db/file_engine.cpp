@@ -13,8 +13,10 @@ void JetFileEngine::Execute(const std::string& path, const std::string& sql) {
   session.Execute(sql);
 }
 
-jetsql::RecordSet JetFileEngine::Query(const std::string& path, const std::string& sql) {
+jetsql::RecordSet JetFileEngine::Query(const std::string& path, const std::string& sql,
+                                       const jetsql::CancelCheck& cancelled) {
   jetsql::Session session(SharedDatabase(path));
+  if (cancelled) session.SetCancelCheck(cancelled);
   return session.Query(sql);
 }
 

@@ -21,8 +21,10 @@ class FileEngine {
   virtual std::shared_ptr<jet::Database> Open(const std::string& path) = 0;
   // Runs one statement that returns no rows on the file. Throws jet::Error.
   virtual void Execute(const std::string& path, const std::string& sql) = 0;
-  // Runs one row-returning statement on the file over a connection of its own. Throws jet::Error.
-  virtual jetsql::RecordSet Query(const std::string& path, const std::string& sql) = 0;
+  // Runs one row-returning statement on the file over a connection of its own, asking
+  // `cancelled` (when set) now and then whether to stop with 3059. Throws jet::Error.
+  virtual jetsql::RecordSet Query(const std::string& path, const std::string& sql,
+                                  const jetsql::CancelCheck& cancelled) = 0;
 };
 
 // The real engine: one open database per file shared by every caller (db/shared_databases.h),
@@ -31,7 +33,8 @@ class JetFileEngine final : public FileEngine {
  public:
   std::shared_ptr<jet::Database> Open(const std::string& path) override;
   void Execute(const std::string& path, const std::string& sql) override;
-  jetsql::RecordSet Query(const std::string& path, const std::string& sql) override;
+  jetsql::RecordSet Query(const std::string& path, const std::string& sql,
+                          const jetsql::CancelCheck& cancelled) override;
 };
 
 }  // namespace db

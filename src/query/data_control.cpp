@@ -1,6 +1,7 @@
 #include "query/data_control.h"
 
 #include "jet/error.h"
+#include "query/cancel_watch.h"
 
 namespace query {
 
@@ -13,7 +14,9 @@ void DataControl::Refresh() {
   if (database_name_.empty()) {
     throw errors::FileNotFound("");
   }
-  jetsql::RecordSet result = engine_->Query(database_name_, record_source_);
+  CancelWatch watch;
+  jetsql::RecordSet result =
+      engine_->Query(database_name_, record_source_, [&watch] { return watch.Cancelled(); });
   if (grid_) grid_->ShowResult(std::move(result));
 }
 

@@ -29,9 +29,10 @@ class DataControl : public QWidget {
 
   void Bind(FlexGrid* grid) { grid_ = grid; }
 
-  // Runs RecordSource against DatabaseName and shows the rows in the bound grid. Throws
-  // jet::Error (no database named, a statement that returns no rows, a syntax error, ...);
-  // then the grid keeps what it showed.
+  // Runs RecordSource against DatabaseName and shows the rows in the bound grid. While it runs
+  // the window repaints and Esc stops it with 3059 (query/cancel_watch.h). Throws jet::Error
+  // (no database named, a statement that returns no rows, a syntax error, Esc, ...); then the
+  // grid keeps what it showed.
   void Refresh();
 
  private:

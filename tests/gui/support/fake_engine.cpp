@@ -59,8 +59,14 @@ void FakeEngine::Execute(const std::string& path, const std::string& sql) {
   executor(path, sql);
 }
 
-jetsql::RecordSet FakeEngine::Query(const std::string& path, const std::string& sql) {
+jetsql::RecordSet FakeEngine::Query(const std::string& path, const std::string& sql,
+                                    const jetsql::CancelCheck& cancelled) {
   if (!runner) throw jet::Error(jet::err::kInvalidSqlStatement, "Keine Abfrage.");
+  cancel_check = cancelled;
+  struct Forget {
+    jetsql::CancelCheck& check;
+    ~Forget() { check = nullptr; }
+  } forget{cancel_check};
   return runner(path, sql);
 }
 

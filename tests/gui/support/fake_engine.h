@@ -37,7 +37,10 @@ class FakeEngine : public db::FileEngine {
 
   std::shared_ptr<jet::Database> Open(const std::string& path) override;
   void Execute(const std::string& path, const std::string& sql) override;
-  jetsql::RecordSet Query(const std::string& path, const std::string& sql) override;
+  // Hands `cancelled` to the runner's statement through `cancel_check` while it runs.
+  jetsql::RecordSet Query(const std::string& path, const std::string& sql,
+                          const jetsql::CancelCheck& cancelled) override;
+  jetsql::CancelCheck cancel_check;
 };
 
 // A record set with the given field names and `rows` rows of Long values.
