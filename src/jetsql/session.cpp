@@ -6,10 +6,12 @@
 #include <optional>
 #include <set>
 
+#include "jet/name_fold.h"
 #include "jetsql/binder.h"
 #include "jetsql/ddl/execute_ddl.h"
 #include "jetsql/dml/apply_data_change.h"
 #include "jetsql/dml/bind_data_change.h"
+#include "jetsql/dml/make_table.h"
 #include "jetsql/errors.h"
 #include "jetsql/functions/registry.h"
 #include "jetsql/open_for_changes.h"
@@ -208,6 +210,36 @@ std::vector<std::vector<jet::Value>> Session::ReadRows(const std::string& sql,
   return rows;
 }
 
+int64_t Session::ExecuteMakeTable(Statement stmt, const std::string& table) {
+  if (stmt.query->arms.size() != 1 || stmt.transform) {
+    throw errors::OperationNotSupported("SELECT ... INTO");
+  }
+  for (const jet::CatalogEntry& e : db_->Tables()) {
+    if (jet::SameName(e.name, table)) throw errors::TableExists(table);
+  }
+  SelectQuery& select = *stmt.query->arms.front();
+  select.into.clear();
+  stmt.kind = Statement::Kind::kQuery;
+  DatabaseCatalog catalog(db_.get());
+  BoundStatement bound = Bind(stmt, catalog);
+  sqlite_->EnsureTables(bound.tables);
+  jet::NewTable plan = PlanMakeTable(table, select, bound.field_names, bound.field_types, catalog);
+  int64_t count = 0;
+  db_->BeginStatement();
+  try {
+    std::vector<std::vector<jet::Value>> rows = ReadRows(bound.sql, bound.field_types);
+    db_->CreateTable(plan);
+    for (std::vector<jet::Value>& row : rows) db_->InsertRow(table, std::move(row));
+    count = static_cast<int64_t>(rows.size());
+    db_->CommitStatement();
+  } catch (...) {
+    db_->RollbackStatement();
+    throw;
+  }
+  // The new table is not among the virtual tables made so far; they stay as they are.
+  return count;
+}
+
 int64_t Session::Execute(const std::string& sql) {
   jetsql::Statement stmt = Parse(sql);
   if (stmt.kind == jetsql::Statement::Kind::kQuery) {
@@ -225,6 +257,9 @@ int64_t Session::Execute(const std::string& sql) {
     // The virtual tables made so far may describe tables and indexes as they were.
     sqlite_->DropVirtualTables();
     return 0;
+  }
+  if (std::string target = MakeTableTarget(stmt); !target.empty()) {
+    return ExecuteMakeTable(std::move(stmt), target);
   }
   if (!stmt.insert && !stmt.update && !stmt.delete_) {
     throw errors::OperationNotSupported(stmt.action_word.empty() ? std::string("SELECT ... INTO")

@@ -11,6 +11,7 @@
 namespace jetsql {
 
 struct PivotValue;
+struct Statement;
 
 // The result of a row-returning statement: field names, their Jet types and the rows.
 struct RecordSet {
@@ -43,6 +44,8 @@ class Session {
   struct Connection;  // the SQLite side: connection and the virtual tables made so far
   // The (value, name) rows of a crosstab's probe query.
   std::vector<PivotValue> ProbePivot(const std::string& sql);
+  // SELECT ... INTO table: creates the table and fills it in one statement.
+  int64_t ExecuteMakeTable(Statement stmt, const std::string& table);
   std::vector<std::vector<jet::Value>> ReadRows(const std::string& sql,
                                                 const std::vector<jet::ColumnType>& types);
 
