@@ -110,10 +110,15 @@ inline constexpr int32_t kUnrecognizedFormat = 3343;
 inline constexpr int32_t kValueCountMismatch = 3346;
 inline constexpr int32_t kNumericOverflow = 3349;
 inline constexpr int32_t kQueryTooComplex = 3360;
+inline constexpr int32_t kRelationshipFieldsMismatch = 3368;
 inline constexpr int32_t kTableOrConstraintNotFound = 3371;
+inline constexpr int32_t kReferencedTableWithoutPrimaryKey = 3373;
 inline constexpr int32_t kIndexNameTaken = 3375;
 inline constexpr int32_t kTableDoesNotExist = 3376;
+inline constexpr int32_t kRelationshipExists = 3378;
+inline constexpr int32_t kExistingDataViolatesIntegrity = 3379;
 inline constexpr int32_t kTypeMismatch = 3464;
+inline constexpr int32_t kNoUniqueIndexReferenced = 3609;
 }  // namespace code
 
 }  // namespace errors

@@ -136,10 +136,24 @@ constexpr ErrorText kTexts[] = {
     {code::kValueCountMismatch, "Anzahl der Abfragewerte und Zielfelder ist unterschiedlich."},
     {code::kNumericOverflow, "Numerischer Feldüberlauf."},
     {code::kQueryTooComplex, "Abfrage ist zu komplex."},
+    {code::kRelationshipFieldsMismatch,
+     "Die Beziehung muss sich auf dieselbe Anzahl von Feldern mit denselben Datentypen "
+     "beziehen."},
     {code::kTableOrConstraintNotFound, "Tabelle oder Einschränkung '|1' nicht gefunden."},
     {code::kIndexNameTaken, "Die Tabelle '|1' hat bereits einen Index namens '|2'."},
+    {code::kReferencedTableWithoutPrimaryKey,
+     "Die Beziehung kann nicht erstellt werden. Die referenzierte Tabelle '|1' hat keinen "
+     "Primärschlüssel."},
     {code::kTableDoesNotExist, "Tabelle '|1' ist nicht vorhanden."},
+    {code::kRelationshipExists,
+     "In der aktuellen Datenbank ist bereits eine Beziehung namens '|1' vorhanden."},
+    {code::kExistingDataViolatesIntegrity,
+     "Beziehungen zur Durchsetzung der referentiellen Integrität können nicht erstellt werden. "
+     "Vorhandene Daten in der Tabelle '|2' verletzen die Regeln der referentiellen Integrität "
+     "mit der verknüpften Tabelle '|1'."},
     {code::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck."},
+    {code::kNoUniqueIndexReferenced,
+     "Kein eindeutiger Index für das referenzierte Feld der Primärtabelle gefunden."},
 };
 
 }  // namespace

@@ -273,6 +273,21 @@ Error SyntaxInAlterTable() {
 Error SyntaxInDrop() {
   return Make(code::kSyntaxInDrop);
 }
+Error RelationshipFieldsMismatch() {
+  return Make(code::kRelationshipFieldsMismatch);
+}
+Error ReferencedTableWithoutPrimaryKey(std::string_view table) {
+  return Make(code::kReferencedTableWithoutPrimaryKey, {table});
+}
+Error RelationshipExists(std::string_view name) {
+  return Make(code::kRelationshipExists, {name});
+}
+Error ExistingDataViolatesIntegrity(std::string_view table, std::string_view referenced_table) {
+  return Make(code::kExistingDataViolatesIntegrity, {referenced_table, table});
+}
+Error NoUniqueIndexReferenced() {
+  return Make(code::kNoUniqueIndexReferenced);
+}
 Error InRelationship() {
   return Make(code::kInRelationship);
 }

@@ -85,6 +85,12 @@ Error InRelationship();
 Error TableOrConstraintNotFound(std::string_view name);
 Error IndexNameTaken(std::string_view table, std::string_view index);
 Error TableDoesNotExist(std::string_view table);
+Error RelationshipFieldsMismatch();
+Error ReferencedTableWithoutPrimaryKey(std::string_view table);
+Error RelationshipExists(std::string_view name);
+// `table` holds keys that `referenced_table` lacks.
+Error ExistingDataViolatesIntegrity(std::string_view table, std::string_view referenced_table);
+Error NoUniqueIndexReferenced();
 
 Error ReadOnly();
 Error Locked();

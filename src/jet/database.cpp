@@ -17,6 +17,7 @@
 #include "jet/name_fold.h"
 #include "jet/other_databases.h"
 #include "jet/pager.h"
+#include "jet/relationship_writer.h"
 #include "jet/row_codec.h"
 #include "jet/shared_file.h"
 #include "jet/table_creator.h"
@@ -264,6 +265,12 @@ class JetDatabase : public Database {
   void AddColumn(const std::string& table, const ColumnDef& column) override {
     ChangeSchema([&] { AddColumnInFile(pages_, *this, table, column); });
   }
+  void CreateRelationship(const Relationship& relationship) override {
+    ChangeSchema([&] { CreateRelationshipInFile(pages_, *this, relationship); });
+  }
+  void DropRelationship(const std::string& table, const std::string& name) override {
+    ChangeSchema([&] { DropRelationshipFromFile(pages_, *this, table, name); });
+  }
 
  private:
   void LoadCatalog() {
@@ -483,6 +490,12 @@ void Database::DropIndex(const std::string&, const std::string&) {
   ThrowReadOnly();
 }
 void Database::AddColumn(const std::string&, const ColumnDef&) {
+  ThrowReadOnly();
+}
+void Database::CreateRelationship(const Relationship&) {
+  ThrowReadOnly();
+}
+void Database::DropRelationship(const std::string&, const std::string&) {
   ThrowReadOnly();
 }
 

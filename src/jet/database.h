@@ -17,6 +17,8 @@ namespace jet {
 
 enum class JetVersion { kJet3, kJet4 };
 
+struct Relationship;  // relationships.h
+
 struct ColumnDef {
   std::string name;
   ColumnType type = ColumnType::kText;
@@ -189,6 +191,10 @@ class Database {
   virtual void DropIndex(const std::string& table, const std::string& index);
   // Adds a column after the others; rows read it as Null (column_adder.h lists the errors).
   virtual void AddColumn(const std::string& table, const ColumnDef& column);
+  // Records an enforced relationship, or removes one by the referring table and its name
+  // (relationship_writer.h lists the checks and errors).
+  virtual void CreateRelationship(const Relationship& relationship);
+  virtual void DropRelationship(const std::string& table, const std::string& name);
 
  protected:
   // Error 3027: the database or object is read-only.

@@ -81,7 +81,6 @@ std::vector<uint8_t> RemoveIndex(const std::vector<uint8_t>& b, size_t logical,
 void DropIndexFromFile(Pager& pager, Database& db, const std::string& table,
                        const std::string& index) {
   TableLayout layout = ReadUserTableForChange(pager, db, table);
-  const uint32_t tdef_page = layout.tdef_page;
   const std::vector<IndexDef>& indexes = layout.def->indexes;
   size_t logical = indexes.size();
   for (size_t i = 0; i < indexes.size(); ++i) {
@@ -89,7 +88,12 @@ void DropIndexFromFile(Pager& pager, Database& db, const std::string& table,
   }
   if (logical == indexes.size()) throw errors::TableOrConstraintNotFound(index);
   if (InRelationship(db, layout.def->name)) throw errors::InRelationship();
+  RemoveIndexFromFile(pager, layout, logical);
+}
 
+void RemoveIndexFromFile(Pager& pager, const TableLayout& layout, size_t logical) {
+  const uint32_t tdef_page = layout.tdef_page;
+  const std::vector<IndexDef>& indexes = layout.def->indexes;
   size_t real = layout.real_index[logical];
   bool shared = false;
   for (size_t i = 0; i < indexes.size(); ++i)

@@ -9,6 +9,7 @@
 
 #include "jet/database.h"
 #include "jet/pager.h"
+#include "jet/tdef_page.h"
 
 namespace jet {
 
@@ -16,6 +17,11 @@ namespace jet {
 // relationship (its indexes are numbered in the other table's definition), 3027 a system table.
 void DropIndexFromFile(Pager& pager, Database& db, const std::string& table,
                        const std::string& index);
+
+// Removes logical index `logical` of the table `layout` describes, without DropIndexFromFile's
+// checks. Relationship entries of other indexes that number this table's indexes are the
+// caller's to renumber.
+void RemoveIndexFromFile(Pager& pager, const TableLayout& layout, size_t logical);
 
 }  // namespace jet
 

@@ -152,6 +152,7 @@ inline constexpr uint8_t kIndexRequired = 0x08;
 inline constexpr uint8_t kIndexPrimary = 0x01;
 inline constexpr uint8_t kIndexForeign = 0x02;
 inline constexpr uint8_t kRelatedKindReferenced = 0x01;  // this table is the referenced side
+inline constexpr uint8_t kRelatedKindReferring = 0x02;
 inline constexpr uint32_t kNoRelatedIndex = 0xffffffff;
 inline constexpr uint8_t kCascadeUpdates = 0x01;  // in the cascade-updates byte
 inline constexpr uint8_t kCascadeDeletes = 0x01;  // in the cascade-deletes byte

@@ -57,11 +57,52 @@ std::vector<uint8_t> LogicalIndexEntry(const IndexDef& index, uint32_t number, u
   PutU32(e, 0, tdef::kTableNumber);
   PutU32(e, L.logical_index_number, number);
   PutU32(e, L.logical_index_real, real);
-  PutU32(e, L.logical_index_real + 5, tdef::kNoRelatedIndex);
+  PutU32(e, L.logical_index_related_index, tdef::kNoRelatedIndex);
+  if (index.reference) {
+    const IndexReference& ref = *index.reference;
+    e[L.logical_index_related_kind] =
+        ref.referenced_side ? tdef::kRelatedKindReferenced : tdef::kRelatedKindReferring;
+    PutU32(e, L.logical_index_related_index, static_cast<uint32_t>(ref.related_index));
+    PutU32(e, L.logical_index_related_page, ref.related_table_page);
+    e[L.logical_index_cascade_updates] = ref.cascade_updates ? tdef::kCascadeUpdates : 0;
+    e[L.logical_index_cascade_deletes] =
+        static_cast<uint8_t>((ref.cascade_deletes ? tdef::kCascadeDeletes : 0) |
+                             (ref.cascade_null ? tdef::kCascadeNull : 0));
+  }
   e[L.logical_index_type] = index.primary       ? tdef::kIndexPrimary
                             : index.foreign_key ? tdef::kIndexForeign
                                                 : 0;
   return e;
+}
+
+// Where the parts of a definition that adding or removing an index moves begin and end.
+struct IndexParts {
+  uint32_t logical = 0;
+  uint32_t reals = 0;
+  size_t logical_start = 0;
+  size_t logical_end = 0;
+  size_t names_end = 0;
+  size_t end = 0;
+};
+
+size_t SkipNames(const std::vector<uint8_t>& bytes, size_t at, size_t count);
+
+IndexParts FindIndexParts(const std::vector<uint8_t>& b) {
+  IndexParts p;
+  size_t columns = ReadU16(b, L.columns);
+  p.logical = ReadU32(b, L.logical_indexes);
+  p.reals = ReadU32(b, L.real_indexes);
+  size_t counts_end = L.real_index_entries + p.reals * L.real_index_entry_size;
+  size_t real_start = SkipNames(b, counts_end + columns * L.column_entry_size, columns);
+  p.logical_start = real_start + p.reals * L.real_index_size;
+  p.logical_end = p.logical_start + p.logical * L.logical_index_size;
+  if (p.logical_end > b.size()) ThrowCorrupt("table definition indexes past its end");
+  p.names_end = SkipNames(b, p.logical_end, p.logical);
+  size_t recorded = ReadU32(b, tdef::kDefinitionLengthOffset);
+  p.end = recorded >= p.names_end + tdef::kTrailerSize && recorded <= b.size()
+              ? recorded
+              : std::min(b.size(), p.names_end + tdef::kTrailerSize);
+  return p;
 }
 
 std::vector<uint8_t> ColumnEntry(const ColumnDef& c, size_t var_index, size_t fixed_offset,
@@ -234,6 +275,40 @@ std::vector<uint8_t> AddIndexToDefinition(const std::vector<uint8_t>& definition
   PutU32(out, L.real_indexes, reals + 1);
   PutU32(out, tdef::kDefinitionLengthOffset, static_cast<uint32_t>(out.size()));
   return out;
+}
+
+std::vector<uint8_t> AddLogicalIndexToDefinition(const std::vector<uint8_t>& definition,
+                                                 const IndexDef& index, uint32_t real) {
+  const IndexParts p = FindIndexParts(definition);
+  if (real >= p.reals) ThrowCorrupt("logical index without its physical index");
+  std::vector<uint8_t> out(definition.begin(),
+                           definition.begin() + static_cast<std::ptrdiff_t>(p.logical_end));
+  std::vector<uint8_t> l = LogicalIndexEntry(index, p.logical, real);
+  out.insert(out.end(), l.begin(), l.end());
+  out.insert(out.end(), definition.begin() + static_cast<std::ptrdiff_t>(p.logical_end),
+             definition.begin() + static_cast<std::ptrdiff_t>(p.names_end));
+  AppendName(out, index.name);
+  out.insert(out.end(), definition.begin() + static_cast<std::ptrdiff_t>(p.names_end),
+             definition.begin() + static_cast<std::ptrdiff_t>(p.end));
+  PutU32(out, L.logical_indexes, p.logical + 1);
+  PutU32(out, tdef::kDefinitionLengthOffset, static_cast<uint32_t>(out.size()));
+  return out;
+}
+
+bool RenumberRelatedIndexes(std::vector<uint8_t>& definition, uint32_t related_page,
+                            uint32_t removed) {
+  const IndexParts p = FindIndexParts(definition);
+  bool changed = false;
+  for (uint32_t i = 0; i < p.logical; ++i) {
+    size_t at = p.logical_start + i * L.logical_index_size;
+    if (definition[at + L.logical_index_type] != tdef::kIndexForeign) continue;
+    uint32_t related = ReadU32(definition, at + L.logical_index_related_index);
+    if (related == tdef::kNoRelatedIndex || related <= removed) continue;
+    if (ReadU32(definition, at + L.logical_index_related_page) != related_page) continue;
+    PutU32(definition, at + L.logical_index_related_index, related - 1);
+    changed = true;
+  }
+  return changed;
 }
 
 std::vector<uint8_t> ReadTableDefinitionBytes(PageReader& pages, uint32_t first_page,

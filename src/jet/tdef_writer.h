@@ -29,7 +29,7 @@ inline constexpr uint8_t kTableTypeUser = 0x4e;
 inline constexpr size_t kColumnSortOrder = 11;  // text columns: 4 bytes of collation
 inline constexpr size_t kColumnNumberAgain = 9;
 inline constexpr uint8_t kIndexAccess2000 = 0x80;  // set on every index Access 2000 writes
-inline constexpr size_t kTrailerSize = 2;  // 0xffff: no column usage maps follow
+inline constexpr size_t kTrailerSize = 2;          // 0xffff: no column usage maps follow
 }  // namespace tdef
 
 // One physical index of a new definition.
@@ -58,6 +58,16 @@ std::vector<uint8_t> EncodeTableDefinition(const TableDefinitionPlan& plan);
 std::vector<uint8_t> AddIndexToDefinition(const std::vector<uint8_t>& definition,
                                           const IndexDef& index, const RealIndexPlan& real,
                                           const TableDef& table);
+
+// `definition` with one more logical index, over its existing physical index number `real`.
+std::vector<uint8_t> AddLogicalIndexToDefinition(const std::vector<uint8_t>& definition,
+                                                 const IndexDef& index, uint32_t real);
+
+// After logical index `removed` left the definition on page `related_page`, the relationship
+// entries of `definition` that number that table's later indexes point one lower. Returns whether
+// any changed.
+bool RenumberRelatedIndexes(std::vector<uint8_t>& definition, uint32_t related_page,
+                            uint32_t removed);
 
 // The bytes of the definition starting at `first_page` as one run, and the pages of its chain.
 std::vector<uint8_t> ReadTableDefinitionBytes(PageReader& pages, uint32_t first_page,

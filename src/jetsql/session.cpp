@@ -6,11 +6,13 @@
 #include <optional>
 #include <set>
 
+#include "jet/name_fold.h"
 #include "jetsql/binder.h"
 #include "jetsql/callback_error.h"
 #include "jetsql/ddl/execute_ddl.h"
 #include "jetsql/dml/apply_data_change.h"
 #include "jetsql/dml/bind_data_change.h"
+#include "jetsql/dml/make_table.h"
 #include "jetsql/errors.h"
 #include "jetsql/functions/registry.h"
 #include "jetsql/open_for_changes.h"
@@ -234,6 +236,14 @@ std::vector<PivotValue> Session::ProbePivot(const std::string& sql) {
   return values;
 }
 
+std::vector<std::vector<jet::Value>> Session::ReadAllRows(
+    const std::string& sql, const std::vector<jet::ColumnType>& types) {
+  RecordSet rs;
+  RecordSetSink sink(rs);
+  ReadRows(sql, types, sink);
+  return std::move(rs.rows);
+}
+
 void Session::ReadRows(const std::string& sql, const std::vector<jet::ColumnType>& types,
                        RowSink& sink) {
   Statement3 query(sqlite_->db, sqlite_->pending, sql);
@@ -247,6 +257,36 @@ void Session::ReadRows(const std::string& sql, const std::vector<jet::ColumnType
     }
     sink.Row(row);
   }
+}
+
+int64_t Session::ExecuteMakeTable(Statement stmt, const std::string& table) {
+  if (stmt.query->arms.size() != 1 || stmt.transform) {
+    throw errors::OperationNotSupported("SELECT ... INTO");
+  }
+  for (const jet::CatalogEntry& e : db_->Tables()) {
+    if (jet::SameName(e.name, table)) throw errors::TableExists(table);
+  }
+  SelectQuery& select = *stmt.query->arms.front();
+  select.into.clear();
+  stmt.kind = Statement::Kind::kQuery;
+  DatabaseCatalog catalog(db_.get());
+  BoundStatement bound = Bind(stmt, catalog);
+  sqlite_->EnsureTables(bound.tables);
+  jet::NewTable plan = PlanMakeTable(table, select, bound.field_names, bound.field_types, catalog);
+  int64_t count = 0;
+  db_->BeginStatement();
+  try {
+    std::vector<std::vector<jet::Value>> rows = ReadAllRows(bound.sql, bound.field_types);
+    db_->CreateTable(plan);
+    for (std::vector<jet::Value>& row : rows) db_->InsertRow(table, std::move(row));
+    count = static_cast<int64_t>(rows.size());
+    db_->CommitStatement();
+  } catch (...) {
+    db_->RollbackStatement();
+    throw;
+  }
+  // The new table is not among the virtual tables made so far; they stay as they are.
+  return count;
 }
 
 int64_t Session::Execute(const std::string& sql) {
@@ -267,6 +307,9 @@ int64_t Session::Execute(const std::string& sql) {
     sqlite_->DropVirtualTables();
     return 0;
   }
+  if (std::string target = MakeTableTarget(stmt); !target.empty()) {
+    return ExecuteMakeTable(std::move(stmt), target);
+  }
   if (!stmt.insert && !stmt.update && !stmt.delete_) {
     throw errors::OperationNotSupported(stmt.action_word.empty() ? std::string("SELECT ... INTO")
                                                                  : stmt.action_word);
@@ -282,10 +325,8 @@ int64_t Session::Execute(const std::string& sql) {
   // cursor walks a table while it changes.
   db_->BeginStatement();
   try {
-    RecordSet read;
-    RecordSetSink sink(read);
-    ReadRows(change.rows.sql, change.rows.field_types, sink);
-    std::vector<std::vector<jet::Value>>& rows = read.rows;
+    std::vector<std::vector<jet::Value>> rows =
+        ReadAllRows(change.rows.sql, change.rows.field_types);
     int64_t count = ApplyDataChange(change, rows, *db_);
     db_->CommitStatement();
     return count;

@@ -12,6 +12,7 @@
 namespace jetsql {
 
 struct PivotValue;
+struct Statement;
 
 // The result of a row-returning statement: field names, their Jet types and the rows.
 struct RecordSet {
@@ -65,7 +66,11 @@ class Session {
   struct Connection;  // the SQLite side: connection and the virtual tables made so far
   // The (value, name) rows of a crosstab's probe query.
   std::vector<PivotValue> ProbePivot(const std::string& sql);
+  // SELECT ... INTO table: creates the table and fills it in one statement.
+  int64_t ExecuteMakeTable(Statement stmt, const std::string& table);
   void ReadRows(const std::string& sql, const std::vector<jet::ColumnType>& types, RowSink& sink);
+  std::vector<std::vector<jet::Value>> ReadAllRows(const std::string& sql,
+                                                   const std::vector<jet::ColumnType>& types);
 
   static int OnProgress(void* session);
 

@@ -2,6 +2,7 @@
 
 #include "error/errors.h"
 #include "jet/name_fold.h"
+#include "jetsql/ddl/foreign_keys.h"
 
 namespace jetsql {
 namespace {
@@ -45,11 +46,6 @@ std::string IndexName(const ConstraintDefinition& c, const std::vector<jet::Inde
     if (!used || !c.name.empty()) return name;
     name = base + std::to_string(n);
   }
-}
-
-// The seam for relationships: FOREIGN KEY constraints are not written yet.
-[[noreturn]] void RefuseForeignKey() {
-  throw errors::OperationNotSupported("FOREIGN KEY");
 }
 
 jet::IndexDef MakeIndex(const ConstraintDefinition& c, const std::vector<jet::ColumnDef>& columns,
@@ -96,11 +92,9 @@ jet::NewTable PlanNewTable(const CreateTableStatement& statement) {
     for (const ConstraintDefinition& c : f.constraints) constraints.push_back(&c);
   }
   for (const ConstraintDefinition& c : statement.constraints) constraints.push_back(&c);
-  for (const ConstraintDefinition* c : constraints) {
-    if (c->kind == ConstraintDefinition::Kind::kForeignKey) RefuseForeignKey();
-  }
   bool primary = false;
   for (const ConstraintDefinition* c : constraints) {
+    if (c->kind == ConstraintDefinition::Kind::kForeignKey) continue;  // AddForeignKeys
     jet::IndexDef index = MakeIndex(*c, table.def.columns, table.def.indexes);
     if (index.primary && primary) throw errors::PrimaryKeyExists();
     primary |= index.primary;
@@ -123,23 +117,28 @@ void AlterTable(const AlterTableStatement& s, jet::Database& db) {
   RequireTable(db, s.table);
   switch (s.action) {
     case Action::kAddColumn: {
-      for (const ConstraintDefinition& c : s.field.constraints) {
-        if (c.kind == ConstraintDefinition::Kind::kForeignKey) RefuseForeignKey();
-      }
       db.AddColumn(s.table, MakeColumn(s.field));
       for (const ConstraintDefinition& c : s.field.constraints) {
+        if (c.kind == ConstraintDefinition::Kind::kForeignKey) {
+          AddForeignKey(c, s.table, db);
+          continue;
+        }
         auto def = db.GetTableDef(s.table);
         db.CreateIndex(s.table, MakeIndex(c, def->columns, def->indexes));
       }
       return;
     }
     case Action::kAddConstraint: {
-      if (s.constraint.kind == ConstraintDefinition::Kind::kForeignKey) RefuseForeignKey();
+      if (s.constraint.kind == ConstraintDefinition::Kind::kForeignKey) {
+        AddForeignKey(s.constraint, s.table, db);
+        return;
+      }
       auto def = db.GetTableDef(s.table);
       db.CreateIndex(s.table, MakeIndex(s.constraint, def->columns, def->indexes));
       return;
     }
     case Action::kDropConstraint:
+      if (DropForeignKey(s.table, s.name, db)) return;
       db.DropIndex(s.table, s.name);
       return;
     case Action::kDropColumn:
@@ -155,6 +154,7 @@ void ExecuteDataDefinition(const DataDefinition& statement, jet::Database& db) {
   switch (statement.kind) {
     case DataDefinition::Kind::kCreateTable:
       db.CreateTable(PlanNewTable(statement.create_table));
+      AddForeignKeys(statement.create_table, db);
       return;
     case DataDefinition::Kind::kDropTable:
       db.DropTable(statement.drop.name);

@@ -3,8 +3,8 @@
 
 // Runs a parsed data-definition statement on a database inside the caller's statement:
 // CREATE TABLE, DROP TABLE, CREATE INDEX, DROP INDEX and ALTER TABLE ... ADD COLUMN, ADD
-// CONSTRAINT (primary key, unique), DROP CONSTRAINT. DROP COLUMN, ALTER COLUMN and FOREIGN KEY
-// constraints are refused with 3251 before anything changes.
+// CONSTRAINT (primary key, unique, foreign key), DROP CONSTRAINT. DROP COLUMN and ALTER COLUMN
+// are refused with 3251 before anything changes.
 
 #include "jet/database.h"
 #include "jetsql/ddl_ast.h"
@@ -14,7 +14,8 @@ namespace jetsql {
 void ExecuteDataDefinition(const DataDefinition& statement, jet::Database& db);
 
 // The table a CREATE TABLE statement asks for, checked as far as the statement alone allows
-// (3191 a field twice, 3283 two primary keys, 3265 a constraint on an unknown field).
+// (3191 a field twice, 3283 two primary keys, 3265 a constraint on an unknown field); its
+// FOREIGN KEY constraints are left to AddForeignKeys once the table exists.
 jet::NewTable PlanNewTable(const CreateTableStatement& statement);
 
 }  // namespace jetsql
