@@ -93,6 +93,7 @@ inline constexpr int32_t kRelatedRecordRequired = 3201;
 inline constexpr int32_t kNotRowReturning = 3219;
 inline constexpr int32_t kOperationNotSupported = 3251;
 inline constexpr int32_t kItemNotFound = 3265;
+inline constexpr int32_t kFieldInIndex = 3280;
 inline constexpr int32_t kPrimaryKeyExists = 3283;
 inline constexpr int32_t kSyntaxInConstraint = 3289;
 inline constexpr int32_t kSyntaxInCreateTable = 3290;
@@ -112,6 +113,7 @@ inline constexpr int32_t kQueryTooComplex = 3360;
 inline constexpr int32_t kTableOrConstraintNotFound = 3371;
 inline constexpr int32_t kIndexNameTaken = 3375;
 inline constexpr int32_t kTableDoesNotExist = 3376;
+inline constexpr int32_t kDataTypeConversion = 3421;
 inline constexpr int32_t kTypeMismatch = 3464;
 }  // namespace code
 

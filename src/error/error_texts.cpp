@@ -110,6 +110,9 @@ constexpr ErrorText kTexts[] = {
      "Der Vorgang wird für diesen Objekttyp nicht unterstützt: '|1' kann diese Datenbank noch "
      "nicht ändern."},
     {code::kItemNotFound, "Element in dieser Auflistung nicht gefunden."},
+    {code::kFieldInIndex,
+     "Ein Feld, das Teil eines Index ist oder vom System benötigt wird, kann nicht gelöscht "
+     "werden."},
     {code::kPrimaryKeyExists, "Primärschlüssel ist bereits vorhanden."},
     {code::kSyntaxInConstraint, "Syntaxfehler in CONSTRAINT-Klausel."},
     {code::kSyntaxInCreateTable, "Syntaxfehler in CREATE TABLE-Anweisung."},
@@ -138,6 +141,7 @@ constexpr ErrorText kTexts[] = {
     {code::kTableOrConstraintNotFound, "Tabelle oder Einschränkung '|1' nicht gefunden."},
     {code::kIndexNameTaken, "Die Tabelle '|1' hat bereits einen Index namens '|2'."},
     {code::kTableDoesNotExist, "Tabelle '|1' ist nicht vorhanden."},
+    {code::kDataTypeConversion, "Datentypkonvertierungsfehler."},
     {code::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck."},
 };
 

@@ -5,6 +5,8 @@
 
 #include "jet/catalog.h"
 #include "jet/column_adder.h"
+#include "jet/column_alterer.h"
+#include "jet/column_dropper.h"
 #include "jet/database.h"
 #include "jet/database_file.h"
 #include "jet/env.h"
@@ -264,6 +266,13 @@ class JetDatabase : public Database {
   void AddColumn(const std::string& table, const ColumnDef& column) override {
     ChangeSchema([&] { AddColumnInFile(pages_, *this, table, column); });
   }
+  void DropColumn(const std::string& table, const std::string& column) override {
+    ChangeSchema([&] { DropColumnFromFile(pages_, *this, table, column); });
+  }
+  void AlterColumn(const std::string& table, const std::string& column, const ColumnDef& changed,
+                   const ColumnValueConverter& convert) override {
+    ChangeSchema([&] { AlterColumnInFile(pages_, *this, table, column, changed, convert); });
+  }
 
  private:
   void LoadCatalog() {
@@ -483,6 +492,13 @@ void Database::DropIndex(const std::string&, const std::string&) {
   ThrowReadOnly();
 }
 void Database::AddColumn(const std::string&, const ColumnDef&) {
+  ThrowReadOnly();
+}
+void Database::DropColumn(const std::string&, const std::string&) {
+  ThrowReadOnly();
+}
+void Database::AlterColumn(const std::string&, const std::string&, const ColumnDef&,
+                           const ColumnValueConverter&) {
   ThrowReadOnly();
 }
 

@@ -2,6 +2,7 @@
 
 #include "error/errors.h"
 #include "jet/name_fold.h"
+#include "jetsql/ddl/column_conversion.h"
 
 namespace jetsql {
 namespace {
@@ -90,8 +91,8 @@ jet::NewTable PlanNewTable(const CreateTableStatement& statement) {
     }
     table.def.columns.push_back(MakeColumn(f));
     if (f.type.autonumber) {
-      if (f.type.increment != 1) throw errors::OperationNotSupported("AUTOINCREMENT-Schrittweite");
       table.first_autonumber = f.type.seed;
+      table.autonumber_increment = f.type.increment;
     }
     for (const ConstraintDefinition& c : f.constraints) constraints.push_back(&c);
   }
@@ -122,11 +123,16 @@ void AlterTable(const AlterTableStatement& s, jet::Database& db) {
   using Action = AlterTableStatement::Action;
   RequireTable(db, s.table);
   switch (s.action) {
-    case Action::kAddColumn: {
+    case Action::kAddColumn:
+    case Action::kAlterColumn: {
       for (const ConstraintDefinition& c : s.field.constraints) {
         if (c.kind == ConstraintDefinition::Kind::kForeignKey) RefuseForeignKey();
       }
-      db.AddColumn(s.table, MakeColumn(s.field));
+      if (s.action == Action::kAddColumn) {
+        db.AddColumn(s.table, MakeColumn(s.field));
+      } else {
+        db.AlterColumn(s.table, s.field.name, MakeColumn(s.field), ConvertForColumn);
+      }
       for (const ConstraintDefinition& c : s.field.constraints) {
         auto def = db.GetTableDef(s.table);
         db.CreateIndex(s.table, MakeIndex(c, def->columns, def->indexes));
@@ -143,9 +149,8 @@ void AlterTable(const AlterTableStatement& s, jet::Database& db) {
       db.DropIndex(s.table, s.name);
       return;
     case Action::kDropColumn:
-      throw errors::OperationNotSupported("ALTER TABLE DROP COLUMN");
-    case Action::kAlterColumn:
-      throw errors::OperationNotSupported("ALTER TABLE ALTER COLUMN");
+      db.DropColumn(s.table, s.name);
+      return;
   }
 }
 
