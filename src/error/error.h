@@ -94,6 +94,7 @@ inline constexpr int32_t kRelatedRecordRequired = 3201;
 inline constexpr int32_t kNotRowReturning = 3219;
 inline constexpr int32_t kOperationNotSupported = 3251;
 inline constexpr int32_t kItemNotFound = 3265;
+inline constexpr int32_t kFieldInIndex = 3280;
 inline constexpr int32_t kPrimaryKeyExists = 3283;
 inline constexpr int32_t kSyntaxInConstraint = 3289;
 inline constexpr int32_t kSyntaxInCreateTable = 3290;
@@ -117,6 +118,7 @@ inline constexpr int32_t kIndexNameTaken = 3375;
 inline constexpr int32_t kTableDoesNotExist = 3376;
 inline constexpr int32_t kRelationshipExists = 3378;
 inline constexpr int32_t kExistingDataViolatesIntegrity = 3379;
+inline constexpr int32_t kDataTypeConversion = 3421;
 inline constexpr int32_t kTypeMismatch = 3464;
 inline constexpr int32_t kNoUniqueIndexReferenced = 3609;
 }  // namespace code

@@ -111,6 +111,9 @@ constexpr ErrorText kTexts[] = {
      "Der Vorgang wird für diesen Objekttyp nicht unterstützt: '|1' kann diese Datenbank noch "
      "nicht ändern."},
     {code::kItemNotFound, "Element in dieser Auflistung nicht gefunden."},
+    {code::kFieldInIndex,
+     "Ein Feld, das Teil eines Index ist oder vom System benötigt wird, kann nicht gelöscht "
+     "werden."},
     {code::kPrimaryKeyExists, "Primärschlüssel ist bereits vorhanden."},
     {code::kSyntaxInConstraint, "Syntaxfehler in CONSTRAINT-Klausel."},
     {code::kSyntaxInCreateTable, "Syntaxfehler in CREATE TABLE-Anweisung."},
@@ -151,6 +154,7 @@ constexpr ErrorText kTexts[] = {
      "Beziehungen zur Durchsetzung der referentiellen Integrität können nicht erstellt werden. "
      "Vorhandene Daten in der Tabelle '|2' verletzen die Regeln der referentiellen Integrität "
      "mit der verknüpften Tabelle '|1'."},
+    {code::kDataTypeConversion, "Datentypkonvertierungsfehler."},
     {code::kTypeMismatch, "Datentypenkonflikt im Kriterienausdruck."},
     {code::kNoUniqueIndexReferenced,
      "Kein eindeutiger Index für das referenzierte Feld der Primärtabelle gefunden."},

@@ -291,6 +291,12 @@ Error NoUniqueIndexReferenced() {
 Error InRelationship() {
   return Make(code::kInRelationship);
 }
+Error FieldInIndex() {
+  return Make(code::kFieldInIndex);
+}
+Error DataTypeConversion() {
+  return Make(code::kDataTypeConversion);
+}
 Error TableOrConstraintNotFound(std::string_view name) {
   return Make(code::kTableOrConstraintNotFound, {name});
 }

@@ -82,6 +82,8 @@ Error SyntaxInFieldDefinition();
 Error SyntaxInAlterTable();
 Error SyntaxInDrop();
 Error InRelationship();
+Error FieldInIndex();
+Error DataTypeConversion();
 Error TableOrConstraintNotFound(std::string_view name);
 Error IndexNameTaken(std::string_view table, std::string_view index);
 Error TableDoesNotExist(std::string_view table);

@@ -8,6 +8,7 @@
 #include "jet/catalog_rows.h"
 #include "jet/name_fold.h"
 #include "jet/schema_pages.h"
+#include "jet/table_properties.h"
 #include "jet/tdef_page.h"
 #include "jet/tdef_writer.h"
 
@@ -83,6 +84,7 @@ void AddColumnInFile(Pager& pager, Database& db, const std::string& table, Colum
   WriteTableDefinition(
       pager, out, chain, [&] { return global.Allocate(); },
       [&](uint32_t page) { global.Free(page); });
+  if (!column.nullable) SetRequiredProperty(db, def.name, column.name, true);
 }
 
 }  // namespace jet

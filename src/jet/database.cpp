@@ -5,6 +5,8 @@
 
 #include "jet/catalog.h"
 #include "jet/column_adder.h"
+#include "jet/column_alterer.h"
+#include "jet/column_dropper.h"
 #include "jet/database.h"
 #include "jet/database_file.h"
 #include "jet/env.h"
@@ -271,6 +273,13 @@ class JetDatabase : public Database {
   void DropRelationship(const std::string& table, const std::string& name) override {
     ChangeSchema([&] { DropRelationshipFromFile(pages_, *this, table, name); });
   }
+  void DropColumn(const std::string& table, const std::string& column) override {
+    ChangeSchema([&] { DropColumnFromFile(pages_, *this, table, column); });
+  }
+  void AlterColumn(const std::string& table, const std::string& column, const ColumnDef& changed,
+                   const ColumnValueConverter& convert) override {
+    ChangeSchema([&] { AlterColumnInFile(pages_, *this, table, column, changed, convert); });
+  }
 
  private:
   void LoadCatalog() {
@@ -496,6 +505,13 @@ void Database::CreateRelationship(const Relationship&) {
   ThrowReadOnly();
 }
 void Database::DropRelationship(const std::string&, const std::string&) {
+  ThrowReadOnly();
+}
+void Database::DropColumn(const std::string&, const std::string&) {
+  ThrowReadOnly();
+}
+void Database::AlterColumn(const std::string&, const std::string&, const ColumnDef&,
+                           const ColumnValueConverter&) {
   ThrowReadOnly();
 }
 

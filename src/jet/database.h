@@ -5,6 +5,7 @@
 // rows. Everything else in src/jet is internal to the engine.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -74,7 +75,11 @@ struct TableDef {
 struct NewTable {
   TableDef def;
   int32_t first_autonumber = 1;
+  int32_t autonumber_increment = 1;  // the step between a long autonumber's values
 };
+
+// One stored value as a changed column (Database::AlterColumn) takes it; throws to refuse it.
+using ColumnValueConverter = std::function<Value(const Value&, const ColumnDef& column)>;
 
 // One entry of the catalogue (MSysObjects) that is a table.
 struct CatalogEntry {
@@ -195,6 +200,13 @@ class Database {
   // (relationship_writer.h lists the checks and errors).
   virtual void CreateRelationship(const Relationship& relationship);
   virtual void DropRelationship(const std::string& table, const std::string& name);
+  // Drops a column and its values in every row (column_dropper.h lists the errors).
+  virtual void DropColumn(const std::string& table, const std::string& column);
+  // Gives a column the type, size, precision, scale, Required rule (nullable) and compression of
+  // `changed` (its name and number are ignored), every row's value converted by `convert`
+  // (column_alterer.h lists the errors).
+  virtual void AlterColumn(const std::string& table, const std::string& column,
+                           const ColumnDef& changed, const ColumnValueConverter& convert);
 
  protected:
   // Error 3027: the database or object is read-only.

@@ -10,6 +10,7 @@
 #include "jet/index_writer.h"
 #include "jet/name_fold.h"
 #include "jet/schema_pages.h"
+#include "jet/table_properties.h"
 #include "jet/tdef_page.h"
 #include "jet/tdef_writer.h"
 
@@ -77,7 +78,10 @@ void CreateTableInFile(Pager& pager, Database& db, const NewTable& table) {
   GlobalPages global(pager);
   TableDefinitionPlan plan;
   plan.def = &def;
-  plan.last_autonumber = static_cast<uint32_t>(table.first_autonumber - 1);
+  // The last value given out: the first autonumber is one step past it.
+  plan.last_autonumber = static_cast<uint32_t>(table.first_autonumber) -
+                         static_cast<uint32_t>(table.autonumber_increment);
+  plan.autonumber_increment = table.autonumber_increment;
   plan.text_sort_order = TextSortOrder(pager);
   PlanIndexes(def, plan);
 
@@ -95,6 +99,9 @@ void CreateTableInFile(Pager& pager, Database& db, const NewTable& table) {
       pager, EncodeTableDefinition(plan), {tdef_page}, [&] { return global.Allocate(); },
       [&](uint32_t page) { global.Free(page); });
   InsertTableObject(db, rows, def.name, tdef_page);
+  for (const ColumnDef& c : def.columns) {
+    if (!c.nullable) SetRequiredProperty(db, def.name, c.name, true);
+  }
 }
 
 }  // namespace jet

@@ -163,7 +163,9 @@ void TableWriter::AssignAutonumbers(std::vector<Value>& values, const std::vecto
     if (old != nullptr && (c.autonumber || c.guid_autonumber)) {
       values[i] = (*old)[i];  // an autonumber keeps its value
     } else if (c.autonumber) {
-      values[i] = static_cast<int32_t>(ReadFromDefinition(tdef::kNextAutonumberJet4) + 1);
+      // The counter wraps as Access's does.
+      values[i] = static_cast<int32_t>(ReadFromDefinition(tdef::kNextAutonumberJet4) +
+                                       static_cast<uint32_t>(AutonumberIncrement()));
     } else if (c.guid_autonumber) {
       values[i] = NewGuid();
     }
@@ -314,14 +316,20 @@ void TableWriter::RemoveEntry(const PhysicalIndex& index, const std::string& key
 }
 
 // An autonumber given explicitly above the last one handed out moves the counter on.
+int32_t TableWriter::AutonumberIncrement() {
+  auto step = static_cast<int32_t>(ReadFromDefinition(tdef::kAutonumberIncrement));
+  return step == 0 ? 1 : step;  // some writers leave it 0
+}
+
 void TableWriter::RaiseAutonumber(const std::vector<Value>& values) {
   const std::vector<ColumnDef>& columns = layout_->def->columns;
   for (size_t i = 0; i < columns.size(); ++i) {
     if (!columns[i].autonumber) continue;
     int32_t v = std::get<int32_t>(values[i]);
-    if (v > 0 && static_cast<uint32_t>(v) > ReadFromDefinition(tdef::kNextAutonumberJet4)) {
-      SetInDefinition(tdef::kNextAutonumberJet4, static_cast<uint32_t>(v));
-    }
+    uint32_t last = ReadFromDefinition(tdef::kNextAutonumberJet4);
+    bool past = AutonumberIncrement() > 0 ? v > 0 && static_cast<uint32_t>(v) > last
+                                          : v < static_cast<int32_t>(last);
+    if (past) SetInDefinition(tdef::kNextAutonumberJet4, static_cast<uint32_t>(v));
   }
 }
 

@@ -71,6 +71,8 @@ class TableWriter {
   std::vector<uint8_t> DataRow(RowId id, std::optional<RowPointer>* moved_to);
   void AssignAutonumbers(std::vector<Value>& values, const std::vector<Value>* old);
   void RaiseAutonumber(const std::vector<Value>& values);
+  // The step between autonumbers the definition records (COUNTER(seed, step)).
+  int32_t AutonumberIncrement();
   void AddEntry(const PhysicalIndex& index, const std::string& key, RowId id);
   void RemoveEntry(const PhysicalIndex& index, const std::string& key, RowId id);
   static size_t KeyCountOffset(const PhysicalIndex& index);

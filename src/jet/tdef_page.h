@@ -133,8 +133,9 @@ inline constexpr Layout kJet4 = {.row_count = 16,
                                  .logical_index_cascade_updates = 21,
                                  .logical_index_cascade_deletes = 22};
 
-inline constexpr size_t kNextAutonumberJet4 = 20;  // the last long autonumber handed out
-inline constexpr size_t kRealIndexKeyCount = 4;    // in a real index entry: its distinct keys
+inline constexpr size_t kNextAutonumberJet4 = 20;   // the last long autonumber handed out
+inline constexpr size_t kAutonumberIncrement = 24;  // int32: the step, 1 unless COUNTER(seed, step)
+inline constexpr size_t kRealIndexKeyCount = 4;     // in a real index entry: its distinct keys
 inline constexpr size_t kIndexColumnSlots = 10;
 inline constexpr size_t kIndexColumnSlotSize = 3;
 inline constexpr uint16_t kNoColumn = 0xffff;

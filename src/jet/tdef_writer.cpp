@@ -187,7 +187,7 @@ std::vector<uint8_t> EncodeTableDefinition(const TableDefinitionPlan& plan) {
   out[1] = 0x01;
   PutU32(out, tdef::kTableNumberOffset, tdef::kTableNumber);
   PutU32(out, tdef::kNextAutonumberJet4, plan.last_autonumber);
-  out[tdef::kAutonumberIncrementFlag] = 1;
+  PutU32(out, tdef::kAutonumberIncrement, static_cast<uint32_t>(plan.autonumber_increment));
   out[L.table_type] = tdef::kTableTypeUser;
   size_t var_count = 0;
   size_t long_count = 0;

@@ -24,7 +24,6 @@ inline constexpr size_t kFreeSpaceOffset = 2;
 inline constexpr size_t kTableNumberOffset = 12;  // a constant Access writes
 inline constexpr uint32_t kTableNumber = 1625;
 inline constexpr uint32_t kIndexNumber = 1923;
-inline constexpr size_t kAutonumberIncrementFlag = 24;
 inline constexpr uint8_t kTableTypeUser = 0x4e;
 inline constexpr size_t kColumnSortOrder = 11;  // text columns: 4 bytes of collation
 inline constexpr size_t kColumnNumberAgain = 9;
@@ -47,6 +46,7 @@ struct TableDefinitionPlan {
   RowPointer used_pages;
   RowPointer free_pages;
   uint32_t last_autonumber = 0;
+  int32_t autonumber_increment = 1;
   std::array<uint8_t, 4> text_sort_order{};  // as the file's other text columns carry it
 };
 

@@ -313,7 +313,7 @@ TEST_F(DdlOracleTest, FailedDefinitionsLeaveTheFileAsItWas) {
     EXPECT_EQ(ErrorOf(s, "CREATE INDEX i ON Table1 (Fehlt)"), 3265);
     EXPECT_EQ(ErrorOf(s, "DROP INDEX Fehlt ON Table1"), 3371);
     EXPECT_EQ(ErrorOf(s, "DROP INDEX i ON Fehlt"), 3371);
-    EXPECT_EQ(ErrorOf(s, "ALTER TABLE Table1 DROP COLUMN A"), 3251);
+    EXPECT_EQ(ErrorOf(s, "ALTER TABLE Table1 DROP COLUMN Fehlt"), 3265);
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE Fehlt ADD COLUMN x LONG"), 3371);
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE Table1 ADD COLUMN x COUNTER"), 3251);
     // The column is added before its key fails (a second primary key, or Null in it): the

@@ -2,6 +2,7 @@
 
 #include "error/errors.h"
 #include "jet/name_fold.h"
+#include "jetsql/ddl/column_conversion.h"
 #include "jetsql/ddl/foreign_keys.h"
 
 namespace jetsql {
@@ -86,8 +87,8 @@ jet::NewTable PlanNewTable(const CreateTableStatement& statement) {
     }
     table.def.columns.push_back(MakeColumn(f));
     if (f.type.autonumber) {
-      if (f.type.increment != 1) throw errors::OperationNotSupported("AUTOINCREMENT-Schrittweite");
       table.first_autonumber = f.type.seed;
+      table.autonumber_increment = f.type.increment;
     }
     for (const ConstraintDefinition& c : f.constraints) constraints.push_back(&c);
   }
@@ -116,8 +117,13 @@ void AlterTable(const AlterTableStatement& s, jet::Database& db) {
   using Action = AlterTableStatement::Action;
   RequireTable(db, s.table);
   switch (s.action) {
-    case Action::kAddColumn: {
-      db.AddColumn(s.table, MakeColumn(s.field));
+    case Action::kAddColumn:
+    case Action::kAlterColumn: {
+      if (s.action == Action::kAddColumn) {
+        db.AddColumn(s.table, MakeColumn(s.field));
+      } else {
+        db.AlterColumn(s.table, s.field.name, MakeColumn(s.field), ConvertForColumn);
+      }
       for (const ConstraintDefinition& c : s.field.constraints) {
         if (c.kind == ConstraintDefinition::Kind::kForeignKey) {
           AddForeignKey(c, s.table, db);
@@ -142,9 +148,8 @@ void AlterTable(const AlterTableStatement& s, jet::Database& db) {
       db.DropIndex(s.table, s.name);
       return;
     case Action::kDropColumn:
-      throw errors::OperationNotSupported("ALTER TABLE DROP COLUMN");
-    case Action::kAlterColumn:
-      throw errors::OperationNotSupported("ALTER TABLE ALTER COLUMN");
+      db.DropColumn(s.table, s.name);
+      return;
   }
 }
 

@@ -2,9 +2,8 @@
 #define QUORLA_JETSQL_DDL_EXECUTE_DDL_H_
 
 // Runs a parsed data-definition statement on a database inside the caller's statement:
-// CREATE TABLE, DROP TABLE, CREATE INDEX, DROP INDEX and ALTER TABLE ... ADD COLUMN, ADD
-// CONSTRAINT (primary key, unique, foreign key), DROP CONSTRAINT. DROP COLUMN and ALTER COLUMN
-// are refused with 3251 before anything changes.
+// CREATE TABLE, DROP TABLE, CREATE INDEX, DROP INDEX and ALTER TABLE ... ADD COLUMN, DROP
+// COLUMN, ALTER COLUMN, ADD CONSTRAINT (primary key, unique, foreign key), DROP CONSTRAINT.
 
 #include "jet/database.h"
 #include "jetsql/ddl_ast.h"

@@ -1,0 +1,42 @@
+#include "jet/column_change.h"
+
+#include "error/errors.h"
+#include "jet/name_fold.h"
+#include "jet/relationships.h"
+#include "jet/schema_pages.h"
+
+namespace jet {
+
+size_t ColumnToChange(Database& db, const TableDef& def, const std::string& column) {
+  size_t position = def.columns.size();
+  for (size_t i = 0; i < def.columns.size(); ++i) {
+    if (SameName(def.columns[i].name, column)) position = i;
+  }
+  if (position == def.columns.size()) throw errors::ItemNotFound();
+  for (const Relationship& r : ReadRelationships(db)) {
+    auto names = [&](const std::string& table, const std::vector<std::string>& columns) {
+      if (!SameName(table, def.name)) return false;
+      for (const std::string& c : columns) {
+        if (SameName(c, column)) return true;
+      }
+      return false;
+    };
+    if (names(r.table, r.columns) || names(r.referenced_table, r.referenced_columns)) {
+      throw errors::InRelationship();
+    }
+  }
+  return position;
+}
+
+void DeleteLongValueMaps(Pager& pager, const TableLayout& layout,
+                         const std::vector<RowPointer>& maps) {
+  for (RowPointer map : maps) {
+    bool table_map = (map.page == layout.used_pages.page && map.row == layout.used_pages.row) ||
+                     (map.page == layout.free_pages.page && map.row == layout.free_pages.row);
+    if (map.page != 0 && map.page < pager.page_count() && !table_map) {
+      DeleteUsageMapRow(pager, map);
+    }
+  }
+}
+
+}  // namespace jet

@@ -1,0 +1,109 @@
+// The property records Access keeps in MSysObjects.LvProp: every one in the samples is read and
+// written back byte for byte, and setting Required or removing a column's properties changes only
+// what it should.
+
+#include "jet/property_maps.h"
+
+#include <gtest/gtest.h>
+
+#include "jet/catalog.h"
+#include "jet/database.h"
+#include "jet/name_fold.h"
+#include "support/jet_samples.h"
+
+namespace jet {
+namespace {
+
+using quorla_test::JetSamplesDir;
+
+#define REQUIRE_SAMPLES() \
+  if (JetSamplesDir().empty()) GTEST_SKIP() << "Jet sample files are not present"
+
+// Every non-empty LvProp of the file's catalogue, by object name.
+std::vector<std::pair<std::string, Bytes>> StoredProperties(const std::string& file) {
+  auto db = Database::Open(JetSamplesDir() + "/" + file);
+  auto def = db->GetTableDef(catalog::kObjectsTable);
+  int name = -1;
+  int props = -1;
+  for (size_t i = 0; i < def->columns.size(); ++i) {
+    if (SameName(def->columns[i].name, "Name")) name = static_cast<int>(i);
+    if (SameName(def->columns[i].name, "LvProp")) props = static_cast<int>(i);
+  }
+  std::vector<std::pair<std::string, Bytes>> out;
+  for (auto c = db->Scan(catalog::kObjectsTable); c->Valid(); c->Next()) {
+    Value v = c->value(props);
+    if (const Bytes* b = std::get_if<Bytes>(&v); b && !b->empty()) {
+      out.emplace_back(std::get<std::string>(c->value(name)), *b);
+    }
+  }
+  return out;
+}
+
+const Property* Find(const PropertyMaps& maps, const std::string& column, const char* name) {
+  for (const PropertyBlock& b : maps.blocks) {
+    if (b.type != props::kColumnBlock || b.name != column) continue;
+    for (const Property& p : b.properties) {
+      if (p.name == name) return &p;
+    }
+  }
+  return nullptr;
+}
+
+TEST(PropertyMapsTest, AccessRecordsAreWrittenBackAsTheyWere) {
+  REQUIRE_SAMPLES();
+  size_t records = 0;
+  for (const char* file : {"jet4/testV2003.mdb", "jet4/indexTestV2000.mdb", "jet4/adox_jet4.mdb",
+                           "jet4/testRefGlobalV2000.mdb"}) {
+    for (const auto& [object, bytes] : StoredProperties(file)) {
+      std::optional<PropertyMaps> maps = ParsePropertyMaps(bytes);
+      ASSERT_TRUE(maps) << file << " " << object;
+      EXPECT_EQ(EncodePropertyMaps(*maps), bytes) << file << " " << object;
+      ++records;
+    }
+  }
+  EXPECT_GT(records, 10u);
+}
+
+TEST(PropertyMapsTest, RequiredIsSetOnOneColumnAndTheRestStays) {
+  REQUIRE_SAMPLES();
+  for (const auto& [object, bytes] : StoredProperties("jet4/testV2003.mdb")) {
+    if (object != "Table1") continue;
+    PropertyMaps maps = *ParsePropertyMaps(bytes);
+    const size_t blocks = maps.blocks.size();
+    ASSERT_TRUE(Find(maps, "A", props::kRequired));
+    EXPECT_EQ(Find(maps, "A", props::kRequired)->data, Bytes{0});
+    SetColumnRequired(maps, "a", true);
+    SetColumnRequired(maps, "Neu", true);
+    PropertyMaps again = *ParsePropertyMaps(EncodePropertyMaps(maps));
+    EXPECT_EQ(again.blocks.size(), blocks + 1);
+    EXPECT_EQ(Find(again, "A", props::kRequired)->data, Bytes{1});
+    EXPECT_EQ(Find(again, "Neu", props::kRequired)->data, Bytes{1});
+    EXPECT_EQ(Find(again, "B", props::kRequired)->data, Bytes{0});
+    EXPECT_TRUE(Find(again, "A", "GUID"));
+
+    EXPECT_TRUE(RemoveColumnProperties(again, "B"));
+    EXPECT_FALSE(RemoveColumnProperties(again, "B"));
+    PropertyMaps third = *ParsePropertyMaps(EncodePropertyMaps(again));
+    EXPECT_FALSE(HasColumnProperties(third, "B"));
+    EXPECT_TRUE(HasColumnProperties(third, "A"));
+    return;
+  }
+  FAIL() << "Table1 has no properties";
+}
+
+TEST(PropertyMapsTest, DamagedRecordsAreNotRead) {
+  PropertyMaps maps = NewPropertyMaps();
+  SetColumnRequired(maps, "Spalte", true);
+  Bytes good = EncodePropertyMaps(maps);
+  ASSERT_TRUE(ParsePropertyMaps(good));
+  EXPECT_FALSE(ParsePropertyMaps(Bytes(good.begin(), good.end() - 1)));
+  Bytes wrong_magic = good;
+  wrong_magic[0] = 'K';
+  EXPECT_FALSE(ParsePropertyMaps(wrong_magic));
+  Bytes long_chunk = good;
+  long_chunk[4] = 0xff;
+  EXPECT_FALSE(ParsePropertyMaps(long_chunk));
+}
+
+}  // namespace
+}  // namespace jet
