@@ -37,7 +37,7 @@ std::vector<uint32_t> ReadUsageMap(PageReader& pages, JetVersion version, RowPoi
   const uint64_t pages_per_bitmap = (pages.page_size() - usage_map::kBitmapPageHeader) * 8;
   size_t count = (map.size() - usage_map::kReferenceFirstPointer) / 4;
   for (size_t i = 0; i < count; ++i) {
-    uint32_t bitmap_page = ReadU32(map, usage_map::kReferenceFirstPointer + 4 * i);
+    uint32_t bitmap_page = usage_map::BitmapPage(map, i);
     if (bitmap_page == 0) continue;
     ByteSpan page = pages.Page(bitmap_page);
     if (page[0] != page_type::kUsageMap) ThrowCorrupt("usage map page of the wrong type");

@@ -48,7 +48,7 @@ std::optional<size_t> UsageMapWriter::BitOffset(std::span<uint8_t> row, uint32_t
   uint64_t slot = page / per;
   size_t at = usage_map::kReferenceFirstPointer + 4 * slot;
   if (at + 4 > row.size()) return std::nullopt;
-  *bitmap_page = ReadU32(row, at);
+  *bitmap_page = usage_map::BitmapPage(row, slot);
   return usage_map::kBitmapPageHeader * 8 + page % per;
 }
 
@@ -133,7 +133,7 @@ std::vector<uint32_t> UsageMapWriter::Pages(uint32_t limit) {
   if (copy[0] != usage_map::kReference) ThrowCorrupt("unknown usage map type");
   uint64_t per = PagesPerBitmap(pager_.page_size());
   for (size_t i = 0; usage_map::kReferenceFirstPointer + 4 * i + 4 <= copy.size(); ++i) {
-    uint32_t bitmap_page = ReadU32(copy, usage_map::kReferenceFirstPointer + 4 * i);
+    uint32_t bitmap_page = usage_map::BitmapPage(copy, i);
     if (bitmap_page == 0) continue;
     std::vector<uint8_t> bitmap;
     {
@@ -171,7 +171,7 @@ std::vector<uint32_t> UsageMapWriter::LastPages(uint32_t limit, size_t count) {
                         ? 0
                         : (copy.size() - usage_map::kReferenceFirstPointer) / 4;
   for (size_t i = pointers; i-- > 0 && out.size() < count;) {
-    uint32_t bitmap_page = ReadU32(copy, usage_map::kReferenceFirstPointer + 4 * i);
+    uint32_t bitmap_page = usage_map::BitmapPage(copy, i);
     if (bitmap_page == 0) continue;
     ByteSpan p = pager_.Page(bitmap_page);
     if (p[0] != page_type::kUsageMap) ThrowCorrupt("usage map page of the wrong type");
