@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
 # Times a fixed set of queries on the table `orders` of the benchmark file through quorla-sql,
 # against the same data loaded into a native SQLite file and queried by the sqlite3 shell.
-# Prints, per query, the mean wall time of each and their ratio (quorla / sqlite).
+# Prints, per query, the mean wall time and the mean CPU time (user + system) of each, and their
+# ratios (quorla / sqlite). On a shared machine the CPU ratio is the steadier figure.
 # Usage: bench/sql_vs_sqlite.sh [path/to/orders-100k.mdb]
+# QUORLA_SQL=path times that quorla-sql instead of building one; ONLY="like top_n" picks queries.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/lib.sh
 mdb=${1:-../shared/jet-samples/bench/orders-100k.mdb}
-bench_start
+if [[ -n ${QUORLA_SQL:-} ]]; then
+  bench_need_hyperfine
+  bench_work_dir
+  q=$(realpath "$QUORLA_SQL")
+else
+  bench_start
+fi
 native=$work/orders.sqlite
 bench_native_copy "$mdb" "$native"
 
-names=(scan_filter group_by join top_n key_lookup like)
+names=(scan_filter group_by join top_n key_lookup like text_range ordered)
 jet=(
   "SELECT OrderID, Kunde, Betrag FROM orders WHERE Menge > 400"
   "SELECT Ort, Count(*) AS n, Sum(Betrag) AS s, Avg(Menge) AS m FROM orders GROUP BY Ort"
@@ -19,6 +27,8 @@ jet=(
   "SELECT TOP 10 OrderID, Betrag FROM orders ORDER BY Betrag DESC"
   "SELECT * FROM orders WHERE OrderID = 54321"
   "SELECT Count(*) AS n FROM orders WHERE Kunde Like '*Müller*'"
+  "SELECT OrderID, Kunde FROM orders WHERE Kunde Between 'Schr' And 'Schs'"
+  "SELECT TOP 20 OrderID, Bestelldatum FROM orders WHERE Bestelldatum >= #2023-01-01# ORDER BY Bestelldatum"
 )
 lite=(
   "SELECT OrderID, Kunde, Betrag FROM orders WHERE Menge > 400"
@@ -27,10 +37,14 @@ lite=(
   "SELECT OrderID, Betrag FROM orders ORDER BY Betrag DESC LIMIT 10"
   "SELECT * FROM orders WHERE OrderID = 54321"
   "SELECT Count(*) AS n FROM orders WHERE Kunde LIKE '%Müller%'"
+  "SELECT OrderID, Kunde FROM orders WHERE Kunde BETWEEN 'Schr' AND 'Schs'"
+  "SELECT OrderID, Bestelldatum FROM orders WHERE Bestelldatum >= '2023-01-01' ORDER BY Bestelldatum LIMIT 20"
 )
 
-printf '%-12s %12s %12s %8s\n' query quorla_ms sqlite_ms ratio
+printf '%-12s %10s %10s %7s %10s %10s %7s\n' query quorla_ms sqlite_ms ratio \
+  quorla_cpu sqlite_cpu cpu_rat
 for i in "${!names[@]}"; do
+  [[ -z ${ONLY:-} || " $ONLY " == *" ${names[$i]} "* ]] || continue
   hyperfine -N -w 2 -r 10 --export-json "$work/r.json" \
     "$q --csv $mdb \"${jet[$i]}\"" "sqlite3 -csv $native \"${lite[$i]}\"" >/dev/null 2>&1 ||
     { echo "${names[$i]}: failed"; continue; }
@@ -38,6 +52,7 @@ for i in "${!names[@]}"; do
 import json, sys
 r = json.load(open(sys.argv[1]))["results"]
 a, b = r[0]["mean"] * 1000, r[1]["mean"] * 1000
-print(f"{sys.argv[2]:<12} {a:12.2f} {b:12.2f} {a / b:8.2f}")
+ca, cb = ((x["user"] + x["system"]) * 1000 for x in r)
+print(f"{sys.argv[2]:<12} {a:10.2f} {b:10.2f} {a / b:7.2f} {ca:10.2f} {cb:10.2f} {ca / cb:7.2f}")
 PY
 done

@@ -61,6 +61,9 @@ class PathTableCursor : public TableCursor {
   Value value(int column) override {
     return WithPath(path_, [&] { return inner_->value(column); });
   }
+  void ReadValue(int column, Value& out) override {
+    WithPath(path_, [&] { inner_->ReadValue(column, out); });
+  }
 
  private:
   std::unique_ptr<TableCursor> inner_;

@@ -105,6 +105,8 @@ class TableCursor {
   virtual RowId row_id() const = 0;
   // Value of the column at position `column` of TableDef::columns, decoded on demand.
   virtual Value value(int column) = 0;
+  // The same into `out`, reusing the buffer of a text `out` already holds.
+  virtual void ReadValue(int column, Value& out) { out = value(column); }
 };
 
 // Walk of one index in key order; a key is the values of the index's columns.

@@ -22,6 +22,8 @@ PageCache::PageCache(RandomAccessFile& file, size_t page_size, uint32_t database
 
 std::span<const uint8_t> PageCache::Page(uint32_t number) {
   if (number >= page_count_) ThrowCorrupt("page past end of file");
+  // A scan asks for the page it read last once per row.
+  if (newest_ != kNone && slots_[newest_].page == number) return slots_[newest_].bytes;
   auto found = where_.find(number);
   if (found != where_.end()) {
     size_t slot = found->second;

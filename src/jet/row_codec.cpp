@@ -84,7 +84,12 @@ size_t FixedColumnSize(const ColumnDef& c) {
 }
 
 RowView::RowView(ByteSpan row, JetVersion version, const TableLayout& layout)
-    : row_(row), version_(version), layout_(layout) {
+    : RowView(row, version, layout, std::vector<uint16_t>()) {}
+
+RowView::RowView(ByteSpan row, JetVersion version, const TableLayout& layout,
+                 std::vector<uint16_t>&& spare)
+    : row_(row), version_(version), layout_(layout), var_offsets_(std::move(spare)) {
+  var_offsets_.clear();
   bool jet3 = version == JetVersion::kJet3;
   column_count_ = jet3 ? ReadU8(row, 0) : ReadU16(row, 0);
   size_t mask_size = (column_count_ + 7) / 8;
@@ -162,6 +167,22 @@ Value DecodeColumn(const RowView& row, size_t position, const TableLayout& layou
     default:
       return jet::Bytes(b.begin(), b.end());
   }
+}
+
+void DecodeColumnInto(const RowView& row, size_t position, const TableLayout& layout,
+                      JetVersion version, PageReader& pages, Value& out) {
+  const ColumnDef& c = layout.def->columns[position];
+  if (c.type == ColumnType::kText) {
+    std::optional<ByteSpan> stored = row.Bytes(position);
+    if (!stored) {
+      out = std::monostate{};
+      return;
+    }
+    if (!std::holds_alternative<std::string>(out)) out = std::string();
+    DecodeTextInto(*stored, version, std::get<std::string>(out));
+    return;
+  }
+  out = DecodeColumn(row, position, layout, version, pages);
 }
 
 }  // namespace jet

@@ -30,6 +30,11 @@ class RowView {
  public:
   // Parses the row's header and offset tables; a format error when they do not fit the row.
   RowView(ByteSpan row, JetVersion version, const TableLayout& layout);
+  // The same, keeping the offsets in `spare`'s buffer (a scan passes back the last row's).
+  RowView(ByteSpan row, JetVersion version, const TableLayout& layout,
+          std::vector<uint16_t>&& spare);
+  // Hands the offsets buffer over for the next row's view.
+  std::vector<uint16_t> ReleaseBuffer() && { return std::move(var_offsets_); }
 
   // The stored bytes of column `position` (index in TableDef::columns), or nullopt for Null.
   // Yes/No columns have no bytes: see Flag().
@@ -52,6 +57,9 @@ size_t FixedColumnSize(const ColumnDef& c);
 // Decodes column `position` of the row. Memo and OLE values are read through `pages`.
 Value DecodeColumn(const RowView& row, size_t position, const TableLayout& layout,
                    JetVersion version, PageReader& pages);
+// The same into `out`; text reuses the buffer of the string `out` holds.
+void DecodeColumnInto(const RowView& row, size_t position, const TableLayout& layout,
+                      JetVersion version, PageReader& pages, Value& out);
 
 }  // namespace jet
 

@@ -52,24 +52,31 @@ class TableScan : public TableCursor {
     return {data_pages_[page_index_], static_cast<uint16_t>(row_)};
   }
   Value value(int column) override {
+    Value out;
+    ReadValue(column, out);
+    return out;
+  }
+  void ReadValue(int column, Value& out) override {
     if (!valid_ || column < 0 || static_cast<size_t>(column) >= layout_->def->columns.size()) {
       throw errors::ItemNotFound();
     }
-    if (!view_) view_.emplace(row_bytes_, version_, *layout_);
-    return DecodeColumn(*view_, static_cast<size_t>(column), *layout_, version_, pages_);
+    if (!view_) view_.emplace(row_bytes_, version_, *layout_, std::move(spare_offsets_));
+    DecodeColumnInto(*view_, static_cast<size_t>(column), *layout_, version_, pages_, out);
   }
 
  private:
   // Moves to the first live row at or after (page_index_, row_).
   void Advance() {
-    view_.reset();
+    if (view_) {
+      spare_offsets_ = std::move(*view_).ReleaseBuffer();
+      view_.reset();
+    }
     valid_ = false;
     for (; page_index_ < data_pages_.size(); ++page_index_, row_ = 0) {
       ByteSpan page = pages_.Page(data_pages_[page_index_]);
       if (!OwnedDataPage(page, *layout_)) continue;
       uint16_t count = RowCount(page, version_);
       for (; row_ < count; ++row_) {
-        page = pages_.Page(data_pages_[page_index_]);
         RowSlot slot = LocateRow(page, version_, static_cast<uint16_t>(row_));
         if (slot.deleted) continue;
         bool at_first_address = moved_ == MovedRows::kAtFirstAddress;
@@ -96,6 +103,7 @@ class TableScan : public TableCursor {
   bool valid_ = false;
   std::vector<uint8_t> row_bytes_;
   std::optional<RowView> view_;
+  std::vector<uint16_t> spare_offsets_;
 };
 
 }  // namespace

@@ -17,22 +17,102 @@ bool IsLowSurrogate(char16_t u) {
   return u >= 0xdc00 && u <= 0xdfff;
 }
 
-std::string UnitsToUtf8(const std::u16string& units) {
-  std::string out;
-  out.reserve(units.size());
-  for (size_t i = 0; i < units.size(); ++i) {
-    char16_t u = units[i];
-    if (IsHighSurrogate(u) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
-      AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xd800) << 10) +
-                          (static_cast<char32_t>(units[i + 1]) - 0xdc00));
-      ++i;
-    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
-      AppendUtf8(out, kReplacementChar);
+// Writes UTF-16 units as UTF-8 into a string sized once for the worst case (3 bytes a unit; a
+// surrogate pair takes 4 bytes for its two units) and cut to length at the end.
+class Utf8Writer {
+ public:
+  Utf8Writer(std::string& out, size_t max_units) : out_(out) {
+    out_.resize(max_units * 3);
+    p_ = out_.data();
+  }
+  void Unit(char16_t u) {
+    if (u < 0x80 && !pending_) {
+      *p_++ = static_cast<char>(u);
+      return;
+    }
+    if (pending_) {
+      char16_t high = pending_;
+      pending_ = 0;
+      if (IsLowSurrogate(u)) {
+        Put(0x10000 + ((static_cast<char32_t>(high) - 0xd800) << 10) +
+            (static_cast<char32_t>(u) - 0xdc00));
+        return;
+      }
+      Put(kReplacementChar);
+    }
+    if (u < 0x80) {
+      *p_++ = static_cast<char>(u);
+    } else if (IsHighSurrogate(u)) {
+      pending_ = u;
     } else {
-      AppendUtf8(out, u);
+      Put(IsLowSurrogate(u) ? kReplacementChar : u);
     }
   }
-  return out;
+  // Writes an ASCII character unless a high surrogate waits for its partner.
+  bool Ascii(char c) {
+    if (pending_) return false;
+    *p_++ = c;
+    return true;
+  }
+  void Finish() {
+    if (pending_) Put(kReplacementChar);
+    out_.resize(static_cast<size_t>(p_ - out_.data()));
+  }
+
+ private:
+  void Put(char32_t c) {
+    if (c < 0x800) {
+      *p_++ = static_cast<char>(0xc0 | (c >> 6));
+      *p_++ = static_cast<char>(0x80 | (c & 0x3f));
+    } else if (c < 0x10000) {
+      *p_++ = static_cast<char>(0xe0 | (c >> 12));
+      *p_++ = static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+      *p_++ = static_cast<char>(0x80 | (c & 0x3f));
+    } else {
+      *p_++ = static_cast<char>(0xf0 | (c >> 18));
+      *p_++ = static_cast<char>(0x80 | ((c >> 12) & 0x3f));
+      *p_++ = static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+      *p_++ = static_cast<char>(0x80 | (c & 0x3f));
+    }
+  }
+
+  std::string& out_;
+  char* p_;
+  char16_t pending_ = 0;
+};
+
+void Utf16LeInto(ByteSpan bytes, std::string& out) {
+  Utf8Writer w(out, bytes.size() / 2);
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    if (bytes[i + 1] == 0 && bytes[i] < 0x80 && w.Ascii(static_cast<char>(bytes[i]))) continue;
+    w.Unit(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+  }
+  w.Finish();
+}
+
+void Jet4TextInto(ByteSpan bytes, std::string& out) {
+  if (bytes.size() < 2 || bytes[0] != kCompressedMarker0 || bytes[1] != kCompressedMarker1) {
+    Utf16LeInto(bytes, out);
+    return;
+  }
+  Utf8Writer w(out, bytes.size() - 2);
+  bool one_byte = true;
+  size_t i = 2;
+  while (i < bytes.size()) {
+    if (bytes[i] == 0) {
+      one_byte = !one_byte;
+      ++i;
+    } else if (one_byte) {
+      w.Unit(bytes[i]);
+      ++i;
+    } else if (i + 1 < bytes.size()) {
+      w.Unit(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+      i += 2;
+    } else {
+      break;
+    }
+  }
+  w.Finish();
 }
 
 // Code points of cp1252's 0x80-0x9F row; zero where the code page leaves the byte undefined.
@@ -41,53 +121,47 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x2039, 0x0152, 0,      0x017d, 0,      0,      0x2018, 0x2019, 0x201c, 0x201d, 0x2022,
     0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0,      0x017e, 0x0178};
 
+void Cp1252Into(ByteSpan bytes, std::string& out) {
+  Utf8Writer w(out, bytes.size());
+  for (uint8_t b : bytes) {
+    bool high_row = b >= 0x80 && b < 0xa0 && kCp1252High[b - 0x80] != 0;
+    w.Unit(high_row ? kCp1252High[b - 0x80] : b);
+  }
+  w.Finish();
+}
+
 }  // namespace
 
 std::string Utf16LeToUtf8(ByteSpan bytes) {
-  std::u16string units(bytes.size() / 2, u'\0');
-  for (size_t i = 0; i < units.size(); ++i) {
-    units[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-  }
-  return UnitsToUtf8(units);
+  std::string out;
+  Utf16LeInto(bytes, out);
+  return out;
 }
 
 std::string DecodeJet4Text(ByteSpan bytes) {
-  if (bytes.size() < 2 || bytes[0] != kCompressedMarker0 || bytes[1] != kCompressedMarker1) {
-    return Utf16LeToUtf8(bytes);
-  }
-  std::u16string units;
-  units.reserve(bytes.size());
-  bool one_byte = true;
-  size_t i = 2;
-  while (i < bytes.size()) {
-    if (bytes[i] == 0) {
-      one_byte = !one_byte;
-      ++i;
-    } else if (one_byte) {
-      units.push_back(bytes[i]);
-      ++i;
-    } else if (i + 1 < bytes.size()) {
-      units.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
-      i += 2;
-    } else {
-      break;
-    }
-  }
-  return UnitsToUtf8(units);
+  std::string out;
+  Jet4TextInto(bytes, out);
+  return out;
 }
 
 std::string Cp1252ToUtf8(ByteSpan bytes) {
-  std::u16string units(bytes.size(), u'\0');
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    uint8_t b = bytes[i];
-    bool high_row = b >= 0x80 && b < 0xa0 && kCp1252High[b - 0x80] != 0;
-    units[i] = high_row ? kCp1252High[b - 0x80] : b;
-  }
-  return UnitsToUtf8(units);
+  std::string out;
+  Cp1252Into(bytes, out);
+  return out;
 }
 
 std::string DecodeText(ByteSpan bytes, JetVersion version) {
-  return version == JetVersion::kJet3 ? Cp1252ToUtf8(bytes) : DecodeJet4Text(bytes);
+  std::string out;
+  DecodeTextInto(bytes, version, out);
+  return out;
+}
+
+void DecodeTextInto(ByteSpan bytes, JetVersion version, std::string& out) {
+  if (version == JetVersion::kJet3) {
+    Cp1252Into(bytes, out);
+  } else {
+    Jet4TextInto(bytes, out);
+  }
 }
 
 }  // namespace jet

@@ -24,6 +24,8 @@ std::string Cp1252ToUtf8(ByteSpan bytes);
 
 // Text of a file of the given version.
 std::string DecodeText(ByteSpan bytes, JetVersion version);
+// The same into `out`, whose buffer is reused: a scan decoding row after row allocates rarely.
+void DecodeTextInto(ByteSpan bytes, JetVersion version, std::string& out);
 
 }  // namespace jet
 

@@ -68,6 +68,94 @@ LikePattern::LikePattern(std::string_view pattern) {
     }
     tokens_.push_back(std::move(token));
   }
+  literals_only_ = true;
+  bool after_star = true;
+  for (const Token& token : tokens_) {
+    if (token.kind == Kind::kStar) {
+      after_star = true;
+    } else if (token.kind == Kind::kLiteral && token.literal != jet::kReplacementChar) {
+      if (after_star) runs_.emplace_back();
+      AppendUtf8(runs_.back(), token.literal);
+      after_star = false;
+    } else {
+      literals_only_ = false;
+    }
+  }
+  anchored_start_ = !tokens_.empty() && tokens_.front().kind != Kind::kStar;
+  anchored_end_ = !tokens_.empty() && tokens_.back().kind != Kind::kStar;
+}
+
+namespace {
+
+// Whether `text` from byte `i` on, lower-cased as LowerChar does, starts with `run` (lower-cased
+// letters). LowerChar keeps the length of a character's UTF-8 form, so the run covers as many
+// bytes of the text as it has. Malformed bytes match no letter of a pattern.
+bool FoldedAt(std::string_view text, size_t i, std::string_view run) {
+  if (text.size() - i < run.size()) return false;
+  size_t k = 0;
+  while (k < run.size()) {
+    unsigned char b = static_cast<unsigned char>(text[i + k]);
+    if (b < 0x80) {
+      if ((b >= 'A' && b <= 'Z' ? b + 32 : b) != static_cast<unsigned char>(run[k])) return false;
+      ++k;
+      continue;
+    }
+    size_t length;
+    bool valid;
+    char32_t c = jet::DecodeUtf8(text, i + k, &length, &valid);
+    if (!valid || k + length > run.size()) return false;
+    std::string lower;
+    AppendUtf8(lower, LowerChar(c));
+    if (run.compare(k, length, lower) != 0) return false;
+    k += length;
+  }
+  return true;
+}
+
+bool IsCharacterStart(std::string_view text, size_t i) {
+  return (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+}
+
+// The first byte at or after `from` where `run` matches as FoldedAt says, or npos.
+size_t FindFolded(std::string_view text, size_t from, std::string_view run) {
+  const unsigned char first = static_cast<unsigned char>(run[0]);
+  const bool letter = first >= 'a' && first <= 'z';
+  for (size_t i = from; i + run.size() <= text.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    bool candidate = first < 0x80 ? (b == first || (letter && b == first - 32)) : b >= 0xC0;
+    if (candidate && FoldedAt(text, i, run)) return i;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+bool LikePattern::MatchesLiterals(std::string_view t) const {
+  if (tokens_.empty()) return t.empty();
+  if (runs_.empty()) return true;  // stars alone
+  if (anchored_start_ && anchored_end_ && runs_.size() == 1) {
+    return t.size() == runs_[0].size() && FoldedAt(t, 0, runs_[0]);
+  }
+  size_t pos = 0, first = 0, last = runs_.size();
+  if (anchored_start_) {
+    if (!FoldedAt(t, 0, runs_[0])) return false;
+    pos = runs_[0].size();
+    first = 1;
+  }
+  if (anchored_end_) --last;
+  // Each run at its first place after the one before: leaves the most room for the rest.
+  for (size_t r = first; r < last; ++r) {
+    size_t found = FindFolded(t, pos, runs_[r]);
+    if (found == std::string_view::npos) return false;
+    pos = found + runs_[r].size();
+  }
+  if (anchored_end_) {
+    const std::string& tail = runs_.back();
+    if (t.size() - pos < tail.size()) return false;
+    size_t at = t.size() - tail.size();
+    return IsCharacterStart(t, at) && FoldedAt(t, at, tail);
+  }
+  return true;
 }
 
 bool LikePattern::TokenMatches(const Token& token, char32_t c) const {
@@ -101,6 +189,7 @@ bool LikePattern::TokenMatches(const Token& token, char32_t c) const {
 }
 
 bool LikePattern::Matches(std::string_view text) const {
+  if (literals_only_) return MatchesLiterals(text);
   // Greedy match that, on a mismatch, lets the most recent star swallow one more character.
   // Every step advances either the text or the star's mark, so the work is bounded by
   // text length x pattern length. The text is decoded as it is read.

@@ -30,8 +30,14 @@ class LikePattern {
     std::vector<Range> ranges;
   };
   bool TokenMatches(const Token& token, char32_t c) const;
+  bool MatchesLiterals(std::string_view text) const;
 
   std::vector<Token> tokens_;
+  // Patterns of letters and stars alone ('*Müller*', 'abc*') are matched on the text's bytes:
+  // the lower-cased runs of letters between the stars, each at its first place, in order.
+  bool literals_only_ = false;
+  bool anchored_start_ = false, anchored_end_ = false;
+  std::vector<std::string> runs_;
 };
 
 }  // namespace jetsql

@@ -2,12 +2,16 @@
 // order; an equality or range constraint on the leading column of one of the table's indexes
 // walks that index instead and reads only the rows it points at. Constraints are never marked
 // as handled: the index walk may return a few rows too many (case-insensitive text keys,
-// rounded bounds) and SQLite checks every constraint again.
+// rounded bounds, text bounds widened to their letters and digits, text_bounds.h) and SQLite
+// checks every constraint again. An ORDER BY on the leading column of an index on numbers or
+// dates is answered by walking that index; text indexes leave trailing spaces out of their keys,
+// so their order is not quite SQLite's and text is sorted by SQLite.
 
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -15,6 +19,7 @@
 #include "jet/column_kind.h"
 #include "jetsql/row_address.h"
 #include "jetsql/sqlite_bridge.h"
+#include "jetsql/text_bounds.h"
 
 namespace jetsql {
 
@@ -26,6 +31,7 @@ constexpr int kPlanUsesIndex = 1 << 16;
 constexpr int kPlanEq = 1 << 17;
 constexpr int kPlanLower = 1 << 18;
 constexpr int kPlanUpper = 1 << 19;
+constexpr int kPlanOrdered = 1 << 20;  // the rows must come in the index's order
 constexpr int kRowIdPageShift = 16;
 
 // The module's client data: what every table of the connection reads from.
@@ -41,6 +47,7 @@ struct JetVtab {
   PendingError* pending = nullptr;
   std::string table;
   std::shared_ptr<const jet::TableDef> def;
+  std::vector<int> readable;  // per index: -1 not tried yet, 0 fails to open, 1 opens
 };
 
 // Rows read by id are kept for later lookups by the same cursor (an inner join looks up the same
@@ -67,7 +74,10 @@ struct JetCursor {
   size_t id_pos = 0;
   std::unordered_map<std::string, std::vector<jet::RowId>> eq_memo;
   std::vector<jet::Value> eq_key, upper_key;
+  // One value per column, read into again row after row so that text keeps its buffer.
+  std::vector<jet::Value> scan_values;
   bool has_eq = false, has_upper = false;
+  bool upper_exclusive = false;  // a text upper bound: stop at the first key at or after it
   bool eof = true;
 };
 
@@ -174,7 +184,45 @@ struct Candidate {
   int plan = 0;
   int eq = -1, lower = -1, upper = -1;  // constraint numbers
   bool unique = false;
+  bool ordered = false;  // rows come in the ORDER BY's order
 };
+
+// What sorting the rows would add to a plan, in the units of estimatedCost.
+double SortCost(double rows) {
+  return rows * std::log2(rows + 2);
+}
+
+// A plan's cost with the sort SQLite adds when the rows do not come in its ORDER BY's order.
+double Effective(const Candidate& c, const sqlite3_index_info* info) {
+  return c.cost + (info->nOrderBy > 0 && !c.ordered ? SortCost(c.rows) : 0);
+}
+
+// A range on a text column walks its index when the file is a Jet 4 file (whose text indexes are
+// in the General order SQLite compares in) and SQLite compares in that order too.
+bool TextRangeUsable(const JetVtab* vtab, sqlite3_index_info* info, int constraint) {
+  const char* collation = sqlite3_vtab_collation(info, constraint);
+  return vtab->database->version() == jet::JetVersion::kJet4 && collation &&
+         std::strcmp(collation, "jet_general") == 0;
+}
+
+// Whether index `n` opens; a plan that promises its order must not fall back to a scan.
+bool IndexReadable(JetVtab* vtab, size_t n) {
+  if (vtab->readable.size() <= n) vtab->readable.resize(n + 1, -1);
+  if (vtab->readable[n] < 0) {
+    try {
+      vtab->database->OpenIndex(vtab->table, static_cast<int>(n));
+      vtab->readable[n] = 1;
+    } catch (const jet::Error&) {
+      vtab->readable[n] = 0;
+    }
+  }
+  return vtab->readable[n] == 1;
+}
+
+// True when SQLite's ORDER BY is the index's leading column, ascending.
+bool OrderedBy(const sqlite3_index_info* info, int column) {
+  return info->nOrderBy == 1 && info->aOrderBy[0].iColumn == column && !info->aOrderBy[0].desc;
+}
 
 int BestIndex(sqlite3_vtab* base, sqlite3_index_info* info) {
   auto* vtab = reinterpret_cast<JetVtab*>(base);
@@ -202,17 +250,20 @@ int BestIndex(sqlite3_vtab* base, sqlite3_index_info* info) {
           break;
         case SQLITE_INDEX_CONSTRAINT_GT:
         case SQLITE_INDEX_CONSTRAINT_GE:
-          if (!text) c.lower = i;  // text ranges: SQLite's collation decides, not the index
+          if (!text || TextRangeUsable(vtab, info, i)) c.lower = i;
           break;
         case SQLITE_INDEX_CONSTRAINT_LT:
         case SQLITE_INDEX_CONSTRAINT_LE:
-          if (!text) c.upper = i;
+          if (!text || TextRangeUsable(vtab, info, i)) c.upper = i;
           break;
         default:
           break;
       }
     }
     bool whole_key_unique = (index.primary || index.unique) && index.columns.size() == 1;
+    // Rows come in the index's order (Nulls first, as SQLite sorts them) when the walk is not
+    // an equality lookup, which goes by row ids of one key, or a walk of a text index.
+    bool ordered = !text && c.eq < 0 && OrderedBy(info, column) && IndexReadable(vtab, n);
     if (c.eq >= 0) {
       c.plan |= kPlanEq;
       c.lower = c.upper = -1;
@@ -225,10 +276,15 @@ int BestIndex(sqlite3_vtab* base, sqlite3_index_info* info) {
       c.rows = (c.lower >= 0 && c.upper >= 0) ? rows / 10 : rows / 3;
       // Reading rows through an index costs more per row than a scan.
       c.cost = 2 * std::log2(rows + 1) + c.rows * 2;
+    } else if (ordered) {
+      c.rows = rows;
+      c.cost = rows * 2;
     } else {
       continue;
     }
-    if (c.cost < best.cost) best = c;
+    c.ordered = ordered;
+    if (ordered) c.plan |= kPlanOrdered;
+    if (Effective(c, info) < Effective(best, info)) best = c;
   }
   info->estimatedCost = best.cost;
   info->estimatedRows = static_cast<sqlite3_int64>(best.rows);
@@ -238,6 +294,7 @@ int BestIndex(sqlite3_vtab* base, sqlite3_index_info* info) {
     if (con >= 0) info->aConstraintUsage[con].argvIndex = next++;
   }
   if (best.unique) info->idxFlags |= SQLITE_INDEX_SCAN_UNIQUE;
+  if (best.ordered) info->orderByConsumed = 1;
   return SQLITE_OK;
 }
 
@@ -272,7 +329,7 @@ void LoadRow(JetCursor* c, jet::RowId id) {
 // Moves the index walk to the next entry inside the bounds, reading its row.
 void SettleIndex(JetCursor* c) {
   if (!c->index->Valid() || (c->has_eq && c->index->CompareKey(c->eq_key) != 0) ||
-      (c->has_upper && c->index->CompareKey(c->upper_key) > 0)) {
+      (c->has_upper && c->index->CompareKey(c->upper_key) > (c->upper_exclusive ? -1 : 0))) {
     c->eof = true;
     c->row.reset();
     return;
@@ -337,7 +394,7 @@ int Filter(sqlite3_vtab_cursor* base, int plan, const char*, int argc, sqlite3_v
   c->row.reset();
   c->id_mode = false;
   c->ids.clear();
-  c->has_eq = c->has_upper = false;
+  c->has_eq = c->has_upper = c->upper_exclusive = false;
   try {
     if (!(plan & kPlanUsesIndex)) {
       StartScan(c);
@@ -355,14 +412,26 @@ int Filter(sqlite3_vtab_cursor* base, int plan, const char*, int argc, sqlite3_v
     if (usable && (plan & kPlanLower)) {
       usable = arg < argc && KeyFor(argv[arg++], type, &lower);
       has_lower = usable;
+      if (usable && IsText(type)) lower.assign(1, AlnumPrefix(std::get<std::string>(lower[0])));
     }
     if (usable && (plan & kPlanUpper)) {
       usable = arg < argc && KeyFor(argv[arg++], type, &c->upper_key);
       c->has_upper = usable;
+      if (usable && IsText(type)) {
+        // No bound made of letters and digits: the walk runs to the end of the index.
+        std::optional<std::string> bound = AlnumUpperBound(std::get<std::string>(c->upper_key[0]));
+        c->has_upper = bound.has_value();
+        c->upper_exclusive = true;
+        if (bound) c->upper_key.assign(1, *bound);
+      }
     }
-    if (!usable) {
+    if (!usable && !(plan & kPlanOrdered)) {
       StartScan(c);
       return SQLITE_OK;
+    }
+    if (!usable) {
+      // A bound that is no key of the index: the whole index, for its order.
+      has_lower = c->has_upper = c->upper_exclusive = false;
     }
     if (c->open_index && c->open_index_number == number) {
       c->index = std::move(c->open_index);
@@ -372,7 +441,9 @@ int Filter(sqlite3_vtab_cursor* base, int plan, const char*, int argc, sqlite3_v
         c->index = vtab->database->OpenIndex(vtab->table, number);
         c->open_index_number = number;
       } catch (const jet::Error&) {
-        // The index cannot be read: the scan gives the same rows, slower.
+        // The index cannot be read: the scan gives the same rows, slower, but not in the
+        // index's order, which the plan promised.
+        if (plan & kPlanOrdered) throw;
         c->index.reset();
         c->index_unreadable = true;
       }
@@ -457,7 +528,12 @@ int Column(sqlite3_vtab_cursor* base, sqlite3_context* ctx, int column) {
         sqlite3_result_null(ctx);
       }
     } else {
-      ResultJetValue(ctx, c->scan->value(column));
+      if (c->scan_values.size() <= static_cast<size_t>(column)) {
+        c->scan_values.resize(static_cast<size_t>(column) + 1);
+      }
+      jet::Value& value = c->scan_values[static_cast<size_t>(column)];
+      c->scan->ReadValue(column, value);
+      ResultJetValue(ctx, value);
     }
     return SQLITE_OK;
   } catch (...) {

@@ -22,6 +22,18 @@ TEST(TextCodec, Ucs2WithSurrogatePairsAndStrayHalves) {
   EXPECT_EQ(Utf16LeToUtf8(B({'a', 0, 'b'})), "a");  // odd last byte dropped
 }
 
+TEST(TextCodec, DecodingIntoAUsedStringReplacesItsText) {
+  std::string out = "a longer text from the row before, with ümlauts";
+  DecodeTextInto(B({0x3d, 0xd8, 0x00, 0xde, 'x', 0, 0x3d, 0xd8}), JetVersion::kJet4, out);
+  EXPECT_EQ(out, "\xF0\x9F\x98\x80x\xEF\xBF\xBD");  // a high half at the end stands alone
+  DecodeTextInto(B({0xff, 0xfe, 'a', 0, 0x1c, 0x04}), JetVersion::kJet4, out);
+  EXPECT_EQ(out, "aМ");
+  DecodeTextInto(B({0x80, 'z'}), JetVersion::kJet3, out);
+  EXPECT_EQ(out, "€z");
+  DecodeTextInto(B({}), JetVersion::kJet4, out);
+  EXPECT_EQ(out, "");
+}
+
 TEST(TextCodec, CompressedUnicodeTogglesOnZeroBytes) {
   // "ab" one-byte, switch, "М" (U+041C) two-byte, switch back, "c".
   EXPECT_EQ(DecodeJet4Text(B({0xff, 0xfe, 'a', 'b', 0, 0x1c, 0x04, 0, 'c'})), "abМc");

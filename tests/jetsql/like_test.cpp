@@ -28,6 +28,30 @@ TEST_F(LikeTest, Wildcards) {
   EXPECT_EQ(Like("abcab", "*b?"), "0");
 }
 
+// Patterns of letters and stars alone take a path of their own: each run of letters at its
+// first place, without regard to case, Umlauts and other scripts included.
+TEST_F(LikeTest, LettersAndStarsAlone) {
+  EXPECT_EQ(Like("Bäckerei MÜLLER GmbH", "*müller*"), "-1");
+  EXPECT_EQ(Like("Müller", "*MÜLLER"), "-1");
+  EXPECT_EQ(Like("Mueller", "*müller*"), "0");
+  EXPECT_EQ(Like("ΑΘΗΝΑ", "*θην*"), "-1");
+  EXPECT_EQ(Like("Москва", "мос*"), "-1");
+  EXPECT_EQ(Like("ababa", "*aba"), "-1");
+  EXPECT_EQ(Like("abab", "ab*ab"), "-1");
+  EXPECT_EQ(Like("aba", "ab*ba"), "0");  // the runs may not overlap
+  EXPECT_EQ(Like("a", "a*a"), "0");
+  EXPECT_EQ(Like("xay", "*a*a*"), "0");
+  EXPECT_EQ(Like("xaya", "*a*a*"), "-1");
+  EXPECT_EQ(Like("abc", "abc"), "-1");
+  EXPECT_EQ(Like("abcd", "abc"), "0");
+  EXPECT_EQ(Like("ABC", "a*"), "-1");
+  EXPECT_EQ(Like("", "**"), "-1");
+  EXPECT_EQ(Like("", ""), "-1");
+  EXPECT_EQ(Like("x", ""), "0");
+  EXPECT_EQ(Like("Straße", "*SSE"), "0");
+  EXPECT_EQ(Like("Straße", "*ße"), "-1");
+}
+
 TEST_F(LikeTest, CharacterListsAndLiteralWildcards) {
   EXPECT_EQ(Like("b", "[a-c]"), "-1");
   EXPECT_EQ(Like("B", "[a-c]"), "-1");

@@ -326,6 +326,107 @@ TEST_F(SessionSamplesTest, TopKeepsTiesOverSeveralKeysAndNulls) {
   EXPECT_EQ(Column("SELECT TOP 3 ArtikelNr FROM artikel").size(), 3u);
 }
 
+TEST_F(SessionSamplesTest, LikeOfLettersAndStarsAgreesWithTheGeneralMatcher) {
+  // A character list sends the pattern through the general matcher; both must find the same rows.
+  for (const char* run : {"*Müller*", "*MÜLLER*", "m*", "*gmbh", "*k*g"}) {
+    std::string list = run;
+    size_t letter = list.find_first_not_of('*');
+    list = list.substr(0, letter) + "[" + list[letter] + "]" + list.substr(letter + 1);
+    auto fast = Column("SELECT OrderID FROM orders WHERE Kunde Like '" + std::string(run) +
+                       "' ORDER BY OrderID");
+    EXPECT_EQ(fast,
+              Column("SELECT OrderID FROM orders WHERE Kunde Like '" + list + "' ORDER BY OrderID"))
+        << run;
+  }
+  EXPECT_NE(Column("SELECT Count(*) FROM orders WHERE Kunde Like '*Müller*'").at(0), "0");
+  // ASCII letters as SQLite's LIKE sees them (a list would also take é for e).
+  EXPECT_EQ(Column("SELECT OrderID FROM orders WHERE Kunde Like '*e*E*' ORDER BY OrderID"),
+            reference_->Column("SELECT OrderID FROM orders WHERE Kunde LIKE '%e%e%' ORDER BY "
+                               "OrderID"));
+}
+
+TEST_F(SessionSamplesTest, TopKeepsTiesWithGroupsDistinctRowsAndText) {
+  // Groups: the third largest count and every group tied with it.
+  EXPECT_EQ(std::to_string(Column("SELECT TOP 3 ArtikelNr, Count(*) FROM orders GROUP BY "
+                                  "ArtikelNr ORDER BY Count(*) DESC")
+                               .size()),
+            reference_->One("WITH g AS (SELECT ArtikelNr, count(*) AS n FROM orders GROUP BY "
+                            "ArtikelNr) SELECT count(*) FROM g WHERE n >= (SELECT n FROM g ORDER "
+                            "BY n DESC LIMIT 1 OFFSET 2)"));
+  // Distinct rows tied on the sort key.
+  EXPECT_EQ(
+      std::to_string(
+          Column("SELECT DISTINCT TOP 2 ArtikelNr, Menge FROM orders ORDER BY ArtikelNr DESC")
+              .size()),
+      reference_->One("WITH d AS (SELECT DISTINCT ArtikelNr, Menge FROM orders) SELECT count(*) "
+                      "FROM d WHERE ArtikelNr >= (SELECT ArtikelNr FROM d ORDER BY ArtikelNr "
+                      "DESC LIMIT 1 OFFSET 1)"));
+  // Text ties without regard to case, as Access compares.
+  auto first = Column("SELECT TOP 1 Kunde FROM orders WHERE Kunde Is Not Null ORDER BY Kunde");
+  ASSERT_FALSE(first.empty());
+  std::string quoted;
+  for (char c : first[0]) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+  EXPECT_EQ(std::to_string(first.size()),
+            Column("SELECT Count(*) FROM orders WHERE Kunde = '" + quoted + "'").at(0));
+  // The n-th row not tied with the next: exactly n rows, the first n in order.
+  auto all = Column("SELECT OrderID FROM orders ORDER BY Betrag DESC, OrderID");
+  ASSERT_GE(all.size(), 7u);
+  EXPECT_EQ(Column("SELECT TOP 7 OrderID FROM orders ORDER BY Betrag DESC, OrderID"),
+            std::vector<std::string>(all.begin(), all.begin() + 7));
+  // Percent of the rows, ties included.
+  EXPECT_EQ(std::to_string(
+                Column("SELECT TOP 0.1 PERCENT OrderID FROM orders ORDER BY Menge DESC").size()),
+            reference_->One("SELECT count(*) FROM orders WHERE Menge >= (SELECT Menge FROM orders "
+                            "ORDER BY Menge DESC LIMIT 1 OFFSET 99)"));
+}
+
+// Ranges on the text column Kunde walk its index; the same condition on an expression scans the
+// table. Both must give the same rows, also for bounds of punctuation, case and Umlauts.
+TEST_F(SessionSamplesTest, TextRangesThroughTheIndexGiveTheRowsOfAScan) {
+  const char* conditions[] = {"{} >= 'M'",
+                              "{} > 'müller'",
+                              "{} < 'b'",
+                              "{} <= 'Schmidt'",
+                              "{} Between 'm' And 'S'",
+                              "{} Between 'S' And 'm'",
+                              "{} >= 'mü' And {} < 'N'",
+                              "{} >= 'z'",
+                              "{} < '-'",
+                              "{} > ' '",
+                              "{} >= 'Müller '",
+                              "{} <= 'MÜLLER'",
+                              "{} Like 'sch*'",
+                              "{} Like 'M*r'",
+                              "{} Like '9*'"};
+  for (const char* condition : conditions) {
+    auto with = [&](const std::string& operand) {
+      std::string c = condition;
+      for (size_t at; (at = c.find("{}")) != std::string::npos;) c.replace(at, 2, operand);
+      return c;
+    };
+    EXPECT_EQ(
+        Column("SELECT OrderID FROM orders WHERE " + with("Kunde") + " ORDER BY OrderID"),
+        Column("SELECT OrderID FROM orders WHERE " + with("(Kunde + '')") + " ORDER BY OrderID"))
+        << condition;
+  }
+  // A bad pattern fails even where no text lies in the range its letters give.
+  EXPECT_EQ(ErrorOf("SELECT Count(*) FROM orders WHERE Kunde Like 'zzzq[a'"), 93);
+}
+
+TEST_F(SessionSamplesTest, OrderByAnIndexedColumnIsTheOrderOfASort) {
+  // Sorting on the expression keeps SQLite's own sort; on the column, the index may answer.
+  EXPECT_EQ(Column("SELECT Bestelldatum FROM orders ORDER BY Bestelldatum"),
+            Column("SELECT Bestelldatum FROM orders ORDER BY CDbl(Bestelldatum)"));
+  EXPECT_EQ(Column("SELECT Bestelldatum FROM orders WHERE Bestelldatum >= #6/1/2022# ORDER BY "
+                   "Bestelldatum"),
+            Column("SELECT Bestelldatum FROM orders WHERE Bestelldatum >= #6/1/2022# ORDER BY "
+                   "CDbl(Bestelldatum)"));
+  EXPECT_EQ(Column("SELECT TOP 25 OrderID FROM orders ORDER BY OrderID"),
+            reference_->Column("SELECT OrderID FROM orders ORDER BY OrderID LIMIT 25"));
+  EXPECT_EQ(Column("SELECT TOP 3 Bestelldatum FROM orders ORDER BY Bestelldatum").size(),
+            Column("SELECT TOP 3 Bestelldatum FROM orders ORDER BY CDbl(Bestelldatum)").size());
+}
+
 TEST_F(SessionSamplesTest, DistinctRowReturnsEachSelectedRecordOnce) {
   // Fields of one side of a join: each article once, however many orders it has.
   const std::string join =

@@ -8,6 +8,7 @@
 #include "jetsql/binder/binder_impl.h"
 #include "jetsql/errors.h"
 #include "jetsql/signatures.h"
+#include "jetsql/text_util.h"
 
 namespace jetsql {
 namespace {
@@ -160,10 +161,16 @@ Bound Binder::BindPredicate(const Expr& e, Scope& scope) {
       Bound lo = BindExpr(lo_e, scope), hi = BindExpr(hi_e, scope);
       bool literal_bounds = (lo_e.kind == ExprKind::kNumber || lo_e.kind == ExprKind::kDate) &&
                             (hi_e.kind == ExprKind::kNumber || hi_e.kind == ExprKind::kDate);
+      // Text between two texts compares in General order, as the bounds do with each other.
+      bool text_bounds = lo_e.kind == ExprKind::kString && hi_e.kind == ExprKind::kString &&
+                         IsTextType(a.expr->type);
       Bound r;
-      if (literal_bounds) {
-        // Constant bounds in the wrong order are swapped once here.
-        if (lo_e.number > hi_e.number) std::swap(lo, hi);
+      if (literal_bounds || text_bounds) {
+        // Constant bounds in the wrong order are swapped once here, so that the two
+        // comparisons can be a range an index answers.
+        if (literal_bounds ? lo_e.number > hi_e.number : CompareGeneral(lo_e.text, hi_e.text) > 0) {
+          std::swap(lo, hi);
+        }
         r = LogicalNode("AND", {Compare(">=", a, lo).expr, Compare("<=", a, hi).expr});
       } else {
         Bound up = LogicalNode("AND", {Compare(">=", a, lo).expr, Compare("<=", a, hi).expr});

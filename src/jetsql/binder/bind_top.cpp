@@ -1,6 +1,6 @@
 // TOP n [PERCENT]: keeps the first n rows (or n percent of them) in the sort order, with ties.
-// The plan is chosen here: ranking every row is general; a plain first-n or a cut-off at the
-// n-th row's sort key lets SQLite keep only the rows it needs while it sorts.
+// The plan is chosen here: ranking every row is general; a plain first-n or a bounded sort of
+// n + 1 rows with the n-th row's ties lets SQLite keep only the rows it needs while it sorts.
 
 #include <cmath>
 

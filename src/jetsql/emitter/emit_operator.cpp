@@ -1,6 +1,9 @@
 // Comparisons, logical operators, Not, Like, In (list) and Is Null.
 
+#include "jet/error.h"
 #include "jetsql/emitter/emitter.h"
+#include "jetsql/like.h"
+#include "jetsql/text_bounds.h"
 
 namespace jetsql {
 namespace {
@@ -35,6 +38,28 @@ std::string Logical(const BoundExpr& e) {
   return "((NOT " + a + ") OR " + b + ")";  // IMP
 }
 
+// A text column Like a pattern that starts with letters or digits ('abc*'): the range of texts
+// that start with them, which SQLite hands to the table's index (text_bounds.h). Every text the
+// pattern matches lies in the range, so the condition does not change.
+std::string PrefixRange(const BoundExpr& a, const BoundExpr& p) {
+  if (a.kind != BoundExprKind::kColumn || a.derived_column || !IsTextType(a.type) ||
+      p.kind != BoundExprKind::kConstant || p.constant.kind != BoundConstant::Kind::kText) {
+    return "";
+  }
+  std::string prefix = AlnumPrefix(p.constant.text);
+  if (prefix.empty()) return "";
+  // A pattern Like refuses must fail on every row, not only on the rows in the range.
+  try {
+    LikePattern check(p.constant.text);
+  } catch (const jet::Error&) {
+    return "";
+  }
+  std::string column = EmitExpression(a);
+  std::string range = " AND " + column + " >= '" + prefix + "'";
+  if (auto upper = AlnumSuccessor(prefix)) range += " AND " + column + " < '" + *upper + "'";
+  return range;
+}
+
 }  // namespace
 
 std::string EmitOperator(const BoundExpr& e) {
@@ -48,8 +73,10 @@ std::string EmitOperator(const BoundExpr& e) {
     case BoundExprKind::kLike: {
       const BoundExpr& a = *e.args[0];
       const BoundExpr& p = *e.args[1];
-      return "(jet_like(" + EmitExpression(a) + ", " + TypeCode(a.type) + ", " + EmitExpression(p) +
-             ", " + TypeCode(p.type) + ") " + (e.negated ? "= 0)" : "<> 0)");
+      std::string like = "jet_like(" + EmitExpression(a) + ", " + TypeCode(a.type) + ", " +
+                         EmitExpression(p) + ", " + TypeCode(p.type) + ")";
+      if (e.negated) return "(" + like + " = 0)";
+      return "(" + like + " <> 0" + PrefixRange(a, p) + ")";
     }
     case BoundExprKind::kInList: {
       std::string sql = "(" + Collated(EmitExpression(*e.args[0]), e.args[0]->type) + " IN (";

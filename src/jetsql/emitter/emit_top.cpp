@@ -1,5 +1,6 @@
-// TOP n [PERCENT]: the rows ranked by the sort order, kept while their rank is within n (or
-// within n percent of all rows), so that ties with the last row stay in.
+// TOP n [PERCENT]: the first n rows (or n percent of them) in the sort order, with every row
+// that ties with the last one. A whole n takes a bounded sort (Cutoff); otherwise the rows are
+// ranked by the sort order and kept while their rank is within n or n percent of all rows.
 
 #include <cstdio>
 
@@ -19,20 +20,13 @@ std::string KeyColumn(const BoundSelect& s, size_t i) {
   return s.distinct ? "c" + std::to_string(s.order_by[i].output_column) : "k" + std::to_string(i);
 }
 
-// True when the row's key `r` sorts after the cut-off's key `x` (Null first when ascending, last
-// when descending, as Access sorts); never Null.
-std::string After(const std::string& r, const std::string& x, bool descending) {
-  return descending
-             ? "coalesce(" + r + " < " + x + ", " + r + " IS NULL AND " + x + " IS NOT NULL)"
-             : "coalesce(" + r + " > " + x + ", " + r + " IS NOT NULL AND " + x + " IS NULL)";
-}
-
-// Rows sorted into a temporary table once; the n-th row's key found there with a bounded sort;
-// the rows whose key is not after it kept, which keeps the ties with the n-th row.
+// The first n rows by a bounded sort, plus those tied with the n-th: the sort keeps n + 1 rows;
+// when the (n + 1)-th ties with the n-th, the rows of that key come from a second pass over the
+// source instead (in place of the ones the sort kept), so every tie is in whatever its count.
+// Without such a tie the second pass is never run: its single-row driver holds tied = 0.
 std::string Cutoff(const BoundSelect& s, const std::string& columns, const std::string& tail,
                    long long n) {
-  std::string keys, order, cut_keys, after;
-  std::string equal_before;  // the keys before the current one are equal
+  std::string keys, order, cut_keys, equal_cut, tied = "b.jet_r IS NOT NULL";
   for (size_t i = 0; i < s.order_by.size(); ++i) {
     const BoundOrderTerm& o = s.order_by[i];
     const std::string key = KeyColumn(s, i);
@@ -40,20 +34,28 @@ std::string Cutoff(const BoundSelect& s, const std::string& columns, const std::
     if (!s.distinct) {
       keys += ", " + Collated(EmitExpression(*o.value), o.value->type) + " AS " + key;
     }
-    const std::string r = Collated("jet_rows." + key, o.value->type);
     order += (i ? ", " : "") + Collated(key, o.value->type) + (o.descending ? " DESC" : "");
-    cut_keys += (i ? ", " : "") + key + " AS " + x;
-    const std::string step = After(r, "jet_cut." + x, o.descending);
-    after += (i ? " OR " : "") +
-             (equal_before.empty() ? step : "(" + equal_before + " AND " + step + ")");
-    equal_before += (i ? " AND " : "") + ("(" + r + " IS jet_cut." + x + ")");
+    cut_keys += ", a." + key + " AS " + x;
+    equal_cut += " AND " + Collated(key, o.value->type) + " IS jet_cut." + x;
+    tied += " AND " + Collated("a." + key, o.value->type) + " IS b." + key;
   }
-  return "WITH jet_rows AS MATERIALIZED (SELECT " + std::string(s.distinct ? "DISTINCT " : "") +
-         columns + keys + tail + "), jet_cut AS MATERIALIZED (SELECT 1 AS found, " + cut_keys +
-         " FROM jet_rows ORDER BY " + order + " LIMIT 1 OFFSET " + std::to_string(n - 1) +
-         ") SELECT " + OutputColumns(s.columns.size(), "jet_rows.") +
-         " FROM jet_rows LEFT JOIN jet_cut WHERE jet_cut.found IS NULL OR NOT (" + after +
-         ") ORDER BY " + order;
+  const std::string source =
+      "(SELECT " + std::string(s.distinct ? "DISTINCT " : "") + columns + keys + tail + ")";
+  const std::string cols = OutputColumns(s.columns.size());
+  std::string all_keys;  // the key columns a branch of the union passes on
+  for (size_t i = 0; i < s.order_by.size(); ++i) {
+    if (!s.distinct) all_keys += ", " + KeyColumn(s, i);
+  }
+  return "WITH jet_top AS MATERIALIZED (SELECT *, row_number() OVER (ORDER BY " + order +
+         ") AS jet_r FROM (SELECT * FROM " + source + " ORDER BY " + order + " LIMIT " +
+         std::to_string(n + 1) + ")), jet_cut AS MATERIALIZED (SELECT " + tied + " AS tied" +
+         cut_keys +
+         " FROM jet_top AS a LEFT JOIN jet_top AS b ON b.jet_r = " + std::to_string(n + 1) +
+         " WHERE a.jet_r = " + std::to_string(n) + ") SELECT " + cols + " FROM (SELECT " + cols +
+         all_keys + " FROM jet_top LEFT JOIN jet_cut WHERE jet_r <= " + std::to_string(n) +
+         " AND NOT coalesce(jet_cut.tied" + equal_cut + ", 0) UNION ALL SELECT " + cols + all_keys +
+         " FROM jet_cut CROSS JOIN " + source + " WHERE jet_cut.tied" + equal_cut + ") ORDER BY " +
+         order;
 }
 
 }  // namespace

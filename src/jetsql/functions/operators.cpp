@@ -392,8 +392,12 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     std::string converted;
     std::string_view text;
     if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
-      text = std::string_view(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
-                              static_cast<size_t>(sqlite3_value_bytes(argv[0])));
+      // The bytes as they are: asking for text would make SQLite add a terminating zero to a
+      // column's value, which takes a new allocation for every row.
+      const int bytes = sqlite3_value_bytes(argv[0]);
+      const void* data = sqlite3_value_blob(argv[0]);
+      text = data ? std::string_view(static_cast<const char*>(data), static_cast<size_t>(bytes))
+                  : std::string_view();
     } else {
       converted = args.text(0);
       text = converted;
