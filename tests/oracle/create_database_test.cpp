@@ -183,4 +183,29 @@ TEST_F(CreateDatabaseTest, DemoScriptMakesTheDemoDatabase) {
   CheckEveryIndex(path);
 }
 
+// The schema quorla-sql prints for a sample, run on a new file, prints the same schema again.
+TEST_F(CreateDatabaseTest, SchemaOfASampleRunsOnANewFileAndReadsTheSame) {
+  if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
+  for (const char* sample : {"jet4/testV2000.mdb", "jet4/compIndexTestV2000.mdb",
+                             "jet4/fixedNumericTestV2000.mdb", "jet4/testIndexPropertiesV2000.mdb",
+                             "jet4/testUnicodeCompV2003.mdb", "bench/orders-100k.mdb"}) {
+    SCOPED_TRACE(sample);
+    auto original = QuorlaSql({std::string(QUORLA_SAMPLES_DIR) + "/" + sample, "--schema"});
+    ASSERT_EQ(original.exit_code, 0) << original.err;
+    const std::string path = dir_.File(std::filesystem::path(sample).filename().string());
+    ASSERT_EQ(QuorlaSql({"--create", path}).exit_code, 0);
+    {
+      Session s(path, Session::Mode::kReadWrite);
+      size_t at = 0;
+      for (size_t end; (end = original.out.find(";\n", at)) != std::string::npos; at = end + 2) {
+        const std::string statement = original.out.substr(at, end - at);
+        EXPECT_NO_THROW(s.Execute(statement)) << statement;
+      }
+    }
+    auto again = QuorlaSql({path, "--schema"});
+    ASSERT_EQ(again.exit_code, 0) << again.err;
+    EXPECT_EQ(again.out, original.out);
+  }
+}
+
 }  // namespace
