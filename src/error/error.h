@@ -91,6 +91,7 @@ inline constexpr int32_t kLocked = 3218;
 inline constexpr int32_t kFieldDefinedTwice = 3191;
 inline constexpr int32_t kRelatedRecordsExist = 3200;
 inline constexpr int32_t kRelatedRecordRequired = 3201;
+inline constexpr int32_t kDatabaseExists = 3204;
 inline constexpr int32_t kNotRowReturning = 3219;
 inline constexpr int32_t kOperationNotSupported = 3251;
 inline constexpr int32_t kItemNotFound = 3265;

@@ -32,6 +32,7 @@ constexpr ErrorText kTexts[] = {
      "Index, oder definieren Sie den Index neu, damit doppelte Einträge möglich sind, und "
      "versuchen Sie es erneut."},
     {code::kFileNotFound, "Datei '|1' nicht gefunden."},
+    {code::kDatabaseExists, "Datenbank existiert bereits."},
     {code::kDiskFull, "Nicht genügend Speicherplatz auf dem Datenträger."},
     {code::kReadOnly, "Aktualisieren nicht möglich. Datenbank oder Objekt ist schreibgeschützt."},
     {code::kPasswordInvalid, "Kein gültiges Kennwort."},

@@ -58,6 +58,9 @@ Error TableExists(std::string_view table) {
 Error DuplicateKey() {
   return Make(code::kDuplicateKey);
 }
+Error DatabaseExists() {
+  return Make(code::kDatabaseExists);
+}
 Error FileNotFound(std::string_view path) {
   return Make(code::kFileNotFound, {path});
 }

@@ -25,6 +25,7 @@ Error Reserved(std::string_view detail);
 Error TableExists(std::string_view table);
 Error DuplicateKey();
 Error FileNotFound(std::string_view path);
+Error DatabaseExists();
 Error DiskFull();
 Error PasswordInvalid();
 Error DiskIo();

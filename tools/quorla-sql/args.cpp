@@ -58,6 +58,9 @@ Options ParseArgs(const std::vector<std::string>& args) {
         throw UsageError("--export braucht den Namen einer Tabelle.");
       }
       if (options.table->empty()) throw UsageError("--export braucht den Namen einer Tabelle.");
+    } else if (name == "--create") {
+      no_value();
+      SetCommand(options, have_command, Command::kCreate, arg);
     } else if (name == "--csv") {
       no_value();
       options.csv = true;

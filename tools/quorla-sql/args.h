@@ -12,7 +12,7 @@
 
 namespace quorla_sql {
 
-enum class Command { kHelp, kTables, kQueries, kSchema, kExport, kStatement };
+enum class Command { kHelp, kTables, kQueries, kSchema, kExport, kStatement, kCreate };
 
 struct Options {
   Command command = Command::kHelp;

@@ -29,6 +29,9 @@ void ExportTable(jet::Database& db, const std::string& table, Output& out);
 void RunStatements(const std::string& file, const std::optional<std::string>& statement, bool csv,
                    Output& out);
 
+// Creates `file` as a new, empty Access 2000 database. Throws 3204 when it exists.
+void CreateDatabaseFile(const std::string& file);
+
 // The man-page-style help.
 void PrintHelp(Output& out);
 

@@ -14,6 +14,7 @@ NAME
        quorla-sql DATEI --queries
        quorla-sql DATEI --schema [TABELLE]
        quorla-sql DATEI --export TABELLE
+       quorla-sql --create DATEI
        quorla-sql [--csv] DATEI [ANWEISUNG]
        quorla-sql --help
 
@@ -43,6 +44,13 @@ BEFEHLE
        --export TABELLE
               Die ganze Tabelle als CSV nach RFC 4180 (UTF-8, Zeilenende CR LF): eine
               Kopfzeile mit den Feldnamen, dann eine Zeile je Datensatz.
+
+       --create
+              Legt DATEI als neue, leere Access-2000-Datenbank (Jet 4) an: Kopfseite,
+              Katalog MSysObjects und die Systemtabellen MSysACEs, MSysQueries und
+              MSysRelationships, Sortierreihenfolge Allgemein. Eine vorhandene DATEI bleibt
+              unverändert (Fehler 3204). Tabellen und Daten kommen danach mit Anweisungen
+              hinzu, etwa: quorla-sql neu.mdb < skript.sql
 
        ANWEISUNG
               Führt die Anweisung aus. Ohne ANWEISUNG werden die durch ; getrennten
@@ -80,6 +88,7 @@ EXIT-STATUS
 
 BEISPIELE
        quorla-sql kunden.mdb --tables
+       quorla-sql --create neu.mdb && quorla-sql neu.mdb < schema.sql
        quorla-sql --export Bestellungen kunden.mdb > bestellungen.csv
        quorla-sql kunden.mdb --schema Bestellungen
        quorla-sql --csv kunden.mdb "SELECT Ort, Count(*) FROM Bestellungen GROUP BY Ort"

@@ -25,6 +25,10 @@ int Run(const quorla_sql::Options& options) {
     quorla_sql::RunStatements(options.file, options.statement, options.csv, out);
     return 0;
   }
+  if (options.command == Command::kCreate) {
+    quorla_sql::CreateDatabaseFile(options.file);
+    return 0;
+  }
   std::unique_ptr<jet::Database> db = jet::Database::Open(options.file);
   switch (options.command) {
     case Command::kTables:

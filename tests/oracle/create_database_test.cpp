@@ -1,0 +1,211 @@
+// New databases made by quorla-sql --create, and the demo database made from scripts/demo.sql,
+// read back by mdbtools, mdb-reader and our own reader; then changed through SQL and read again.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "jet/database.h"
+#include "jet/header.h"
+#include "jet/index_check.h"
+#include "jet/memory_file.h"
+#include "jet/pager.h"
+#include "jetsql/session.h"
+#include "support/jet_samples.h"
+#include "support/oracle_export.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using jetsql::Session;
+
+const std::vector<std::string> kSystemTables = {"MSysObjects", "MSysACEs", "MSysQueries",
+                                                "MSysRelationships"};
+
+bool Has(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Every index of every table (system tables included) is a sound tree.
+void CheckEveryIndex(const std::string& path) {
+  std::vector<uint8_t> bytes = quorla_test::ReadWholeFile(path);
+  jet::Header header;
+  ASSERT_EQ(jet::ParseHeader(bytes, header), jet::HeaderVerdict::kJet);
+  auto db = jet::Database::Open(path);
+  auto file = jet::NewMemoryFile(bytes);
+  jet::Pager pager(*file, nullptr, header.page_size, header.database_key);
+  for (const jet::CatalogEntry& t : db->Tables()) {
+    for (const jet::IndexDef& index : db->GetTableDef(t.name)->indexes) {
+      jet::IndexCheckResult check = jet::CheckIndex(pager, header.version, index.root_page);
+      EXPECT_TRUE(check.problems.empty())
+          << t.name << "." << index.name << ": " << check.problems.front();
+    }
+  }
+}
+
+int64_t Count(Session& s, const std::string& sql) {
+  return std::get<int32_t>(s.Query(sql).rows.at(0).at(0));
+}
+
+class CreateDatabaseTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string missing = testsupport::OraclesMissing();
+    if (!missing.empty()) GTEST_SKIP() << missing;
+  }
+
+  static testsupport::ProcessResult QuorlaSql(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {testsupport::QuorlaSqlProgram()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return testsupport::RunProcess(argv);
+  }
+
+  testsupport::TempDir dir_;
+};
+
+TEST_F(CreateDatabaseTest, NewFileIsAnEmptyAccess2000DatabaseForEveryReader) {
+  const std::string path = dir_.File("neu.mdb");
+  auto created = QuorlaSql({"--create", path});
+  ASSERT_EQ(created.exit_code, 0) << created.err;
+
+  std::vector<uint8_t> bytes = quorla_test::ReadWholeFile(path);
+  jet::Header header;
+  ASSERT_EQ(jet::ParseHeader(bytes, header), jet::HeaderVerdict::kJet);
+  EXPECT_EQ(header.version, jet::JetVersion::kJet4);
+  EXPECT_EQ(header.code_page, 1252);
+  EXPECT_EQ(header.database_key, 0u);
+  EXPECT_FALSE(header.has_password);
+
+  auto db = jet::Database::Open(path);
+  std::vector<std::string> ours;
+  for (const jet::CatalogEntry& t : db->Tables()) {
+    EXPECT_TRUE(t.system) << t.name;
+    ours.push_back(t.name);
+  }
+  for (const std::string& t : kSystemTables) EXPECT_TRUE(Has(ours, t)) << t;
+  EXPECT_EQ(ours.size(), kSystemTables.size());
+  CheckEveryIndex(path);
+
+  const testsupport::SampleFile file{path, "jet4", "neu"};
+  EXPECT_TRUE(testsupport::MdbTables(file).empty());
+  auto system = testsupport::RunProcess({"mdb-tables", "-S", "-1", path});
+  ASSERT_EQ(system.exit_code, 0) << system.err;
+  for (const std::string& t : kSystemTables) {
+    EXPECT_TRUE(Has(testsupport::Lines(system.out), t)) << system.out;
+  }
+  auto schema = testsupport::RunProcess({"mdb-schema", path});
+  EXPECT_EQ(schema.exit_code, 0) << schema.err;
+  auto catalog = testsupport::RunProcess({"mdb-export", path, "MSysObjects"});
+  ASSERT_EQ(catalog.exit_code, 0) << catalog.err;
+  for (const char* name : {"\"Tables\"", "\"Databases\"", "\"Relationships\"", "\"MSysDb\""}) {
+    EXPECT_NE(catalog.out.find(name), std::string::npos) << catalog.out;
+  }
+  testsupport::MdbReaderExport reader(file);
+  ASSERT_TRUE(reader.ok()) << reader.error();
+  EXPECT_TRUE(reader.tables().empty());
+}
+
+TEST_F(CreateDatabaseTest, TablesMadeOnANewFileAreReadBackByEveryReader) {
+  const std::string path = dir_.File("neu.mdb");
+  ASSERT_EQ(QuorlaSql({"--create", path}).exit_code, 0);
+  {
+    Session s(path, Session::Mode::kReadWrite);
+    EXPECT_EQ(s.Execute("CREATE TABLE Orte (Nr COUNTER PRIMARY KEY, Ort TEXT(40) NOT NULL, "
+                        "Einwohner LONG, Fläche DOUBLE, Gegründet DATETIME, Hauptstadt YESNO)"),
+              0);
+    EXPECT_EQ(s.Execute("CREATE INDEX idxOrt ON Orte (Ort)"), 0);
+    EXPECT_EQ(s.Execute("INSERT INTO Orte (Ort, Einwohner, Fläche, Gegründet, Hauptstadt) "
+                        "VALUES ('München', 1510378, 310.7, #1158-06-14#, False)"),
+              1);
+    EXPECT_EQ(s.Execute("INSERT INTO Orte (Ort, Einwohner, Hauptstadt) "
+                        "VALUES ('Düsseldorf', 629047, True)"),
+              1);
+    EXPECT_EQ(s.Execute("CREATE TABLE Leer (Text MEMO)"), 0);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM Orte WHERE Ort LIKE '*ü*'"), 2);
+  }
+  const testsupport::SampleFile file{path, "jet4", "neu"};
+  std::vector<std::string> tables = testsupport::MdbTables(file);
+  EXPECT_TRUE(Has(tables, "Orte"));
+  EXPECT_TRUE(Has(tables, "Leer"));
+  testsupport::CompareTablesWithOracles(file, {"Orte", "Leer"});
+  CheckEveryIndex(path);
+  {
+    Session s(path, Session::Mode::kReadWrite);
+    EXPECT_EQ(s.Execute("DROP TABLE Leer"), 0);
+  }
+  EXPECT_FALSE(Has(testsupport::MdbTables(file), "Leer"));
+  testsupport::CompareTablesWithOracles(file, {"Orte"});
+}
+
+TEST_F(CreateDatabaseTest, AnExistingFileIsRefusedAndLeftAsItWas) {
+  const std::string path = dir_.File("da.mdb");
+  ASSERT_EQ(QuorlaSql({"--create", path}).exit_code, 0);
+  {
+    Session s(path, Session::Mode::kReadWrite);
+    EXPECT_EQ(s.Execute("CREATE TABLE T (A LONG)"), 0);
+  }
+  const std::vector<uint8_t> before = quorla_test::ReadWholeFile(path);
+  auto again = QuorlaSql({"--create", path});
+  EXPECT_EQ(again.exit_code, 1);
+  EXPECT_EQ(again.err, "Fehler 3204: Datenbank existiert bereits.\n");
+  EXPECT_EQ(quorla_test::ReadWholeFile(path), before);
+
+  auto nowhere = QuorlaSql({"--create", dir_.File("fehlt/neu.mdb")});
+  EXPECT_EQ(nowhere.exit_code, 1);
+  EXPECT_EQ(nowhere.err.rfind("Fehler 3044: ", 0), 0u) << nowhere.err;
+}
+
+TEST_F(CreateDatabaseTest, DemoScriptMakesTheDemoDatabase) {
+  const std::string path = dir_.File("demo.mdb");
+  const std::string make_demo = std::string(QUORLA_ORACLE_DIR) + "/../../scripts/make-demo";
+  auto made = testsupport::RunProcess({make_demo, testsupport::QuorlaSqlProgram(), path});
+  ASSERT_EQ(made.exit_code, 0) << made.err;
+  {
+    Session s(path, Session::Mode::kReadOnly);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM artikel"), 25);
+    EXPECT_EQ(s.Query("SELECT * FROM artikel").field_names.size(), 7u);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM kunden WHERE Ort = 'München'"), 1);
+    EXPECT_EQ(Count(s,
+                    "SELECT Count(*) FROM bestellungen b INNER JOIN artikel a ON "
+                    "b.ArtikelNr = a.ArtikelNr"),
+              Count(s, "SELECT Count(*) FROM bestellungen"));
+  }
+  const testsupport::SampleFile file{path, "jet4", "demo"};
+  testsupport::MdbReaderExport reader(file);
+  ASSERT_TRUE(reader.ok()) << reader.error();
+  for (const char* t : {"artikel", "kunden", "bestellungen"}) {
+    EXPECT_TRUE(Has(reader.tables(), t)) << t;
+  }
+  testsupport::CompareTablesWithOracles(file, {"artikel", "kunden", "bestellungen"});
+  CheckEveryIndex(path);
+}
+
+// The schema quorla-sql prints for a sample, run on a new file, prints the same schema again.
+TEST_F(CreateDatabaseTest, SchemaOfASampleRunsOnANewFileAndReadsTheSame) {
+  if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
+  for (const char* sample : {"jet4/testV2000.mdb", "jet4/compIndexTestV2000.mdb",
+                             "jet4/fixedNumericTestV2000.mdb", "jet4/testIndexPropertiesV2000.mdb",
+                             "jet4/testUnicodeCompV2003.mdb", "bench/orders-100k.mdb"}) {
+    SCOPED_TRACE(sample);
+    auto original = QuorlaSql({std::string(QUORLA_SAMPLES_DIR) + "/" + sample, "--schema"});
+    ASSERT_EQ(original.exit_code, 0) << original.err;
+    const std::string path = dir_.File(std::filesystem::path(sample).filename().string());
+    ASSERT_EQ(QuorlaSql({"--create", path}).exit_code, 0);
+    {
+      Session s(path, Session::Mode::kReadWrite);
+      size_t at = 0;
+      for (size_t end; (end = original.out.find(";\n", at)) != std::string::npos; at = end + 2) {
+        const std::string statement = original.out.substr(at, end - at);
+        EXPECT_NO_THROW(s.Execute(statement)) << statement;
+      }
+    }
+    auto again = QuorlaSql({path, "--schema"});
+    ASSERT_EQ(again.exit_code, 0) << again.err;
+    EXPECT_EQ(again.out, original.out);
+  }
+}
+
+}  // namespace
