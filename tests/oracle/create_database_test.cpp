@@ -173,6 +173,17 @@ TEST_F(CreateDatabaseTest, DemoScriptMakesTheDemoDatabase) {
                     "b.ArtikelNr = a.ArtikelNr"),
               Count(s, "SELECT Count(*) FROM bestellungen"));
   }
+  {
+    // The orders refer to customers and articles through enforced relationships.
+    Session s(path, Session::Mode::kReadWrite);
+    EXPECT_EQ(Count(s, "SELECT Count(*) FROM MSysRelationships"), 2);
+    try {
+      s.Execute("INSERT INTO bestellungen VALUES (99, 999, 3001, 1, #2026-12-01#)");
+      ADD_FAILURE() << "an order of an unknown customer was stored";
+    } catch (const jet::Error& e) {
+      EXPECT_EQ(e.number(), 3201);
+    }
+  }
   const testsupport::SampleFile file{path, "jet4", "demo"};
   testsupport::MdbReaderExport reader(file);
   ASSERT_TRUE(reader.ok()) << reader.error();
