@@ -17,23 +17,75 @@ bool IsLowSurrogate(char16_t u) {
   return u >= 0xdc00 && u <= 0xdfff;
 }
 
-std::string UnitsToUtf8(const std::u16string& units) {
-  std::string out;
-  out.reserve(units.size());
-  for (size_t i = 0; i < units.size(); ++i) {
-    char16_t u = units[i];
-    if (IsHighSurrogate(u) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
-      AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xd800) << 10) +
-                          (static_cast<char32_t>(units[i + 1]) - 0xdc00));
-      ++i;
-    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
-      AppendUtf8(out, kReplacementChar);
+// UTF-16 units to UTF-8, written straight into a buffer sized for the worst case (three bytes a
+// unit): on the stack for short texts, so that the result is allocated once at its size (or not
+// at all, when short enough to live inside the string). Unpaired surrogates become U+FFFD.
+class Utf8Builder {
+ public:
+  explicit Utf8Builder(size_t max_units) {
+    if (max_units * 3 > sizeof local_) {
+      heap_.resize(max_units * 3);
+      begin_ = heap_.data();
     } else {
-      AppendUtf8(out, u);
+      begin_ = local_;
+    }
+    end_ = begin_;
+  }
+  Utf8Builder(const Utf8Builder&) = delete;
+  Utf8Builder& operator=(const Utf8Builder&) = delete;
+
+  void Add(char16_t u) {
+    if (high_ != 0) {
+      char16_t high = high_;
+      high_ = 0;
+      if (IsLowSurrogate(u)) {
+        Put(0x10000 + ((static_cast<char32_t>(high) - 0xd800) << 10) +
+            (static_cast<char32_t>(u) - 0xdc00));
+        return;
+      }
+      Put(kReplacementChar);
+    }
+    if (u < 0x80) {
+      *end_++ = static_cast<char>(u);
+    } else if (IsHighSurrogate(u)) {
+      high_ = u;
+    } else {
+      Put(IsLowSurrogate(u) ? kReplacementChar : u);
     }
   }
-  return out;
-}
+
+  std::string Finish() && {
+    if (high_ != 0) Put(kReplacementChar);
+    if (begin_ == local_) return std::string(begin_, end_);
+    heap_.resize(static_cast<size_t>(end_ - begin_));
+    return std::move(heap_);
+  }
+
+ private:
+  void Put(char32_t c) {
+    if (c < 0x80) {
+      *end_++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+      *end_++ = static_cast<char>(0xC0 | (c >> 6));
+      *end_++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      *end_++ = static_cast<char>(0xE0 | (c >> 12));
+      *end_++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *end_++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      *end_++ = static_cast<char>(0xF0 | (c >> 18));
+      *end_++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      *end_++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *end_++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+
+  char local_[384];
+  std::string heap_;
+  char* begin_;
+  char* end_;
+  char16_t high_ = 0;  // a high surrogate waiting for its low half
+};
 
 // Code points of cp1252's 0x80-0x9F row; zero where the code page leaves the byte undefined.
 constexpr std::array<char16_t, 32> kCp1252High = {
@@ -44,19 +96,19 @@ constexpr std::array<char16_t, 32> kCp1252High = {
 }  // namespace
 
 std::string Utf16LeToUtf8(ByteSpan bytes) {
-  std::u16string units(bytes.size() / 2, u'\0');
-  for (size_t i = 0; i < units.size(); ++i) {
-    units[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+  const size_t count = bytes.size() / 2;
+  Utf8Builder out(count);
+  for (size_t i = 0; i < count; ++i) {
+    out.Add(static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8)));
   }
-  return UnitsToUtf8(units);
+  return std::move(out).Finish();
 }
 
 std::string DecodeJet4Text(ByteSpan bytes) {
   if (bytes.size() < 2 || bytes[0] != kCompressedMarker0 || bytes[1] != kCompressedMarker1) {
     return Utf16LeToUtf8(bytes);
   }
-  std::u16string units;
-  units.reserve(bytes.size());
+  Utf8Builder out(bytes.size());
   bool one_byte = true;
   size_t i = 2;
   while (i < bytes.size()) {
@@ -64,26 +116,25 @@ std::string DecodeJet4Text(ByteSpan bytes) {
       one_byte = !one_byte;
       ++i;
     } else if (one_byte) {
-      units.push_back(bytes[i]);
+      out.Add(bytes[i]);
       ++i;
     } else if (i + 1 < bytes.size()) {
-      units.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+      out.Add(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
       i += 2;
     } else {
       break;
     }
   }
-  return UnitsToUtf8(units);
+  return std::move(out).Finish();
 }
 
 std::string Cp1252ToUtf8(ByteSpan bytes) {
-  std::u16string units(bytes.size(), u'\0');
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    uint8_t b = bytes[i];
+  Utf8Builder out(bytes.size());
+  for (uint8_t b : bytes) {
     bool high_row = b >= 0x80 && b < 0xa0 && kCp1252High[b - 0x80] != 0;
-    units[i] = high_row ? kCp1252High[b - 0x80] : b;
+    out.Add(high_row ? kCp1252High[b - 0x80] : b);
   }
-  return UnitsToUtf8(units);
+  return std::move(out).Finish();
 }
 
 std::string DecodeText(ByteSpan bytes, JetVersion version) {
