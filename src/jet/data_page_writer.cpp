@@ -137,8 +137,7 @@ bool RemovePageRow(std::span<uint8_t> page, uint16_t row) {
     return true;
   }
   size_t start = ReadU16(page, OffsetAt(row)) & data_page::kOffsetMask;
-  size_t end =
-      row == 0 ? page.size() : ReadU16(page, OffsetAt(row - 1u)) & data_page::kOffsetMask;
+  size_t end = row == 0 ? page.size() : ReadU16(page, OffsetAt(row - 1u)) & data_page::kOffsetMask;
   size_t length = end - start;
   // The rows after it move up by its length, closing the gap.
   auto base = page.begin();

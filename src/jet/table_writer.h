@@ -72,8 +72,7 @@ class TableWriter {
                                 const std::vector<std::optional<ByteSpan>>* stored = nullptr);
   void FreeLongValues(ByteSpan data_row, const KeptReferences* kept = nullptr);
   KeptReferences KeptLongValues(ByteSpan data_row, const std::vector<Value>& before,
-                                const std::vector<Value>& after,
-                                const std::vector<bool>* assigned);
+                                const std::vector<Value>& after, const std::vector<bool>* assigned);
   // The values of the columns `wanted` marks; Null for the others.
   std::vector<Value> DecodeValues(ByteSpan data_row, const std::vector<bool>& wanted);
   bool OverwriteSameSize(RowId id, const std::vector<uint8_t>& row);

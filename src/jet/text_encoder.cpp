@@ -152,12 +152,10 @@ void AppendJet4Text(std::vector<uint8_t>& out, const std::u16string& units, bool
   }
 }
 
-void AppendJet4TextFromUtf8(std::vector<uint8_t>& out, const std::string& text,
-                            bool compressible) {
+void AppendJet4TextFromUtf8(std::vector<uint8_t>& out, const std::string& text, bool compressible) {
   // Plain ASCII (no U+0000) needs no decoding: compressed it is the bytes themselves.
-  bool ascii = std::all_of(text.begin(), text.end(), [](char c) {
-    return static_cast<unsigned char>(c) - 1u < 0x7fu;
-  });
+  bool ascii = std::all_of(text.begin(), text.end(),
+                           [](char c) { return static_cast<unsigned char>(c) - 1u < 0x7fu; });
   if (!ascii) {
     AppendJet4Text(out, Utf8ToUtf16(text), compressible);
     return;

@@ -50,8 +50,8 @@ class ReferentialWriter {
 
   const TableLinks& LinksOf(const std::string& table);
   void Load();
-  void UpdateRow(const std::string& table, jet::RowId id, std::vector<jet::Value> values,
-                 int depth, const std::vector<bool>* assigned = nullptr);
+  void UpdateRow(const std::string& table, jet::RowId id, std::vector<jet::Value> values, int depth,
+                 const std::vector<bool>* assigned = nullptr);
   bool DeleteRow(const std::string& table, jet::RowId id, int depth);
   void RequireReferencedRows(const TableLinks& links, const std::string& table, jet::RowId id,
                              const std::vector<jet::Value>* before);
