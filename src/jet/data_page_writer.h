@@ -51,6 +51,10 @@ size_t PageFreeSpace(ByteSpan page);
 std::optional<uint8_t> AddPageRow(std::span<uint8_t> page, std::vector<uint8_t> bytes,
                                   uint16_t flags);
 
+// Marks row `row` deleted and gives its bytes back to the page; false, leaving the page as it
+// is, when no other row of the page is left (the caller frees the page instead).
+bool RemovePageRow(std::span<uint8_t> page, uint16_t row);
+
 // Whether a page with this much free space can take a new row of `size` bytes.
 bool RowFits(ByteSpan page, size_t size);
 

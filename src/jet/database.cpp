@@ -247,6 +247,13 @@ class JetDatabase : public Database {
       return 0;
     });
   }
+  void UpdateRowColumns(const std::string& table, RowId id, std::vector<Value> values,
+                        const std::vector<bool>& assigned) override {
+    Write(table, [&](TableWriter& w) {
+      w.Update(id, std::move(values), &assigned);
+      return 0;
+    });
+  }
 
   void DeleteRow(const std::string& table, RowId id) override {
     Write(table, [&](TableWriter& w) {

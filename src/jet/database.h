@@ -181,6 +181,13 @@ class Database {
   virtual RowId InsertRow(const std::string& table, std::vector<Value> values);
   // Replaces the values of row `id` (as ReadRow returns them); the id stays the same.
   virtual void UpdateRow(const std::string& table, RowId id, std::vector<Value> values);
+  // As UpdateRow when only the columns `assigned` marks may differ from the row as ReadRow gave
+  // it in the open statement: the others may be kept as stored instead of encoded again.
+  virtual void UpdateRowColumns(const std::string& table, RowId id, std::vector<Value> values,
+                                const std::vector<bool>& assigned) {
+    (void)assigned;
+    UpdateRow(table, id, std::move(values));
+  }
   virtual void DeleteRow(const std::string& table, RowId id);
 
   // Data definition; inside a statement like row changes, or a statement of its own. Afterwards

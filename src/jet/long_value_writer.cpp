@@ -51,17 +51,10 @@ std::vector<uint8_t> WriteLongValue(Pager& pager, TablePageAllocator& allocator,
 }
 
 bool DeleteRowAt(Pager& pager, TablePageAllocator& allocator, RowPointer at) {
-  std::span<uint8_t> page = pager.Modify(at.page);
-  std::vector<PageRow> rows = ReadPageRows(page);
-  if (at.row >= rows.size()) ThrowCorrupt("row pointer past the row count");
-  rows[at.row].flags = data_page::kDeletedFlags;
-  rows[at.row].bytes.clear();
-  bool live = std::any_of(rows.begin(), rows.end(), [](const PageRow& r) { return !r.deleted(); });
-  if (!live) {
+  if (!RemovePageRow(pager.Modify(at.page), at.row)) {
     allocator.Free(at.page);
     return true;
   }
-  WritePageRows(page, rows);
   allocator.free_space().Add(at.page);
   return false;
 }

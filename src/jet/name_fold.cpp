@@ -27,6 +27,12 @@ std::string FoldName(std::string_view s) {
   out.reserve(s.size());
   size_t length = 0;
   for (size_t i = 0; i < s.size(); i += length) {
+    unsigned char b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {  // ASCII: no decoding needed
+      out += static_cast<char>(b >= 'A' && b <= 'Z' ? b + 0x20 : b);
+      length = 1;
+      continue;
+    }
     bool valid = true;
     char32_t c = DecodeUtf8(s, i, &length, &valid);
     if (valid) {

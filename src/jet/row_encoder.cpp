@@ -76,12 +76,13 @@ unsigned __int128 Rescale(const Decimal& d, uint8_t scale, uint8_t precision) {
 }
 
 std::vector<uint8_t> TextBytes(const ColumnDef& c, const std::string& text) {
-  return EncodeJet4Text(Utf8ToUtf16(text), c.compressed_unicode);
+  std::vector<uint8_t> out;
+  AppendJet4TextFromUtf8(out, text, c.compressed_unicode);
+  return out;
 }
 
-// The bytes of a value of a fixed or variable (not long) column.
-std::vector<uint8_t> ValueBytes(const ColumnDef& c, const Value& v) {
-  std::vector<uint8_t> out;
+// Appends the bytes of a value of a fixed or variable (not long) column to `out`.
+void AppendValueBytes(std::vector<uint8_t>& out, const ColumnDef& c, const Value& v) {
   switch (c.type) {
     case ColumnType::kByte:
       out.push_back(std::get<uint8_t>(v));
@@ -117,7 +118,7 @@ std::vector<uint8_t> ValueBytes(const ColumnDef& c, const Value& v) {
     }
     case ColumnType::kGuid: {
       const Guid& g = std::get<Guid>(v);
-      out.assign(g.begin(), g.end());
+      out.insert(out.end(), g.begin(), g.end());
       break;
     }
     case ColumnType::kNumeric: {
@@ -130,22 +131,16 @@ std::vector<uint8_t> ValueBytes(const ColumnDef& c, const Value& v) {
       break;
     }
     case ColumnType::kText:
-      if (c.fixed) {
-        std::u16string units = Utf8ToUtf16(std::get<std::string>(v));
-        out = EncodeJet4Text(units, false);
-      } else {
-        out = TextBytes(c, std::get<std::string>(v));
-      }
+      AppendJet4TextFromUtf8(out, std::get<std::string>(v), !c.fixed && c.compressed_unicode);
       break;
     case ColumnType::kBinary: {
       const Bytes& b = std::get<Bytes>(v);
-      out.assign(b.begin(), b.end());
+      out.insert(out.end(), b.begin(), b.end());
       break;
     }
     default:
       ThrowTypeMismatch();
   }
-  return out;
 }
 
 bool IsLong(ColumnType t) {
@@ -173,7 +168,7 @@ void CheckRowValues(const TableLayout& layout, const std::vector<Value>& values)
     if (!OfColumnType(c.type, v)) ThrowTypeMismatch();
     bool too_long = false;
     if (c.type == ColumnType::kText) {
-      too_long = Utf8ToUtf16(std::get<std::string>(v)).size() * 2 > c.size;
+      too_long = Utf16Length(std::get<std::string>(v)) * 2 > c.size;
     } else if (c.type == ColumnType::kBinary) {
       too_long = std::get<Bytes>(v).size() > c.size;
     } else if (c.type == ColumnType::kNumeric) {
@@ -193,7 +188,11 @@ std::vector<uint8_t> LongValueData(const ColumnDef& column, const Value& value) 
 
 std::vector<uint8_t> EncodeRow(const TableLayout& layout, size_t column_count,
                                const std::vector<Value>& values,
-                               const std::vector<std::vector<uint8_t>>& long_refs) {
+                               const std::vector<std::vector<uint8_t>>& long_refs,
+                               const std::vector<std::optional<ByteSpan>>* stored) {
+  auto stored_bytes = [&](size_t i) -> const std::optional<ByteSpan>* {
+    return stored != nullptr && (*stored)[i].has_value() ? &(*stored)[i] : nullptr;
+  };
   const std::vector<ColumnDef>& columns = layout.def->columns;
   for (const ColumnPlace& p : layout.places) {
     column_count = std::max(column_count, static_cast<size_t>(p.number) + 1);
@@ -205,6 +204,8 @@ std::vector<uint8_t> EncodeRow(const TableLayout& layout, size_t column_count,
   };
 
   std::vector<uint8_t> row;
+  row.reserve(256);
+  std::vector<uint8_t> bytes;  // one fixed value's, reused
   AppendU16(row, static_cast<uint16_t>(column_count));
   const size_t header = row::kColumnCountSizeJet4;
   size_t fixed_end = header;
@@ -222,7 +223,12 @@ std::vector<uint8_t> EncodeRow(const TableLayout& layout, size_t column_count,
     if (row.size() < at + width) row.resize(at + width, 0);
     if (IsNull(values[i])) continue;
     mark(i);
-    std::vector<uint8_t> bytes = ValueBytes(c, values[i]);
+    bytes.clear();
+    if (const std::optional<ByteSpan>* kept = stored_bytes(i)) {
+      bytes.assign((*kept)->begin(), (*kept)->end());
+    } else {
+      AppendValueBytes(bytes, c, values[i]);
+    }
     if (c.type == ColumnType::kText) {
       // Fixed text is padded with spaces to the column's size.
       while (bytes.size() + 2 <= width) {
@@ -254,9 +260,10 @@ std::vector<uint8_t> EncodeRow(const TableLayout& layout, size_t column_count,
       mark(k);
       if (IsLong(columns[k].type)) {
         row.insert(row.end(), long_refs[k].begin(), long_refs[k].end());
+      } else if (const std::optional<ByteSpan>* kept = stored_bytes(k)) {
+        row.insert(row.end(), (*kept)->begin(), (*kept)->end());
       } else {
-        std::vector<uint8_t> bytes = ValueBytes(columns[k], values[k]);
-        row.insert(row.end(), bytes.begin(), bytes.end());
+        AppendValueBytes(row, columns[k], values[k]);
       }
       if (row.size() > data_page::kMaxRowSize) ThrowRecordTooLarge();
     }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "jet/byte_order.h"
 #include "jet/tdef_page.h"
 #include "jet/value.h"
 
@@ -24,10 +25,13 @@ void CheckRowValues(const TableLayout& layout, const std::vector<Value>& values)
 std::vector<uint8_t> LongValueData(const ColumnDef& column, const Value& value);
 
 // The stored row. `long_refs` holds, for each Memo/OLE column that is not Null, the reference
-// (and inline data) WriteLongValue returned; other entries are ignored.
+// (and inline data) WriteLongValue returned; other entries are ignored. `stored`, when given,
+// holds for some other columns (not Yes/No) bytes a row already stores for their values, taken
+// as they are instead of encoding the value again.
 std::vector<uint8_t> EncodeRow(const TableLayout& layout, size_t column_count,
                                const std::vector<Value>& values,
-                               const std::vector<std::vector<uint8_t>>& long_refs);
+                               const std::vector<std::vector<uint8_t>>& long_refs,
+                               const std::vector<std::optional<ByteSpan>>* stored = nullptr);
 
 // Error 3047: the row is larger than a page can hold.
 [[noreturn]] void ThrowRecordTooLarge();

@@ -96,24 +96,29 @@ TableWriter::TableWriter(Pager& pager, std::shared_ptr<const TableLayout> layout
   }
 }
 
+std::vector<bool> TableWriter::ChangedIndexes(const std::vector<Value>& before,
+                                              const std::vector<Value>& after,
+                                              const std::vector<bool>* assigned) const {
+  std::vector<bool> changed(physical_.size());
+  for (size_t i = 0; i < physical_.size(); ++i) {
+    const std::vector<int>& columns = physical_[i].columns;
+    changed[i] = std::any_of(columns.begin(), columns.end(), [&](int c) {
+      auto k = static_cast<size_t>(c);
+      return (assigned == nullptr || (*assigned)[k]) && !SameValue(after[k], before[k]);
+    });
+  }
+  return changed;
+}
+
 std::vector<TableWriter::Entry> TableWriter::Entries(const std::vector<Value>& values,
-                                                     const std::vector<Value>* old_values,
-                                                     const std::vector<Entry>* old) const {
+                                                     const std::vector<bool>* changed) const {
   std::vector<Entry> out;
   out.reserve(physical_.size());
+  std::vector<Value> key_values;
   for (const PhysicalIndex& p : physical_) {
-    if (old != nullptr) {
-      // Unchanged columns make the same entry: no need to encode the key again.
-      auto same = [&](int c) {
-        return SameValue(values[static_cast<size_t>(c)], (*old_values)[static_cast<size_t>(c)]);
-      };
-      if (std::all_of(p.columns.begin(), p.columns.end(), same)) {
-        out.push_back((*old)[out.size()]);
-        continue;
-      }
-    }
     Entry e;
-    std::vector<Value> key_values;
+    e.kept = changed != nullptr && !(*changed)[out.size()];
+    key_values.clear();
     e.all_null = true;
     for (int c : p.columns) {
       const Value& v = values[static_cast<size_t>(c)];
@@ -121,9 +126,9 @@ std::vector<TableWriter::Entry> TableWriter::Entries(const std::vector<Value>& v
           IsNull(v) && layout_->def->columns[static_cast<size_t>(c)].type != ColumnType::kBoolean;
       e.any_null |= null;
       e.all_null &= null;
-      key_values.push_back(IsNull(v) && !null ? Value(false) : v);
+      if (!e.kept) key_values.push_back(IsNull(v) && !null ? Value(false) : v);
     }
-    e.key = EncodeIndexKey(p.key_columns, key_values, JetVersion::kJet4);
+    if (!e.kept) e.key = EncodeIndexKey(p.key_columns, key_values, JetVersion::kJet4);
     e.present = !(p.ignore_nulls && e.all_null);
     out.push_back(std::move(e));
   }
@@ -143,7 +148,7 @@ void TableWriter::CheckEntries(const std::vector<Entry>& entries, std::optional<
     const PhysicalIndex& p = physical_[i];
     const Entry& e = entries[i];
     // Several all-Null keys may share a unique index; a primary key has none.
-    if (!p.unique || !e.present || e.all_null) continue;
+    if (!p.unique || !e.present || e.all_null || e.kept) continue;
     // A row keeping its key keeps the only entry with it.
     if (before != nullptr && (*before)[i].present && (*before)[i].key == e.key) continue;
     IndexPageAllocator pages(pager_, allocator_, p.pages);
@@ -173,7 +178,8 @@ void TableWriter::AssignAutonumbers(std::vector<Value>& values, const std::vecto
 }
 
 std::vector<uint8_t> TableWriter::StoreRow(const std::vector<Value>& values,
-                                           const KeptReferences* kept) {
+                                           const KeptReferences* kept,
+                                           const std::vector<std::optional<ByteSpan>>* stored) {
   const std::vector<ColumnDef>& columns = layout_->def->columns;
   std::vector<std::vector<uint8_t>> refs(columns.size());
   std::vector<std::vector<uint8_t>> data(columns.size());
@@ -194,9 +200,9 @@ std::vector<uint8_t> TableWriter::StoreRow(const std::vector<Value>& values,
     for (size_t i = 0; i < columns.size(); ++i) {
       if (keeps(i)) refs[i] = *(*kept)[i];
     }
-    return EncodeRow(*layout_, layout_->max_columns, values, refs);
+    return EncodeRow(*layout_, layout_->max_columns, values, refs, stored);
   }
-  size_t size = EncodeRow(*layout_, layout_->max_columns, values, refs).size();
+  size_t size = EncodeRow(*layout_, layout_->max_columns, values, refs, stored).size();
   for (size_t i = 0; i < columns.size(); ++i) {
     if (!IsLong(columns[i].type) || IsNull(values[i])) continue;
     if (keeps(i)) {
@@ -208,7 +214,7 @@ std::vector<uint8_t> TableWriter::StoreRow(const std::vector<Value>& values,
     refs[i] = WriteLongValue(pager_, allocator_, data[i], inline_ok);
     if (refs[i].size() > long_value::kReferenceSize) size += data[i].size();
   }
-  return EncodeRow(*layout_, layout_->max_columns, values, refs);
+  return EncodeRow(*layout_, layout_->max_columns, values, refs, stored);
 }
 
 std::vector<Value> TableWriter::DecodeValues(ByteSpan data_row, const std::vector<bool>& wanted) {
@@ -234,12 +240,13 @@ void TableWriter::FreeLongValues(ByteSpan data_row, const KeptReferences* kept) 
 // the reference moves to the new row.
 TableWriter::KeptReferences TableWriter::KeptLongValues(ByteSpan data_row,
                                                         const std::vector<Value>& before,
-                                                        const std::vector<Value>& after) {
+                                                        const std::vector<Value>& after,
+                                                        const std::vector<bool>* assigned) {
   RowView view(data_row, JetVersion::kJet4, *layout_);
   KeptReferences kept(layout_->def->columns.size());
   for (size_t i = 0; i < kept.size(); ++i) {
-    if (!IsLong(layout_->def->columns[i].type) || IsNull(after[i]) ||
-        !SameValue(after[i], before[i])) {
+    bool same = (assigned != nullptr && !(*assigned)[i]) || SameValue(after[i], before[i]);
+    if (!IsLong(layout_->def->columns[i].type) || IsNull(after[i]) || !same) {
       continue;
     }
     std::optional<ByteSpan> ref = view.Bytes(i);
@@ -361,20 +368,45 @@ bool TableWriter::OverwriteSameSize(RowId id, const std::vector<uint8_t>& row) {
   return true;
 }
 
-void TableWriter::Update(RowId id, std::vector<Value> values) {
+void TableWriter::Update(RowId id, std::vector<Value> values, const std::vector<bool>* assigned) {
   std::optional<RowPointer> moved_to;
   std::vector<uint8_t> old_row = DataRow(id, &moved_to);
-  std::vector<Value> old_values = DecodeValues(old_row, update_reads_);
+  // Columns the caller leaves as stored need not be read: their values are those given.
+  std::vector<bool> reads = update_reads_;
+  std::vector<std::optional<ByteSpan>> stored;
+  if (assigned != nullptr) {
+    RowView view(old_row, JetVersion::kJet4, *layout_);
+    stored.resize(reads.size());
+    for (size_t i = 0; i < reads.size(); ++i) {
+      reads[i] = reads[i] && (*assigned)[i];
+      ColumnType type = layout_->def->columns[i].type;
+      if (!(*assigned)[i] && type != ColumnType::kBoolean && !IsLong(type)) {
+        stored[i] = view.Bytes(i);
+      }
+    }
+  }
+  std::vector<Value> old_values = DecodeValues(old_row, reads);
   AssignAutonumbers(values, &old_values);
   CheckRowValues(*layout_, values);
-  std::vector<Entry> old_entries = Entries(old_values);
-  std::vector<Entry> entries = Entries(values, &old_values, &old_entries);
+  std::vector<bool> changed = ChangedIndexes(old_values, values, assigned);
+  if (assigned != nullptr) {
+    // The old key of a changed index takes its unassigned columns' values from those given.
+    for (size_t i = 0; i < physical_.size(); ++i) {
+      if (!changed[i]) continue;
+      for (int c : physical_[i].columns) {
+        auto k = static_cast<size_t>(c);
+        if (!(*assigned)[k]) old_values[k] = values[k];
+      }
+    }
+  }
+  std::vector<Entry> old_entries = Entries(old_values, &changed);
+  std::vector<Entry> entries = Entries(values, &changed);
   CheckEntries(entries, id, &old_entries);
 
-  KeptReferences kept = KeptLongValues(old_row, old_values, values);
+  KeptReferences kept = KeptLongValues(old_row, old_values, values, assigned);
   FreeLongValues(old_row, &kept);
   if (moved_to) DeleteRowAt(pager_, allocator_, *moved_to);
-  std::vector<uint8_t> row = StoreRow(values, &kept);
+  std::vector<uint8_t> row = StoreRow(values, &kept, assigned != nullptr ? &stored : nullptr);
   if (!moved_to && OverwriteSameSize(id, row)) {
     // done: the row kept its size and place
   } else {
@@ -398,7 +430,7 @@ void TableWriter::Update(RowId id, std::vector<Value> values) {
   for (size_t i = 0; i < physical_.size(); ++i) {
     const Entry& before = old_entries[i];
     const Entry& after = entries[i];
-    if (before.present == after.present && before.key == after.key) continue;
+    if (after.kept || (before.present == after.present && before.key == after.key)) continue;
     if (before.present) RemoveEntry(physical_[i], before.key, id);
     if (after.present) AddEntry(physical_[i], after.key, id);
   }

@@ -25,7 +25,9 @@ class TableWriter {
   TableWriter(Pager& pager, std::shared_ptr<const TableLayout> layout);
 
   RowId Insert(std::vector<Value> values);
-  void Update(RowId id, std::vector<Value> values);
+  // `assigned`, when given, marks the columns whose values may differ from the row as stored
+  // (read in this transaction): the others are kept as they are stored, not encoded again.
+  void Update(RowId id, std::vector<Value> values, const std::vector<bool>* assigned = nullptr);
   void Delete(RowId id);
 
  private:
@@ -47,23 +49,30 @@ class TableWriter {
     bool present = false;  // false: an all-Null key the index ignores
     bool all_null = false;
     bool any_null = false;
+    bool kept = false;  // an update leaves the index's columns as they were: no key made
   };
 
-  // `old_values` and their entries `old`, when given, are reused for indexes whose columns keep
-  // their values.
+  // `changed`, when given, marks the indexes an update changes a column of; the others' entries
+  // are kept, their keys not encoded.
   std::vector<Entry> Entries(const std::vector<Value>& values,
-                             const std::vector<Value>* old_values = nullptr,
-                             const std::vector<Entry>* old = nullptr) const;
+                             const std::vector<bool>* changed = nullptr) const;
+  // Per physical index: whether a column of it differs between `before` and `after`.
+  // Columns `assigned` leaves out count as unchanged.
+  std::vector<bool> ChangedIndexes(const std::vector<Value>& before,
+                                   const std::vector<Value>& after,
+                                   const std::vector<bool>* assigned) const;
   // `before`: the row's entries before an update (keys it keeps need no check).
   void CheckEntries(const std::vector<Entry>& entries, std::optional<RowId> self,
                     const std::vector<Entry>* before = nullptr);
   // Per column: the stored reference an update keeps (long values it leaves unchanged).
   using KeptReferences = std::vector<std::optional<std::vector<uint8_t>>>;
+  // `stored`: as EncodeRow's.
   std::vector<uint8_t> StoreRow(const std::vector<Value>& values,
-                                const KeptReferences* kept = nullptr);
+                                const KeptReferences* kept = nullptr,
+                                const std::vector<std::optional<ByteSpan>>* stored = nullptr);
   void FreeLongValues(ByteSpan data_row, const KeptReferences* kept = nullptr);
   KeptReferences KeptLongValues(ByteSpan data_row, const std::vector<Value>& before,
-                                const std::vector<Value>& after);
+                                const std::vector<Value>& after, const std::vector<bool>* assigned);
   // The values of the columns `wanted` marks; Null for the others.
   std::vector<Value> DecodeValues(ByteSpan data_row, const std::vector<bool>& wanted);
   bool OverwriteSameSize(RowId id, const std::vector<uint8_t>& row);

@@ -19,7 +19,11 @@ TEST(TextCodec, Ucs2WithSurrogatePairsAndStrayHalves) {
   EXPECT_EQ(Utf16LeToUtf8(B({'A', 0, 0xe4, 0, 0x1f, 0x04})), "AäП");
   EXPECT_EQ(Utf16LeToUtf8(B({0x3d, 0xd8, 0x00, 0xde})), "\xF0\x9F\x98\x80");  // U+1F600
   EXPECT_EQ(Utf16LeToUtf8(B({0x3d, 0xd8, 'x', 0})), "\xEF\xBF\xBDx");
-  EXPECT_EQ(Utf16LeToUtf8(B({'a', 0, 'b'})), "a");  // odd last byte dropped
+  EXPECT_EQ(Utf16LeToUtf8(B({'a', 0, 'b'})), "a");                     // odd last byte dropped
+  EXPECT_EQ(Utf16LeToUtf8(B({'a', 0, 0x3d, 0xd8})), "a\xEF\xBF\xBD");  // high half at the end
+  // A high half before another high half that pairs, and a low half alone.
+  EXPECT_EQ(Utf16LeToUtf8(B({0x3d, 0xd8, 0x3d, 0xd8, 0x00, 0xde, 0x00, 0xde})),
+            "\xEF\xBF\xBD\xF0\x9F\x98\x80\xEF\xBF\xBD");
 }
 
 TEST(TextCodec, DecodingIntoAUsedStringReplacesItsText) {

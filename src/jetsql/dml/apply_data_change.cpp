@@ -40,6 +40,10 @@ int64_t Update(const BoundDataChange& change, const std::vector<std::vector<jet:
   for (const auto& target : change.targets) {
     const jet::TableDef& def = *target.def;
     std::unordered_set<int64_t> seen;
+    std::vector<bool> assigned(def.columns.size(), false);
+    for (const auto& assignment : target.assignments) {
+      assigned[static_cast<size_t>(assignment.first)] = true;
+    }
     for (const auto& row : rows) {
       const std::optional<int64_t> address = AddressOf(row, target.address_column);
       if (!address) continue;
@@ -50,7 +54,7 @@ int64_t Update(const BoundDataChange& change, const std::vector<std::vector<jet:
         values[static_cast<size_t>(field)] = ValueForColumn(
             row[static_cast<size_t>(column)], def.columns[static_cast<size_t>(field)]);
       }
-      writer.Update(def.name, id, std::move(values));
+      writer.UpdateColumns(def.name, id, std::move(values), assigned);
     }
   }
   return changed;

@@ -165,12 +165,23 @@ void ReferentialWriter::Update(const std::string& table, jet::RowId id,
   UpdateRow(table, id, std::move(values), 0);
 }
 
+void ReferentialWriter::UpdateColumns(const std::string& table, jet::RowId id,
+                                      std::vector<jet::Value> values,
+                                      const std::vector<bool>& assigned) {
+  UpdateRow(table, id, std::move(values), 0, &assigned);
+}
+
 void ReferentialWriter::UpdateRow(const std::string& table, jet::RowId id,
-                                  std::vector<jet::Value> values, int depth) {
+                                  std::vector<jet::Value> values, int depth,
+                                  const std::vector<bool>* assigned) {
   CheckDepth(depth);
   const TableLinks& links = LinksOf(table);
   if (links.referring.empty() && links.referenced.empty()) {
-    db_.UpdateRow(table, id, std::move(values));
+    if (assigned != nullptr) {
+      db_.UpdateRowColumns(table, id, std::move(values), *assigned);
+    } else {
+      db_.UpdateRow(table, id, std::move(values));
+    }
     return;
   }
   const std::vector<jet::Value> before = db_.ReadRow(table, id);

@@ -37,6 +37,10 @@ class ReferentialWriter {
   // named as its definition names it.
   jet::RowId Insert(const std::string& table, std::vector<jet::Value> values);
   void Update(const std::string& table, jet::RowId id, std::vector<jet::Value> values);
+  // As Update, with `values` as ReadRow gave them but for the columns `assigned` marks (see
+  // jet::Database::UpdateRowColumns).
+  void UpdateColumns(const std::string& table, jet::RowId id, std::vector<jet::Value> values,
+                     const std::vector<bool>& assigned);
   // False when a cascade of this writer has already deleted the row.
   bool Delete(const std::string& table, jet::RowId id);
 
@@ -46,8 +50,8 @@ class ReferentialWriter {
 
   const TableLinks& LinksOf(const std::string& table);
   void Load();
-  void UpdateRow(const std::string& table, jet::RowId id, std::vector<jet::Value> values,
-                 int depth);
+  void UpdateRow(const std::string& table, jet::RowId id, std::vector<jet::Value> values, int depth,
+                 const std::vector<bool>* assigned = nullptr);
   bool DeleteRow(const std::string& table, jet::RowId id, int depth);
   void RequireReferencedRows(const TableLinks& links, const std::string& table, jet::RowId id,
                              const std::vector<jet::Value>* before);
