@@ -49,7 +49,10 @@ class CountingFiles : public db::FileEngine {
     return std::make_unique<CountingDatabase>(reads_);
   }
   void Execute(const std::string&, const std::string&) override {}
-  jetsql::RecordSet Query(const std::string&, const std::string&) override { return {}; }
+  jetsql::RecordSet Query(const std::string&, const std::string&,
+                          const jetsql::CancelCheck&) override {
+    return {};
+  }
 
  private:
   int* reads_;
