@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "jet/column_lookup.h"
 #include "jet/format_error.h"
 #include "jet/index_key.h"
 #include "jet/name_fold.h"
@@ -9,24 +10,7 @@
 #include "jet/tdef_page.h"
 
 namespace jet {
-namespace {
-
-int FindColumn(const TableDef& def, const char* name) {
-  for (size_t i = 0; i < def.columns.size(); ++i) {
-    if (SameName(def.columns[i].name, name)) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-template <typename T>
-T Get(TableCursor& cursor, int column, T fallback) {
-  if (column < 0) return fallback;
-  Value v = cursor.value(column);
-  if (const T* x = std::get_if<T>(&v)) return *x;
-  return fallback;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::vector<CatalogTable> ReadCatalog(PageReader& pages, JetVersion version) {
   auto layout = std::make_shared<TableLayout>(
@@ -47,26 +31,26 @@ std::vector<CatalogTable> ReadCatalog(PageReader& pages, JetVersion version) {
   // The catalogue lists tables in the order other readers show them.
   for (auto cursor = OpenTableScan(pages, version, layout, MovedRows::kWhereDataLies);
        cursor->Valid(); cursor->Next()) {
-    int16_t type = Get<int16_t>(*cursor, type_column, 0);
+    int16_t type = ValueAs<int16_t>(*cursor, type_column).value_or(0);
     bool local = type == catalog::kTypeLocalTable;
     bool linked = type == catalog::kTypeLinkedTable || type == catalog::kTypeLinkedOdbc;
     if (!local && !linked) continue;
     CatalogTable t;
-    t.entry.name = Get<std::string>(*cursor, name_column, "");
-    uint32_t flags = static_cast<uint32_t>(Get<int32_t>(*cursor, flags_column, 0));
+    t.entry.name = ValueAs<std::string>(*cursor, name_column).value_or("");
+    uint32_t flags = static_cast<uint32_t>(ValueAs<int32_t>(*cursor, flags_column).value_or(0));
     if (type == catalog::kTypeLinkedTable) flags |= catalog::kAttachedTable;
     if (type == catalog::kTypeLinkedOdbc) flags |= catalog::kAttachedOdbc;
     t.entry.attributes = flags;
     t.entry.system = (flags & catalog::kSystemObjectMask) != 0;
     t.entry.linked = linked;
     if (local) {
-      t.definition_page =
-          static_cast<uint32_t>(Get<int32_t>(*cursor, id_column, 0)) & catalog::kIdPageMask;
+      t.definition_page = static_cast<uint32_t>(ValueAs<int32_t>(*cursor, id_column).value_or(0)) &
+                          catalog::kIdPageMask;
     } else {
-      t.linked_database = Get<std::string>(*cursor, database_column, "");
-      t.linked_table = Get<std::string>(*cursor, foreign_name_column, t.entry.name);
+      t.linked_database = ValueAs<std::string>(*cursor, database_column).value_or("");
+      t.linked_table = ValueAs<std::string>(*cursor, foreign_name_column).value_or(t.entry.name);
       if (t.linked_database.empty()) {
-        t.linked_database = Get<std::string>(*cursor, connect_column, "");
+        t.linked_database = ValueAs<std::string>(*cursor, connect_column).value_or("");
       }
     }
     tables.push_back(std::move(t));

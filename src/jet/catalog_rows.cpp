@@ -3,25 +3,11 @@
 #include <ctime>
 
 #include "jet/catalog.h"
+#include "jet/column_lookup.h"
 #include "jet/name_fold.h"
 
 namespace jet {
 namespace {
-
-int Column(const TableDef& def, const char* name) {
-  for (size_t i = 0; i < def.columns.size(); ++i) {
-    if (SameName(def.columns[i].name, name)) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-template <typename T>
-T Get(TableCursor& cursor, int column, T fallback) {
-  if (column < 0) return fallback;
-  Value v = cursor.value(column);
-  if (const T* x = std::get_if<T>(&v)) return *x;
-  return fallback;
-}
 
 // Now as Jet keeps dates: days since 1899-12-30 in local time.
 DateTime Now() {
@@ -37,22 +23,22 @@ DateTime Now() {
 
 std::vector<ObjectRow> ReadObjectRows(Database& db) {
   std::shared_ptr<const TableDef> def = db.GetTableDef(catalog::kObjectsTable);
-  int id = Column(*def, "Id");
-  int parent = Column(*def, "ParentId");
-  int name = Column(*def, "Name");
-  int type = Column(*def, "Type");
-  int flags = Column(*def, "Flags");
-  int owner = Column(*def, "Owner");
+  int id = FindColumn(*def, "Id");
+  int parent = FindColumn(*def, "ParentId");
+  int name = FindColumn(*def, "Name");
+  int type = FindColumn(*def, "Type");
+  int flags = FindColumn(*def, "Flags");
+  int owner = FindColumn(*def, "Owner");
   std::vector<ObjectRow> rows;
   for (auto c = db.Scan(catalog::kObjectsTable); c->Valid(); c->Next()) {
     ObjectRow r;
     r.row = c->row_id();
-    r.id = Get<int32_t>(*c, id, 0);
-    r.parent_id = Get<int32_t>(*c, parent, 0);
-    r.name = Get<std::string>(*c, name, "");
-    r.type = Get<int16_t>(*c, type, 0);
-    r.flags = static_cast<uint32_t>(Get<int32_t>(*c, flags, 0));
-    r.owner = Get<Bytes>(*c, owner, {});
+    r.id = ValueAs<int32_t>(*c, id).value_or(0);
+    r.parent_id = ValueAs<int32_t>(*c, parent).value_or(0);
+    r.name = ValueAs<std::string>(*c, name).value_or("");
+    r.type = ValueAs<int16_t>(*c, type).value_or(0);
+    r.flags = static_cast<uint32_t>(ValueAs<int32_t>(*c, flags).value_or(0));
+    r.owner = ValueAs<Bytes>(*c, owner).value_or(Bytes{});
     rows.push_back(std::move(r));
   }
   return rows;
@@ -86,7 +72,7 @@ void InsertTableObject(Database& db, const std::vector<ObjectRow>& rows, const s
   std::shared_ptr<const TableDef> def = db.GetTableDef(catalog::kObjectsTable);
   std::vector<Value> values(def->columns.size());
   auto set = [&](const char* column, Value v) {
-    int i = Column(*def, column);
+    int i = FindColumn(*def, column);
     if (i >= 0) values[static_cast<size_t>(i)] = std::move(v);
   };
   DateTime now = Now();
@@ -117,14 +103,15 @@ bool HasTable(Database& db, const char* name) {
 void InsertAccessControlEntries(Database& db, int32_t container, int32_t object) {
   if (!HasTable(db, catalog::kAccessControlTable)) return;
   std::shared_ptr<const TableDef> def = db.GetTableDef(catalog::kAccessControlTable);
-  int id = Column(*def, "ObjectId");
-  int sid = Column(*def, "SID");
-  int acm = Column(*def, "ACM");
-  int inheritable = Column(*def, "FInheritable");
+  int id = FindColumn(*def, "ObjectId");
+  int sid = FindColumn(*def, "SID");
+  int acm = FindColumn(*def, "ACM");
+  int inheritable = FindColumn(*def, "FInheritable");
   if (id < 0 || sid < 0 || acm < 0) return;
   std::vector<Bytes> sids;
   for (auto c = db.Scan(catalog::kAccessControlTable); c->Valid(); c->Next()) {
-    if (Get<int32_t>(*c, id, 0) == container) sids.push_back(Get<Bytes>(*c, sid, {}));
+    if (ValueAs<int32_t>(*c, id).value_or(0) == container)
+      sids.push_back(ValueAs<Bytes>(*c, sid).value_or(Bytes{}));
   }
   if (sids.empty()) sids.push_back({0xa6, 0x33});
   for (const Bytes& s : sids) {
@@ -140,11 +127,11 @@ void InsertAccessControlEntries(Database& db, int32_t container, int32_t object)
 void DeleteAccessControlEntries(Database& db, int32_t object) {
   if (!HasTable(db, catalog::kAccessControlTable)) return;
   std::shared_ptr<const TableDef> def = db.GetTableDef(catalog::kAccessControlTable);
-  int id = Column(*def, "ObjectId");
+  int id = FindColumn(*def, "ObjectId");
   if (id < 0) return;
   std::vector<RowId> doomed;
   for (auto c = db.Scan(catalog::kAccessControlTable); c->Valid(); c->Next()) {
-    if (Get<int32_t>(*c, id, 0) == object) doomed.push_back(c->row_id());
+    if (ValueAs<int32_t>(*c, id).value_or(0) == object) doomed.push_back(c->row_id());
   }
   for (RowId row : doomed) db.DeleteRow(catalog::kAccessControlTable, row);
 }
@@ -155,11 +142,11 @@ bool InRelationship(Database& db, const std::string& table) {
     present |= SameName(e.name, catalog::kRelationshipsTable);
   if (!present) return false;
   std::shared_ptr<const TableDef> def = db.GetTableDef(catalog::kRelationshipsTable);
-  int object = Column(*def, "szObject");
-  int referenced = Column(*def, "szReferencedObject");
+  int object = FindColumn(*def, "szObject");
+  int referenced = FindColumn(*def, "szReferencedObject");
   for (auto c = db.Scan(catalog::kRelationshipsTable); c->Valid(); c->Next()) {
-    if (SameName(Get<std::string>(*c, object, ""), table) ||
-        SameName(Get<std::string>(*c, referenced, ""), table)) {
+    if (SameName(ValueAs<std::string>(*c, object).value_or(""), table) ||
+        SameName(ValueAs<std::string>(*c, referenced).value_or(""), table)) {
       return true;
     }
   }

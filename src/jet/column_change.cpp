@@ -1,6 +1,7 @@
 #include "jet/column_change.h"
 
 #include "error/errors.h"
+#include "jet/column_lookup.h"
 #include "jet/name_fold.h"
 #include "jet/relationships.h"
 #include "jet/schema_pages.h"
@@ -8,11 +9,9 @@
 namespace jet {
 
 size_t ColumnToChange(Database& db, const TableDef& def, const std::string& column) {
-  size_t position = def.columns.size();
-  for (size_t i = 0; i < def.columns.size(); ++i) {
-    if (SameName(def.columns[i].name, column)) position = i;
-  }
-  if (position == def.columns.size()) throw errors::ItemNotFound();
+  const int found = FindColumn(def, column);
+  if (found < 0) throw errors::ItemNotFound();
+  const size_t position = static_cast<size_t>(found);
   for (const Relationship& r : ReadRelationships(db)) {
     auto names = [&](const std::string& table, const std::vector<std::string>& columns) {
       if (!SameName(table, def.name)) return false;

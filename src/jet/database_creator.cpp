@@ -12,7 +12,6 @@
 #include "jet/env.h"
 #include "jet/header.h"
 #include "jet/header_writer.h"
-#include "jet/index_writer.h"
 #include "jet/memory_file.h"
 #include "jet/pager.h"
 #include "jet/schema_pages.h"
@@ -175,16 +174,7 @@ uint32_t WriteTableStructure(Pager& pager, SystemTable& table) {
   }
 
   GlobalPages global(pager);
-  uint32_t tdef_page = global.Allocate();
-  uint32_t map_page = global.Allocate();
-  InitDataPage(pager.Modify(map_page), 0);
-  plan.used_pages = AddUsageMapRow(pager, map_page, std::nullopt);
-  plan.free_pages = AddUsageMapRow(pager, map_page, std::nullopt);
-  for (RealIndexPlan& r : plan.real) {
-    r.root_page = global.Allocate();
-    WriteEmptyIndexRoot(pager, JetVersion::kJet4, r.root_page, tdef_page);
-    r.pages = AddUsageMapRow(pager, map_page, r.root_page);
-  }
+  const uint32_t tdef_page = AllocateNewTablePages(pager, global, plan);
   std::vector<uint8_t> definition = EncodeTableDefinition(plan);
   definition[tdef::kJet4.table_type] = kTableTypeSystem;
   WriteTableDefinition(

@@ -18,27 +18,18 @@ namespace {
 
 const tdef::Layout& L = tdef::kJet4;
 
-size_t SkipNames(const std::vector<uint8_t>& b, size_t at, size_t count) {
-  for (size_t i = 0; i < count; ++i) at += 2 + ReadU16(b, at);
-  if (at > b.size()) ThrowCorrupt("table definition names past its end");
-  return at;
-}
-
 // `definition` without logical index `logical`, and without physical index `real` when given.
 std::vector<uint8_t> RemoveIndex(const std::vector<uint8_t>& b, size_t logical,
                                  std::optional<size_t> real) {
-  size_t columns = ReadU16(b, L.columns);
-  uint32_t logicals = ReadU32(b, L.logical_indexes);
-  uint32_t reals = ReadU32(b, L.real_indexes);
-  size_t counts_end = L.real_index_entries + reals * L.real_index_entry_size;
-  size_t real_start = SkipNames(b, counts_end + columns * L.column_entry_size, columns);
-  size_t real_end = real_start + reals * L.real_index_size;
-  size_t logical_end = real_end + logicals * L.logical_index_size;
-  size_t names_end = SkipNames(b, logical_end, logicals);
-  size_t recorded = ReadU32(b, tdef::kDefinitionLengthOffset);
-  size_t end = recorded >= names_end + tdef::kTrailerSize && recorded <= b.size()
-                   ? recorded
-                   : std::min(b.size(), names_end + tdef::kTrailerSize);
+  const IndexParts p = FindIndexParts(b);
+  const uint32_t logicals = p.logical;
+  const uint32_t reals = p.reals;
+  const size_t counts_end = p.counts_end;
+  const size_t real_start = p.real_start;
+  const size_t real_end = p.logical_start;
+  const size_t logical_end = p.logical_end;
+  const size_t names_end = p.names_end;
+  const size_t end = p.end;
 
   std::vector<uint8_t> out;
   auto copy = [&](size_t from, size_t to) {

@@ -6,6 +6,7 @@
 #include "error/errors.h"
 #include "jet/catalog.h"
 #include "jet/catalog_rows.h"
+#include "jet/column_lookup.h"
 #include "jet/index_creator.h"
 #include "jet/index_dropper.h"
 #include "jet/key_lookup.h"
@@ -20,10 +21,7 @@ namespace {
 std::vector<int> Positions(const TableDef& def, const std::vector<std::string>& names) {
   std::vector<int> out;
   for (const std::string& name : names) {
-    int found = -1;
-    for (size_t i = 0; i < def.columns.size() && found < 0; ++i) {
-      if (SameName(def.columns[i].name, name)) found = static_cast<int>(i);
-    }
+    const int found = FindColumn(def, name);
     if (found < 0) throw errors::ItemNotFound();
     out.push_back(found);
   }
@@ -225,10 +223,7 @@ void DropRelationshipFromFile(Pager& pager, Database& db, const std::string& tab
   TableLayout referenced = ReadUserTableForChange(pager, db, found->referenced_table);
 
   auto def = db.GetTableDef(kRelationshipsTable);
-  int name_at = -1;
-  for (size_t i = 0; i < def->columns.size(); ++i) {
-    if (SameName(def->columns[i].name, "szRelationship")) name_at = static_cast<int>(i);
-  }
+  const int name_at = FindColumn(*def, "szRelationship");
   std::vector<RowId> doomed;
   for (auto cursor = db.Scan(def->name); cursor->Valid(); cursor->Next()) {
     Value v = cursor->value(name_at);

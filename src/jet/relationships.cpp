@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "jet/column_lookup.h"
 #include "jet/name_fold.h"
 
 namespace jet {
@@ -19,20 +20,6 @@ constexpr const char* kFlagsColumn = "grbit";
 
 // A relationship's columns can only be as many as an index has.
 constexpr int32_t kMaxColumns = 10;
-
-int FindColumn(const TableDef& def, const char* name) {
-  for (size_t i = 0; i < def.columns.size(); ++i) {
-    if (SameName(def.columns[i].name, name)) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-std::optional<std::string> Text(TableCursor& cursor, int column) {
-  if (column < 0) return std::nullopt;
-  Value v = cursor.value(column);
-  if (auto* s = std::get_if<std::string>(&v)) return *s;
-  return std::nullopt;
-}
 
 std::optional<int32_t> Number(TableCursor& cursor, int column) {
   if (column < 0) return std::nullopt;
@@ -74,11 +61,11 @@ std::vector<Relationship> ReadRelationships(Database& db) {
 
   std::vector<Gathered> gathered;
   for (auto cursor = db.Scan(def->name); cursor->Valid(); cursor->Next()) {
-    auto name = Text(*cursor, name_at);
-    auto table = Text(*cursor, table_at);
-    auto column = Text(*cursor, column_at);
-    auto referenced_table = Text(*cursor, referenced_table_at);
-    auto referenced_column = Text(*cursor, referenced_column_at);
+    auto name = ValueAs<std::string>(*cursor, name_at);
+    auto table = ValueAs<std::string>(*cursor, table_at);
+    auto column = ValueAs<std::string>(*cursor, column_at);
+    auto referenced_table = ValueAs<std::string>(*cursor, referenced_table_at);
+    auto referenced_column = ValueAs<std::string>(*cursor, referenced_column_at);
     auto place = Number(*cursor, place_at);
     auto count = Number(*cursor, count_at);
     auto flags = Number(*cursor, flags_at);

@@ -6,6 +6,7 @@
 
 #include "error/errors.h"
 #include "jet/catalog.h"
+#include "jet/column_lookup.h"
 #include "jet/index_key.h"
 #include "jet/name_fold.h"
 
@@ -15,13 +16,6 @@ namespace {
 namespace qf = query_format;
 
 constexpr char kNewLine[] = "\r\n";
-
-int FindColumn(const TableDef& def, const char* name) {
-  for (size_t i = 0; i < def.columns.size(); ++i) {
-    if (SameName(def.columns[i].name, name)) return static_cast<int>(i);
-  }
-  return -1;
-}
 
 // A value of a column as text, when it is one.
 bool TextOf(TableCursor& cursor, int column, std::string* out) {

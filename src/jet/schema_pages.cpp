@@ -6,6 +6,7 @@
 #include "jet/byte_writer.h"
 #include "jet/catalog.h"
 #include "jet/data_page_writer.h"
+#include "jet/index_writer.h"
 #include "jet/tdef_page.h"
 #include "jet/tdef_writer.h"
 
@@ -39,6 +40,20 @@ RowPointer AddUsageMapRow(Pager& pager, uint32_t page, std::optional<uint32_t> f
   std::optional<uint8_t> number = AddPageRow(pager.Modify(page), std::move(row), 0);
   if (!number) throw errors::Internal("Interner Fehler: Seite der Belegungstabellen voll.");
   return {page, *number};
+}
+
+uint32_t AllocateNewTablePages(Pager& pager, GlobalPages& global, TableDefinitionPlan& plan) {
+  const uint32_t tdef_page = global.Allocate();
+  const uint32_t map_page = global.Allocate();
+  InitDataPage(pager.Modify(map_page), 0);
+  plan.used_pages = AddUsageMapRow(pager, map_page, std::nullopt);
+  plan.free_pages = AddUsageMapRow(pager, map_page, std::nullopt);
+  for (RealIndexPlan& r : plan.real) {
+    r.root_page = global.Allocate();
+    WriteEmptyIndexRoot(pager, JetVersion::kJet4, r.root_page, tdef_page);
+    r.pages = AddUsageMapRow(pager, map_page, r.root_page);
+  }
+  return tdef_page;
 }
 
 void DeleteUsageMapRow(Pager& pager, RowPointer map) {

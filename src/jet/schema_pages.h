@@ -13,6 +13,7 @@
 #include "jet/database.h"
 #include "jet/pager.h"
 #include "jet/table_page_allocator.h"
+#include "jet/tdef_writer.h"
 #include "jet/usage_map_writer.h"
 
 namespace jet {
@@ -39,6 +40,11 @@ class GlobalPages {
 // Adds an inline usage map to data page `page`: empty, or holding `first` alone. Throws when the
 // page is full.
 RowPointer AddUsageMapRow(Pager& pager, uint32_t page, std::optional<uint32_t> first);
+
+// Takes the pages of a new table from `global` and returns its definition page: that page, a
+// page holding its usage maps (pages owned, pages with free space, one per physical index) and
+// an empty root page per physical index of `plan`, whose page fields it fills in.
+uint32_t AllocateNewTablePages(Pager& pager, GlobalPages& global, TableDefinitionPlan& plan);
 
 // Marks the row `map` deleted on its page.
 void DeleteUsageMapRow(Pager& pager, RowPointer map);

@@ -6,8 +6,6 @@
 #include "jet/byte_writer.h"
 #include "jet/catalog.h"
 #include "jet/catalog_rows.h"
-#include "jet/data_page_writer.h"
-#include "jet/index_writer.h"
 #include "jet/name_fold.h"
 #include "jet/schema_pages.h"
 #include "jet/table_properties.h"
@@ -85,16 +83,7 @@ void CreateTableInFile(Pager& pager, Database& db, const NewTable& table) {
   plan.text_sort_order = TextSortOrder(pager);
   PlanIndexes(def, plan);
 
-  uint32_t tdef_page = global.Allocate();
-  uint32_t map_page = global.Allocate();
-  InitDataPage(pager.Modify(map_page), 0);
-  plan.used_pages = AddUsageMapRow(pager, map_page, std::nullopt);
-  plan.free_pages = AddUsageMapRow(pager, map_page, std::nullopt);
-  for (RealIndexPlan& r : plan.real) {
-    r.root_page = global.Allocate();
-    WriteEmptyIndexRoot(pager, JetVersion::kJet4, r.root_page, tdef_page);
-    r.pages = AddUsageMapRow(pager, map_page, r.root_page);
-  }
+  const uint32_t tdef_page = AllocateNewTablePages(pager, global, plan);
   WriteTableDefinition(
       pager, EncodeTableDefinition(plan), {tdef_page}, [&] { return global.Allocate(); },
       [&](uint32_t page) { global.Free(page); });

@@ -25,15 +25,6 @@ struct Regions {
   size_t end = 0;          // the recorded length
 };
 
-size_t SkipNames(const std::vector<uint8_t>& b, size_t at, size_t count) {
-  for (size_t i = 0; i < count; ++i) {
-    if (at + 2 > b.size()) ThrowCorrupt("table definition names past its end");
-    at += 2 + ReadU16(b, at);
-  }
-  if (at > b.size()) ThrowCorrupt("table definition names past its end");
-  return at;
-}
-
 Regions Locate(const std::vector<uint8_t>& b) {
   Regions r;
   r.columns = ReadU16(b, L.columns);
@@ -41,9 +32,9 @@ Regions Locate(const std::vector<uint8_t>& b) {
   uint32_t reals = ReadU32(b, L.real_indexes);
   r.entries = L.real_index_entries + reals * L.real_index_entry_size;
   r.names = r.entries + r.columns * L.column_entry_size;
-  r.names_end = SkipNames(b, r.names, r.columns);
+  r.names_end = SkipDefinitionNames(b, r.names, r.columns);
   r.index_names = r.names_end + reals * L.real_index_size + logical * L.logical_index_size;
-  r.maps = SkipNames(b, r.index_names, logical);
+  r.maps = SkipDefinitionNames(b, r.index_names, logical);
   size_t recorded = ReadU32(b, tdef::kDefinitionLengthOffset);
   r.end = recorded >= r.maps && recorded <= b.size() ? recorded : b.size();
   r.maps_end = r.maps;

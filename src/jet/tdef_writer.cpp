@@ -75,36 +75,6 @@ std::vector<uint8_t> LogicalIndexEntry(const IndexDef& index, uint32_t number, u
   return e;
 }
 
-// Where the parts of a definition that adding or removing an index moves begin and end.
-struct IndexParts {
-  uint32_t logical = 0;
-  uint32_t reals = 0;
-  size_t logical_start = 0;
-  size_t logical_end = 0;
-  size_t names_end = 0;
-  size_t end = 0;
-};
-
-size_t SkipNames(const std::vector<uint8_t>& bytes, size_t at, size_t count);
-
-IndexParts FindIndexParts(const std::vector<uint8_t>& b) {
-  IndexParts p;
-  size_t columns = ReadU16(b, L.columns);
-  p.logical = ReadU32(b, L.logical_indexes);
-  p.reals = ReadU32(b, L.real_indexes);
-  size_t counts_end = L.real_index_entries + p.reals * L.real_index_entry_size;
-  size_t real_start = SkipNames(b, counts_end + columns * L.column_entry_size, columns);
-  p.logical_start = real_start + p.reals * L.real_index_size;
-  p.logical_end = p.logical_start + p.logical * L.logical_index_size;
-  if (p.logical_end > b.size()) ThrowCorrupt("table definition indexes past its end");
-  p.names_end = SkipNames(b, p.logical_end, p.logical);
-  size_t recorded = ReadU32(b, tdef::kDefinitionLengthOffset);
-  p.end = recorded >= p.names_end + tdef::kTrailerSize && recorded <= b.size()
-              ? recorded
-              : std::min(b.size(), p.names_end + tdef::kTrailerSize);
-  return p;
-}
-
 std::vector<uint8_t> ColumnEntry(const ColumnDef& c, size_t var_index, size_t fixed_offset,
                                  const std::array<uint8_t, 4>& sort_order) {
   std::vector<uint8_t> e(L.column_entry_size, 0);
@@ -131,14 +101,34 @@ std::vector<uint8_t> ColumnEntry(const ColumnDef& c, size_t var_index, size_t fi
   return e;
 }
 
-// Skips `count` names stored one after the other from `at`.
-size_t SkipNames(const std::vector<uint8_t>& bytes, size_t at, size_t count) {
-  for (size_t i = 0; i < count; ++i) at += 2 + ReadU16(bytes, at);
-  if (at > bytes.size()) ThrowCorrupt("table definition names past its end");
+}  // namespace
+
+size_t SkipDefinitionNames(const std::vector<uint8_t>& b, size_t at, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    if (at + 2 > b.size()) ThrowCorrupt("table definition names past its end");
+    at += 2 + ReadU16(b, at);
+  }
+  if (at > b.size()) ThrowCorrupt("table definition names past its end");
   return at;
 }
 
-}  // namespace
+IndexParts FindIndexParts(const std::vector<uint8_t>& b) {
+  IndexParts p;
+  const size_t columns = ReadU16(b, L.columns);
+  p.logical = ReadU32(b, L.logical_indexes);
+  p.reals = ReadU32(b, L.real_indexes);
+  p.counts_end = L.real_index_entries + p.reals * L.real_index_entry_size;
+  p.real_start = SkipDefinitionNames(b, p.counts_end + columns * L.column_entry_size, columns);
+  p.logical_start = p.real_start + p.reals * L.real_index_size;
+  p.logical_end = p.logical_start + p.logical * L.logical_index_size;
+  if (p.logical_end > b.size()) ThrowCorrupt("table definition indexes past its end");
+  p.names_end = SkipDefinitionNames(b, p.logical_end, p.logical);
+  const size_t recorded = ReadU32(b, tdef::kDefinitionLengthOffset);
+  p.end = recorded >= p.names_end + tdef::kTrailerSize && recorded <= b.size()
+              ? recorded
+              : std::min(b.size(), p.names_end + tdef::kTrailerSize);
+  return p;
+}
 
 std::vector<uint8_t> EncodeColumnEntry(const ColumnDef& column, size_t var_index,
                                        size_t fixed_offset, const TableDefinitionPlan& plan) {
@@ -242,19 +232,14 @@ std::vector<uint8_t> AddIndexToDefinition(const std::vector<uint8_t>& definition
                                           const IndexDef& index, const RealIndexPlan& real,
                                           const TableDef& table) {
   const std::vector<uint8_t>& b = definition;
-  size_t columns = ReadU16(b, L.columns);
-  uint32_t logical = ReadU32(b, L.logical_indexes);
-  uint32_t reals = ReadU32(b, L.real_indexes);
-  size_t counts_end = L.real_index_entries + reals * L.real_index_entry_size;
-  size_t names_start = counts_end + columns * L.column_entry_size;
-  size_t real_start = SkipNames(b, names_start, columns);
-  size_t real_end = real_start + reals * L.real_index_size;
-  size_t logical_end = real_end + logical * L.logical_index_size;
-  size_t names_end = SkipNames(b, logical_end, logical);
-  size_t recorded = ReadU32(b, tdef::kDefinitionLengthOffset);
-  size_t end = recorded >= names_end + tdef::kTrailerSize && recorded <= b.size()
-                   ? recorded
-                   : std::min(b.size(), names_end + tdef::kTrailerSize);
+  const IndexParts p = FindIndexParts(b);
+  const uint32_t logical = p.logical;
+  const uint32_t reals = p.reals;
+  const size_t counts_end = p.counts_end;
+  const size_t real_end = p.logical_start;
+  const size_t logical_end = p.logical_end;
+  const size_t names_end = p.names_end;
+  const size_t end = p.end;
 
   std::vector<uint8_t> out;
   auto copy = [&](size_t from, size_t to) {

@@ -50,6 +50,22 @@ struct TableDefinitionPlan {
   std::array<uint8_t, 4> text_sort_order{};  // as the file's other text columns carry it
 };
 
+// Skips `count` names (length-prefixed UTF-16) of a definition from `at`; throws past its end.
+size_t SkipDefinitionNames(const std::vector<uint8_t>& definition, size_t at, size_t count);
+
+// Where the parts of a definition that adding or removing an index moves begin and end.
+struct IndexParts {
+  uint32_t logical = 0;      // logical index count
+  uint32_t reals = 0;        // physical index count
+  size_t counts_end = 0;     // after the physical indexes' entry counts: the column entries
+  size_t real_start = 0;     // the physical index entries, after the column names
+  size_t logical_start = 0;  // the logical index entries
+  size_t logical_end = 0;    // the logical index names
+  size_t names_end = 0;      // after the index names
+  size_t end = 0;            // the recorded length (or the names' end and the trailer)
+};
+IndexParts FindIndexParts(const std::vector<uint8_t>& definition);
+
 // The definition's bytes as one run (page header included, not yet split over pages).
 std::vector<uint8_t> EncodeTableDefinition(const TableDefinitionPlan& plan);
 

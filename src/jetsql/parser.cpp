@@ -11,15 +11,10 @@
 #include "jetsql/lexer.h"
 #include "jetsql/parser_ddl.h"
 #include "jetsql/signatures.h"
+#include "jetsql/token_cursor.h"
 
 namespace jetsql {
 namespace {
-
-std::string Upper(std::string_view s) {
-  std::string r(s);
-  for (auto& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return r;
-}
 
 constexpr std::string_view kReserved[] = {
     "SELECT", "FROM",     "WHERE",       "GROUP",   "BY",         "HAVING", "ORDER",  "UNION",
@@ -33,9 +28,9 @@ constexpr std::string_view kReserved[] = {
 constexpr std::array<std::string_view, 6> kActionWords = {"INSERT", "UPDATE", "DELETE",
                                                           "CREATE", "DROP",   "ALTER"};
 
-class Parser {
+class Parser : private TokenCursor {
  public:
-  explicit Parser(const std::string& sql) : sql_(sql), tokens_(Tokenize(sql)) {}
+  explicit Parser(const std::string& sql) : TokenCursor(Tokenize(sql)), sql_(sql) {}
 
   Statement ParseStatement() {
     Statement st;
@@ -231,28 +226,6 @@ class Parser {
     return del;
   }
 
-  const Token& tok() const { return tokens_[pos_]; }
-  const Token& peek(size_t k = 1) const { return tokens_[std::min(pos_ + k, tokens_.size() - 1)]; }
-  void Advance() {
-    if (pos_ + 1 < tokens_.size()) ++pos_;
-  }
-  bool IsWord(std::string_view w, const Token* t = nullptr) const {
-    const Token& x = t ? *t : tok();
-    return x.kind == TokenKind::kWord && Upper(x.text) == w;
-  }
-  bool IsSymbol(std::string_view s) const {
-    return tok().kind == TokenKind::kSymbol && tok().text == s;
-  }
-  bool AcceptWord(std::string_view w) {
-    if (!IsWord(w)) return false;
-    Advance();
-    return true;
-  }
-  bool AcceptSymbol(std::string_view s) {
-    if (!IsSymbol(s)) return false;
-    Advance();
-    return true;
-  }
   template <typename F>
   void Expect(std::string_view s, F fail) {
     if (!AcceptSymbol(s)) fail();
@@ -871,8 +844,6 @@ class Parser {
   }
 
   const std::string& sql_;
-  std::vector<Token> tokens_;
-  size_t pos_ = 0;
   int depth_ = 0;
   size_t expr_begin_ = 0;
   bool last_clause_from_ = false;

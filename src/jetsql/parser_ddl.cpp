@@ -6,17 +6,12 @@
 
 #include "error/errors.h"
 #include "jetsql/parser.h"
+#include "jetsql/token_cursor.h"
 
 namespace jetsql {
 namespace {
 
 using jet::ColumnType;
-
-std::string Upper(std::string_view s) {
-  std::string r(s);
-  for (auto& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return r;
-}
 
 // How a type name reads: its type and what a size in parentheses means for it.
 enum class SizeRule { kNone, kText, kBinary, kDecimal, kCounter };
@@ -94,9 +89,9 @@ constexpr uint8_t kMaxDecimalPrecision = 28;
 
 using Fail = void (*)();
 
-class DdlParser {
+class DdlParser : private TokenCursor {
  public:
-  explicit DdlParser(const std::vector<Token>& tokens) : tokens_(tokens) {}
+  explicit DdlParser(std::vector<Token> tokens) : TokenCursor(std::move(tokens)) {}
 
   DataDefinition Parse() {
     DataDefinition d;
@@ -425,28 +420,6 @@ class DdlParser {
     if (tok().kind != TokenKind::kEnd) fail();
   }
 
-  const Token& tok() const { return tokens_[pos_]; }
-  const Token& peek() const { return tokens_[std::min(pos_ + 1, tokens_.size() - 1)]; }
-  void Advance() {
-    if (pos_ + 1 < tokens_.size()) ++pos_;
-  }
-  bool IsWord(std::string_view w, const Token* t = nullptr) const {
-    const Token& x = t ? *t : tok();
-    return x.kind == TokenKind::kWord && Upper(x.text) == w;
-  }
-  bool IsSymbol(std::string_view s) const {
-    return tok().kind == TokenKind::kSymbol && tok().text == s;
-  }
-  bool AcceptWord(std::string_view w) {
-    if (!IsWord(w)) return false;
-    Advance();
-    return true;
-  }
-  bool AcceptSymbol(std::string_view s) {
-    if (!IsSymbol(s)) return false;
-    Advance();
-    return true;
-  }
   void Expect(std::string_view s, Fail fail) {
     if (!AcceptSymbol(s)) fail();
   }
@@ -458,9 +431,6 @@ class DdlParser {
     Advance();
     return n;
   }
-
-  const std::vector<Token>& tokens_;
-  size_t pos_ = 0;
 };
 
 }  // namespace

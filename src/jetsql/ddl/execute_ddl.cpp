@@ -1,6 +1,7 @@
 #include "jetsql/ddl/execute_ddl.h"
 
 #include "error/errors.h"
+#include "jet/column_lookup.h"
 #include "jet/name_fold.h"
 #include "jetsql/ddl/column_conversion.h"
 #include "jetsql/ddl/foreign_keys.h"
@@ -25,10 +26,9 @@ jet::ColumnDef MakeColumn(const FieldDefinition& f) {
 }
 
 int ColumnPosition(const std::vector<jet::ColumnDef>& columns, const std::string& name) {
-  for (size_t i = 0; i < columns.size(); ++i) {
-    if (jet::SameName(columns[i].name, name)) return static_cast<int>(i);
-  }
-  throw errors::ItemNotFound();
+  const int found = jet::FindColumn(columns, name);
+  if (found < 0) throw errors::ItemNotFound();
+  return found;
 }
 
 // A name for a constraint written without one, not yet used by the table's indexes.
