@@ -10,13 +10,8 @@
 #include <vector>
 
 #include "jet/database.h"
-#include "jet/header.h"
-#include "jet/index_check.h"
-#include "jet/memory_file.h"
-#include "jet/pager.h"
 #include "jetsql/session.h"
-#include "support/jet_samples.h"
-#include "support/oracle_export.h"
+#include "support/oracle_file_test.h"
 
 namespace {
 
@@ -24,56 +19,10 @@ namespace fs = std::filesystem;
 using jet::ColumnType;
 using jetsql::Session;
 
-class DdlColumnsOracleTest : public ::testing::Test {
+class DdlColumnsOracleTest : public testsupport::OracleFileTest {
  protected:
-  void SetUp() override {
-    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-    std::string missing = testsupport::OraclesMissing();
-    if (!missing.empty()) GTEST_SKIP() << missing;
-    dir_ = quorla_test::MakeTempDir();
-  }
-  void TearDown() override {
-    std::error_code ec;
-    if (!dir_.empty()) fs::remove_all(dir_, ec);
-  }
-
-  std::string Copy(const std::string& relative) {
-    const std::string source = std::string(QUORLA_SAMPLES_DIR) + "/" + relative;
-    const std::string path = dir_ + "/" + fs::path(relative).filename().string();
-    fs::copy_file(source, path);
-    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
-    return path;
-  }
-
-  static int32_t ErrorOf(Session& s, const std::string& sql) {
-    try {
-      s.Execute(sql);
-    } catch (const jet::Error& e) {
-      return e.number();
-    }
-    return 0;
-  }
-
   static std::vector<std::vector<jet::Value>> Rows(Session& s, const std::string& sql) {
     return s.Query(sql).rows;
-  }
-
-  static void CheckEveryIndex(const std::string& path) {
-    std::vector<uint8_t> bytes = quorla_test::ReadWholeFile(path);
-    jet::Header header;
-    ASSERT_EQ(jet::ParseHeader(bytes, header), jet::HeaderVerdict::kJet);
-    auto db = jet::Database::Open(path);
-    auto file = jet::NewMemoryFile(bytes);
-    jet::Pager pager(*file, nullptr, header.page_size, header.database_key);
-    for (const jet::CatalogEntry& t : db->Tables()) {
-      if (t.linked) continue;
-      auto def = db->GetTableDef(t.name);
-      for (const jet::IndexDef& index : def->indexes) {
-        jet::IndexCheckResult check = jet::CheckIndex(pager, header.version, index.root_page);
-        EXPECT_TRUE(check.problems.empty())
-            << t.name << "." << index.name << ": " << check.problems.front();
-      }
-    }
   }
 
   // Every entry of every index of `table` points at a row, one entry per row.
@@ -90,14 +39,6 @@ class DdlColumnsOracleTest : public ::testing::Test {
       EXPECT_EQ(entries, def->row_count) << def->indexes[i].name;
     }
   }
-
-  static std::string Schema(const std::string& path, const std::string& table) {
-    auto schema = testsupport::RunProcess({"mdb-schema", "-T", table, path});
-    EXPECT_EQ(schema.exit_code, 0) << schema.err;
-    return schema.out;
-  }
-
-  std::string dir_;
 };
 
 bool Contains(const std::string& text, const std::string& part) {
