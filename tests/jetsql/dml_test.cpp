@@ -56,13 +56,7 @@ class DmlTest : public ::testing::Test {
   std::string last_error_;
 };
 
-TEST_F(DmlTest, ParsesEachFormAndReportsSyntaxErrorsWithJetNumbers) {
-  EXPECT_TRUE(Parse("INSERT INTO [Kunden] (Name, [Ort]) VALUES ('x', 'y')").insert);
-  EXPECT_TRUE(Parse("INSERT INTO Kunden SELECT * FROM Kunden UNION SELECT * FROM Kunden;").insert);
-  EXPECT_TRUE(
-      Parse("UPDATE Kunden AS k INNER JOIN Orte ON k.Ort = Orte.Ort SET k.Name = 'a'").update);
-  EXPECT_TRUE(Parse("DELETE Kunden.* FROM Kunden WHERE ID IN (SELECT ID FROM Kunden)").delete_);
-  EXPECT_TRUE(Parse("PARAMETERS p Long; DELETE FROM Kunden WHERE ID = p").delete_);
+TEST_F(DmlTest, SyntaxErrorsCarryJetNumbers) {
   struct Case {
     const char* sql;
     int32_t number;
