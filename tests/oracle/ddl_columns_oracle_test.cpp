@@ -12,6 +12,7 @@
 #include "jet/database.h"
 #include "jetsql/session.h"
 #include "support/oracle_file_test.h"
+#include "support/table_check.h"
 
 namespace {
 
@@ -23,21 +24,6 @@ class DdlColumnsOracleTest : public testsupport::OracleFileTest {
  protected:
   static std::vector<std::vector<jet::Value>> Rows(Session& s, const std::string& sql) {
     return s.Query(sql).rows;
-  }
-
-  // Every entry of every index of `table` points at a row, one entry per row.
-  static void CheckIndexEntries(const std::string& path, const std::string& table) {
-    auto db = jet::Database::Open(path);
-    auto def = db->GetTableDef(table);
-    for (size_t i = 0; i < def->indexes.size(); ++i) {
-      uint32_t entries = 0;
-      auto cursor = db->OpenIndex(table, static_cast<int>(i));
-      for (cursor->SeekFirst(); cursor->Valid(); cursor->Next()) {
-        EXPECT_NO_THROW(db->ReadRow(table, cursor->row_id())) << def->indexes[i].name;
-        ++entries;
-      }
-      EXPECT_EQ(entries, def->row_count) << def->indexes[i].name;
-    }
   }
 };
 
@@ -101,7 +87,7 @@ TEST_F(DdlColumnsOracleTest, DropColumnRemovesItFromTheDefinitionAndEveryRow) {
   EXPECT_TRUE(Contains(schema, "[Kurz]\t\t\tByte")) << schema;
   testsupport::CompareTablesWithOracles({path, "jet4", "testV2003"}, {"Spalten", "Table1"});
   CheckEveryIndex(path);
-  CheckIndexEntries(path, "Spalten");
+  EXPECT_EQ(testsupport::CheckTableIndexes(*db, path, "Spalten"), "");
 }
 
 TEST_F(DdlColumnsOracleTest, DropColumnOfATableAccessWrote) {
@@ -177,7 +163,7 @@ TEST_F(DdlColumnsOracleTest, AlterColumnConvertsEveryValueAndRebuildsItsIndexes)
   EXPECT_TRUE(Contains(schema, "[Notiz]\t\t\tText (50)")) << schema;
   testsupport::CompareTablesWithOracles({path, "jet4", "testV2003"}, {"Umbau"});
   CheckEveryIndex(path);
-  CheckIndexEntries(path, "Umbau");
+  EXPECT_EQ(testsupport::CheckTableIndexes(*db, path, "Umbau"), "");
 }
 
 TEST_F(DdlColumnsOracleTest, RefusedColumnChangesLeaveTheFileAsItWas) {
