@@ -49,3 +49,45 @@ bench_start() {  # the usual start: hyperfine, a fresh quorla-sql (q) and a work
   bench_quorla_sql
   bench_work_dir
 }
+
+# The start of the scripts that time statements against SQLite: hyperfine, quorla-sql (q; the
+# binary QUORLA_SQL names, else a fresh build), a work folder (work) with a writable copy of the
+# benchmark file (work/orig.mdb), the same data as a native SQLite file (native), the pragmas
+# that make SQLite durable (durable), hyperfine's counts (runs, warmup from RUNS, WARMUP) and
+# prepare, which gives each run fresh copies (work/run.mdb, work/run.sqlite).
+bench_vs_sqlite_start() {  # bench_vs_sqlite_start [MDB]
+  local mdb=${1:-../shared/jet-samples/bench/orders-100k.mdb}
+  runs=${RUNS:-5}
+  warmup=${WARMUP:-1}
+  bench_need_hyperfine
+  if [ -n "${QUORLA_SQL:-}" ]; then
+    q=$(realpath "$QUORLA_SQL")
+  else
+    bench_quorla_sql
+  fi
+  bench_work_dir
+  cp "$mdb" "$work/orig.mdb"
+  chmod u+w "$work/orig.mdb"
+  native=$work/orig.sqlite
+  bench_native_copy "$mdb" "$native"
+  durable="PRAGMA synchronous=FULL; PRAGMA journal_mode=DELETE;"
+  prepare="cp $work/orig.mdb $work/run.mdb && cp $native $work/run.sqlite"
+  echo "load: $(uptime)"
+  # Wall time is what counts; CPU time (user + system) tells more on a loaded machine.
+  printf '%-14s %10s %10s %7s %10s %10s %7s\n' case quorla_ms sqlite_ms ratio q_cpu_ms s_cpu_ms ratio
+}
+
+bench_vs_sqlite_case() {  # bench_vs_sqlite_case NAME OURS THEIRS: times both, prints a row
+  local name=$1 ours=$2 theirs=$3
+  if [ -n "${CASES:-}" ] && [[ " $CASES " != *" $name "* ]]; then return 0; fi
+  hyperfine -w "$warmup" -r "$runs" --prepare "$prepare" --export-json "$work/r.json" "$ours" "$theirs" \
+    >/dev/null 2>&1 || { echo "$name: failed"; return 0; }
+  python3 - "$work/r.json" "$name" <<'PY'
+import json, sys
+r = json.load(open(sys.argv[1]))["results"]
+a, b = r[0]["mean"] * 1000, r[1]["mean"] * 1000
+ca = (r[0]["user"] + r[0]["system"]) * 1000
+cb = (r[1]["user"] + r[1]["system"]) * 1000
+print(f"{sys.argv[2]:<14} {a:10.1f} {b:10.1f} {a / b:7.2f} {ca:10.1f} {cb:10.1f} {ca / cb:7.2f}")
+PY
+}

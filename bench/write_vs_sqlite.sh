@@ -10,21 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/lib.sh
-mdb=${1:-../shared/jet-samples/bench/orders-100k.mdb}
-runs=${RUNS:-5}
-warmup=${WARMUP:-1}
-bench_need_hyperfine
-if [ -n "${QUORLA_SQL:-}" ]; then
-  q=$(realpath "$QUORLA_SQL")
-else
-  bench_quorla_sql
-fi
-bench_work_dir
-cp "$mdb" "$work/orig.mdb"
-chmod u+w "$work/orig.mdb"
-native=$work/orig.sqlite
-bench_native_copy "$mdb" "$native"
-durable="PRAGMA synchronous=FULL; PRAGMA journal_mode=DELETE;"
+bench_vs_sqlite_start "${1:-}"
 
 cols="OrderID, ArtikelNr, Menge, Gewicht, Betrag, Kunde, Ort, Bestelldatum, Bezahlt, Bemerkung"
 rest="ArtikelNr, Menge, Gewicht, Betrag, Kunde, Ort, Bestelldatum, Bezahlt, Bemerkung"
@@ -54,12 +40,7 @@ lite=(
   ""
 )
 
-prepare="cp $work/orig.mdb $work/run.mdb && cp $native $work/run.sqlite"
-echo "load: $(uptime)"
-# Wall time is what counts; CPU time (user + system) tells more on a loaded machine.
-printf '%-14s %10s %10s %7s %10s %10s %7s\n' case quorla_ms sqlite_ms ratio q_cpu_ms s_cpu_ms ratio
 for i in "${!names[@]}"; do
-  if [ -n "${CASES:-}" ] && [[ " $CASES " != *" ${names[$i]} "* ]]; then continue; fi
   if [ -n "${jet[$i]}" ]; then
     ours="$q $work/run.mdb \"${jet[$i]}\""
     theirs="sqlite3 $work/run.sqlite \"$durable ${lite[$i]}\""
@@ -67,14 +48,5 @@ for i in "${!names[@]}"; do
     ours="sh -c '$q $work/run.mdb < $work/inserts.jet.sql'"
     theirs="sh -c 'sqlite3 $work/run.sqlite < $work/inserts.lite.sql'"
   fi
-  hyperfine -w "$warmup" -r "$runs" --prepare "$prepare" --export-json "$work/r.json" "$ours" "$theirs" \
-    >/dev/null 2>&1 || { echo "${names[$i]}: failed"; continue; }
-  python3 - "$work/r.json" "${names[$i]}" <<'PY'
-import json, sys
-r = json.load(open(sys.argv[1]))["results"]
-a, b = r[0]["mean"] * 1000, r[1]["mean"] * 1000
-ca = (r[0]["user"] + r[0]["system"]) * 1000
-cb = (r[1]["user"] + r[1]["system"]) * 1000
-print(f"{sys.argv[2]:<14} {a:10.1f} {b:10.1f} {a / b:7.2f} {ca:10.1f} {cb:10.1f} {ca / cb:7.2f}")
-PY
+  bench_vs_sqlite_case "${names[$i]}" "$ours" "$theirs"
 done

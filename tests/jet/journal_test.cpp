@@ -125,28 +125,12 @@ void ChangePages(Pager& pager, uint64_t t) {
   }
 }
 
-struct FaultPoint {
-  FaultOp op;
-  const char* suffix;
-  FaultKind kind;
-  const char* name;
-};
-
-const FaultPoint kFaultPoints[] = {
-    {FaultOp::kWrite, "-journal", FaultKind::kError, "journal write fails"},
-    {FaultOp::kWrite, "-journal", FaultKind::kShortWrite, "journal write cut short"},
-    {FaultOp::kSync, "-journal", FaultKind::kError, "journal sync fails"},
-    {FaultOp::kSyncDirectory, "", FaultKind::kError, "folder sync fails"},
-    {FaultOp::kWrite, ".dat", FaultKind::kError, "database write fails"},
-    {FaultOp::kWrite, ".dat", FaultKind::kShortWrite, "database write cut short"},
-    {FaultOp::kSync, ".dat", FaultKind::kError, "database sync fails"},
-    {FaultOp::kRemove, "-journal", FaultKind::kError, "journal removal fails"},
-};
+const std::vector<testsupport::FaultPoint> kFaultPoints = testsupport::CommitFaultPoints(".dat");
 
 // Walks a fault through every occurrence of its operation in a commit: each either fails the
 // commit with the file left as before, or (past the last occurrence) lets it through whole.
 TEST(CommitFaults, EveryFailureLeavesTheOldContentsAndAWorkingPager) {
-  for (const FaultPoint& point : kFaultPoints) {
+  for (const testsupport::FaultPoint& point : kFaultPoints) {
     int failures = 0;
     for (int nth = 0; nth < 20; ++nth) {
       TempDir dir;
@@ -221,7 +205,7 @@ TEST(CommitFaults, RealDatabaseOpensIntactAfterEachFailure) {
   auto samples = testsupport::SampleFiles({"jet4"});
   ASSERT_FALSE(samples.empty());
   std::vector<uint8_t> original = quorla_test::ReadWholeFile(samples.front().path);
-  for (const FaultPoint& point : kFaultPoints) {
+  for (const testsupport::FaultPoint& point : testsupport::CommitFaultPoints(".mdb")) {
     TempDir dir;
     std::string path = dir.File("copy.mdb");
     quorla_test::WriteWholeFile(path, original);
@@ -229,8 +213,7 @@ TEST(CommitFaults, RealDatabaseOpensIntactAfterEachFailure) {
     {
       auto shared = SharedFile::Open(env, path, true);
       Pager pager(*shared, 4096, 0);
-      std::string suffix = point.suffix == std::string(".dat") ? ".mdb" : point.suffix;
-      env.Fail(point.op, suffix, 0, point.kind, /*sticky=*/true);
+      env.Fail(point.op, point.suffix, 0, point.kind, /*sticky=*/true);
       pager.Begin();
       for (uint32_t p = 1; p < std::min<uint32_t>(pager.page_count(), 6); ++p) {
         std::span<uint8_t> bytes = pager.Modify(p);

@@ -9,16 +9,13 @@
 
 #include "jet/error.h"
 #include "jetsql/binder.h"
-#include "jetsql/fake_catalog.h"
 #include "jetsql/parser.h"
 #include "jetsql/sqlite_errors.h"
+#include "jetsql/standard_tables.h"
+#include "support/new_database.h"
 
 namespace jetsql {
 namespace {
-
-using quorla_test::CatalogSqlite;
-using quorla_test::FakeCatalog;
-using quorla_test::StandardCatalog;
 
 constexpr int kSeed = 20261206;
 
@@ -47,8 +44,9 @@ class HostileSqlTest : public ::testing::Test {
       return -1;
     }
   }
-  FakeCatalog catalog_ = StandardCatalog();
-  CatalogSqlite db_{catalog_};
+  testsupport::NewDatabase file_{testsupport::kStandardTables};
+  DatabaseCatalog catalog_{&file_.db()};
+  testsupport::DatabaseSqlite db_{file_.db()};
 };
 
 // clang-format off

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_database.h"
 #include "jetsql/binder.h"
 #include "jetsql/parser.h"
 #include "sql_fixture.h"
+#include "support/new_database.h"
 
 namespace jetsql::testing {
 namespace {
@@ -15,31 +15,13 @@ class NonLatinNamesTest : public SqlFixture {
  protected:
   void SetUp() override {
     SqlFixture::SetUp();
-    jet::TableDef cities;
-    cities.name = "ГОРОДА";
-    cities.columns = {Column("ИМЯ", jet::ColumnType::kText, 0),
-                      Column("НАСЕЛЕНИЕ", jet::ColumnType::kLong, 1)};
-    auto& c = fake_.AddTable(cities);
-    c.rows = {{std::string("Москва"), int32_t{13000000}}, {std::string("Тверь"), int32_t{400000}}};
-    jet::TableDef greek;
-    greek.name = "ΧΩΡΑ";
-    greek.columns = {Column("ΟΝΟΜΑ", jet::ColumnType::kText, 0)};
-    fake_.AddTable(greek).rows = {{std::string("Ελλάδα")}};
-    RegisterJetModule(db_, &fake_, &pending_);
-  }
-
-  static jet::ColumnDef Column(const char* name, jet::ColumnType type, int number) {
-    jet::ColumnDef c;
-    c.name = name;
-    c.type = type;
-    c.column_number = number;
-    return c;
+    RegisterJetModule(db_, &file_.db(), &pending_);
   }
 
   // Binds `sql` against the database and returns the first field of every row, one per line.
   std::string Run(const std::string& sql) {
     Statement st = Parse(sql);
-    DatabaseCatalog catalog(&fake_);
+    DatabaseCatalog catalog(&file_.db());
     BoundStatement b = Bind(st, catalog);
     for (const auto& use : b.tables) {
       Exec("CREATE VIRTUAL TABLE IF NOT EXISTS temp." + use.vtab + " USING jet(" +
@@ -53,7 +35,13 @@ class NonLatinNamesTest : public SqlFixture {
     return out;
   }
 
-  FakeDatabase fake_;
+  testsupport::NewDatabase file_{{
+      "CREATE TABLE ГОРОДА (ИМЯ TEXT(50), НАСЕЛЕНИЕ LONG)",
+      "INSERT INTO ГОРОДА VALUES ('Москва', 13000000)",
+      "INSERT INTO ГОРОДА VALUES ('Тверь', 400000)",
+      "CREATE TABLE ΧΩΡΑ (ΟΝΟΜΑ TEXT(50))",
+      "INSERT INTO ΧΩΡΑ VALUES ('Ελλάδα')",
+  }};
 };
 
 TEST_F(NonLatinNamesTest, LowerCaseNamesFindUpperCaseTablesAndColumns) {

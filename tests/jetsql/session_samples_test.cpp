@@ -248,24 +248,6 @@ TEST_F(SessionSamplesTest, GroupTermsDistinctAndTopWithTies) {
                                "ArtikelNr FROM orders WHERE Menge > 495)"));
 }
 
-TEST_F(SessionSamplesTest, MeaningErrorsOnRealTables) {
-  EXPECT_EQ(ErrorOf("SELECT Ort, Kunde FROM orders GROUP BY Ort"), 3122);
-  EXPECT_EQ(ErrorOf("SELECT Month(Bestelldatum) FROM orders GROUP BY Year(Bestelldatum)"), 3122);
-  EXPECT_EQ(ErrorOf("SELECT Ort FROM orders WHERE Sum(Menge) > 1 GROUP BY Ort"), 3096);
-  EXPECT_EQ(ErrorOf("SELECT Count(*) FROM orders GROUP BY Sum(Menge)"), 3092);
-  EXPECT_EQ(ErrorOf("SELECT Sum(Avg(Menge)) FROM orders"), 3095);
-  EXPECT_EQ(ErrorOf("SELECT ArtikelNr FROM orders, artikel"), 3079);
-  EXPECT_EQ(ErrorOf("SELECT Ort FROM orders WHERE ArtikelNr IN (SELECT ArtikelNr, Preis FROM "
-                    "artikel)"),
-            3306);
-  EXPECT_EQ(ErrorOf("SELECT Ort, Kunde FROM orders UNION SELECT Bezeichnung FROM artikel"), 3307);
-  EXPECT_EQ(ErrorOf("SELECT Ort FROM orders UNION SELECT Bezeichnung FROM artikel ORDER BY Preis"),
-            3138);
-  EXPECT_EQ(ErrorOf("SELECT Gibtsnicht(Ort) FROM orders"), 3085);
-  EXPECT_EQ(ErrorOf("SELECT Left(Kunde) FROM orders"), 3075);
-  EXPECT_EQ(ErrorOf("SELECT Betrag FROM orders WHERE Bestelldatum = 'gestern'"), 3464);
-}
-
 TEST_F(SessionSamplesTest, CrosstabAsAccessSavesItWithEmptyCellsNull) {
   RecordSet rs = session_->Query(
       "TRANSFORM Count(*) AS Anzahl SELECT ArtikelNr FROM orders WHERE ArtikelNr <= 3 GROUP BY "

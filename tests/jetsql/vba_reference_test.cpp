@@ -40,19 +40,11 @@ class VbaReferenceTest : public ::testing::Test {
 };
 
 TEST_F(VbaReferenceTest, NumberFunctions) {
-  EXPECT_EQ(Eval("Round(2.5)"), "2");
-  EXPECT_EQ(Eval("Round(3.5)"), "4");
-  EXPECT_EQ(Eval("Round(-2.5)"), "-2");
   EXPECT_EQ(Eval("Round(1.2345, 2)"), "1,23");
-  EXPECT_EQ(Eval("Int(99.8)"), "99");
-  EXPECT_EQ(Eval("Fix(99.2)"), "99");
   EXPECT_EQ(Eval("Int(-99.8)"), "-100");
   EXPECT_EQ(Eval("Fix(-99.8)"), "-99");
-  EXPECT_EQ(Eval("Int(-99.2)"), "-100");
-  EXPECT_EQ(Eval("Fix(-99.2)"), "-99");
   EXPECT_EQ(Eval("Sgn(12) & Sgn(-2.4) & Sgn(0)"), "1-10");
   EXPECT_EQ(Eval("Abs(-50.3)"), "50,3");
-  EXPECT_EQ(Eval("Sqr(4)"), "2");
   EXPECT_EQ(Eval("Sqr(-4)"), "error 5");
   EXPECT_EQ(Eval("Round(Exp(1), 10)"), "2,7182818285");
   EXPECT_EQ(Eval("Round(Log(10), 10)"), "2,302585093");
@@ -62,8 +54,6 @@ TEST_F(VbaReferenceTest, NumberFunctions) {
   EXPECT_EQ(Eval("Val('    1615 198th Street N.E.')"), "1615198");
   EXPECT_EQ(Eval("Val('&HFFFF')"), "-1");
   EXPECT_EQ(Eval("Val('&O17')"), "15");
-  EXPECT_EQ(Eval("Val('2457')"), "2457");
-  EXPECT_EQ(Eval("Val(' 2 45 7')"), "2457");
   EXPECT_EQ(Eval("Val('24 and 57')"), "24");
 }
 
@@ -91,7 +81,6 @@ TEST_F(VbaReferenceTest, ConversionFunctions) {
   EXPECT_EQ(Eval("IsDate('12. Februar 1969')"), "Wahr");
   EXPECT_EQ(Eval("IsDate('Hallo')"), "Falsch");
   EXPECT_EQ(Eval("IsNull(Null)"), "Wahr");
-  EXPECT_EQ(Eval("IsNull('')"), "Falsch");
 }
 
 TEST_F(VbaReferenceTest, TextFunctions) {
@@ -102,7 +91,6 @@ TEST_F(VbaReferenceTest, TextFunctions) {
   EXPECT_EQ(Eval("InStr(4, 'XXpXXpXXPXXP', 'P', 1)"), "6");
   EXPECT_EQ(Eval("InStr(1, 'XXpXXpXXPXXP', 'P', 0)"), "9");
   EXPECT_EQ(Eval("InStr('XXpXXpXXPXXP', 'P')"), "3");
-  EXPECT_EQ(Eval("InStr(1, 'XXpXXpXXPXXP', 'W')"), "0");
   EXPECT_EQ(Eval("InStrRev('XXpXXpXXPXXP', 'P')"), "12");
   EXPECT_EQ(Eval("InStrRev('XXpXXpXXPXXP', 'P', 10, 0)"), "9");
   EXPECT_EQ(Eval("Len('Hello World')"), "11");
@@ -111,9 +99,7 @@ TEST_F(VbaReferenceTest, TextFunctions) {
   EXPECT_EQ(Eval("'<' & Trim('  <-Trim->  ') & '>'"), "<<-Trim->>");
   EXPECT_EQ(Eval("'Hello' & Space(10) & 'World'"), "Hello          World");
   EXPECT_EQ(Eval("String(5, '*')"), "*****");
-  EXPECT_EQ(Eval("String(5, 42)"), "*****");
   EXPECT_EQ(Eval("String(10, 'ABC')"), "AAAAAAAAAA");
-  EXPECT_EQ(Eval("StrReverse('Hallo')"), "ollaH");
   EXPECT_EQ(Eval("Replace('alphabet', 'a', 'e')"), "elphebet");
   EXPECT_EQ(Eval("Replace('alphabet', 'a', 'e', 3)"), "phebet");
   EXPECT_EQ(Eval("Replace('alphabet', 'a', 'e', 1, 1)"), "elphabet");
@@ -121,10 +107,8 @@ TEST_F(VbaReferenceTest, TextFunctions) {
   EXPECT_EQ(Eval("StrComp('ABCD', 'abcd', 0)"), "-1");
   EXPECT_EQ(Eval("StrComp('abcd', 'ABCD')"), "0");
   EXPECT_EQ(Eval("Asc('Apple')"), "65");
-  EXPECT_EQ(Eval("Asc('a')"), "97");
   EXPECT_EQ(Eval("Chr(65) & Chr(97) & Chr(62) & Chr(37)"), "Aa>%");
   EXPECT_EQ(Eval("UCase('Hello World 1234')"), "HELLO WORLD 1234");
-  EXPECT_EQ(Eval("LCase('Hello World 1234')"), "hello world 1234");
   EXPECT_EQ(Eval("Str(459) & '|' & Str(-459.65) & '|' & Str(459.001)"), " 459|-459.65| 459.001");
   EXPECT_EQ(Eval("Format(5459.4, '##,##0.00')"), "5.459,40");
   EXPECT_EQ(Eval("Format(334.9, '###0.00')"), "334,90");
@@ -144,7 +128,6 @@ TEST_F(VbaReferenceTest, DateFunctions) {
   EXPECT_EQ(Eval("DatePart('y', #2/12/1969#)"), "43");
   EXPECT_EQ(Eval("DatePart('ww', #1/1/2017#, 2, 2)"), "52");  // ISO: still 2016's week 52
   EXPECT_EQ(Eval("DateSerial(1990 - 10, 8 - 2, 1 - 1)"), "31.05.1980");
-  EXPECT_EQ(Eval("DateSerial(1969, 2, 12)"), "12.02.1969");
   EXPECT_EQ(Eval("TimeSerial(16, 35, 17)"), "16:35:17");
   EXPECT_EQ(Eval("TimeSerial(12 - 6, -15, 0)"), "05:45:00");
   EXPECT_EQ(Eval("DateValue('12. Februar 1969')"), "12.02.1969");

@@ -10,13 +10,9 @@
 #include <vector>
 
 #include "jet/database.h"
-#include "jet/header.h"
-#include "jet/index_check.h"
-#include "jet/memory_file.h"
-#include "jet/pager.h"
 #include "jetsql/session.h"
-#include "support/jet_samples.h"
-#include "support/oracle_export.h"
+#include "support/oracle_file_test.h"
+#include "support/table_check.h"
 
 namespace {
 
@@ -24,80 +20,11 @@ namespace fs = std::filesystem;
 using jet::ColumnType;
 using jetsql::Session;
 
-class DdlColumnsOracleTest : public ::testing::Test {
+class DdlColumnsOracleTest : public testsupport::OracleFileTest {
  protected:
-  void SetUp() override {
-    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-    std::string missing = testsupport::OraclesMissing();
-    if (!missing.empty()) GTEST_SKIP() << missing;
-    dir_ = quorla_test::MakeTempDir();
-  }
-  void TearDown() override {
-    std::error_code ec;
-    if (!dir_.empty()) fs::remove_all(dir_, ec);
-  }
-
-  std::string Copy(const std::string& relative) {
-    const std::string source = std::string(QUORLA_SAMPLES_DIR) + "/" + relative;
-    const std::string path = dir_ + "/" + fs::path(relative).filename().string();
-    fs::copy_file(source, path);
-    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
-    return path;
-  }
-
-  static int32_t ErrorOf(Session& s, const std::string& sql) {
-    try {
-      s.Execute(sql);
-    } catch (const jet::Error& e) {
-      return e.number();
-    }
-    return 0;
-  }
-
   static std::vector<std::vector<jet::Value>> Rows(Session& s, const std::string& sql) {
     return s.Query(sql).rows;
   }
-
-  static void CheckEveryIndex(const std::string& path) {
-    std::vector<uint8_t> bytes = quorla_test::ReadWholeFile(path);
-    jet::Header header;
-    ASSERT_EQ(jet::ParseHeader(bytes, header), jet::HeaderVerdict::kJet);
-    auto db = jet::Database::Open(path);
-    auto file = jet::NewMemoryFile(bytes);
-    jet::Pager pager(*file, nullptr, header.page_size, header.database_key);
-    for (const jet::CatalogEntry& t : db->Tables()) {
-      if (t.linked) continue;
-      auto def = db->GetTableDef(t.name);
-      for (const jet::IndexDef& index : def->indexes) {
-        jet::IndexCheckResult check = jet::CheckIndex(pager, header.version, index.root_page);
-        EXPECT_TRUE(check.problems.empty())
-            << t.name << "." << index.name << ": " << check.problems.front();
-      }
-    }
-  }
-
-  // Every entry of every index of `table` points at a row, one entry per row.
-  static void CheckIndexEntries(const std::string& path, const std::string& table) {
-    auto db = jet::Database::Open(path);
-    auto def = db->GetTableDef(table);
-    for (size_t i = 0; i < def->indexes.size(); ++i) {
-      uint32_t entries = 0;
-      auto cursor = db->OpenIndex(table, static_cast<int>(i));
-      for (cursor->SeekFirst(); cursor->Valid(); cursor->Next()) {
-        EXPECT_NO_THROW(db->ReadRow(table, cursor->row_id())) << def->indexes[i].name;
-        ++entries;
-      }
-      EXPECT_EQ(entries, def->row_count) << def->indexes[i].name;
-    }
-  }
-
-  static std::string Schema(const std::string& path, const std::string& table) {
-    auto schema = testsupport::RunProcess({"mdb-schema", "-T", table, path});
-    EXPECT_EQ(schema.exit_code, 0) << schema.err;
-    return schema.out;
-  }
-
-  std::string dir_;
 };
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -160,7 +87,7 @@ TEST_F(DdlColumnsOracleTest, DropColumnRemovesItFromTheDefinitionAndEveryRow) {
   EXPECT_TRUE(Contains(schema, "[Kurz]\t\t\tByte")) << schema;
   testsupport::CompareTablesWithOracles({path, "jet4", "testV2003"}, {"Spalten", "Table1"});
   CheckEveryIndex(path);
-  CheckIndexEntries(path, "Spalten");
+  EXPECT_EQ(testsupport::CheckTableIndexes(*db, path, "Spalten"), "");
 }
 
 TEST_F(DdlColumnsOracleTest, DropColumnOfATableAccessWrote) {
@@ -236,7 +163,7 @@ TEST_F(DdlColumnsOracleTest, AlterColumnConvertsEveryValueAndRebuildsItsIndexes)
   EXPECT_TRUE(Contains(schema, "[Notiz]\t\t\tText (50)")) << schema;
   testsupport::CompareTablesWithOracles({path, "jet4", "testV2003"}, {"Umbau"});
   CheckEveryIndex(path);
-  CheckIndexEntries(path, "Umbau");
+  EXPECT_EQ(testsupport::CheckTableIndexes(*db, path, "Umbau"), "");
 }
 
 TEST_F(DdlColumnsOracleTest, RefusedColumnChangesLeaveTheFileAsItWas) {

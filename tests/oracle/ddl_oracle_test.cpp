@@ -12,13 +12,8 @@
 
 #include "jet/database.h"
 #include "jet/database_file.h"
-#include "jet/header.h"
-#include "jet/index_check.h"
-#include "jet/memory_file.h"
-#include "jet/pager.h"
 #include "jetsql/session.h"
-#include "support/jet_samples.h"
-#include "support/oracle_export.h"
+#include "support/oracle_file_test.h"
 
 namespace {
 
@@ -33,59 +28,8 @@ constexpr char kEveryType[] =
     "Kennung GUID, Genau DECIMAL(12, 3), Gepackt TEXT(30) WITH COMPRESSION, "
     "CONSTRAINT Einmalig UNIQUE (Kurz, Mittel))";
 
-class DdlOracleTest : public ::testing::Test {
+class DdlOracleTest : public testsupport::OracleFileTest {
  protected:
-  void SetUp() override {
-    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-    std::string missing = testsupport::OraclesMissing();
-    if (!missing.empty()) GTEST_SKIP() << missing;
-    dir_ = quorla_test::MakeTempDir();
-  }
-  void TearDown() override {
-    std::error_code ec;
-    if (!dir_.empty()) fs::remove_all(dir_, ec);
-  }
-
-  std::string Copy(const std::string& relative) {
-    const std::string source = std::string(QUORLA_SAMPLES_DIR) + "/" + relative;
-    const std::string path = dir_ + "/" + fs::path(relative).filename().string();
-    fs::copy_file(source, path);
-    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
-    return path;
-  }
-
-  static int32_t ErrorOf(Session& s, const std::string& sql) {
-    try {
-      s.Execute(sql);
-    } catch (const jet::Error& e) {
-      return e.number();
-    }
-    return 0;
-  }
-
-  static int64_t Count(Session& s, const std::string& sql) {
-    return std::get<int32_t>(s.Query(sql).rows.at(0).at(0));
-  }
-
-  // Every index of every local table is a sound tree with one entry per row at most.
-  static void CheckEveryIndex(const std::string& path) {
-    std::vector<uint8_t> bytes = quorla_test::ReadWholeFile(path);
-    jet::Header header;
-    ASSERT_EQ(jet::ParseHeader(bytes, header), jet::HeaderVerdict::kJet);
-    auto db = jet::Database::Open(path);
-    auto file = jet::NewMemoryFile(bytes);
-    jet::Pager pager(*file, nullptr, header.page_size, header.database_key);
-    for (const jet::CatalogEntry& t : db->Tables()) {
-      if (t.linked) continue;
-      auto def = db->GetTableDef(t.name);
-      for (const jet::IndexDef& index : def->indexes) {
-        jet::IndexCheckResult check = jet::CheckIndex(pager, header.version, index.root_page);
-        EXPECT_TRUE(check.problems.empty())
-            << t.name << "." << index.name << ": " << check.problems.front();
-      }
-    }
-  }
-
   static std::vector<std::string> MdbReaderTables(const std::string& path,
                                                   const std::string& stem) {
     testsupport::MdbReaderExport reader({path, "jet4", stem});
@@ -96,8 +40,6 @@ class DdlOracleTest : public ::testing::Test {
   static bool Has(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
   }
-
-  std::string dir_;
 };
 
 void InsertRowsOfEveryType(Session& s) {

@@ -30,23 +30,7 @@ using testsupport::FaultEnv;
 using testsupport::FaultKind;
 using testsupport::FaultOp;
 
-struct FaultPoint {
-  FaultOp op;
-  const char* suffix;
-  FaultKind kind;
-  const char* name;
-};
-
-const FaultPoint kFaultPoints[] = {
-    {FaultOp::kWrite, "-journal", FaultKind::kError, "journal write fails"},
-    {FaultOp::kWrite, "-journal", FaultKind::kShortWrite, "journal write cut short"},
-    {FaultOp::kSync, "-journal", FaultKind::kError, "journal sync fails"},
-    {FaultOp::kSyncDirectory, "", FaultKind::kError, "folder sync fails"},
-    {FaultOp::kWrite, ".mdb", FaultKind::kError, "database write fails"},
-    {FaultOp::kWrite, ".mdb", FaultKind::kShortWrite, "database write cut short"},
-    {FaultOp::kSync, ".mdb", FaultKind::kError, "database sync fails"},
-    {FaultOp::kRemove, "-journal", FaultKind::kError, "journal removal fails"},
-};
+const std::vector<testsupport::FaultPoint> kFaultPoints = testsupport::CommitFaultPoints(".mdb");
 
 const std::vector<std::string> kTables = {"MSP_PROJECTS"};
 
@@ -111,7 +95,7 @@ TEST_P(DmlFaultTest, EachFailureLeavesTheFileAsItWasAndTheStatementRunsAfterward
   ASSERT_NE(clean_state, original_state);
 
   int faults = 0;
-  for (const FaultPoint& point : kFaultPoints) {
+  for (const testsupport::FaultPoint& point : kFaultPoints) {
     int failures = 0;
     for (int nth = 0; nth < 100000; nth = NextOccurrence(nth)) {
       SCOPED_TRACE(std::string(point.name) + ", occurrence " + std::to_string(nth));

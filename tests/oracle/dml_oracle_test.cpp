@@ -3,56 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "jetsql/session.h"
-#include "support/jet_samples.h"
-#include "support/oracle_export.h"
+#include "support/oracle_file_test.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using jetsql::Session;
 
-class DmlOracleTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-    std::string missing = testsupport::OraclesMissing();
-    if (!missing.empty()) GTEST_SKIP() << missing;
-    dir_ = quorla_test::MakeTempDir();
-  }
-  void TearDown() override {
-    std::error_code ec;
-    if (!dir_.empty()) fs::remove_all(dir_, ec);
-  }
-
-  std::string Copy(const std::string& relative) {
-    const std::string source = std::string(QUORLA_SAMPLES_DIR) + "/" + relative;
-    const std::string path = dir_ + "/" + fs::path(relative).filename().string();
-    fs::copy_file(source, path);
-    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
-    return path;
-  }
-
-  static int64_t Count(Session& s, const std::string& sql) {
-    auto rs = s.Query(sql);
-    return std::get<int32_t>(rs.rows.at(0).at(0));
-  }
-
-  static int32_t ErrorOf(Session& s, const std::string& sql) {
-    try {
-      s.Execute(sql);
-    } catch (const jet::Error& e) {
-      return e.number();
-    }
-    return 0;
-  }
-
-  std::string dir_;
-};
+using DmlOracleTest = testsupport::OracleFileTest;
 
 TEST_F(DmlOracleTest, EachStatementOnASmallTableAndFailuresLeaveTheFileAsItWas) {
   const std::string path = Copy("jet4/testV2003.mdb");

@@ -5,39 +5,23 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "jet/database.h"
 #include "jet/database_file.h"
-#include "jet/header.h"
-#include "jet/index_check.h"
-#include "jet/memory_file.h"
-#include "jet/pager.h"
 #include "jetsql/session.h"
-#include "support/jet_samples.h"
-#include "support/oracle_export.h"
+#include "support/oracle_file_test.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using jetsql::Session;
 
-class ForeignKeyOracleTest : public ::testing::Test {
+class ForeignKeyOracleTest : public testsupport::OracleFileTest {
  protected:
   void SetUp() override {
-    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-    std::string missing = testsupport::OraclesMissing();
-    if (!missing.empty()) GTEST_SKIP() << missing;
-    dir_ = quorla_test::MakeTempDir();
-    path_ = dir_ + "/emptyV2003.mdb";
-    fs::copy_file(std::string(QUORLA_SAMPLES_DIR) + "/jet4/emptyV2003.mdb", path_);
-    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    if (!dir_.empty()) fs::remove_all(dir_, ec);
+    OracleFileTest::SetUp();
+    if (!IsSkipped()) path_ = Copy("jet4/emptyV2003.mdb");
   }
 
   std::string Mdb(const std::string& command, const std::string& tail = "") const {
@@ -48,43 +32,12 @@ class ForeignKeyOracleTest : public ::testing::Test {
   std::string Relationships() const { return Mdb("mdb-export", " MSysRelationships"); }
   std::string Schema() const { return Mdb("mdb-schema --relations", " postgres"); }
 
-  static int64_t Count(Session& s, const std::string& sql) {
-    return std::get<int32_t>(s.Query(sql).rows.at(0).at(0));
+  using OracleFileTest::CheckEveryIndex;
+  using OracleFileTest::ExpectRefused;
+  void ExpectRefused(const std::string& sql, int32_t number) const {
+    ExpectRefused(path_, sql, number);
   }
-
-  // Runs `sql`, which must fail with `number` and leave the file as it was.
-  void ExpectRefused(const std::string& sql, int32_t number) {
-    SCOPED_TRACE(sql);
-    const auto bytes = quorla_test::ReadWholeFile(path_);
-    {
-      Session s(path_, Session::Mode::kReadWrite);
-      try {
-        s.Execute(sql);
-        ADD_FAILURE() << "not refused";
-      } catch (const jet::Error& e) {
-        EXPECT_EQ(e.number(), number) << e.description();
-      }
-    }
-    EXPECT_EQ(quorla_test::ReadWholeFile(path_), bytes) << "a refused statement changed the file";
-  }
-
-  // Every index of every local table is a sound tree.
-  void CheckEveryIndex() const {
-    std::vector<uint8_t> bytes = quorla_test::ReadWholeFile(path_);
-    jet::Header header;
-    ASSERT_EQ(jet::ParseHeader(bytes, header), jet::HeaderVerdict::kJet);
-    auto db = jet::Database::Open(path_);
-    auto file = jet::NewMemoryFile(bytes);
-    jet::Pager pager(*file, nullptr, header.page_size, header.database_key);
-    for (const jet::CatalogEntry& t : db->Tables()) {
-      if (t.linked) continue;
-      for (const jet::IndexDef& index : db->GetTableDef(t.name)->indexes) {
-        jet::IndexCheckResult check = jet::CheckIndex(pager, header.version, index.root_page);
-        EXPECT_TRUE(check.problems.empty())
-            << t.name << "." << index.name << ": " << check.problems.front();
-      }
-    }
-  }
+  void CheckEveryIndex() const { CheckEveryIndex(path_); }
 
   // The relationship entries of `table`'s indexes: name and whether it is the referenced side.
   std::vector<std::pair<std::string, bool>> ReferenceEntries(const std::string& table) const {
@@ -98,7 +51,6 @@ class ForeignKeyOracleTest : public ::testing::Test {
     return out;
   }
 
-  std::string dir_;
   std::string path_;
 };
 

@@ -5,32 +5,24 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "jet/database.h"
 #include "jetsql/session.h"
-#include "support/jet_samples.h"
-#include "support/oracle_export.h"
-#include "support/process.h"
+#include "support/oracle_file_test.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using jet::ColumnType;
 using jetsql::Session;
 
-class MakeTableOracleTest : public ::testing::Test {
+class MakeTableOracleTest : public testsupport::OracleFileTest {
  protected:
   void SetUp() override {
-    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-    std::string missing = testsupport::OraclesMissing();
-    if (!missing.empty()) GTEST_SKIP() << missing;
-    dir_ = quorla_test::MakeTempDir();
-    path_ = dir_ + "/emptyV2003.mdb";
-    fs::copy_file(std::string(QUORLA_SAMPLES_DIR) + "/jet4/emptyV2003.mdb", path_);
-    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
+    OracleFileTest::SetUp();
+    if (IsSkipped()) return;
+    path_ = Copy("jet4/emptyV2003.mdb");
     Session s(path_, Session::Mode::kReadWrite);
     s.Execute(
         "CREATE TABLE Kunden (Nr COUNTER PRIMARY KEY, Name TEXT(20) NOT NULL, Notiz MEMO, "
@@ -47,11 +39,6 @@ class MakeTableOracleTest : public ::testing::Test {
     s.Execute("INSERT INTO Orte VALUES (1, 'Köln')");
     s.Execute("INSERT INTO Orte VALUES (2, 'Trier')");
   }
-  void TearDown() override {
-    std::error_code ec;
-    if (!dir_.empty()) fs::remove_all(dir_, ec);
-  }
-
   std::vector<std::pair<ColumnType, uint16_t>> Columns(const std::string& table) const {
     auto db = jet::Database::Open(path_);
     std::vector<std::pair<ColumnType, uint16_t>> out;
@@ -63,13 +50,9 @@ class MakeTableOracleTest : public ::testing::Test {
   }
 
   std::string Schema(const std::string& table) const {
-    auto out = quorla_test::RunCommand("mdb-schema -T " + quorla_test::ShellQuote(table) + " " +
-                                       quorla_test::ShellQuote(path_));
-    EXPECT_TRUE(out.has_value());
-    return out.value_or("");
+    return OracleFileTest::Schema(path_, table);
   }
 
-  std::string dir_;
   std::string path_;
 };
 
@@ -116,18 +99,10 @@ TEST_F(MakeTableOracleTest, RefusedMakeTableQueriesLeaveTheFileAsItWas) {
   const auto bytes = quorla_test::ReadWholeFile(path_);
   {
     Session s(path_, Session::Mode::kReadWrite);
-    auto error_of = [&](const std::string& sql) {
-      try {
-        s.Execute(sql);
-      } catch (const jet::Error& e) {
-        return e.number();
-      }
-      return 0;
-    };
-    EXPECT_EQ(error_of("SELECT * INTO Orte FROM Kunden"), 3010);
-    EXPECT_EQ(error_of("SELECT * INTO [orte] FROM Kunden"), 3010);
-    EXPECT_EQ(error_of("SELECT * INTO Neu FROM Fehlt"), 3078);
-    EXPECT_EQ(error_of("SELECT Fehlt INTO Neu FROM Kunden"), 3061);
+    EXPECT_EQ(ErrorOf(s, "SELECT * INTO Orte FROM Kunden"), 3010);
+    EXPECT_EQ(ErrorOf(s, "SELECT * INTO [orte] FROM Kunden"), 3010);
+    EXPECT_EQ(ErrorOf(s, "SELECT * INTO Neu FROM Fehlt"), 3078);
+    EXPECT_EQ(ErrorOf(s, "SELECT Fehlt INTO Neu FROM Kunden"), 3061);
     // The window's path runs row-returning statements only.
     try {
       s.Query("SELECT * INTO Neu FROM Kunden");

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,13 +13,11 @@
 #include "jet/index_check.h"
 #include "jet/index_page.h"
 #include "jetsql/session.h"
-#include "support/jet_samples.h"
-#include "support/oracle_export.h"
+#include "support/oracle_file_test.h"
 #include "support/raw_page_file.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using jetsql::Session;
 
 const std::vector<std::string> kTables = {"Table1",
@@ -30,20 +27,11 @@ const std::vector<std::string> kTables = {"Table1",
                                           "MSysNavPaneGroups",
                                           "MSysNavPaneGroupToObjects"};
 
-class RelationshipsOracleTest : public ::testing::Test {
+class RelationshipsOracleTest : public testsupport::OracleFileTest {
  protected:
   void SetUp() override {
-    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-    std::string missing = testsupport::OraclesMissing();
-    if (!missing.empty()) GTEST_SKIP() << missing;
-    dir_ = quorla_test::MakeTempDir();
-    path_ = dir_ + "/indexTestV2000.mdb";
-    fs::copy_file(std::string(QUORLA_SAMPLES_DIR) + "/jet4/indexTestV2000.mdb", path_);
-    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    if (!dir_.empty()) fs::remove_all(dir_, ec);
+    OracleFileTest::SetUp();
+    if (!IsSkipped()) path_ = Copy("jet4/indexTestV2000.mdb");
   }
 
   // Every table as mdb-export reads it.
@@ -58,26 +46,12 @@ class RelationshipsOracleTest : public ::testing::Test {
     return all;
   }
 
-  static int64_t Count(Session& s, const std::string& sql) {
-    return std::get<int32_t>(s.Query(sql).rows.at(0).at(0));
-  }
-
   // Runs `sql`, which must fail with `number` naming `table`, and leave the file as it was.
+  using OracleFileTest::ExpectRefused;
   void ExpectRefused(const std::string& sql, int32_t number, const std::string& table) {
-    SCOPED_TRACE(sql);
-    const auto bytes = quorla_test::ReadWholeFile(path_);
     const std::string exported = Export();
-    {
-      Session s(path_, Session::Mode::kReadWrite);
-      try {
-        s.Execute(sql);
-        ADD_FAILURE() << "not refused";
-      } catch (const jet::Error& e) {
-        EXPECT_EQ(e.number(), number);
-        EXPECT_NE(e.description().find("'" + table + "'"), std::string::npos) << e.description();
-      }
-    }
-    EXPECT_EQ(quorla_test::ReadWholeFile(path_), bytes) << "a refused statement changed the file";
+    const std::string description = ExpectRefused(path_, sql, number);
+    EXPECT_NE(description.find("'" + table + "'"), std::string::npos) << sql << ": " << description;
     EXPECT_EQ(Export(), exported);
   }
 
@@ -100,7 +74,6 @@ class RelationshipsOracleTest : public ::testing::Test {
     EXPECT_GT(checked, 10);
   }
 
-  std::string dir_;
   std::string path_;
 };
 

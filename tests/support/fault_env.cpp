@@ -3,6 +3,19 @@
 #include "jet/error.h"
 
 namespace testsupport {
+
+std::vector<FaultPoint> CommitFaultPoints(const std::string& database) {
+  return {
+      {FaultOp::kWrite, "-journal", FaultKind::kError, "journal write fails"},
+      {FaultOp::kWrite, "-journal", FaultKind::kShortWrite, "journal write cut short"},
+      {FaultOp::kSync, "-journal", FaultKind::kError, "journal sync fails"},
+      {FaultOp::kSyncDirectory, "", FaultKind::kError, "folder sync fails"},
+      {FaultOp::kWrite, database, FaultKind::kError, "database write fails"},
+      {FaultOp::kWrite, database, FaultKind::kShortWrite, "database write cut short"},
+      {FaultOp::kSync, database, FaultKind::kError, "database sync fails"},
+      {FaultOp::kRemove, "-journal", FaultKind::kError, "journal removal fails"},
+  };
+}
 namespace {
 
 [[noreturn]] void ThrowInjected() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "jet/env.h"
 
@@ -20,6 +21,18 @@ enum class FaultKind {
   kError,       // the operation does nothing and throws
   kShortWrite,  // a write stores half its bytes, then throws
 };
+
+// One place where a commit touches the disk: an operation on the journal, the folder or the
+// database file (named by the end of its path), failing or cut short.
+struct FaultPoint {
+  FaultOp op;
+  std::string suffix;
+  FaultKind kind;
+  const char* name;
+};
+
+// Every such place, for a database file whose path ends with `database` (".mdb").
+std::vector<FaultPoint> CommitFaultPoints(const std::string& database);
 
 class FaultEnv : public jet::Env {
  public:

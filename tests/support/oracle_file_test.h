@@ -1,0 +1,116 @@
+#ifndef QUORLA_TESTS_SUPPORT_ORACLE_FILE_TEST_H_
+#define QUORLA_TESTS_SUPPORT_ORACLE_FILE_TEST_H_
+
+// The set-up shared by the tests that change copies of real Access files through quorla and read
+// them back with the independent readers: skips when the samples or the readers are missing,
+// copies samples into a temporary folder, runs statements and checks what the file then holds.
+//
+// Header-only: the support folder is built into every test program, and only some link jetsql.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "jet/database.h"
+#include "jet/header.h"
+#include "jet/index_check.h"
+#include "jet/memory_file.h"
+#include "jet/pager.h"
+#include "jetsql/session.h"
+#include "support/jet_samples.h"
+#include "support/oracle_export.h"
+#include "support/process.h"
+#include "support/sample_files.h"
+#include "support/temp_dir.h"
+
+namespace testsupport {
+
+class OracleFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
+    std::string missing = OraclesMissing();
+    if (!missing.empty()) GTEST_SKIP() << missing;
+  }
+
+  // A writable copy of the sample at `relative` (to the samples folder) in the temporary folder.
+  std::string Copy(const std::string& relative) {
+    namespace fs = std::filesystem;
+    const std::string path = dir_.File(fs::path(relative).filename().string());
+    fs::copy_file(std::string(QUORLA_SAMPLES_DIR) + "/" + relative, path);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    return path;
+  }
+
+  // The number of the error `sql` fails with, or 0 when it runs.
+  static int32_t ErrorOf(jetsql::Session& s, const std::string& sql) {
+    try {
+      s.Execute(sql);
+    } catch (const jet::Error& e) {
+      return e.number();
+    }
+    return 0;
+  }
+
+  // The first field of the first row, a Long (Count(*) and the like).
+  static int64_t Count(jetsql::Session& s, const std::string& sql) {
+    return std::get<int32_t>(s.Query(sql).rows.at(0).at(0));
+  }
+
+  // Runs `sql` on the file at `path`; it must fail with `number` and leave the file's bytes as
+  // they were. Returns the error's description.
+  static std::string ExpectRefused(const std::string& path, const std::string& sql,
+                                   int32_t number) {
+    SCOPED_TRACE(sql);
+    const auto bytes = quorla_test::ReadWholeFile(path);
+    std::string description;
+    {
+      jetsql::Session s(path, jetsql::Session::Mode::kReadWrite);
+      try {
+        s.Execute(sql);
+        ADD_FAILURE() << "not refused";
+      } catch (const jet::Error& e) {
+        EXPECT_EQ(e.number(), number) << e.description();
+        description = e.description();
+      }
+    }
+    EXPECT_EQ(quorla_test::ReadWholeFile(path), bytes) << "a refused statement changed the file";
+    return description;
+  }
+
+  // Every index of every local table is a sound tree.
+  static void CheckEveryIndex(const std::string& path) {
+    std::vector<uint8_t> bytes = quorla_test::ReadWholeFile(path);
+    jet::Header header;
+    ASSERT_EQ(jet::ParseHeader(bytes, header), jet::HeaderVerdict::kJet);
+    auto db = jet::Database::Open(path);
+    auto file = jet::NewMemoryFile(bytes);
+    jet::Pager pager(*file, nullptr, header.page_size, header.database_key);
+    for (const jet::CatalogEntry& t : db->Tables()) {
+      if (t.linked) continue;
+      for (const jet::IndexDef& index : db->GetTableDef(t.name)->indexes) {
+        jet::IndexCheckResult check = jet::CheckIndex(pager, header.version, index.root_page);
+        EXPECT_TRUE(check.problems.empty())
+            << t.name << "." << index.name << ": " << check.problems.front();
+      }
+    }
+  }
+
+  // mdb-schema's definition of `table` (all tables when empty).
+  static std::string Schema(const std::string& path, const std::string& table) {
+    std::vector<std::string> args = {"mdb-schema"};
+    if (!table.empty()) args.insert(args.end(), {"-T", table});
+    args.push_back(path);
+    auto schema = RunProcess(args);
+    EXPECT_EQ(schema.exit_code, 0) << schema.err;
+    return schema.out;
+  }
+
+  TempDir dir_;
+};
+
+}  // namespace testsupport
+
+#endif  // QUORLA_TESTS_SUPPORT_ORACLE_FILE_TEST_H_
