@@ -85,6 +85,9 @@ class FakeDatabase : public jet::Database {
     if (t.IsDeleted(i)) throw errors::RecordDeleted();
     return t.rows.at(i);
   }
+  std::unique_ptr<jet::RowReader> OpenRowReader(const std::string& name) override {
+    return std::make_unique<Reader>(this, &Find(name));
+  }
 
   // ---- writing ----
   bool writable() const override { return writable_; }
@@ -149,6 +152,7 @@ class FakeDatabase : public jet::Database {
 
   int rows_read = 0;     // rows fetched by id
   int rows_scanned = 0;  // rows passed by table scans
+  std::map<int, int> values_read;  // by column position: values taken from scans and row readers
   bool index_fails = false;
   std::vector<Write> writes;  // since the last rollback
   int statements = 0;
@@ -229,7 +233,29 @@ class FakeDatabase : public jet::Database {
       while (i_ < t_->rows.size() && t_->IsDeleted(i_)) ++i_;
     }
     jet::RowId row_id() const override { return IdOf(i_); }
-    jet::Value value(int column) override { return t_->rows[i_].at(static_cast<size_t>(column)); }
+    jet::Value value(int column) override {
+      ++db_->values_read[column];
+      return t_->rows[i_].at(static_cast<size_t>(column));
+    }
+
+   private:
+    FakeDatabase* db_;
+    Table* t_;
+    size_t i_ = 0;
+  };
+
+  class Reader : public jet::RowReader {
+   public:
+    Reader(FakeDatabase* db, Table* t) : db_(db), t_(t) {}
+    void Seek(jet::RowId id) override {
+      ++db_->rows_read;
+      i_ = IndexOf(id);
+      if (i_ >= t_->rows.size() || t_->IsDeleted(i_)) throw errors::RecordDeleted();
+    }
+    void ReadValue(int column, jet::Value& out) override {
+      ++db_->values_read[column];
+      out = t_->rows[i_].at(static_cast<size_t>(column));
+    }
 
    private:
     FakeDatabase* db_;

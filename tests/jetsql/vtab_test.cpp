@@ -81,6 +81,44 @@ TEST_F(VtabTest, TextKeyMatchesWithoutRegardToCase) {
   EXPECT_EQ(Eval("SELECT min(ID) FROM k WHERE Name >= 'kunde 99'"), "99");
 }
 
+TEST_F(VtabTest, OnlyTheColumnsAStatementUsesAreRead) {
+  auto read = [&](int column) { return fake_.values_read[column]; };
+  // A text range walks the Name index: Name for the check, ID for the sum, nothing else.
+  EXPECT_EQ(Eval("SELECT count(*) || ':' || sum(ID) FROM k WHERE Name BETWEEN 'Kunde 10' AND "
+                 "'KUNDE 11'"),
+            "20:9210");
+  EXPECT_EQ(fake_.rows_scanned, 0);
+  for (int unused : {2, 3, 4, 5, 6, 7}) EXPECT_EQ(read(unused), 0) << unused;
+  // Each value once per row, though SQLite checks both bounds and the result reads Name again.
+  EXPECT_LE(read(1), fake_.rows_read);
+  fake_.values_read.clear();
+  EXPECT_EQ(Eval("SELECT group_concat(Name, '|') FROM k WHERE Name BETWEEN 'Kunde 98' AND "
+                 "'Kunde 99' AND ID > 900"),
+            "Kunde 98|Kunde 99");
+  EXPECT_EQ(read(2), 0);
+
+  // A scan filtering on a column it does not return.
+  fake_.values_read.clear();
+  EXPECT_EQ(Eval("SELECT sum(ID) FROM k WHERE Gewicht > 248"), "6972");  // 993 to 999
+  EXPECT_EQ(read(1), 0);
+  EXPECT_EQ(read(2), 0);
+}
+
+TEST_F(VtabTest, RowsLookedUpAgainHaveEveryColumnTheStatementReads) {
+  // The inner side of each join looks the same few rows up again and again; each statement
+  // reads other columns of them, some only in its condition.
+  EXPECT_EQ(Eval("SELECT count(*) || ':' || sum(b.Betrag) FROM k a JOIN k b ON b.ID = a.ID % 5 + 1"),
+            "1000:37035000");
+  EXPECT_EQ(Eval("SELECT group_concat(DISTINCT b.Name) FROM k a JOIN k b ON b.ID = a.ID % 3 + 1 "
+                 "WHERE b.Gewicht > 0.5"),
+            "Kunde 3");
+  EXPECT_EQ(Eval("SELECT count(*) FROM k a JOIN k b ON b.ID = a.ID % 3 + 1 WHERE b.Aktiv"), "334");
+  // Two lookups of the same table in one statement, reading different columns.
+  EXPECT_EQ(Eval("SELECT (SELECT Name FROM k b WHERE b.ID = a.ID) || '/' || "
+                 "(SELECT Gewicht FROM k c WHERE c.ID = a.ID) FROM k a WHERE a.ID = 7"),
+            "Kunde 7/1.75");
+}
+
 TEST_F(VtabTest, UnreadableIndexFallsBackToAScan) {
   fake_.index_fails = true;
   EXPECT_EQ(Eval("SELECT Name FROM k WHERE ID = 742"), "Kunde 42");
