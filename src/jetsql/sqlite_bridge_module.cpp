@@ -24,9 +24,9 @@
 #include <vector>
 
 #include "jet/column_kind.h"
+#include "jetsql/like.h"
 #include "jetsql/row_address.h"
 #include "jetsql/sqlite_bridge.h"
-#include "jetsql/like.h"
 #include "jetsql/text_bounds.h"
 
 namespace jetsql {

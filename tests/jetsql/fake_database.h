@@ -150,8 +150,8 @@ class FakeDatabase : public jet::Database {
 
   void set_writable(bool w) { writable_ = w; }
 
-  int rows_read = 0;     // rows fetched by id
-  int rows_scanned = 0;  // rows passed by table scans
+  int rows_read = 0;               // rows fetched by id
+  int rows_scanned = 0;            // rows passed by table scans
   std::map<int, int> values_read;  // by column position: values taken from scans and row readers
   bool index_fails = false;
   std::vector<Write> writes;  // since the last rollback

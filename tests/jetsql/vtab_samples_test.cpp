@@ -62,8 +62,8 @@ void CheckColumnsThroughRange(sqlite3* db, const jet::TableDef& def, const std::
                               const std::string& c, sqlite3_value* v) {
   for (const jet::ColumnDef& other : def.columns) {
     std::string o = Quoted(other.name);
-    std::string sum = "SELECT count(" + o + ") || ':' || total(length(quote(" + o + "))) FROM " +
-                      vt + " WHERE ";
+    std::string sum =
+        "SELECT count(" + o + ") || ':' || total(length(quote(" + o + "))) FROM " + vt + " WHERE ";
     EXPECT_EQ(TextOf(db, sum + c + " >= ?", v), TextOf(db, sum + "+" + c + " >= ?", v))
         << other.name << " through " << c;
   }

@@ -107,8 +107,9 @@ TEST_F(VtabTest, OnlyTheColumnsAStatementUsesAreRead) {
 TEST_F(VtabTest, RowsLookedUpAgainHaveEveryColumnTheStatementReads) {
   // The inner side of each join looks the same few rows up again and again; each statement
   // reads other columns of them, some only in its condition.
-  EXPECT_EQ(Eval("SELECT count(*) || ':' || sum(b.Betrag) FROM k a JOIN k b ON b.ID = a.ID % 5 + 1"),
-            "1000:37035000");
+  EXPECT_EQ(
+      Eval("SELECT count(*) || ':' || sum(b.Betrag) FROM k a JOIN k b ON b.ID = a.ID % 5 + 1"),
+      "1000:37035000");
   EXPECT_EQ(Eval("SELECT group_concat(DISTINCT b.Name) FROM k a JOIN k b ON b.ID = a.ID % 3 + 1 "
                  "WHERE b.Gewicht > 0.5"),
             "Kunde 3");
