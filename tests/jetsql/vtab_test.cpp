@@ -120,6 +120,21 @@ TEST_F(VtabTest, RowsLookedUpAgainHaveEveryColumnTheStatementReads) {
             "Kunde 7/1.75");
 }
 
+TEST_F(VtabTest, LikeOnATextColumnIsCheckedByTheTable) {
+  EXPECT_EQ(Eval("SELECT count(*) || ':' || sum(ID) FROM k WHERE jet_like_column(Name, '*E 7')"),
+            "10:4570");
+  EXPECT_EQ(Eval("SELECT count(*) FROM k WHERE jet_like_column(Name, '*e 7') OR ID = 1"), "11");
+  EXPECT_EQ(Eval("SELECT count(*) FROM k WHERE ID < 20 AND jet_like_column(Name, 'kunde 1*')"),
+            "11");
+  EXPECT_EQ(Eval("SELECT count(*) FROM k WHERE jet_like_column(Name, NULL)"), "0");
+  EXPECT_EQ(Eval("SELECT jet_like_column(Name, '*7') FROM k WHERE ID = 7"), "1");
+  // A pattern Like refuses fails the statement as soon as there is a row to compare.
+  EXPECT_EQ(
+      Eval("SELECT count(*) FROM k WHERE jet_like_column(Name, '[a')").rfind("error: jet:93", 0),
+      0u);
+  EXPECT_EQ(Eval("SELECT count(*) FROM k WHERE ID < 0 AND jet_like_column(Name, '[a')"), "0");
+}
+
 TEST_F(VtabTest, UnreadableIndexFallsBackToAScan) {
   fake_.index_fails = true;
   EXPECT_EQ(Eval("SELECT Name FROM k WHERE ID = 742"), "Kunde 42");
