@@ -44,6 +44,18 @@ bench_native_copy() {  # bench_native_copy MDB SQLITE: orders and artikel as a n
   } | sqlite3 "$native"
 }
 
+bench_grow_tenfold() {  # bench_grow_tenfold MDB: adds the rows of orders nine times more, by quorla-sql
+  local mdb=$1
+  local cols="OrderID, ArtikelNr, Menge, Gewicht, Betrag, Kunde, Ort, Bestelldatum, Bezahlt, Bemerkung"
+  local rest="ArtikelNr, Menge, Gewicht, Betrag, Kunde, Ort, Bestelldatum, Bezahlt, Bemerkung"
+  local max_id k
+  max_id=$("$q" --csv "$mdb" "SELECT Max(OrderID) FROM orders" | tail -n 1)
+  for k in 1 2 3 4 5 6 7 8 9; do
+    "$q" "$mdb" "INSERT INTO orders ($cols) SELECT OrderID + $k * $max_id, $rest
+      FROM orders WHERE OrderID <= $max_id" 2>/dev/null
+  done
+}
+
 bench_start() {  # the usual start: hyperfine, a fresh quorla-sql (q) and a work folder (work)
   bench_need_hyperfine
   bench_quorla_sql

@@ -18,13 +18,7 @@ cp "$mdb" "$work/small.mdb"
 cp "$mdb" "$work/large.mdb"
 chmod u+w "$work/small.mdb" "$work/large.mdb"
 
-cols="OrderID, ArtikelNr, Menge, Gewicht, Betrag, Kunde, Ort, Bestelldatum, Bezahlt, Bemerkung"
-rest="ArtikelNr, Menge, Gewicht, Betrag, Kunde, Ort, Bestelldatum, Bezahlt, Bemerkung"
-max_id=$("$q" --csv "$work/small.mdb" "SELECT Max(OrderID) FROM orders" | tail -n 1)
-for k in 1 2 3 4 5 6 7 8 9; do
-  "$q" "$work/large.mdb" "INSERT INTO orders ($cols) SELECT OrderID + $k * $max_id, $rest
-    FROM orders WHERE OrderID <= $max_id" 2>/dev/null
-done
+bench_grow_tenfold "$work/large.mdb"
 
 peak() {  # the rows of orders in $1 and the peak resident set in KiB of exporting them all
   /usr/bin/time -f %M -o "$work/time.txt" "$q" --csv "$1" "SELECT * FROM orders" >/dev/null

@@ -4,6 +4,7 @@
 # Prints, per query, the mean wall time and the mean CPU time (user + system) of each, and their
 # ratios (quorla / sqlite). On a shared machine the CPU ratio is the steadier figure.
 # Usage: bench/sql_vs_sqlite.sh [path/to/orders-100k.mdb]
+# The last case, open_and_list, opens the file and lists its tables (--tables against .tables).
 # QUORLA_SQL=path times that quorla-sql instead of building one; ONLY="like top_n" picks queries.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -43,16 +44,28 @@ lite=(
 
 printf '%-12s %10s %10s %7s %10s %10s %7s\n' query quorla_ms sqlite_ms ratio \
   quorla_cpu sqlite_cpu cpu_rat
-for i in "${!names[@]}"; do
-  [[ -z ${ONLY:-} || " $ONLY " == *" ${names[$i]} "* ]] || continue
-  hyperfine -N -w 2 -r 10 --export-json "$work/r.json" \
-    "$q --csv $mdb \"${jet[$i]}\"" "sqlite3 -csv $native \"${lite[$i]}\"" >/dev/null 2>&1 ||
-    { echo "${names[$i]}: failed"; continue; }
-  python3 - "$work/r.json" "${names[$i]}" <<'PY'
+report() {  # report NAME: one line from hyperfine's results in $work/r.json
+  python3 - "$work/r.json" "$1" <<'PY'
 import json, sys
 r = json.load(open(sys.argv[1]))["results"]
 a, b = r[0]["mean"] * 1000, r[1]["mean"] * 1000
 ca, cb = ((x["user"] + x["system"]) * 1000 for x in r)
 print(f"{sys.argv[2]:<12} {a:10.2f} {b:10.2f} {a / b:7.2f} {ca:10.2f} {cb:10.2f} {ca / cb:7.2f}")
 PY
+}
+runs=${RUNS:-10}
+for i in "${!names[@]}"; do
+  [[ -z ${ONLY:-} || " $ONLY " == *" ${names[$i]} "* ]] || continue
+  hyperfine -N -w 2 -r "$runs" --export-json "$work/r.json" \
+    "$q --csv $mdb \"${jet[$i]}\"" "sqlite3 -csv $native \"${lite[$i]}\"" >/dev/null 2>&1 ||
+    { echo "${names[$i]}: failed"; continue; }
+  report "${names[$i]}"
 done
+if [[ -z ${ONLY:-} || " $ONLY " == *" open_and_list "* ]]; then
+  if hyperfine -N -w 2 -r "$runs" --export-json "$work/r.json" "$q $mdb --tables" \
+    "sqlite3 $native .tables" >/dev/null 2>&1; then
+    report open_and_list
+  else
+    echo "open_and_list: failed"
+  fi
+fi

@@ -94,6 +94,38 @@ class PathIndexCursor : public IndexCursor {
   std::string path_;
 };
 
+class PathRowReader : public RowReader {
+ public:
+  PathRowReader(std::unique_ptr<RowReader> inner, const std::string& path)
+      : inner_(std::move(inner)), path_(path) {}
+  void Seek(RowId id) override {
+    WithPath(path_, [&] { inner_->Seek(id); });
+  }
+  void ReadValue(int column, Value& out) override {
+    WithPath(path_, [&] { inner_->ReadValue(column, out); });
+  }
+
+ private:
+  std::unique_ptr<RowReader> inner_;
+  std::string path_;
+};
+
+// Database::OpenRowReader's default: whole rows through ReadRow.
+class WholeRowReader : public RowReader {
+ public:
+  WholeRowReader(Database& db, std::string table) : db_(db), table_(std::move(table)) {}
+  void Seek(RowId id) override { row_ = db_.ReadRow(table_, id); }
+  void ReadValue(int column, Value& out) override {
+    if (column < 0 || static_cast<size_t>(column) >= row_.size()) throw errors::ItemNotFound();
+    out = row_[static_cast<size_t>(column)];
+  }
+
+ private:
+  Database& db_;
+  std::string table_;
+  std::vector<Value> row_;
+};
+
 class JetDatabase : public Database {
  public:
   // Over `shared` when given (a file of the file system), else over `file` alone.
@@ -234,6 +266,16 @@ class JetDatabase : public Database {
         values.push_back(DecodeColumn(view, i, *layout, header_.version, pages_));
       }
       return values;
+    });
+  }
+
+  std::unique_ptr<RowReader> OpenRowReader(const std::string& table) override {
+    if (const CatalogTable* t = LinkedJetTable(table)) {
+      return others_.Linked(t->linked_database)->OpenRowReader(t->linked_table);
+    }
+    return WithPath(path_, [&]() -> std::unique_ptr<RowReader> {
+      return std::make_unique<PathRowReader>(
+          OpenTableRowReader(pages_, header_.version, ReadableLayout(table)), path_);
     });
   }
 
@@ -468,6 +510,10 @@ Header ReadJetHeader(RandomAccessFile& file, const std::string& path) {
 
 std::unique_ptr<Database> Database::Open(const std::string& path) {
   return OpenDatabaseWithEnv(Env::Default(), path, false);
+}
+
+std::unique_ptr<RowReader> Database::OpenRowReader(const std::string& table) {
+  return std::make_unique<WholeRowReader>(*this, table);
 }
 
 std::shared_ptr<Database> Database::OtherDatabase(const std::string& path) {

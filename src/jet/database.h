@@ -109,6 +109,18 @@ class TableCursor {
   virtual void ReadValue(int column, Value& out) { out = value(column); }
 };
 
+// Rows read by id, one column at a time: a column is decoded only when asked for (a memo column
+// left out costs nothing).
+class RowReader {
+ public:
+  virtual ~RowReader() = default;
+  // Moves to row `id`; throws Error as Database::ReadRow does.
+  virtual void Seek(RowId id) = 0;
+  // The value of the column at position `column` of TableDef::columns in that row, into `out`
+  // (reusing the buffer of a text `out` already holds).
+  virtual void ReadValue(int column, Value& out) = 0;
+};
+
 // Walk of one index in key order; a key is the values of the index's columns.
 class IndexCursor {
  public:
@@ -140,6 +152,8 @@ class Database {
   virtual std::unique_ptr<IndexCursor> OpenIndex(const std::string& table, int index) = 0;
   // Reads one row by its id; throws Error if the row does not exist or was deleted.
   virtual std::vector<Value> ReadRow(const std::string& table, RowId id) = 0;
+  // A reader of the table's rows by id. The default reads whole rows through ReadRow.
+  virtual std::unique_ptr<RowReader> OpenRowReader(const std::string& table);
 
   // Another Jet file that statements on this database read from (FROM t IN 'file'): `path`
   // relative to this database's folder unless absolute. Opened read-only once and kept while

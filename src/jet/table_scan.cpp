@@ -10,7 +10,9 @@ namespace {
 // Overflow pointers are followed at most this many times for one row.
 constexpr int kMaxOverflowHops = 4;
 
-std::vector<uint8_t> FollowOverflow(PageReader& pages, JetVersion version, ByteSpan pointer_row) {
+// Copies the data an overflow pointer row leads to into `out`.
+void FollowOverflow(PageReader& pages, JetVersion version, ByteSpan pointer_row,
+                    std::vector<uint8_t>& out) {
   for (int hop = 0; hop < kMaxOverflowHops; ++hop) {
     if (pointer_row.size() < data_page::kRowPointerSize) ThrowCorrupt("short overflow pointer");
     RowPointer target = DecodeRowPointer(ReadU32(pointer_row, 0));
@@ -23,7 +25,8 @@ std::vector<uint8_t> FollowOverflow(PageReader& pages, JetVersion version, ByteS
       pointer_row = bytes;
       continue;
     }
-    return {bytes.begin(), bytes.end()};
+    out.assign(bytes.begin(), bytes.end());
+    return;
   }
   ThrowCorrupt("overflow chain too long");
 }
@@ -83,7 +86,7 @@ class TableScan : public TableCursor {
         if (at_first_address ? slot.moved : slot.overflow) continue;
         ByteSpan bytes = page.subspan(slot.start, slot.end - slot.start);
         if (slot.overflow) {
-          row_bytes_ = FollowOverflow(pages_, version_, bytes);
+          FollowOverflow(pages_, version_, bytes, row_bytes_);
         } else {
           row_bytes_.assign(bytes.begin(), bytes.end());
         }
@@ -106,6 +109,40 @@ class TableScan : public TableCursor {
   std::vector<uint16_t> spare_offsets_;
 };
 
+// Rows by id: the row's bytes are copied once (a memo read may reuse its page's buffer) and its
+// columns decoded when asked for.
+class TableRowReader : public RowReader {
+ public:
+  TableRowReader(PageReader& pages, JetVersion version, std::shared_ptr<const TableLayout> layout)
+      : pages_(pages), version_(version), layout_(std::move(layout)) {}
+
+  void Seek(RowId id) override {
+    if (view_) {
+      spare_offsets_ = std::move(*view_).ReleaseBuffer();
+      view_.reset();
+    }
+    valid_ = false;
+    ReadRowBytesInto(pages_, version_, *layout_, id, row_bytes_);
+    valid_ = true;
+  }
+  void ReadValue(int column, Value& out) override {
+    if (!valid_ || column < 0 || static_cast<size_t>(column) >= layout_->def->columns.size()) {
+      throw errors::ItemNotFound();
+    }
+    if (!view_) view_.emplace(row_bytes_, version_, *layout_, std::move(spare_offsets_));
+    DecodeColumnInto(*view_, static_cast<size_t>(column), *layout_, version_, pages_, out);
+  }
+
+ private:
+  PageReader& pages_;
+  JetVersion version_;
+  std::shared_ptr<const TableLayout> layout_;
+  bool valid_ = false;
+  std::vector<uint8_t> row_bytes_;
+  std::optional<RowView> view_;
+  std::vector<uint16_t> spare_offsets_;
+};
+
 }  // namespace
 
 std::unique_ptr<TableCursor> OpenTableScan(PageReader& pages, JetVersion version,
@@ -114,8 +151,8 @@ std::unique_ptr<TableCursor> OpenTableScan(PageReader& pages, JetVersion version
   return std::make_unique<TableScan>(pages, version, std::move(layout), moved);
 }
 
-std::vector<uint8_t> ReadRowBytes(PageReader& pages, JetVersion version, const TableLayout& layout,
-                                  RowId id) {
+void ReadRowBytesInto(PageReader& pages, JetVersion version, const TableLayout& layout, RowId id,
+                      std::vector<uint8_t>& out) {
   ByteSpan page = pages.Page(id.page);
   if (!OwnedDataPage(page, layout)) ThrowCorrupt("row id outside the table");
   if (id.row >= RowCount(page, version)) {
@@ -124,8 +161,23 @@ std::vector<uint8_t> ReadRowBytes(PageReader& pages, JetVersion version, const T
   RowSlot slot = LocateRow(page, version, id.row);
   if (slot.deleted) throw errors::RecordDeleted();
   ByteSpan bytes = page.subspan(slot.start, slot.end - slot.start);
-  if (slot.overflow) return FollowOverflow(pages, version, bytes);
-  return {bytes.begin(), bytes.end()};
+  if (slot.overflow) {
+    FollowOverflow(pages, version, bytes, out);
+  } else {
+    out.assign(bytes.begin(), bytes.end());
+  }
+}
+
+std::vector<uint8_t> ReadRowBytes(PageReader& pages, JetVersion version, const TableLayout& layout,
+                                  RowId id) {
+  std::vector<uint8_t> out;
+  ReadRowBytesInto(pages, version, layout, id, out);
+  return out;
+}
+
+std::unique_ptr<RowReader> OpenTableRowReader(PageReader& pages, JetVersion version,
+                                              std::shared_ptr<const TableLayout> layout) {
+  return std::make_unique<TableRowReader>(pages, version, std::move(layout));
 }
 
 }  // namespace jet

@@ -28,6 +28,13 @@ std::unique_ptr<TableCursor> OpenTableScan(PageReader& pages, JetVersion version
 // deleted or does not exist, a format error when the page does not belong to the table.
 std::vector<uint8_t> ReadRowBytes(PageReader& pages, JetVersion version, const TableLayout& layout,
                                   RowId id);
+// The same into `out`, reusing its buffer.
+void ReadRowBytesInto(PageReader& pages, JetVersion version, const TableLayout& layout, RowId id,
+                      std::vector<uint8_t>& out);
+
+// Rows of `layout`'s table by id, decoded column by column. `pages` must outlive the reader.
+std::unique_ptr<RowReader> OpenTableRowReader(PageReader& pages, JetVersion version,
+                                              std::shared_ptr<const TableLayout> layout);
 
 }  // namespace jet
 

@@ -82,10 +82,22 @@ class Utf8Writer {
 };
 
 void Utf16LeInto(ByteSpan bytes, std::string& out) {
-  Utf8Writer w(out, bytes.size() / 2);
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    if (bytes[i + 1] == 0 && bytes[i] < 0x80 && w.Ascii(static_cast<char>(bytes[i]))) continue;
-    w.Unit(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+  const size_t units = bytes.size() / 2;
+  const uint8_t* b = bytes.data();
+  // Text that is ASCII throughout (most names, codes and numbers) is copied byte by byte.
+  size_t ascii = 0;
+  while (ascii < units && b[2 * ascii + 1] == 0 && b[2 * ascii] < 0x80) ++ascii;
+  if (ascii == units) {
+    out.resize(units);
+    char* p = out.data();
+    for (size_t i = 0; i < units; ++i) p[i] = static_cast<char>(b[2 * i]);
+    return;
+  }
+  Utf8Writer w(out, units);
+  for (size_t i = 0; i < ascii; ++i) w.Ascii(static_cast<char>(b[2 * i]));
+  for (size_t i = 2 * ascii; i + 1 < bytes.size(); i += 2) {
+    if (b[i + 1] == 0 && b[i] < 0x80 && w.Ascii(static_cast<char>(b[i]))) continue;
+    w.Unit(static_cast<char16_t>(b[i] | (b[i + 1] << 8)));
   }
   w.Finish();
 }

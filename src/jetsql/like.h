@@ -12,6 +12,11 @@
 
 namespace jetsql {
 
+// jet_like_column(column, pattern): a text column Like a constant pattern, 1 / 0 (SQLite's truth,
+// as `jet_like(...) <> 0` gives) or NULL. The "jet" table evaluates it itself in WHERE, on the
+// column's value before SQLite reads the row.
+inline constexpr char kLikeColumnFunction[] = "jet_like_column";
+
 class LikePattern {
  public:
   // Throws jet::Error 93 ("Ungültige Musterzeichenfolge.") for a `[` without its `]`.

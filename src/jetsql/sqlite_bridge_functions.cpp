@@ -8,6 +8,7 @@
 #include "jetsql/callback_error.h"
 #include "jetsql/functions/function_support.h"
 #include "jetsql/functions/registry.h"
+#include "jetsql/like.h"
 #include "jetsql/sqlite_bridge.h"
 #include "jetsql/text_util.h"
 #include "jetsql/value_convert.h"
@@ -140,7 +141,36 @@ void Register(sqlite3* db, const JetFunctionSpec& spec, const void* definition,
                              DeleteFunctionData);
 }
 
+void DeleteLikePattern(void* p) {
+  delete static_cast<LikePattern*>(p);
+}
+
 }  // namespace
+
+void LikeColumnFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  try {
+    if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL ||
+        sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+      sqlite3_result_null(ctx);
+      return;
+    }
+    const auto* data = static_cast<const char*>(sqlite3_value_blob(argv[0]));
+    std::string_view text(data ? data : "", static_cast<size_t>(sqlite3_value_bytes(argv[0])));
+    auto* pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 1));
+    if (!pattern) {
+      const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+      auto compiled = std::make_unique<LikePattern>(
+          std::string_view(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(argv[1]))));
+      bool matches = compiled->Matches(text);
+      sqlite3_set_auxdata(ctx, 1, compiled.release(), DeleteLikePattern);
+      sqlite3_result_int(ctx, matches);
+      return;
+    }
+    sqlite3_result_int(ctx, pattern->Matches(text));
+  } catch (...) {
+    FailCallWithCurrentException(ctx);
+  }
+}
 
 void RegisterJetFunctions(sqlite3* db, PendingError* pending) {
   sqlite3_create_collation_v2(db, "jet_general", SQLITE_UTF8, nullptr, CollateGeneral, nullptr);
@@ -159,6 +189,10 @@ void RegisterJetFunctions(sqlite3* db, PendingError* pending) {
       }
     }
   }
+  auto like_data = std::make_unique<FunctionData>(FunctionData{nullptr, pending});
+  sqlite3_create_function_v2(db, kLikeColumnFunction, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                             like_data.release(), LikeColumnFunction, nullptr, nullptr,
+                             DeleteFunctionData);
 }
 
 }  // namespace jetsql

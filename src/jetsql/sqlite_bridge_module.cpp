@@ -6,8 +6,15 @@
 // checks every constraint again. An ORDER BY on the leading column of an index on numbers or
 // dates is answered by walking that index; text indexes leave trailing spaces out of their keys,
 // so their order is not quite SQLite's and text is sorted by SQLite.
+// Columns are decoded only when SQLite asks for them, once per row; rows read by id keep only the
+// columns the statement uses (xBestIndex's colUsed, passed to xFilter in idxStr). A condition
+// `jet_like_column(column, pattern)` (like.h) is handed to the table, which passes over the rows
+// that fail it before SQLite sees them.
 
+#include <cinttypes>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -17,11 +24,14 @@
 #include <vector>
 
 #include "jet/column_kind.h"
+#include "jetsql/like.h"
 #include "jetsql/row_address.h"
 #include "jetsql/sqlite_bridge.h"
 #include "jetsql/text_bounds.h"
 
 namespace jetsql {
+
+void LikeColumnFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 
 namespace {
 
@@ -33,6 +43,8 @@ constexpr int kPlanLower = 1 << 18;
 constexpr int kPlanUpper = 1 << 19;
 constexpr int kPlanOrdered = 1 << 20;  // the rows must come in the index's order
 constexpr int kRowIdPageShift = 16;
+// The constraint operator xFindFunction gives jet_like_column.
+constexpr int kLikeConstraint = SQLITE_INDEX_CONSTRAINT_FUNCTION;
 
 // The module's client data: what every table of the connection reads from.
 struct ModuleData {
@@ -48,6 +60,16 @@ struct JetVtab {
   std::string table;
   std::shared_ptr<const jet::TableDef> def;
   std::vector<int> readable;  // per index: -1 not tried yet, 0 fails to open, 1 opens
+  FunctionData like_data{nullptr, nullptr};  // jet_like_column's, when SQLite calls it
+};
+
+// A Like condition the cursor checks itself; the pattern is compiled at the first row, so that a
+// pattern Like refuses fails only when there is a row to compare, as it does in SQLite.
+struct LikeFilter {
+  size_t column = 0;
+  bool null_pattern = false;
+  std::string text;
+  std::optional<LikePattern> pattern;
 };
 
 // Rows read by id are kept for later lookups by the same cursor (an inner join looks up the same
@@ -56,17 +78,31 @@ constexpr size_t kRowCacheLimit = 4096;
 constexpr size_t kEqMemoLimit = 4096;
 constexpr size_t kEqMemoMaxRows = 1024;
 
+// The columns a statement uses, as xBestIndex's colUsed marks them: bit i for column i < 63, bit
+// 63 for every column from 63 on.
+constexpr uint64_t kAllColumns = ~uint64_t{0};
+constexpr int kLastColumnBit = 63;
+
+bool ColumnUsed(uint64_t used, size_t column) {
+  return (used >> std::min<size_t>(column, kLastColumnBit)) & 1;
+}
+
 struct JetCursor {
   sqlite3_vtab_cursor base{};
   JetVtab* vtab = nullptr;
   std::unique_ptr<jet::TableCursor> scan;
+  // Reads the rows an index walk leads to; opened at the first walk.
+  std::unique_ptr<jet::RowReader> reader;
+  bool reader_at_row = false;  // the reader is at the current row of an index walk
   std::unique_ptr<jet::IndexCursor> index;
   // The index cursor stays open between filters; it is reopened only for another index.
   std::unique_ptr<jet::IndexCursor> open_index;
   int open_index_number = -1;
   bool index_unreadable = false;
   std::unordered_map<uint64_t, std::shared_ptr<const std::vector<jet::Value>>> row_cache;
-  std::shared_ptr<const std::vector<jet::Value>> row;  // the current row when walking an index
+  // The current row of an equality lookup, with the columns in `columns_used` decoded.
+  std::shared_ptr<const std::vector<jet::Value>> row;
+  uint64_t columns_used = kAllColumns;
   // Equality lookups collect their row ids at once and remember them by key, so an inner join
   // that looks up the same keys again does not walk the index again.
   bool id_mode = false;
@@ -74,12 +110,24 @@ struct JetCursor {
   size_t id_pos = 0;
   std::unordered_map<std::string, std::vector<jet::RowId>> eq_memo;
   std::vector<jet::Value> eq_key, upper_key;
-  // One value per column, read into again row after row so that text keeps its buffer.
+  // One value per column, read into again row after row so that text keeps its buffer; a value
+  // whose stamp is the row's was read for the current row already.
   std::vector<jet::Value> scan_values;
+  std::vector<uint32_t> value_stamps;
+  uint32_t row_stamp = 1;
   bool has_eq = false, has_upper = false;
   bool upper_exclusive = false;  // a text upper bound: stop at the first key at or after it
+  std::vector<LikeFilter> likes;
   bool eof = true;
 };
+
+// The cursor moved to another row: values read for the last one are stale.
+void NewRow(JetCursor* c) {
+  if (++c->row_stamp == 0) {
+    std::fill(c->value_stamps.begin(), c->value_stamps.end(), 0);
+    c->row_stamp = 1;
+  }
+}
 
 // Fails a table callback with the exception being handled. Call only inside a catch block.
 int Fail(JetVtab* vtab) {
@@ -134,6 +182,7 @@ int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_v
     auto vtab = std::make_unique<JetVtab>();
     vtab->database = module->database;
     vtab->pending = module->pending;
+    vtab->like_data.pending = module->pending;
     vtab->table = argc >= 4 ? Unquote(argv[3]) : std::string();
     if (argc >= 5) {
       // A table of another Jet file (FROM t IN 'file'), which the database keeps open.
@@ -295,6 +344,27 @@ int BestIndex(sqlite3_vtab* base, sqlite3_index_info* info) {
   }
   if (best.unique) info->idxFlags |= SQLITE_INDEX_SCAN_UNIQUE;
   if (best.ordered) info->orderByConsumed = 1;
+  // idxStr: the columns used in hex, then the column of each Like the cursor checks, whose
+  // patterns follow the index's bounds in xFilter's arguments.
+  char used[17];
+  std::snprintf(used, sizeof used, "%" PRIx64, static_cast<uint64_t>(info->colUsed));
+  std::string plan_text = used;
+  for (int i = 0; i < info->nConstraint; ++i) {
+    const auto& con = info->aConstraint[i];
+    if (!con.usable || con.op != kLikeConstraint || con.iColumn < 0 ||
+        static_cast<size_t>(con.iColumn) >= def.columns.size() ||
+        !IsText(def.columns[static_cast<size_t>(con.iColumn)].type) ||
+        info->aConstraintUsage[i].argvIndex > 0) {
+      continue;
+    }
+    info->aConstraintUsage[i].argvIndex = next++;
+    info->aConstraintUsage[i].omit = 1;
+    plan_text += "," + std::to_string(con.iColumn);
+    info->estimatedRows = std::max<sqlite3_int64>(1, info->estimatedRows / 4);
+  }
+  info->idxStr = sqlite3_mprintf("%s", plan_text.c_str());
+  if (!info->idxStr) return SQLITE_NOMEM;
+  info->needToFreeIdxStr = 1;
   return SQLITE_OK;
 }
 
@@ -314,14 +384,26 @@ int Close(sqlite3_vtab_cursor* base) {
   return SQLITE_OK;
 }
 
+jet::RowReader& Reader(JetCursor* c) {
+  if (!c->reader) c->reader = c->vtab->database->OpenRowReader(c->vtab->table);
+  return *c->reader;
+}
+
+// Reads the used columns of row `id` for an equality lookup, or takes them from the cache.
 void LoadRow(JetCursor* c, jet::RowId id) {
   uint64_t key = (static_cast<uint64_t>(id.page) << kRowIdPageShift) | id.row;
   auto it = c->row_cache.find(key);
   if (it != c->row_cache.end()) {
     c->row = it->second;
   } else {
-    c->row = std::make_shared<const std::vector<jet::Value>>(
-        c->vtab->database->ReadRow(c->vtab->table, id));
+    jet::RowReader& reader = Reader(c);
+    reader.Seek(id);
+    c->reader_at_row = true;
+    auto values = std::make_shared<std::vector<jet::Value>>(c->vtab->def->columns.size());
+    for (size_t i = 0; i < values->size(); ++i) {
+      if (ColumnUsed(c->columns_used, i)) reader.ReadValue(static_cast<int>(i), (*values)[i]);
+    }
+    c->row = std::move(values);
     if (c->row_cache.size() < kRowCacheLimit) c->row_cache.emplace(key, c->row);
   }
 }
@@ -334,11 +416,15 @@ void SettleIndex(JetCursor* c) {
     c->row.reset();
     return;
   }
-  LoadRow(c, c->index->row_id());
+  NewRow(c);
+  Reader(c).Seek(c->index->row_id());
+  c->reader_at_row = true;
   c->eof = false;
 }
 
 void SettleIds(JetCursor* c) {
+  NewRow(c);
+  c->reader_at_row = false;
   c->eof = c->id_pos >= c->ids.size();
   if (c->eof) {
     c->row.reset();
@@ -369,6 +455,7 @@ std::string MemoKey(int index, sqlite3_value* v) {
 void StartScan(JetCursor* c) {
   if (c->index) c->open_index = std::move(c->index);
   c->scan = c->vtab->database->Scan(c->vtab->table);
+  NewRow(c);
   c->eof = !c->scan->Valid();
 }
 
@@ -386,15 +473,22 @@ bool KeyFor(sqlite3_value* v, jet::ColumnType type, std::vector<jet::Value>* key
   }
 }
 
-int Filter(sqlite3_vtab_cursor* base, int plan, const char*, int argc, sqlite3_value** argv) {
-  auto* c = reinterpret_cast<JetCursor*>(base);
+// Positions the cursor at the first row of the plan, Like filters aside.
+int Position(JetCursor* c, int plan, const char* idx_str, int argc, sqlite3_value** argv) {
   JetVtab* vtab = c->vtab;
   c->scan.reset();
   if (c->index) c->open_index = std::move(c->index);
   c->row.reset();
+  c->reader_at_row = false;
   c->id_mode = false;
   c->ids.clear();
   c->has_eq = c->has_upper = c->upper_exclusive = false;
+  uint64_t used = idx_str ? std::strtoull(idx_str, nullptr, 16) : kAllColumns;
+  if (used != c->columns_used) {
+    // Rows kept for another plan may lack columns this one reads.
+    c->row_cache.clear();
+    c->columns_used = used;
+  }
   try {
     if (!(plan & kPlanUsesIndex)) {
       StartScan(c);
@@ -485,21 +579,100 @@ int Filter(sqlite3_vtab_cursor* base, int plan, const char*, int argc, sqlite3_v
   }
 }
 
+// Moves to the next row of the plan, Like filters aside.
+void Step(JetCursor* c) {
+  if (c->id_mode) {
+    ++c->id_pos;
+    SettleIds(c);
+  } else if (c->index) {
+    c->index->Next();
+    SettleIndex(c);
+  } else if (c->scan) {
+    c->scan->Next();
+    NewRow(c);
+    c->eof = !c->scan->Valid();
+  } else {
+    c->eof = true;
+  }
+}
+
+// Column `n` of the current row (not past the end), read once per row.
+const jet::Value& CurrentValue(JetCursor* c, size_t n) {
+  if (c->id_mode && c->row && ColumnUsed(c->columns_used, n)) return (*c->row)[n];
+  if (c->scan_values.size() <= n) {
+    c->scan_values.resize(n + 1);
+    c->value_stamps.resize(n + 1, 0);
+  }
+  jet::Value& value = c->scan_values[n];
+  if (c->value_stamps[n] != c->row_stamp) {
+    if (c->id_mode || c->index) {
+      // An equality lookup asked for a column the statement was not said to use.
+      if (!c->reader_at_row) {
+        Reader(c).Seek(c->id_mode ? c->ids[c->id_pos] : c->index->row_id());
+        c->reader_at_row = true;
+      }
+      c->reader->ReadValue(static_cast<int>(n), value);
+    } else {
+      c->scan->ReadValue(static_cast<int>(n), value);
+    }
+    c->value_stamps[n] = c->row_stamp;
+  }
+  return value;
+}
+
+bool PassesLikes(JetCursor* c) {
+  for (LikeFilter& like : c->likes) {
+    if (like.null_pattern) return false;
+    const jet::Value& value = CurrentValue(c, like.column);
+    const auto* text = std::get_if<std::string>(&value);
+    if (!text) return false;  // Null
+    if (!like.pattern) like.pattern.emplace(like.text);
+    if (!like.pattern->Matches(*text)) return false;
+  }
+  return true;
+}
+
+void SkipRejected(JetCursor* c) {
+  while (!c->eof && !PassesLikes(c)) Step(c);
+}
+
+int Filter(sqlite3_vtab_cursor* base, int plan, const char* idx_str, int argc,
+           sqlite3_value** argv) {
+  auto* c = reinterpret_cast<JetCursor*>(base);
+  c->likes.clear();
+  // The Like patterns are the last arguments, one per column listed after the columns used.
+  for (const char* p = idx_str ? std::strchr(idx_str, ',') : nullptr; p;
+       p = std::strchr(p + 1, ',')) {
+    LikeFilter like;
+    like.column = std::strtoul(p + 1, nullptr, 10);
+    c->likes.push_back(std::move(like));
+  }
+  int first_like = argc - static_cast<int>(c->likes.size());
+  if (first_like < 0) return SQLITE_ERROR;
+  for (size_t i = 0; i < c->likes.size(); ++i) {
+    sqlite3_value* pattern = argv[first_like + static_cast<int>(i)];
+    if (sqlite3_value_type(pattern) == SQLITE_NULL) {
+      c->likes[i].null_pattern = true;
+    } else {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(pattern));
+      c->likes[i].text.assign(text ? text : "", static_cast<size_t>(sqlite3_value_bytes(pattern)));
+    }
+  }
+  int rc = Position(c, plan, idx_str, first_like, argv);
+  if (rc != SQLITE_OK || c->likes.empty()) return rc;
+  try {
+    SkipRejected(c);
+    return SQLITE_OK;
+  } catch (...) {
+    return Fail(c->vtab);
+  }
+}
+
 int Next(sqlite3_vtab_cursor* base) {
   auto* c = reinterpret_cast<JetCursor*>(base);
   try {
-    if (c->id_mode) {
-      ++c->id_pos;
-      SettleIds(c);
-    } else if (c->index) {
-      c->index->Next();
-      SettleIndex(c);
-    } else if (c->scan) {
-      c->scan->Next();
-      c->eof = !c->scan->Valid();
-    } else {
-      c->eof = true;
-    }
+    Step(c);
+    SkipRejected(c);
     return SQLITE_OK;
   } catch (...) {
     return Fail(c->vtab);
@@ -521,20 +694,11 @@ int Column(sqlite3_vtab_cursor* base, sqlite3_context* ctx, int column) {
     return SQLITE_OK;
   }
   try {
-    if (c->id_mode || c->index) {
-      if (c->row && column >= 0 && static_cast<size_t>(column) < c->row->size()) {
-        ResultJetValue(ctx, (*c->row)[static_cast<size_t>(column)]);
-      } else {
-        sqlite3_result_null(ctx);
-      }
-    } else {
-      if (c->scan_values.size() <= static_cast<size_t>(column)) {
-        c->scan_values.resize(static_cast<size_t>(column) + 1);
-      }
-      jet::Value& value = c->scan_values[static_cast<size_t>(column)];
-      c->scan->ReadValue(column, value);
-      ResultJetValue(ctx, value);
+    if (column < 0 || static_cast<size_t>(column) >= c->vtab->def->columns.size() || c->eof) {
+      sqlite3_result_null(ctx);
+      return SQLITE_OK;
     }
+    ResultJetValue(ctx, CurrentValue(c, static_cast<size_t>(column)));
     return SQLITE_OK;
   } catch (...) {
     return Fail(c->vtab);
@@ -548,6 +712,14 @@ int RowId(sqlite3_vtab_cursor* base, sqlite3_int64* out) {
                              : c->scan->row_id();
   *out = PackRowAddress(id);
   return SQLITE_OK;
+}
+
+int FindFunction(sqlite3_vtab* base, int argc, const char* name,
+                 void (**function)(sqlite3_context*, int, sqlite3_value**), void** data) {
+  if (argc != 2 || std::strcmp(name, kLikeColumnFunction) != 0) return 0;
+  *function = LikeColumnFunction;
+  *data = &reinterpret_cast<JetVtab*>(base)->like_data;
+  return kLikeConstraint;
 }
 
 const sqlite3_module kJetModule = {
@@ -569,7 +741,7 @@ const sqlite3_module kJetModule = {
     /* xSync */ nullptr,
     /* xCommit */ nullptr,
     /* xRollback */ nullptr,
-    /* xFindFunction */ nullptr,
+    /* xFindFunction */ FindFunction,
     /* xRename */ nullptr,
     /* xSavepoint */ nullptr,
     /* xRelease */ nullptr,

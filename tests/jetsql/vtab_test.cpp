@@ -1,6 +1,8 @@
 // The "jet" virtual table over a real file: values by the bridge's convention, and lookups
 // through indexes that read only the rows they need (counted by a wrapper around the engine).
 
+#include <map>
+
 #include "jetsql/value_convert.h"
 #include "sql_fixture.h"
 #include "support/new_database.h"
@@ -19,7 +21,7 @@ class CountingDatabase : public jet::Database {
     return db_.GetTableDef(name);
   }
   std::unique_ptr<jet::TableCursor> Scan(const std::string& name) override {
-    return std::make_unique<Cursor>(db_.Scan(name), rows_scanned);
+    return std::make_unique<Cursor>(db_.Scan(name), *this);
   }
   std::unique_ptr<jet::IndexCursor> OpenIndex(const std::string& name, int index) override {
     if (index_fails) throw jet::Error(jet::err::kUnrecognizedFormat, "index not readable");
@@ -29,30 +31,58 @@ class CountingDatabase : public jet::Database {
     ++rows_read;
     return db_.ReadRow(name, id);
   }
+  std::unique_ptr<jet::RowReader> OpenRowReader(const std::string& name) override {
+    return std::make_unique<Reader>(db_.OpenRowReader(name), *this);
+  }
 
   int rows_read = 0;
   int rows_scanned = 0;
+  std::map<int, int> values_read;  // by column position, from scans and row readers
   bool index_fails = false;
 
  private:
   class Cursor : public jet::TableCursor {
    public:
-    Cursor(std::unique_ptr<jet::TableCursor> base, int& count)
-        : base_(std::move(base)), count_(count) {
-      if (base_->Valid()) ++count_;
+    Cursor(std::unique_ptr<jet::TableCursor> base, CountingDatabase& counts)
+        : base_(std::move(base)), counts_(counts) {
+      if (base_->Valid()) ++counts_.rows_scanned;
     }
     bool Valid() const override { return base_->Valid(); }
     void Next() override {
       base_->Next();
-      if (base_->Valid()) ++count_;
+      if (base_->Valid()) ++counts_.rows_scanned;
     }
     jet::RowId row_id() const override { return base_->row_id(); }
-    jet::Value value(int column) override { return base_->value(column); }
-    void ReadValue(int column, jet::Value& out) override { base_->ReadValue(column, out); }
+    jet::Value value(int column) override {
+      ++counts_.values_read[column];
+      return base_->value(column);
+    }
+    void ReadValue(int column, jet::Value& out) override {
+      ++counts_.values_read[column];
+      base_->ReadValue(column, out);
+    }
 
    private:
     std::unique_ptr<jet::TableCursor> base_;
-    int& count_;
+    CountingDatabase& counts_;
+  };
+
+  class Reader : public jet::RowReader {
+   public:
+    Reader(std::unique_ptr<jet::RowReader> base, CountingDatabase& counts)
+        : base_(std::move(base)), counts_(counts) {}
+    void Seek(jet::RowId id) override {
+      ++counts_.rows_read;
+      base_->Seek(id);
+    }
+    void ReadValue(int column, jet::Value& out) override {
+      ++counts_.values_read[column];
+      base_->ReadValue(column, out);
+    }
+
+   private:
+    std::unique_ptr<jet::RowReader> base_;
+    CountingDatabase& counts_;
   };
 
   jet::Database& db_;
@@ -121,6 +151,60 @@ TEST_F(VtabTest, TextKeyMatchesWithoutRegardToCase) {
   EXPECT_EQ(counting_.rows_scanned, 0);
   EXPECT_LE(counting_.rows_read, 11);
   EXPECT_EQ(Eval("SELECT min(ID) FROM k WHERE Name >= 'kunde 99'"), "99");
+}
+
+TEST_F(VtabTest, OnlyTheColumnsAStatementUsesAreRead) {
+  auto read = [&](int column) { return counting_.values_read[column]; };
+  // A text range walks the Name index: Name for the check, ID for the sum, nothing else.
+  EXPECT_EQ(Eval("SELECT count(*) || ':' || sum(ID) FROM k WHERE Name BETWEEN 'Kunde 10' AND "
+                 "'KUNDE 11'"),
+            "20:9210");
+  EXPECT_EQ(counting_.rows_scanned, 0);
+  for (int unused : {2, 3, 4, 5, 6, 7}) EXPECT_EQ(read(unused), 0) << unused;
+  // Each value once per row, though SQLite checks both bounds and the result reads Name again.
+  EXPECT_LE(read(1), counting_.rows_read);
+  counting_.values_read.clear();
+  EXPECT_EQ(Eval("SELECT group_concat(Name, '|') FROM k WHERE Name BETWEEN 'Kunde 98' AND "
+                 "'Kunde 99' AND ID > 900"),
+            "Kunde 98|Kunde 99");
+  EXPECT_EQ(read(2), 0);
+
+  // A scan filtering on a column it does not return.
+  counting_.values_read.clear();
+  EXPECT_EQ(Eval("SELECT sum(ID) FROM k WHERE Gewicht > 248"), "6972");  // 993 to 999
+  EXPECT_EQ(read(1), 0);
+  EXPECT_EQ(read(2), 0);
+}
+
+TEST_F(VtabTest, RowsLookedUpAgainHaveEveryColumnTheStatementReads) {
+  // The inner side of each join looks the same few rows up again and again; each statement
+  // reads other columns of them, some only in its condition.
+  EXPECT_EQ(
+      Eval("SELECT count(*) || ':' || sum(b.Betrag) FROM k a JOIN k b ON b.ID = a.ID % 5 + 1"),
+      "1000:37035000");
+  EXPECT_EQ(Eval("SELECT group_concat(DISTINCT b.Name) FROM k a JOIN k b ON b.ID = a.ID % 3 + 1 "
+                 "WHERE b.Gewicht > 0.5"),
+            "Kunde 3");
+  EXPECT_EQ(Eval("SELECT count(*) FROM k a JOIN k b ON b.ID = a.ID % 3 + 1 WHERE b.Aktiv"), "334");
+  // Two lookups of the same table in one statement, reading different columns.
+  EXPECT_EQ(Eval("SELECT (SELECT Name FROM k b WHERE b.ID = a.ID) || '/' || "
+                 "(SELECT Gewicht FROM k c WHERE c.ID = a.ID) FROM k a WHERE a.ID = 7"),
+            "Kunde 7/1.75");
+}
+
+TEST_F(VtabTest, LikeOnATextColumnIsCheckedByTheTable) {
+  EXPECT_EQ(Eval("SELECT count(*) || ':' || sum(ID) FROM k WHERE jet_like_column(Name, '*E 7')"),
+            "10:4570");
+  EXPECT_EQ(Eval("SELECT count(*) FROM k WHERE jet_like_column(Name, '*e 7') OR ID = 1"), "11");
+  EXPECT_EQ(Eval("SELECT count(*) FROM k WHERE ID < 20 AND jet_like_column(Name, 'kunde 1*')"),
+            "11");
+  EXPECT_EQ(Eval("SELECT count(*) FROM k WHERE jet_like_column(Name, NULL)"), "0");
+  EXPECT_EQ(Eval("SELECT jet_like_column(Name, '*7') FROM k WHERE ID = 7"), "1");
+  // A pattern Like refuses fails the statement as soon as there is a row to compare.
+  EXPECT_EQ(
+      Eval("SELECT count(*) FROM k WHERE jet_like_column(Name, '[a')").rfind("error: jet:93", 0),
+      0u);
+  EXPECT_EQ(Eval("SELECT count(*) FROM k WHERE ID < 0 AND jet_like_column(Name, '[a')"), "0");
 }
 
 TEST_F(VtabTest, UnreadableIndexFallsBackToAScan) {

@@ -38,14 +38,19 @@ std::string Logical(const BoundExpr& e) {
   return "((NOT " + a + ") OR " + b + ")";  // IMP
 }
 
+bool IsTableTextColumn(const BoundExpr& a) {
+  return a.kind == BoundExprKind::kColumn && !a.derived_column && IsTextType(a.type);
+}
+
+bool IsTextConstant(const BoundExpr& p) {
+  return p.kind == BoundExprKind::kConstant && p.constant.kind == BoundConstant::Kind::kText;
+}
+
 // A text column Like a pattern that starts with letters or digits ('abc*'): the range of texts
 // that start with them, which SQLite hands to the table's index (text_bounds.h). Every text the
 // pattern matches lies in the range, so the condition does not change.
 std::string PrefixRange(const BoundExpr& a, const BoundExpr& p) {
-  if (a.kind != BoundExprKind::kColumn || a.derived_column || !IsTextType(a.type) ||
-      p.kind != BoundExprKind::kConstant || p.constant.kind != BoundConstant::Kind::kText) {
-    return "";
-  }
+  if (!IsTableTextColumn(a) || !IsTextConstant(p)) return "";
   std::string prefix = AlnumPrefix(p.constant.text);
   if (prefix.empty()) return "";
   // A pattern Like refuses must fail on every row, not only on the rows in the range.
@@ -76,6 +81,12 @@ std::string EmitOperator(const BoundExpr& e) {
       std::string like = "jet_like(" + EmitExpression(a) + ", " + TypeCode(a.type) + ", " +
                          EmitExpression(p) + ", " + TypeCode(p.type) + ")";
       if (e.negated) return "(" + like + " = 0)";
+      if (IsTableTextColumn(a) && IsTextConstant(p)) {
+        // The form the table can evaluate while it reads (like.h).
+        like = std::string(kLikeColumnFunction) + "(" + EmitExpression(a) + ", " +
+               EmitExpression(p) + ")";
+        return "(" + like + PrefixRange(a, p) + ")";
+      }
       return "(" + like + " <> 0" + PrefixRange(a, p) + ")";
     }
     case BoundExprKind::kInList: {
