@@ -1,14 +1,16 @@
 #include "jet/index_creator.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "error/errors.h"
 #include "jet/byte_writer.h"
 #include "jet/catalog.h"
 #include "jet/catalog_rows.h"
 #include "jet/data_page_writer.h"
+#include "jet/index_bulk_load.h"
 #include "jet/index_key.h"
-#include "jet/index_writer.h"
 #include "jet/name_fold.h"
 #include "jet/schema_pages.h"
 #include "jet/table_page_allocator.h"
@@ -94,22 +96,32 @@ void CreateIndexInFile(Pager& pager, Database& db, const std::string& table,
   }
   std::vector<Entry> entries = BuildEntries(db, def, index, keys);
 
+  // The index's entries in its order, and how many different keys they have.
+  std::vector<IndexEntry> sorted;
+  sorted.reserve(entries.size());
+  uint32_t distinct = 0;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (i == 0 || entries[i].key != entries[i - 1].key) ++distinct;
+  }
+  for (Entry& e : entries) {
+    IndexEntry entry;
+    entry.key = std::move(e.key);
+    entry.row = e.row;
+    sorted.push_back(std::move(entry));
+  }
+  entries = {};
+
   GlobalPages global(pager);
   RealIndexPlan real;
   real.columns = index.columns;
   real.flags = RealIndexFlags(index);
   real.root_page = global.Allocate();
-  WriteEmptyIndexRoot(pager, JetVersion::kJet4, real.root_page, tdef_page);
   real.pages = AddIndexMap(pager, global, layout.used_pages, real.root_page);
 
   TablePageAllocator table_pages(pager, layout.used_pages, layout.free_pages);
   IndexPageAllocator index_pages(pager, table_pages, real.pages);
-  IndexWriter writer(pager, index_pages, JetVersion::kJet4, real.root_page, keys);
-  uint32_t distinct = 0;
-  for (size_t i = 0; i < entries.size(); ++i) {
-    writer.Insert(entries[i].key, entries[i].row);
-    if (i == 0 || entries[i].key != entries[i - 1].key) ++distinct;
-  }
+  BulkLoadIndex(pager, index_pages, JetVersion::kJet4, real.root_page, tdef_page,
+                std::move(sorted));
 
   std::vector<uint32_t> chain;
   std::vector<uint8_t> old_definition = ReadTableDefinitionBytes(pager, tdef_page, &chain);
