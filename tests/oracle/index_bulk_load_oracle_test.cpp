@@ -70,17 +70,20 @@ class IndexBulkLoadOracleTest : public ::testing::Test {
 TEST_F(IndexBulkLoadOracleTest, IndexesOverThousandsOfRowsServeEveryReaderAndLaterChanges) {
   {
     Session s(path_, Session::Mode::kReadWrite);
-    EXPECT_EQ(s.Execute("CREATE TABLE Namen (Nr LONG, Name TEXT(200), Zahl LONG)"), 0);
-    // Long text keys with umlauts, a Null in every 13th row, many rows per Zahl.
-    EXPECT_EQ(s.Execute("INSERT INTO Namen (Nr, Name, Zahl) SELECT OrderID, IIf(OrderID Mod 13 = "
-                        "0, Null, Kunde & ' in ' & Ort & ', Bestellung ' & String(OrderID Mod 40, "
-                        "'ä') & (OrderID Mod 997)), OrderID Mod 50 FROM orders WHERE OrderID <= "
-                        "6000"),
+    EXPECT_EQ(s.Execute("CREATE TABLE Namen (Nr LONG, Name TEXT(200), Zahl LONG, Kennung LONG)"),
+              0);
+    // Long text keys with umlauts, a Null in every 13th row, many rows per Zahl, Kennung unique
+    // but for its Nulls.
+    EXPECT_EQ(s.Execute("INSERT INTO Namen (Nr, Name, Zahl, Kennung) SELECT OrderID, IIf(OrderID "
+                        "Mod 13 = 0, Null, Kunde & ' in ' & Ort & ', Bestellung ' & String(OrderID "
+                        "Mod 40, 'ä') & (OrderID Mod 997)), OrderID Mod 50, IIf(OrderID Mod 5 = 0, "
+                        "Null, -OrderID) FROM orders WHERE OrderID <= 6000"),
               6000);
     EXPECT_EQ(s.Execute("CREATE INDEX idxName ON Namen (Name)"), 0);
     EXPECT_EQ(s.Execute("CREATE INDEX idxZahlName ON Namen (Zahl DESC, Name)"), 0);
     EXPECT_EQ(s.Execute("CREATE UNIQUE INDEX idxNr ON Namen (Nr) WITH DISALLOW NULL"), 0);
     EXPECT_EQ(s.Execute("CREATE INDEX idxOhneNull ON Namen (Name) WITH IGNORE NULL"), 0);
+    EXPECT_EQ(s.Execute("CREATE UNIQUE INDEX idxKennung ON Namen (Kennung DESC)"), 0);
     EXPECT_EQ(ErrorOf(s, "CREATE INDEX idxPflicht ON Namen (Name) WITH DISALLOW NULL"), 3058);
   }
   EXPECT_EQ(TableIndexProblems("Namen"), "");
