@@ -1,14 +1,19 @@
 #include "jet/index_creator.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "error/errors.h"
 #include "jet/byte_writer.h"
 #include "jet/catalog.h"
 #include "jet/catalog_rows.h"
 #include "jet/data_page_writer.h"
+#include "jet/index_bulk_load.h"
 #include "jet/index_key.h"
-#include "jet/index_writer.h"
 #include "jet/name_fold.h"
 #include "jet/schema_pages.h"
 #include "jet/table_page_allocator.h"
@@ -18,20 +23,19 @@
 namespace jet {
 namespace {
 
-struct Entry {
-  std::string key;
-  RowId row;
-  bool all_null = false;
-};
-
-// The entries the table's rows make in the new index, checked against its rules.
-std::vector<Entry> BuildEntries(Database& db, const TableDef& def, const IndexDef& index,
-                                const std::vector<IndexKeyColumn>& keys) {
-  std::vector<Entry> entries;
+// The entries the table's rows make in the new index, in its order (key bytes, then row), checked
+// against its rules. Nothing but the entries themselves is kept, however many rows there are.
+std::vector<IndexEntry> BuildEntries(Database& db, const TableDef& def, const IndexDef& index,
+                                     const std::vector<IndexKeyColumn>& keys) {
+  std::vector<IndexEntry> entries;
+  bool has_yes_no = false;
+  for (const IndexColumn& ic : index.columns) {
+    has_yes_no |= def.columns[static_cast<size_t>(ic.column)].type == ColumnType::kBoolean;
+  }
   for (auto c = db.Scan(def.name); c->Valid(); c->Next()) {
-    Entry e;
+    IndexEntry e;
     e.row = c->row_id();
-    e.all_null = true;
+    bool all_null = true;
     bool any_null = false;
     std::vector<Value> values;
     for (const IndexColumn& ic : index.columns) {
@@ -39,23 +43,29 @@ std::vector<Entry> BuildEntries(Database& db, const TableDef& def, const IndexDe
       bool yes_no = def.columns[static_cast<size_t>(ic.column)].type == ColumnType::kBoolean;
       bool null = IsNull(v) && !yes_no;
       any_null |= null;
-      e.all_null &= null;
+      all_null &= null;
       values.push_back(IsNull(v) && yes_no ? Value(false) : std::move(v));
     }
     if ((index.primary || index.required) && any_null) {
       throw errors::IndexNull();
     }
-    if (index.ignore_nulls && e.all_null) continue;
+    if (index.ignore_nulls && all_null) continue;
     e.key = EncodeIndexKey(keys, values, JetVersion::kJet4);
     entries.push_back(std::move(e));
   }
-  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+  std::sort(entries.begin(), entries.end(), [](const IndexEntry& a, const IndexEntry& b) {
     if (a.key != b.key) return a.key < b.key;
     return std::tie(a.row.page, a.row.row) < std::tie(b.row.page, b.row.row);
   });
   if (index.unique || index.primary) {
+    // Rows whose columns are all Null may share that key (a Yes/No column is never Null, and a
+    // value's key starts with another flag than a Null's).
+    std::optional<std::string> all_null_key;
+    if (!has_yes_no) {
+      all_null_key = EncodeIndexKey(keys, std::vector<Value>(keys.size()), JetVersion::kJet4);
+    }
     for (size_t i = 1; i < entries.size(); ++i) {
-      if (entries[i].key == entries[i - 1].key && !entries[i].all_null) {
+      if (entries[i].key == entries[i - 1].key && entries[i].key != all_null_key) {
         throw errors::DuplicateKey();
       }
     }
@@ -92,24 +102,23 @@ void CreateIndexInFile(Pager& pager, Database& db, const std::string& table,
     const ColumnDef& column = def.columns[static_cast<size_t>(c.column)];
     keys.push_back({column.type, c.ascending, column.scale});
   }
-  std::vector<Entry> entries = BuildEntries(db, def, index, keys);
+  std::vector<IndexEntry> entries = BuildEntries(db, def, index, keys);
+  uint32_t distinct = 0;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (i == 0 || entries[i].key != entries[i - 1].key) ++distinct;
+  }
 
   GlobalPages global(pager);
   RealIndexPlan real;
   real.columns = index.columns;
   real.flags = RealIndexFlags(index);
   real.root_page = global.Allocate();
-  WriteEmptyIndexRoot(pager, JetVersion::kJet4, real.root_page, tdef_page);
   real.pages = AddIndexMap(pager, global, layout.used_pages, real.root_page);
 
   TablePageAllocator table_pages(pager, layout.used_pages, layout.free_pages);
   IndexPageAllocator index_pages(pager, table_pages, real.pages);
-  IndexWriter writer(pager, index_pages, JetVersion::kJet4, real.root_page, keys);
-  uint32_t distinct = 0;
-  for (size_t i = 0; i < entries.size(); ++i) {
-    writer.Insert(entries[i].key, entries[i].row);
-    if (i == 0 || entries[i].key != entries[i - 1].key) ++distinct;
-  }
+  BulkLoadIndex(pager, index_pages, JetVersion::kJet4, real.root_page, tdef_page,
+                std::move(entries));
 
   std::vector<uint32_t> chain;
   std::vector<uint8_t> old_definition = ReadTableDefinitionBytes(pager, tdef_page, &chain);

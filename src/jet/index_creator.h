@@ -3,7 +3,8 @@
 
 // Adding an index to an existing table of a Jet 4 file inside an open statement: an empty root
 // page and its usage map, a physical and a logical index in the definition, and one entry per row
-// already in the table. The rows are checked before the first change.
+// already in the table, written as a whole tree at once. The rows are checked before the first
+// change.
 
 #include <string>
 
