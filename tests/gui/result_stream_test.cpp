@@ -276,11 +276,13 @@ class ResultStreamTest : public QObject {
       QVERIFY(Exists(second_file));
       QVERIFY(!Exists(first_file));
       QCOMPARE(t->lblGridSize->text(), QString(" 4000  x  3"));
-      // A small result stays in memory: no file at all.
+      // Within the budget a result stays in memory: no file at all.
+      t->Data1->SetMemoryBudget(query::RecordStore::kDefaultMemoryBudget);
       Stream(engine, 10);
       t->cmdQuery_Click();
       QVERIFY(!Exists(second_file));
       QCOMPARE(SpillPathOf(t), QString());
+      t->Data1->SetMemoryBudget(kSmallBudget);
       Stream(engine, 4000);
       t->cmdQuery_Click();
       second_file = SpillPathOf(t);
