@@ -1,6 +1,7 @@
 // The window's memory over repeated runs of one statement: the process's resident set after
-// each run, in MiB. Each new result must give back the memory of the one it replaces, so the
-// figure after the last run should match the one after the first.
+// each run, and its peak at the end, in MiB. Each new result must give back the memory of the
+// one it replaces, so the figure after the last run should match the one after the first; and
+// records beyond a few MB wait on disk, so the peak hardly depends on the size of the result.
 //
 // Usage: window_memory FILE.mdb RUNS [STATEMENT] [--screenshot OUT.png]
 // Between runs the grid is scrolled to its bottom-right cell, as a user reading the result
@@ -45,16 +46,21 @@ class PrintedBox : public platform::MessageBox {
   }
 };
 
-double ResidentMiB() {
+// A figure of /proc/self/status in MiB: VmRSS the resident set, VmHWM its peak.
+double StatusMiB(const char* key) {
   QFile status("/proc/self/status");
   if (!status.open(QIODevice::ReadOnly)) return -1;
   QTextStream in(&status);
   for (QString line = in.readLine(); !line.isNull(); line = in.readLine()) {
-    if (line.startsWith("VmRSS:")) {
+    if (line.startsWith(key)) {
       return line.section(':', 1).trimmed().section(' ', 0, 0).toDouble() / 1024.0;
     }
   }
   return -1;
+}
+
+double ResidentMiB() {
+  return StatusMiB("VmRSS:");
 }
 
 void Settle() {
@@ -108,6 +114,7 @@ int main(int argc, char** argv) {
                 window.lblGridSize->text().toStdString().c_str());
     std::fflush(stdout);
   }
+  std::printf("peak    %8.1f MiB\n", StatusMiB("VmHWM:"));
   if (!screenshot.isEmpty()) {
     window.fgridQuery->setFocus();
     Settle();

@@ -25,6 +25,10 @@ class FileEngine {
   // `cancelled` (when set) now and then whether to stop with 3059. Throws jet::Error.
   virtual jetsql::RecordSet Query(const std::string& path, const std::string& sql,
                                   const jetsql::CancelCheck& cancelled) = 0;
+  // The same, handing the fields and then each row to `sink` as they are read, so that the
+  // caller decides what to keep. By default runs Query and hands its rows over.
+  virtual void QueryInto(const std::string& path, const std::string& sql, jetsql::RowSink& sink,
+                         const jetsql::CancelCheck& cancelled);
 };
 
 // The real engine: one open database per file shared by every caller (db/shared_databases.h),
@@ -35,6 +39,8 @@ class JetFileEngine final : public FileEngine {
   void Execute(const std::string& path, const std::string& sql) override;
   jetsql::RecordSet Query(const std::string& path, const std::string& sql,
                           const jetsql::CancelCheck& cancelled) override;
+  void QueryInto(const std::string& path, const std::string& sql, jetsql::RowSink& sink,
+                 const jetsql::CancelCheck& cancelled) override;
 };
 
 }  // namespace db

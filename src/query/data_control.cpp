@@ -2,6 +2,7 @@
 
 #include "jet/error.h"
 #include "query/cancel_watch.h"
+#include "query/result_load.h"
 
 namespace query {
 
@@ -15,9 +16,9 @@ void DataControl::Refresh() {
     throw errors::FileNotFound("");
   }
   CancelWatch watch;
-  jetsql::RecordSet result =
-      engine_->Query(database_name_, record_source_, [&watch] { return watch.Cancelled(); });
-  if (grid_) grid_->ShowResult(std::move(result));
+  ResultLoad load(grid_, memory_budget_);
+  engine_->QueryInto(database_name_, record_source_, load, [&watch] { return watch.Cancelled(); });
+  load.Finish();
 }
 
 }  // namespace query

@@ -28,11 +28,14 @@ class DataControl : public QWidget {
   void SetRecordSource(std::string sql) { record_source_ = std::move(sql); }
 
   void Bind(FlexGrid* grid) { grid_ = grid; }
+  // How many bytes of a result's records stay in memory; the rest wait in a temporary file.
+  void SetMemoryBudget(size_t bytes) { memory_budget_ = bytes; }
 
-  // Runs RecordSource against DatabaseName and shows the rows in the bound grid. While it runs
-  // the window repaints and Esc stops it with 3059 (query/cancel_watch.h). Throws jet::Error
-  // (no database named, a statement that returns no rows, a syntax error, Esc, ...); then the
-  // grid keeps what it showed.
+  // Runs RecordSource against DatabaseName and shows the rows in the bound grid, the first ones
+  // while the statement still runs (query/result_load.h). While it runs the window repaints
+  // and Esc stops it with 3059 (query/cancel_watch.h). Throws jet::Error (no database named,
+  // a statement that returns no rows, a syntax error, Esc, ...); then the grid shows again what
+  // it showed before.
   void Refresh();
 
  private:
@@ -41,6 +44,7 @@ class DataControl : public QWidget {
   std::string database_name_;
   std::string record_source_;
   FlexGrid* grid_ = nullptr;
+  size_t memory_budget_ = RecordStore::kDefaultMemoryBudget;
 };
 
 }  // namespace query

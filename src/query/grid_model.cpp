@@ -2,9 +2,7 @@
 
 #include <limits>
 
-#include "jet/column_kind.h"
 #include "jet/error.h"
-#include "query/free_memory.h"
 #include "query/value_text.h"
 
 namespace query {
@@ -12,6 +10,8 @@ namespace query {
 namespace {
 // An unbound grid has one row and one column besides the fixed ones.
 constexpr int kUnboundCells = 1;
+// Rows and Cols, which count the fixed row and column, must stay 32-bit numbers.
+constexpr size_t kMostCells = std::numeric_limits<int32_t>::max() - 1;
 
 // Numbers, Currency and dates line up on the right, everything else on the left.
 Qt::Alignment AlignmentOf(jet::ColumnType type) {
@@ -20,56 +20,58 @@ Qt::Alignment AlignmentOf(jet::ColumnType type) {
   }
   return Qt::AlignLeft | Qt::AlignVCenter;
 }
-
-int CheckedCount(size_t n) {
-  if (n >= static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
-    throw errors::Overflow();
-  }
-  return static_cast<int>(n);
-}
 }  // namespace
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void GridModel::SetResult(jetsql::RecordSet result) {
-  CheckedCount(result.rows.size());
-  CheckedCount(result.field_names.size());
-  // Packed first: should that fail, the grid keeps what it showed.
-  PackedRows rows(std::move(result.rows));
-  beginResetModel();
-  field_names_ = std::move(result.field_names);
-  field_types_ = std::move(result.field_types);
-  rows_ = std::move(rows);
-  bound_ = true;
-  endResetModel();
-  // The records as the engine delivered them are gone; so is the old result.
-  GiveBackFreedMemory();
+GridModel::GridModel(std::vector<std::string> field_names, std::vector<jet::ColumnType> field_types,
+                     std::unique_ptr<RecordStore> store, QObject* parent)
+    : QAbstractTableModel(parent),
+      field_names_(std::move(field_names)),
+      field_types_(std::move(field_types)),
+      store_(std::move(store)) {
+  if (field_names_.size() > kMostCells) throw errors::Overflow();
+}
+
+GridModel::~GridModel() = default;
+
+void GridModel::Append(const std::vector<jet::Value>& row) {
+  if (store_->size() >= kMostCells) throw errors::Overflow();
+  store_->Append(row);
+}
+
+void GridModel::ShowAppended() {
+  const int all = static_cast<int>(store_->size());
+  if (all == shown_rows_) return;
+  beginInsertRows(QModelIndex(), shown_rows_, all - 1);
+  shown_rows_ = all;
+  endInsertRows();
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  return bound_ ? static_cast<int>(rows_.size()) : kUnboundCells;
+  return bound() ? shown_rows_ : kUnboundCells;
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  return bound_ ? static_cast<int>(field_names_.size()) : kUnboundCells;
+  return bound() ? static_cast<int>(field_names_.size()) : kUnboundCells;
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-  if (!bound_ || !index.isValid()) return QVariant();
+  if (!bound() || !index.isValid()) return QVariant();
   const auto col = static_cast<size_t>(index.column());
   if (role == Qt::TextAlignmentRole) {
     if (col >= field_types_.size()) return QVariant();
     return static_cast<int>(AlignmentOf(field_types_[col]));
   }
   if (role != Qt::DisplayRole) return QVariant();
-  return ValueText(rows_.At(static_cast<size_t>(index.row()), col));
+  return ValueText(store_->At(static_cast<size_t>(index.row()), col));
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return QVariant();
-  if (orientation == Qt::Horizontal && bound_ && section >= 0 &&
+  if (orientation == Qt::Horizontal && bound() && section >= 0 &&
       static_cast<size_t>(section) < field_names_.size()) {
     return QString::fromStdString(field_names_[static_cast<size_t>(section)]);
   }

@@ -8,7 +8,6 @@
 
 #include "jetsql/regional_settings.h"
 #include "query/flex_grid.h"
-#include "query/packed_rows.h"
 #include "query/statement.h"
 #include "query/value_text.h"
 
@@ -203,47 +202,6 @@ class GridTest : public QObject {
     grid.ShowResult(rs);
     QVERIFY(h->sectionSize(0) >= Advance(grid, "Ein recht langer Feldname"));
     QCOMPARE(h->sectionSize(1), fitted);
-  }
-
-  void packedRecordsGiveBackEveryValueUnchanged() {
-    jet::Decimal d;
-    d.negative = true;
-    d.mantissa = (static_cast<unsigned __int128>(1) << 90) + 7;
-    d.precision = 28;
-    d.scale = 4;
-    jet::Guid g{};
-    for (size_t i = 0; i < g.size(); ++i) g[i] = static_cast<uint8_t>(0xF0 + i);
-    const std::vector<jet::Value> all = {std::monostate{},
-                                         true,
-                                         false,
-                                         uint8_t{255},
-                                         int16_t{-32768},
-                                         int32_t{-7},
-                                         jet::Currency{-123456789012345},
-                                         1.5f,
-                                         -2.25e300,
-                                         jet::DateTime{-1.25},
-                                         jet::Bytes{0, 1, 2, 0},
-                                         jet::Bytes{},
-                                         std::string("Grüße\r\n") + std::string(5000, 'x'),
-                                         std::string(),
-                                         g,
-                                         d};
-    std::vector<std::vector<jet::Value>> rows = {all, {}, {int32_t{1}}, all};
-    const query::PackedRows packed(rows);
-    QCOMPARE(packed.size(), size_t{4});
-    for (size_t row : {size_t{0}, size_t{3}}) {
-      for (size_t col = 0; col < all.size(); ++col) {
-        QVERIFY2(packed.At(row, col) == all[col], qPrintable(QString("col %1").arg(col)));
-      }
-    }
-    // Beyond the end of a record, or of the records, a cell is Null.
-    QVERIFY(jet::IsNull(packed.At(1, 0)));
-    QVERIFY(packed.At(2, 0) == jet::Value(int32_t{1}));
-    QVERIFY(jet::IsNull(packed.At(2, 1)));
-    QVERIFY(jet::IsNull(packed.At(0, all.size())));
-    QVERIFY(jet::IsNull(packed.At(4, 0)));
-    QCOMPARE(query::PackedRows(std::vector<std::vector<jet::Value>>()).size(), size_t{0});
   }
 
   void rowReturningTestLooksAtSixCharactersOnly() {

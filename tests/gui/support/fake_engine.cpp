@@ -70,6 +70,17 @@ jetsql::RecordSet FakeEngine::Query(const std::string& path, const std::string& 
   return runner(path, sql);
 }
 
+void FakeEngine::QueryInto(const std::string& path, const std::string& sql, jetsql::RowSink& sink,
+                           const jetsql::CancelCheck& cancelled) {
+  if (!streamer) return db::FileEngine::QueryInto(path, sql, sink, cancelled);
+  cancel_check = cancelled;
+  struct Forget {
+    jetsql::CancelCheck& check;
+    ~Forget() { check = nullptr; }
+  } forget{cancel_check};
+  streamer(path, sql, sink);
+}
+
 jetsql::RecordSet LongRows(std::vector<std::string> names, int rows) {
   jetsql::RecordSet rs;
   rs.field_names = std::move(names);

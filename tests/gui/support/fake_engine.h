@@ -40,6 +40,12 @@ class FakeEngine : public db::FileEngine {
   // Hands `cancelled` to the runner's statement through `cancel_check` while it runs.
   jetsql::RecordSet Query(const std::string& path, const std::string& sql,
                           const jetsql::CancelCheck& cancelled) override;
+  // When set, answers row-returning statements row by row in place of `runner`, with
+  // `cancelled` in `cancel_check` while it runs.
+  std::function<void(const std::string& path, const std::string& sql, jetsql::RowSink& sink)>
+      streamer;
+  void QueryInto(const std::string& path, const std::string& sql, jetsql::RowSink& sink,
+                 const jetsql::CancelCheck& cancelled) override;
   jetsql::CancelCheck cancel_check;
 };
 

@@ -1,4 +1,4 @@
-#include "query/packed_rows.h"
+#include "query/record_codec.h"
 
 #include <array>
 #include <cstdint>
@@ -13,7 +13,6 @@ namespace query {
 
 namespace {
 
-using Offset = uint64_t;
 using Length = uint32_t;
 constexpr size_t kTagSize = 1;
 
@@ -113,37 +112,19 @@ constexpr auto kSkippers = Skippers(kAlternatives);
 
 }  // namespace
 
-PackedRows::PackedRows(std::vector<std::vector<jet::Value>> rows) : row_count_(rows.size()) {
-  const size_t index_size = (rows.size() + 1) * sizeof(Offset);
-  size_t cells_size = 0;
-  for (const auto& row : rows) {
-    for (const jet::Value& v : row) cells_size += PackedSize(v);
-  }
-  block_ = PageBlock(index_size + cells_size);
-  std::byte* index = block_.data();
-  std::byte* const cells = index + index_size;
-  std::byte* out = cells;
-  for (auto& row : rows) {
-    const Offset at = static_cast<Offset>(out - cells);
-    std::memcpy(index, &at, sizeof at);
-    index += sizeof at;
-    for (const jet::Value& v : row) out = Put(out, v);
-    std::vector<jet::Value>().swap(row);
-  }
-  const Offset end = static_cast<Offset>(out - cells);
-  std::memcpy(index, &end, sizeof end);
+size_t PackedRecordSize(const std::vector<jet::Value>& row) {
+  size_t size = 0;
+  for (const jet::Value& v : row) size += PackedSize(v);
+  return size;
 }
 
-const std::byte* PackedRows::RowStart(size_t row) const {
-  Offset at = 0;
-  std::memcpy(&at, block_.data() + row * sizeof(Offset), sizeof at);
-  return block_.data() + (row_count_ + 1) * sizeof(Offset) + at;
+std::byte* PackRecord(const std::vector<jet::Value>& row, std::byte* out) {
+  for (const jet::Value& v : row) out = Put(out, v);
+  return out;
 }
 
-jet::Value PackedRows::At(size_t row, size_t col) const {
-  if (row >= row_count_) return jet::Value();
-  const std::byte* in = RowStart(row);
-  const std::byte* const end = RowStart(row + 1);
+jet::Value UnpackValue(const std::byte* begin, const std::byte* end, size_t col) {
+  const std::byte* in = begin;
   for (size_t c = 0; c < col && in < end; ++c) {
     kSkippers[static_cast<size_t>(*in++)](in);
   }
