@@ -1,48 +1,40 @@
 #include "jet/index_page_cache.h"
 
-#include <algorithm>
-
 namespace jet {
 
-const IndexPage& IndexPageCache::Get(std::span<const uint8_t> bytes, JetVersion version,
-                                     uint32_t number) {
-  Cached& cached = pages_[number];
-  if (cached.bytes.size() == bytes.size() &&
-      std::equal(bytes.begin(), bytes.end(), cached.bytes.begin())) {
-    return cached.page;
-  }
+const IndexPage& IndexPageCache::Get(Pager& pager, JetVersion version, uint32_t number) {
+  const uint64_t stamp = pager.Version(number);
+  auto [it, added] = pages_.try_emplace(number);
+  Cached& cached = it->second;
+  if (!added && cached.stamp == stamp) return cached.page;
   try {
-    cached.page = DecodeIndexPage(bytes, version, number);
+    cached.page = DecodeIndexPage(pager.Page(number), version, number);
   } catch (...) {
     pages_.erase(number);
     throw;
   }
-  cached.bytes.assign(bytes.begin(), bytes.end());
+  cached.stamp = stamp;
   return cached.page;
 }
 
-IndexPage IndexPageCache::Take(std::span<const uint8_t> bytes, JetVersion version,
-                               uint32_t number) {
+IndexPage IndexPageCache::Take(Pager& pager, JetVersion version, uint32_t number) {
   auto found = pages_.find(number);
-  if (found == pages_.end()) return DecodeIndexPage(bytes, version, number);
+  if (found == pages_.end()) return DecodeIndexPage(pager.Page(number), version, number);
   Cached cached = std::move(found->second);
   pages_.erase(found);
-  if (cached.bytes.size() == bytes.size() &&
-      std::equal(bytes.begin(), bytes.end(), cached.bytes.begin())) {
-    return std::move(cached.page);
-  }
-  return DecodeIndexPage(bytes, version, number);
+  if (cached.stamp == pager.Version(number)) return std::move(cached.page);
+  return DecodeIndexPage(pager.Page(number), version, number);
 }
 
-void IndexPageCache::Put(std::span<const uint8_t> bytes, const IndexPage& page) {
+void IndexPageCache::Put(const Pager& pager, const IndexPage& page) {
   Cached& cached = pages_[page.number];
-  cached.bytes.assign(bytes.begin(), bytes.end());
+  cached.stamp = pager.Version(page.number);
   cached.page = page;
 }
 
-void IndexPageCache::Put(std::span<const uint8_t> bytes, IndexPage&& page) {
+void IndexPageCache::Put(const Pager& pager, IndexPage&& page) {
   Cached& cached = pages_[page.number];
-  cached.bytes.assign(bytes.begin(), bytes.end());
+  cached.stamp = pager.Version(page.number);
   cached.page = std::move(page);
 }
 

@@ -2,17 +2,16 @@
 #define QUORLA_JET_INDEX_PAGE_CACHE_H_
 
 // Decoded index pages, kept while a statement changes many rows of one table: decoding a page
-// costs far more than checking that its bytes are still those it was decoded from. An entry is
-// used only while the page's bytes are unchanged, so the cache stays right whoever changes the
-// page and across commit and rollback.
+// costs far more than the change itself. An entry is used only while the pager's version stamp
+// of its page is the one it was decoded or stored at, so the cache stays right whoever changes
+// the page through the pager, and across commit and rollback.
 
 #include <cstdint>
-#include <span>
 #include <unordered_map>
-#include <vector>
 
 #include "jet/database.h"
 #include "jet/index_page.h"
+#include "jet/pager.h"
 
 namespace jet {
 
@@ -20,14 +19,14 @@ class IndexPageCache {
  public:
   explicit IndexPageCache(size_t capacity = kDefaultCapacity) : capacity_(capacity) {}
 
-  // The page `number` decoded from `bytes`, its current bytes. The reference stays valid until
-  // the next Get or Put of the same page, or the next Trim.
-  const IndexPage& Get(std::span<const uint8_t> bytes, JetVersion version, uint32_t number);
+  // Page `number` of `pager`, decoded. The reference stays valid until the next Get, Take or
+  // Put of the same page, or the next Trim.
+  const IndexPage& Get(Pager& pager, JetVersion version, uint32_t number);
   // As Get, for a page about to be changed: the cached page is handed over, not copied.
-  IndexPage Take(std::span<const uint8_t> bytes, JetVersion version, uint32_t number);
-  // Records that `bytes` (just written) decode to `page`.
-  void Put(std::span<const uint8_t> bytes, const IndexPage& page);
-  void Put(std::span<const uint8_t> bytes, IndexPage&& page);
+  IndexPage Take(Pager& pager, JetVersion version, uint32_t number);
+  // Records that page `page.number` of `pager`, as it is now, decodes to `page`.
+  void Put(const Pager& pager, const IndexPage& page);
+  void Put(const Pager& pager, IndexPage&& page);
   // Forgets everything when more than the capacity is kept.
   void Trim();
 
@@ -35,7 +34,7 @@ class IndexPageCache {
 
  private:
   struct Cached {
-    std::vector<uint8_t> bytes;
+    uint64_t stamp = 0;
     IndexPage page;
   };
   size_t capacity_;

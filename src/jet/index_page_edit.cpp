@@ -53,7 +53,7 @@ bool LooksLikeLeaf(std::span<const uint8_t> page) {
 
 bool InsertLeafEntryInPlace(std::span<uint8_t> page, size_t count, size_t pos,
                             const std::string& key, RowId row) {
-  if (!LooksLikeLeaf(page) || pos == 0 || pos >= count) return false;
+  if (!LooksLikeLeaf(page) || pos == 0 || pos > count) return false;
   const size_t prefix = ReadLe16(page, kLayout.prefix_len_offset);
   if (key.size() < prefix) return false;
   const std::vector<size_t> ends = EntryEnds(page, count);

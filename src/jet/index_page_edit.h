@@ -13,7 +13,7 @@
 
 namespace jet {
 
-// Puts the entry (key, row) at position `pos` (0 < pos < count) of the leaf `page` holding
+// Puts the entry (key, row) at position `pos` (0 < pos <= count) of the leaf `page` holding
 // `count` entries, all of which begin with the page's prefix. False, with the page unchanged,
 // when the page does not look so or the entry does not fit with the prefix it has.
 bool InsertLeafEntryInPlace(std::span<uint8_t> page, size_t count, size_t pos,

@@ -35,11 +35,10 @@ void PutLe32(std::span<uint8_t> page, size_t offset, uint32_t value) {
   for (size_t i = 0; i < 4; ++i) page[offset + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-std::span<const uint8_t> WritePage(Pager& pager, const IndexPage& page, JetVersion version) {
+void WritePage(Pager& pager, const IndexPage& page, JetVersion version) {
   const std::vector<uint8_t> bytes = EncodeIndexPage(page, version);
   const std::span<uint8_t> target = pager.Modify(page.number);
   std::copy(bytes.begin(), bytes.end(), target.begin());
-  return target;
 }
 
 IndexEntry EntryFor(const IndexEntry& last, uint32_t child) {
@@ -72,7 +71,7 @@ const IndexPage& IndexWriter::View(uint32_t number) {
   if (number == 0 || number >= pager_.page_count()) {
     ThrowDamagedIndexPage(number, "Seitenverweis außerhalb der Datei");
   }
-  if (cache_ != nullptr) return cache_->Get(pager_.Page(number), version_, number);
+  if (cache_ != nullptr) return cache_->Get(pager_, version_, number);
   scratch_ = DecodeIndexPage(pager_.Page(number), version_, number);
   return scratch_;
 }
@@ -88,12 +87,12 @@ IndexPage IndexWriter::Load(uint32_t number) {
   // A leaf loaded to change is stored again or freed: hand it over rather than copy it. An
   // intermediate page on the way down mostly stays as it is, and cached.
   if (!cached.leaf) return cached;
-  return cache_->Take(pager_.Page(number), version_, number);
+  return cache_->Take(pager_, version_, number);
 }
 
 void IndexWriter::Write(const IndexPage& page) {
-  const std::span<const uint8_t> bytes = WritePage(pager_, page, version_);
-  if (cache_ != nullptr) cache_->Put(bytes, page);
+  WritePage(pager_, page, version_);
+  if (cache_ != nullptr) cache_->Put(pager_, page);
 }
 
 IndexWriter::Step IndexWriter::LoadStep(uint32_t number, const IndexEntry* bound) {
@@ -449,12 +448,17 @@ bool IndexWriter::KeyAround(const IndexPage& leaf, size_t before_end, size_t aft
 }
 
 std::optional<bool> IndexWriter::InsertInLeaf(const std::string& key, RowId row) {
-  const uint32_t number = FindLeaf(key, row);
-  IndexPage leaf = cache_->Take(pager_.Page(number), version_, number);
+  bool through_tails = false;
+  const uint32_t number = FindLeaf(key, row, &through_tails);
+  IndexPage leaf = cache_->Take(pager_, version_, number);
   std::vector<IndexEntry>& entries = leaf.entries;
   const size_t pos = LowerBound(entries, entries.size(), key, row);
-  if (pos == entries.size() || CompareEntry(entries[pos], key, row) == 0) {
-    cache_->Put(pager_.Page(number), std::move(leaf));
+  // A new last entry of a leaf is recorded above it, unless the leaf is the last of the tree and
+  // every page above reaches it through its tail, which stores no key (appending in order).
+  const bool at_end = pos == entries.size();
+  if (at_end ? !(through_tails && leaf.next_page == 0)
+             : CompareEntry(entries[pos], key, row) == 0) {
+    cache_->Put(pager_, std::move(leaf));
     return std::nullopt;
   }
   const bool known = KeyAround(leaf, pos, pos, key);
@@ -465,24 +469,24 @@ std::optional<bool> IndexWriter::InsertInLeaf(const std::string& key, RowId row)
     const std::span<uint8_t> page = pager_.Modify(number);
     if (InsertLeafEntryInPlace(page, entries.size(), pos, key, row)) {
       entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(pos), std::move(entry));
-      cache_->Put(page, std::move(leaf));
+      cache_->Put(pager_, std::move(leaf));
       return known;
     }
   }
   entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(pos), std::move(entry));
   if (!IndexPageFits(leaf, version_)) {
     entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(pos));
-    cache_->Put(pager_.Page(number), std::move(leaf));
+    cache_->Put(pager_, std::move(leaf));
     return std::nullopt;
   }
-  const std::span<const uint8_t> bytes = WritePage(pager_, leaf, version_);
-  cache_->Put(bytes, std::move(leaf));
+  WritePage(pager_, leaf, version_);
+  cache_->Put(pager_, std::move(leaf));
   return known;
 }
 
 std::optional<bool> IndexWriter::RemoveInLeaf(const std::string& key, RowId row) {
   const uint32_t number = FindLeaf(key, row);
-  IndexPage leaf = cache_->Take(pager_.Page(number), version_, number);
+  IndexPage leaf = cache_->Take(pager_, version_, number);
   std::vector<IndexEntry>& entries = leaf.entries;
   const size_t pos = LowerBound(entries, entries.size(), key, row);
   // The leaf's last entry, or the leaf left sparse enough to merge with another: the full way.
@@ -491,7 +495,7 @@ std::optional<bool> IndexWriter::RemoveInLeaf(const std::string& key, RowId row)
   if (pos + 1 >= entries.size() || CompareEntry(entries[pos], key, row) != 0 ||
       4 * (bytes_left - entries[pos].key.size() - kIndexRowPointerSize) <=
           3 * IndexEntryArea(version_)) {
-    cache_->Put(pager_.Page(number), std::move(leaf));
+    cache_->Put(pager_, std::move(leaf));
     return std::nullopt;
   }
   const bool remaining = KeyAround(leaf, pos, pos + 1, key);
@@ -499,13 +503,13 @@ std::optional<bool> IndexWriter::RemoveInLeaf(const std::string& key, RowId row)
     const std::span<uint8_t> page = pager_.Modify(number);
     if (RemoveLeafEntryInPlace(page, entries.size(), pos)) {
       entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(pos));
-      cache_->Put(page, std::move(leaf));
+      cache_->Put(pager_, std::move(leaf));
       return remaining;
     }
   }
   entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(pos));
-  const std::span<const uint8_t> bytes = WritePage(pager_, leaf, version_);
-  cache_->Put(bytes, std::move(leaf));
+  WritePage(pager_, leaf, version_);
+  cache_->Put(pager_, std::move(leaf));
   return remaining;
 }
 
@@ -565,8 +569,9 @@ bool IndexWriter::Remove(const std::string& key, RowId row) {
   return remaining;
 }
 
-uint32_t IndexWriter::FindLeaf(const std::string& key, RowId row) {
+uint32_t IndexWriter::FindLeaf(const std::string& key, RowId row, bool* through_tails) {
   // As Descend, without copying pages: a stored entry bounds its child; past the last, the tail.
+  if (through_tails != nullptr) *through_tails = true;
   uint32_t number = root_page_;
   for (size_t depth = 0; depth < kMaxIndexDepth; ++depth) {
     const IndexPage& page = View(number);
@@ -575,10 +580,12 @@ uint32_t IndexWriter::FindLeaf(const std::string& key, RowId row) {
     const size_t pos = LowerBound(page.entries, n, key, row);
     if (pos < n) {
       number = page.entries[pos].child;
+      if (through_tails != nullptr) *through_tails = false;
     } else if (page.tail_page != 0) {
       number = page.tail_page;
     } else if (n > 0) {
       number = page.entries.back().child;
+      if (through_tails != nullptr) *through_tails = false;
     } else {
       ThrowDamagedIndexPage(number, "leere Zwischenseite");
     }

@@ -14,9 +14,9 @@
 // comes out with Remove(old key, row); an updated row whose key or row pointer changed is a Remove
 // of the old entry and an Insert of the new one. A unique index asks ContainsKey(key, row) before
 // (on update, naming the row itself). The writer keeps nothing between calls but what its
-// IndexPageCache checks against the pages' bytes, so it stays right across Commit and Rollback of
-// the pager; a failing call may have changed some pages, which the caller undoes by rolling the
-// transaction back.
+// IndexPageCache checks against the pager's version stamps, so it stays right across Commit and
+// Rollback of the pager; a failing call may have changed some pages, which the caller undoes by
+// rolling the transaction back.
 
 #include <cstdint>
 #include <optional>
@@ -72,11 +72,13 @@ class IndexWriter {
   // lie together, so this tells whether any entry outside [before_end, after_begin) has it.
   bool KeyAround(const IndexPage& leaf, size_t before_end, size_t after_begin,
                  const std::string& key);
-  // The leaf where entries with (key, row) are or belong, read only.
-  uint32_t FindLeaf(const std::string& key, RowId row);
+  // The leaf where entries with (key, row) are or belong, read only. `through_tails`, when
+  // given, tells whether every page above it was left through its tail.
+  uint32_t FindLeaf(const std::string& key, RowId row, bool* through_tails = nullptr);
   // Insert and Remove when only the leaf changes (no split or merge, not its last entry, which
-  // the pages above record): with a cache, the leaf alone is taken, changed and stored. The
-  // result as Insert's or Remove's; none when the full way is needed (nothing changed then).
+  // the pages above record, but for a new last entry of the last leaf): with a cache, the leaf
+  // alone is taken, changed and stored. The result as Insert's or Remove's; none when the full way
+  // is needed (nothing changed then).
   std::optional<bool> InsertInLeaf(const std::string& key, RowId row);
   std::optional<bool> RemoveInLeaf(const std::string& key, RowId row);
   // `bound`: the entry a page above stores for this page, if any.

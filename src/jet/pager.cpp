@@ -70,10 +70,13 @@ void Pager::DropCache() {
       static_cast<uint32_t>(std::min<uint64_t>(pages, UINT32_MAX));
   cache_.SetPageCount(page_count_);
   ++changes_seen_;
+  versions_.clear();
+  base_version_ = ++last_version_;
 }
 
 std::span<uint8_t> Pager::Modify(uint32_t number) {
   if (!in_transaction_) throw errors::Internal("Interner Fehler: keine Transaktion.");
+  versions_[number] = ++last_version_;
   auto found = dirty_.find(number);
   if (found != dirty_.end()) return *found->second;
   std::span<const uint8_t> current = Page(number);
@@ -86,6 +89,7 @@ std::span<uint8_t> Pager::Modify(uint32_t number) {
 uint32_t Pager::Append() {
   if (!in_transaction_) throw errors::Internal("Interner Fehler: keine Transaktion.");
   uint32_t number = page_count_++;
+  versions_[number] = ++last_version_;
   auto page = std::make_unique<PageBytes>(page_size_, 0);
   dirty_.emplace(number, std::move(page));
   return number;
@@ -107,10 +111,15 @@ void Pager::Commit() {
     EndTransaction();
     return;
   }
+  // Written back in ascending order.
+  std::vector<uint32_t> order;
+  order.reserve(dirty_.size());
+  for (const auto& entry : dirty_) order.push_back(entry.first);
+  std::sort(order.begin(), order.end());
   if (shared_ != nullptr) {
     std::vector<uint32_t> overwritten;
-    for (const auto& entry : dirty_) {
-      if (entry.first < committed_page_count_) overwritten.push_back(entry.first);
+    for (uint32_t number : order) {
+      if (number < committed_page_count_) overwritten.push_back(number);
     }
     try {
       shared_->BeginCommit(page_size_, overwritten, writable_->Size());
@@ -120,7 +129,7 @@ void Pager::Commit() {
     }
   }
   try {
-    for (const auto& [number, bytes] : dirty_) WriteBack(number, *bytes);
+    for (uint32_t number : order) WriteBack(number, *dirty_.at(number));
     writable_->Sync();
     if (shared_ != nullptr) shared_->EndCommit();
   } catch (...) {
@@ -137,6 +146,7 @@ void Pager::Commit() {
 void Pager::Rollback() {
   if (!in_transaction_) return;
   page_count_ = committed_page_count_;
+  for (const auto& entry : dirty_) versions_[entry.first] = ++last_version_;
   EndTransaction();
 }
 

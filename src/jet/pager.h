@@ -13,9 +13,9 @@
 // Without a SharedFile (files in memory) these do nothing.
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "jet/file.h"
@@ -56,6 +56,7 @@ class Pager : public PageReader {
   // process's transaction does not end in time; nesting is an error.
   void Begin();
   // The bytes of page `number` to change in the open transaction; stay valid until it ends.
+  // Counts as a change of the page (see Version): write them before the page is read again.
   std::span<uint8_t> Modify(uint32_t number);
   // Adds a zeroed page at the end of the file and returns its number; changeable as Modify.
   uint32_t Append();
@@ -65,6 +66,14 @@ class Pager : public PageReader {
   void Commit();
   // Forgets every change of the open transaction (no-op without one).
   void Rollback();
+
+  // A stamp of page `number`'s bytes as Page shows them: it changes whenever they may have
+  // changed (Modify, Append, Rollback, a commit of another process) and never comes back, so
+  // what was derived from a page stays right while the stamp it was derived at is current.
+  uint64_t Version(uint32_t number) const {
+    auto found = versions_.find(number);
+    return found != versions_.end() ? found->second : base_version_;
+  }
 
  private:
   using PageBytes = std::vector<uint8_t>;
@@ -84,7 +93,12 @@ class Pager : public PageReader {
   bool in_transaction_ = false;
   int read_depth_ = 0;
   uint64_t changes_seen_ = 0;
-  std::map<uint32_t, std::unique_ptr<PageBytes>> dirty_;  // ascending: written back in order
+  std::unordered_map<uint32_t, std::unique_ptr<PageBytes>> dirty_;
+  // Version stamps: the pages changed since the cache was last dropped have their own; the
+  // others share the stamp of the last drop.
+  uint64_t last_version_ = 0;
+  uint64_t base_version_ = 0;
+  std::unordered_map<uint32_t, uint64_t> versions_;
 };
 
 }  // namespace jet

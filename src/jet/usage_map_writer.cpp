@@ -151,7 +151,9 @@ std::vector<uint32_t> UsageMapWriter::LastPages(uint32_t limit, size_t count) {
   std::vector<uint8_t> copy(row.begin(), row.end());
   std::vector<uint32_t> out;
   auto collect = [&](ByteSpan bitmap, uint64_t first) {
-    for (size_t byte = bitmap.size(); byte-- > 0 && out.size() < count;) {
+    // Bytes wholly at or past the limit are not looked at.
+    const size_t below = limit <= first ? 0 : static_cast<size_t>((limit - first + 7) / 8);
+    for (size_t byte = std::min(bitmap.size(), below); byte-- > 0 && out.size() < count;) {
       if (bitmap[byte] == 0) continue;
       for (int b = 7; b >= 0 && out.size() < count; --b) {
         if (!((bitmap[byte] >> b) & 1)) continue;
@@ -172,7 +174,7 @@ std::vector<uint32_t> UsageMapWriter::LastPages(uint32_t limit, size_t count) {
                         : (copy.size() - usage_map::kReferenceFirstPointer) / 4;
   for (size_t i = pointers; i-- > 0 && out.size() < count;) {
     uint32_t bitmap_page = usage_map::BitmapPage(copy, i);
-    if (bitmap_page == 0) continue;
+    if (bitmap_page == 0 || i * per >= limit) continue;
     ByteSpan p = pager_.Page(bitmap_page);
     if (p[0] != page_type::kUsageMap) ThrowCorrupt("usage map page of the wrong type");
     collect(p.subspan(usage_map::kBitmapPageHeader), i * per);

@@ -60,11 +60,13 @@ TEST(IndexPageEdit, RandomInsertsAndRemovesMatchTheWholePage) {
     for (int step = 0; step < 1500; ++step) {
       const size_t pos = 1 + rng() % (model.size() - 1);
       if (rng() % 3 != 0) {
-        // Between its neighbours: a key after model[pos - 1], before model[pos].
-        IndexEntry e = model[pos - 1];
+        // Between its neighbours: a key after model[pos - 1], before model[pos] (at times at
+        // the end).
+        const size_t at = rng() % 8 == 0 ? model.size() : pos;
+        IndexEntry e = model[at - 1];
         e.row.row = static_cast<uint16_t>((e.row.row + 1) % 256);
-        if (jet::InsertLeafEntryInPlace(bytes, model.size(), pos, e.key, e.row)) {
-          model.insert(model.begin() + static_cast<std::ptrdiff_t>(pos), e);
+        if (jet::InsertLeafEntryInPlace(bytes, model.size(), at, e.key, e.row)) {
+          model.insert(model.begin() + static_cast<std::ptrdiff_t>(at), e);
           ++inserted;
         } else {
           ++refused;

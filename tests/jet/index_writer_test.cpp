@@ -181,6 +181,54 @@ TEST_P(IndexWriterCached, FreshIndexTakesRandomInsertsAndRemovesOfDuplicateKeys)
 
 INSTANTIATE_TEST_SUITE_P(IndexWriter, IndexWriterCached, testing::Bool());
 
+TEST(IndexWriter, CachedPagesFollowRollbackAndPagesChangedElsewhere) {
+  FreshIndex index;
+  jet::IndexPageCache cache;
+  Model model;
+  auto row_of = [](int32_t i) {
+    return RowId{100 + static_cast<uint32_t>(i) / 100, static_cast<uint16_t>(i % 100)};
+  };
+  {
+    IndexWriter writer(index.pager, index.allocator, JetVersion::kJet4, FreshIndex::kRoot,
+                       kLongColumn, &cache);
+    for (int32_t i = 0; i < 4000; i += 2) {
+      writer.Insert(LongKey(i), row_of(i));
+      model.emplace(LongKey(i), row_of(i).page, row_of(i).row);
+    }
+  }
+  index.pager.Commit();
+
+  // Changes into the middle of every leaf, then forgotten: the cache must not keep them.
+  index.pager.Begin();
+  {
+    IndexWriter writer(index.pager, index.allocator, JetVersion::kJet4, FreshIndex::kRoot,
+                       kLongColumn, &cache);
+    for (int32_t i = 1; i < 4000; i += 2) writer.Insert(LongKey(i), row_of(i));
+    for (int32_t i = 0; i < 1000; i += 2) writer.Remove(LongKey(i), row_of(i));
+    ASSERT_TRUE(writer.ContainsKey(LongKey(1)));
+  }
+  index.pager.Rollback();
+  index.pager.Begin();
+  {
+    IndexWriter writer(index.pager, index.allocator, JetVersion::kJet4, FreshIndex::kRoot,
+                       kLongColumn, &cache);
+    EXPECT_FALSE(writer.ContainsKey(LongKey(1)));
+    EXPECT_TRUE(writer.ContainsKey(LongKey(0)));
+    for (int32_t i = 1; i < 4000; i += 6) {
+      EXPECT_FALSE(writer.Insert(LongKey(i), row_of(i)));
+      model.emplace(LongKey(i), row_of(i).page, row_of(i).row);
+    }
+  }
+  ExpectIndexHolds(index.pager, FreshIndex::kRoot, model, kLongColumn);
+
+  // A page rewritten by someone else through the pager is decoded again.
+  IndexWriter writer(index.pager, index.allocator, JetVersion::kJet4, FreshIndex::kRoot,
+                     kLongColumn, &cache);
+  ASSERT_TRUE(writer.ContainsKey(LongKey(0)));
+  jet::WriteEmptyIndexRoot(index.pager, JetVersion::kJet4, FreshIndex::kRoot, kTablePage);
+  EXPECT_FALSE(writer.ContainsKey(LongKey(0)));
+}
+
 TEST(IndexWriter, TextKeysOfEveryLengthKeepTheTreeSound) {
   // Keys of 1 to 8 and of 150 to 200 characters: intermediate entries change size when a child's
   // last entry changes, full pages share long prefixes, and the tree grows three levels deep.
