@@ -175,6 +175,7 @@ class JetDatabase : public Database {
   std::shared_ptr<Database> OtherDatabase(const std::string& path) override {
     return others_.Named(path);
   }
+  std::string OtherDatabasePath(const std::string& path) override { return others_.PathOf(path); }
 
   bool writable() const override { return pages_.writable(); }
   void BeginStatement() override {
@@ -519,6 +520,11 @@ std::unique_ptr<RowReader> Database::OpenRowReader(const std::string& table) {
 std::shared_ptr<Database> Database::OtherDatabase(const std::string& path) {
   if (!Env::Default().FileExists(path)) throw errors::FileNotFound(path);
   return Open(path);
+}
+
+std::string Database::OtherDatabasePath(const std::string& path) {
+  if (!Env::Default().FileExists(path)) throw errors::FileNotFound(path);
+  return path;
 }
 
 std::unique_ptr<Database> OpenLinkedDatabase(Env& env, const std::string& path, int depth) {

@@ -161,6 +161,8 @@ class Database {
   // the file does not, else as Open. The default opens the file anew (relative to the working
   // folder).
   virtual std::shared_ptr<Database> OtherDatabase(const std::string& path);
+  // The path of the file OtherDatabase(path) would open, with the same errors; it is not opened.
+  virtual std::string OtherDatabasePath(const std::string& path);
 
   // --- Writing (Jet 4 files opened with OpenForWriting) ---
   // Opens a Jet 4 file for reading and writing. Errors as Open; 3027 when the file, its folder or

@@ -37,9 +37,13 @@ std::string OtherDatabases::Resolve(const std::string& path) const {
 }
 
 std::shared_ptr<Database> OtherDatabases::Named(const std::string& path) {
+  return Open(PathOf(path));
+}
+
+std::string OtherDatabases::PathOf(const std::string& path) const {
   std::string resolved = Resolve(path);
   if (resolved.empty() || !env_.FileExists(resolved)) ThrowMissing(path, resolved);
-  return Open(resolved);
+  return resolved;
 }
 
 std::shared_ptr<Database> OtherDatabases::Linked(const std::string& stored) {
@@ -50,7 +54,7 @@ std::shared_ptr<Database> OtherDatabases::Linked(const std::string& stored) {
   ThrowMissing(stored, resolved);
 }
 
-void OtherDatabases::ThrowMissing(const std::string& shown, const std::string& resolved) {
+void OtherDatabases::ThrowMissing(const std::string& shown, const std::string& resolved) const {
   size_t sep = resolved.find_last_of("/\\");
   std::string folder = sep == std::string::npos ? "." : resolved.substr(0, sep);
   if (sep == 0) folder = "/";

@@ -29,6 +29,9 @@ class OtherDatabases {
   // when its folder does not exist, 3024 when the file does not, else as Database::Open.
   std::shared_ptr<Database> Named(const std::string& path);
 
+  // The path of the file `path` names, resolved and checked as for Named, without opening it.
+  std::string PathOf(const std::string& path) const;
+
   // The file a linked table's data lies in: `stored` as the catalogue records it (usually an
   // absolute Windows path) when it exists here, else the file of the same name beside this
   // database. Errors name `stored`, as Named's do.
@@ -40,7 +43,7 @@ class OtherDatabases {
 
  private:
   std::shared_ptr<Database> Open(const std::string& resolved);
-  [[noreturn]] void ThrowMissing(const std::string& shown, const std::string& resolved);
+  [[noreturn]] void ThrowMissing(const std::string& shown, const std::string& resolved) const;
   std::string Resolve(const std::string& path) const;
 
   Env& env_;

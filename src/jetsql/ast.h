@@ -88,7 +88,8 @@ struct SelectQuery {
   std::optional<double> top;
   bool top_percent = false;
   std::vector<SelectItem> items;
-  std::string into;  // SELECT ... INTO table (make-table): does not return rows
+  std::string into;           // SELECT ... INTO table (make-table): does not return rows
+  std::string into_database;  // SELECT ... INTO table IN 'file': the file the table is made in
   std::vector<std::unique_ptr<FromItem>> from;
   std::unique_ptr<Expr> where;
   std::vector<std::unique_ptr<Expr>> group_by;

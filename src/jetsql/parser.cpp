@@ -377,6 +377,7 @@ class Parser : private TokenCursor {
     if (AcceptWord("INTO")) {
       if (!IsName()) throw errors::ReservedWordMisspelled();
       s->into = TakeName();
+      if (IsWord("IN")) s->into_database = ParseInDatabase();
     }
     if (AcceptWord("FROM")) {
       last_clause_from_ = true;
@@ -495,7 +496,8 @@ class Parser : private TokenCursor {
     return item;
   }
 
-  // IN 'file' [connect]: the other Jet file a FROM clause, or one table of it, reads.
+  // IN 'file' [connect]: the other Jet file a FROM clause, or one table of it, reads, or the file
+  // a make-table query makes its table in.
   std::string ParseInDatabase() {
     Advance();  // IN
     if (tok().kind != TokenKind::kString) throw errors::SyntaxInFrom();

@@ -263,30 +263,35 @@ int64_t Session::ExecuteMakeTable(Statement stmt, const std::string& table) {
   if (stmt.query->arms.size() != 1 || stmt.transform) {
     throw errors::OperationNotSupported("SELECT ... INTO");
   }
-  for (const jet::CatalogEntry& e : db_->Tables()) {
+  SelectQuery& select = *stmt.query->arms.front();
+  std::shared_ptr<jet::Database> target = MakeTableDatabase(db_, select.into_database);
+  for (const jet::CatalogEntry& e : target->Tables()) {
     if (jet::SameName(e.name, table)) throw errors::TableExists(table);
   }
-  SelectQuery& select = *stmt.query->arms.front();
   select.into.clear();
   stmt.kind = Statement::Kind::kQuery;
   DatabaseCatalog catalog(db_.get());
   BoundStatement bound = Bind(stmt, catalog);
   sqlite_->EnsureTables(bound.tables);
   jet::NewTable plan = PlanMakeTable(table, select, bound.field_names, bound.field_types, catalog);
-  int64_t count = 0;
-  db_->BeginStatement();
+  std::vector<std::vector<jet::Value>> rows;
+  if (target != db_) {
+    // The rows come from this file, the table goes into the other one, committed there alone.
+    jet::ReadScope read_scope(*db_);
+    rows = ReadAllRows(bound.sql, bound.field_types);
+  }
+  target->BeginStatement();
   try {
-    std::vector<std::vector<jet::Value>> rows = ReadAllRows(bound.sql, bound.field_types);
-    db_->CreateTable(plan);
-    for (std::vector<jet::Value>& row : rows) db_->InsertRow(table, std::move(row));
-    count = static_cast<int64_t>(rows.size());
-    db_->CommitStatement();
+    if (target == db_) rows = ReadAllRows(bound.sql, bound.field_types);
+    target->CreateTable(plan);
+    for (std::vector<jet::Value>& row : rows) target->InsertRow(table, std::move(row));
+    target->CommitStatement();
   } catch (...) {
-    db_->RollbackStatement();
+    target->RollbackStatement();
     throw;
   }
   // The new table is not among the virtual tables made so far; they stay as they are.
-  return count;
+  return static_cast<int64_t>(rows.size());
 }
 
 int64_t Session::Execute(const std::string& sql) {

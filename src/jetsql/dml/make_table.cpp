@@ -1,6 +1,7 @@
 #include "jetsql/dml/make_table.h"
 
 #include "jet/name_fold.h"
+#include "jetsql/open_for_changes.h"
 
 namespace jetsql {
 namespace {
@@ -72,6 +73,12 @@ std::string MakeTableTarget(const Statement& stmt) {
     if (!arm->into.empty()) return arm->into;
   }
   return "";
+}
+
+std::shared_ptr<jet::Database> MakeTableDatabase(const std::shared_ptr<jet::Database>& db,
+                                                 const std::string& file) {
+  if (file.empty()) return db;
+  return OpenForChanges(db->OtherDatabasePath(file));
 }
 
 jet::NewTable PlanMakeTable(const std::string& table, const SelectQuery& query,

@@ -6,6 +6,7 @@
 // (an autonumber becomes a plain Long), any other field gets the column type of its SQL type, text
 // as Text(255). The new table has no indexes.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,13 @@ namespace jetsql {
 
 // The make-table target of `stmt`, or "" when it is no make-table query.
 std::string MakeTableTarget(const Statement& stmt);
+
+// The file a make-table query makes its table in: `db` itself when `file` is "", else the other
+// Jet file `file` names (relative to db's folder, as FROM t IN 'file' reads), opened for changes
+// (its statements then fail with 3027 when it is a Jet 3 or read-only file). Throws Error 3044
+// or 3024 as OtherDatabase does when the file is missing.
+std::shared_ptr<jet::Database> MakeTableDatabase(const std::shared_ptr<jet::Database>& db,
+                                                 const std::string& file);
 
 // The definition of `table` for the fields `names`/`types` that `query` (the statement's single
 // SELECT, INTO removed) gives.
