@@ -1,10 +1,12 @@
 // Make-table queries (SELECT ... INTO) run through Execute and quorla-sql on copies of an empty
 // Access file: the new table's field types follow the source columns and expressions as Access
 // derives them (mdb-schema), its rows are read back alike by mdbtools, mdb-reader and our reader,
-// and a refused statement leaves the file as it was.
+// and a refused statement leaves the file as it was. A make-table query may make its table in
+// another file (INTO t IN 'file'), which then holds what the same query makes here.
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -112,6 +114,85 @@ TEST_F(MakeTableOracleTest, RefusedMakeTableQueriesLeaveTheFileAsItWas) {
     }
   }
   EXPECT_EQ(quorla_test::ReadWholeFile(path_), bytes) << "a refused statement changed the file";
+}
+
+// The file quorla-sql --create makes at `path`.
+void CreateFile(const std::string& path) {
+  testsupport::ProcessResult r =
+      testsupport::RunProcess({testsupport::QuorlaSqlProgram(), "--create", path});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+}
+
+TEST_F(MakeTableOracleTest, TablesMadeInAnotherFileMatchThoseMadeHere) {
+  const std::string other = dir_.File("Ziel.mdb");
+  CreateFile(other);
+  const std::vector<std::string> queries = {
+      "SELECT * INTO Kopie IN 'Ziel.mdb' FROM Kunden",
+      "SELECT k.Nr, k.Name AS Kunde, o.Ort, k.Betrag * 2 AS Doppelt, k.Name & '!' AS Text, "
+      "k.Notiz INTO [Mit Ort] IN '' [;DATABASE=" +
+          other + "] FROM Kunden AS k INNER JOIN Orte AS o ON k.Nr = o.Kunde ORDER BY k.Nr",
+      "SELECT Name INTO Leer IN 'Ziel.mdb' FROM Kunden WHERE Nr > 100"};
+  const auto bytes = quorla_test::ReadWholeFile(path_);
+  {
+    Session s(path_, Session::Mode::kReadWrite);
+    EXPECT_EQ(s.Execute(queries[0]), 3);
+    EXPECT_EQ(s.Execute(queries[1]), 2);
+    EXPECT_EQ(s.Execute(queries[2]), 0);
+    // The statement's own session reads the new table back from there.
+    EXPECT_EQ(Count(s, "SELECT COUNT(*) FROM Kopie IN 'Ziel.mdb'"), 3);
+  }
+  EXPECT_EQ(quorla_test::ReadWholeFile(path_), bytes) << "the current file changed";
+
+  // The same queries into this file give the tables to compare with.
+  {
+    Session s(path_, Session::Mode::kReadWrite);
+    for (std::string sql : queries) {
+      const size_t in = sql.find(" IN '");
+      sql.erase(in, sql.find(" FROM ") - in);
+      s.Execute(sql);
+    }
+  }
+  const std::vector<std::string> tables = {"Kopie", "Mit Ort", "Leer"};
+  for (const std::string& table : tables) {
+    EXPECT_EQ(OracleFileTest::Schema(other, table), OracleFileTest::Schema(path_, table)) << table;
+    auto there = quorla_test::RunCommand("mdb-export " + quorla_test::ShellQuote(other) + " " +
+                                         quorla_test::ShellQuote(table));
+    auto here = quorla_test::RunCommand("mdb-export " + quorla_test::ShellQuote(path_) + " " +
+                                        quorla_test::ShellQuote(table));
+    ASSERT_TRUE(there.has_value() && here.has_value());
+    EXPECT_EQ(*there, *here) << table;
+  }
+  testsupport::CompareTablesWithOracles({other, "jet4", "Ziel"}, tables);
+}
+
+TEST_F(MakeTableOracleTest, RefusedMakeTableElsewhereLeavesBothFilesAsTheyWere) {
+  const std::string other = dir_.File("Ziel.mdb");
+  CreateFile(other);
+  {
+    Session s(other, Session::Mode::kReadWrite);
+    s.Execute("CREATE TABLE Da (Nr LONG)");
+  }
+  const std::string jet3 = Copy("jet3/testV1997.mdb");
+  const std::string marked = dir_.File("Geschützt.mdb");
+  std::filesystem::copy_file(other, marked);
+  std::filesystem::permissions(marked, std::filesystem::perms::owner_read);
+  const std::vector<std::string> files = {path_, other, jet3, marked};
+  std::vector<std::vector<uint8_t>> bytes;
+  for (const std::string& f : files) bytes.push_back(quorla_test::ReadWholeFile(f));
+  {
+    Session s(path_, Session::Mode::kReadWrite);
+    EXPECT_EQ(ErrorOf(s, "SELECT * INTO Da IN 'Ziel.mdb' FROM Kunden"), 3010);
+    EXPECT_EQ(ErrorOf(s, "SELECT * INTO [da] IN '' [;DATABASE=Ziel.mdb] FROM Kunden"), 3010);
+    EXPECT_EQ(ErrorOf(s, "SELECT * INTO Neu IN 'Fehlt.mdb' FROM Kunden"), 3024);
+    EXPECT_EQ(ErrorOf(s, "SELECT * INTO Neu IN 'Kein Ordner/Ziel.mdb' FROM Kunden"), 3044);
+    EXPECT_EQ(ErrorOf(s, "SELECT * INTO Neu IN 'testV1997.mdb' FROM Kunden"), 3027);
+    EXPECT_EQ(ErrorOf(s, "SELECT * INTO Neu IN 'Geschützt.mdb' FROM Kunden"), 3027);
+    // A failing source leaves the other file as it was.
+    EXPECT_EQ(ErrorOf(s, "SELECT * INTO Neu IN 'Ziel.mdb' FROM Fehlt"), 3078);
+  }
+  for (size_t i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(quorla_test::ReadWholeFile(files[i]), bytes[i]) << files[i] << " changed";
+  }
 }
 
 TEST_F(MakeTableOracleTest, QuorlaSqlReportsTheRecordsItCopied) {
