@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <new>
 #include <stdexcept>
 #include <unordered_map>
@@ -175,7 +176,12 @@ class JetDatabase : public Database {
   std::shared_ptr<Database> OtherDatabase(const std::string& path) override {
     return others_.Named(path);
   }
-  std::string OtherDatabasePath(const std::string& path) override { return others_.PathOf(path); }
+  std::string OtherDatabasePath(const std::string& path) override {
+    std::string resolved = others_.PathOf(path);
+    std::error_code ec;
+    if (std::filesystem::equivalent(resolved, path_, ec)) return "";
+    return resolved;
+  }
 
   bool writable() const override { return pages_.writable(); }
   void BeginStatement() override {

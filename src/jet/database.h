@@ -162,6 +162,7 @@ class Database {
   // folder).
   virtual std::shared_ptr<Database> OtherDatabase(const std::string& path);
   // The path of the file OtherDatabase(path) would open, with the same errors; it is not opened.
+  // Empty when `path` names this database's own file.
   virtual std::string OtherDatabasePath(const std::string& path);
 
   // --- Writing (Jet 4 files opened with OpenForWriting) ---

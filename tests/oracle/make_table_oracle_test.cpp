@@ -5,6 +5,7 @@
 // another file (INTO t IN 'file'), which then holds what the same query makes here.
 
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <filesystem>
 #include <string>
@@ -163,6 +164,20 @@ TEST_F(MakeTableOracleTest, TablesMadeInAnotherFileMatchThoseMadeHere) {
     EXPECT_EQ(*there, *here) << table;
   }
   testsupport::CompareTablesWithOracles({other, "jet4", "Ziel"}, tables);
+}
+
+TEST_F(MakeTableOracleTest, IntoTheDatabasesOwnFileByNameMakesTheTableHere) {
+  const std::string own = path_.substr(path_.find_last_of('/') + 1);
+  {
+    Session s(path_, Session::Mode::kReadWrite);
+    EXPECT_EQ(s.Execute("SELECT * INTO Selbst IN '" + own + "' FROM Kunden"), 3);
+    // The session sees its own change, which it would not through a second writer.
+    EXPECT_EQ(Count(s, "SELECT COUNT(*) FROM Selbst"), 3);
+    EXPECT_EQ(s.Execute("INSERT INTO Selbst (Name) VALUES ('Dora')"), 1);
+  }
+  auto out = quorla_test::RunCommand("mdb-export " + quorla_test::ShellQuote(path_) + " Selbst");
+  ASSERT_TRUE(out.has_value());
+  EXPECT_EQ(std::count(out->begin(), out->end(), '\n'), 5) << *out;  // header and 4 records
 }
 
 TEST_F(MakeTableOracleTest, RefusedMakeTableElsewhereLeavesBothFilesAsTheyWere) {

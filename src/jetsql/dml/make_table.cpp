@@ -78,7 +78,11 @@ std::string MakeTableTarget(const Statement& stmt) {
 std::shared_ptr<jet::Database> MakeTableDatabase(const std::shared_ptr<jet::Database>& db,
                                                  const std::string& file) {
   if (file.empty()) return db;
-  return OpenForChanges(db->OtherDatabasePath(file));
+  // The database's own file named by path is the database itself: a second writer on it in the
+  // same process would not see the first one's changes.
+  const std::string other = db->OtherDatabasePath(file);
+  if (other.empty()) return db;
+  return OpenForChanges(other);
 }
 
 jet::NewTable PlanMakeTable(const std::string& table, const SelectQuery& query,

@@ -19,10 +19,10 @@ namespace jetsql {
 // The make-table target of `stmt`, or "" when it is no make-table query.
 std::string MakeTableTarget(const Statement& stmt);
 
-// The file a make-table query makes its table in: `db` itself when `file` is "", else the other
-// Jet file `file` names (relative to db's folder, as FROM t IN 'file' reads), opened for changes
-// (its statements then fail with 3027 when it is a Jet 3 or read-only file). Throws Error 3044
-// or 3024 as OtherDatabase does when the file is missing.
+// The file a make-table query makes its table in: `db` itself when `file` is "" or names db's own
+// file, else the other Jet file `file` names (relative to db's folder, as FROM t IN 'file'
+// reads), opened for changes (its statements then fail with 3027 when it is a Jet 3 or
+// read-only file). Throws Error 3044 or 3024 as OtherDatabase does when the file is missing.
 std::shared_ptr<jet::Database> MakeTableDatabase(const std::shared_ptr<jet::Database>& db,
                                                  const std::string& file);
 
