@@ -22,15 +22,6 @@ const tdef::Layout& L = tdef::kJet4;
 std::vector<uint8_t> RemoveIndex(const std::vector<uint8_t>& b, size_t logical,
                                  std::optional<size_t> real) {
   const IndexParts p = FindIndexParts(b);
-  const uint32_t logicals = p.logical;
-  const uint32_t reals = p.reals;
-  const size_t counts_end = p.counts_end;
-  const size_t real_start = p.real_start;
-  const size_t real_end = p.logical_start;
-  const size_t logical_end = p.logical_end;
-  const size_t names_end = p.names_end;
-  const size_t end = p.end;
-
   std::vector<uint8_t> out;
   auto copy = [&](size_t from, size_t to) {
     out.insert(out.end(), b.begin() + static_cast<std::ptrdiff_t>(from),
@@ -43,26 +34,26 @@ std::vector<uint8_t> RemoveIndex(const std::vector<uint8_t>& b, size_t logical,
     }
   };
   copy(0, L.real_index_entries);
-  copy_without(L.real_index_entries, L.real_index_entry_size, reals, real);
-  copy(counts_end, real_start);
-  copy_without(real_start, L.real_index_size, reals, real);
+  copy_without(L.real_index_entries, L.real_index_entry_size, p.reals, real);
+  copy(p.counts_end, p.real_start);
+  copy_without(p.real_start, L.real_index_size, p.reals, real);
   size_t logical_start = out.size();
-  copy_without(real_end, L.logical_index_size, logicals, logical);
-  for (uint32_t i = 0; i + 1 < logicals; ++i) {
+  copy_without(p.logical_start, L.logical_index_size, p.logical, logical);
+  for (uint32_t i = 0; i + 1 < p.logical; ++i) {
     size_t at = logical_start + i * L.logical_index_size;
     PutU32(out, at + L.logical_index_number, i);
     uint32_t r = ReadU32(out, at + L.logical_index_real);
     if (real && r > *real) PutU32(out, at + L.logical_index_real, r - 1);
   }
-  size_t at = logical_end;
-  for (size_t i = 0; i < logicals; ++i) {
+  size_t at = p.logical_end;
+  for (size_t i = 0; i < p.logical; ++i) {
     size_t next = at + 2 + ReadU16(b, at);
     if (i != logical) copy(at, next);
     at = next;
   }
-  copy(names_end, end);
-  PutU32(out, L.logical_indexes, logicals - 1);
-  PutU32(out, L.real_indexes, real ? reals - 1 : reals);
+  copy(p.names_end, p.end);
+  PutU32(out, L.logical_indexes, p.logical - 1);
+  PutU32(out, L.real_indexes, real ? p.reals - 1 : p.reals);
   PutU32(out, tdef::kDefinitionLengthOffset, static_cast<uint32_t>(out.size()));
   return out;
 }

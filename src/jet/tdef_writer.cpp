@@ -233,31 +233,23 @@ std::vector<uint8_t> AddIndexToDefinition(const std::vector<uint8_t>& definition
                                           const TableDef& table) {
   const std::vector<uint8_t>& b = definition;
   const IndexParts p = FindIndexParts(b);
-  const uint32_t logical = p.logical;
-  const uint32_t reals = p.reals;
-  const size_t counts_end = p.counts_end;
-  const size_t real_end = p.logical_start;
-  const size_t logical_end = p.logical_end;
-  const size_t names_end = p.names_end;
-  const size_t end = p.end;
-
   std::vector<uint8_t> out;
   auto copy = [&](size_t from, size_t to) {
     out.insert(out.end(), b.begin() + from, b.begin() + to);
   };
-  copy(0, counts_end);
+  copy(0, p.counts_end);
   out.resize(out.size() + L.real_index_entry_size, 0);
-  copy(counts_end, real_end);
+  copy(p.counts_end, p.logical_start);
   std::vector<uint8_t> r = RealIndexEntry(real, table);
   out.insert(out.end(), r.begin(), r.end());
-  copy(real_end, logical_end);
-  std::vector<uint8_t> l = LogicalIndexEntry(index, logical, reals);
+  copy(p.logical_start, p.logical_end);
+  std::vector<uint8_t> l = LogicalIndexEntry(index, p.logical, p.reals);
   out.insert(out.end(), l.begin(), l.end());
-  copy(logical_end, names_end);
+  copy(p.logical_end, p.names_end);
   AppendName(out, index.name);
-  copy(names_end, end);
-  PutU32(out, L.logical_indexes, logical + 1);
-  PutU32(out, L.real_indexes, reals + 1);
+  copy(p.names_end, p.end);
+  PutU32(out, L.logical_indexes, p.logical + 1);
+  PutU32(out, L.real_indexes, p.reals + 1);
   PutU32(out, tdef::kDefinitionLengthOffset, static_cast<uint32_t>(out.size()));
   return out;
 }
