@@ -13,7 +13,11 @@ bench_build() {  # bench_build TARGET [cmake options...]: configures and builds 
   cmake --build "$build" --target "$target" -j2 >/dev/null
 }
 
-bench_quorla_sql() {  # sets q to the absolute path of a freshly built quorla-sql
+bench_quorla_sql() {  # sets q to the binary QUORLA_SQL names, else to a freshly built quorla-sql
+  if [ -n "${QUORLA_SQL:-}" ]; then
+    q=$(realpath "$QUORLA_SQL")
+    return
+  fi
   bench_build quorla-sql "$@"
   q=$PWD/$build/tools/quorla-sql
 }
@@ -72,11 +76,7 @@ bench_vs_sqlite_start() {  # bench_vs_sqlite_start [MDB]
   runs=${RUNS:-5}
   warmup=${WARMUP:-1}
   bench_need_hyperfine
-  if [ -n "${QUORLA_SQL:-}" ]; then
-    q=$(realpath "$QUORLA_SQL")
-  else
-    bench_quorla_sql
-  fi
+  bench_quorla_sql
   bench_work_dir
   cp "$mdb" "$work/orig.mdb"
   chmod u+w "$work/orig.mdb"

@@ -8,11 +8,7 @@ cd "$(dirname "$0")/.."
 source bench/lib.sh
 mdb=${1:-../shared/jet-samples/bench/orders-100k.mdb}
 bench_need_hyperfine
-if [ -n "${QUORLA_SQL:-}" ]; then
-  q=$(realpath "$QUORLA_SQL")
-else
-  bench_quorla_sql
-fi
+bench_quorla_sql
 bench_work_dir
 cp "$mdb" "$work/large.mdb"
 chmod u+w "$work/large.mdb"

@@ -8,11 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/lib.sh
 mdb=${1:-../shared/jet-samples/bench/orders-100k.mdb}
-if [ -n "${QUORLA_SQL:-}" ]; then
-  q=$(realpath "$QUORLA_SQL")
-else
-  bench_quorla_sql
-fi
+bench_quorla_sql
 bench_work_dir
 cp "$mdb" "$work/small.mdb"
 cp "$mdb" "$work/large.mdb"

@@ -10,13 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/lib.sh
 mdb=${1:-../shared/jet-samples/bench/orders-100k.mdb}
-if [[ -n ${QUORLA_SQL:-} ]]; then
-  bench_need_hyperfine
-  bench_work_dir
-  q=$(realpath "$QUORLA_SQL")
-else
-  bench_start
-fi
+bench_start
 native=$work/orders.sqlite
 bench_native_copy "$mdb" "$native"
 
