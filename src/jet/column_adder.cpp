@@ -1,11 +1,10 @@
 #include "jet/column_adder.h"
 
-#include <algorithm>
-
 #include "error/errors.h"
 #include "jet/byte_writer.h"
 #include "jet/catalog.h"
 #include "jet/catalog_rows.h"
+#include "jet/column_change.h"
 #include "jet/name_fold.h"
 #include "jet/schema_pages.h"
 #include "jet/table_properties.h"
@@ -38,16 +37,7 @@ void AddColumnInFile(Pager& pager, Database& db, const std::string& table, Colum
   column.column_number = static_cast<int>(layout.max_columns);
   if (column.type == ColumnType::kBoolean) column.nullable = true;
   bool variable = FixedDataSize(column) == 0 && column.type != ColumnType::kBoolean;
-  size_t var_slots = layout.var_columns;
-  size_t fixed_end = 0;
-  for (size_t i = 0; i < def.columns.size(); ++i) {
-    const ColumnPlace& p = layout.places[i];
-    if (p.fixed) {
-      fixed_end = std::max(fixed_end, p.fixed_offset + FixedDataSize(def.columns[i]));
-    } else {
-      var_slots = std::max(var_slots, static_cast<size_t>(p.var_index) + 1);
-    }
-  }
+  const auto [fixed_end, var_slots] = RowSpaceOf(layout);
   TableDefinitionPlan plan;
   TableDef single;
   single.columns.push_back(column);

@@ -1,7 +1,5 @@
 #include "jet/column_alterer.h"
 
-#include <algorithm>
-
 #include "error/errors.h"
 #include "jet/byte_writer.h"
 #include "jet/catalog_rows.h"
@@ -33,16 +31,7 @@ NewPlace PlaceFor(const TableLayout& layout, size_t position, const ColumnDef& c
   const TableDef& def = *layout.def;
   const ColumnDef& old = def.columns[position];
   const ColumnPlace& here = layout.places[position];
-  size_t var_slots = layout.var_columns;
-  size_t fixed_end = 0;
-  for (size_t i = 0; i < def.columns.size(); ++i) {
-    const ColumnPlace& p = layout.places[i];
-    if (p.fixed) {
-      fixed_end = std::max(fixed_end, p.fixed_offset + FixedDataSize(def.columns[i]));
-    } else {
-      var_slots = std::max(var_slots, static_cast<size_t>(p.var_index) + 1);
-    }
-  }
+  const auto [fixed_end, var_slots] = RowSpaceOf(layout);
   const bool variable = FixedDataSize(changed) == 0 && changed.type != ColumnType::kBoolean;
   NewPlace place;
   place.fixed = !variable;

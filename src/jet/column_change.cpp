@@ -1,10 +1,13 @@
 #include "jet/column_change.h"
 
+#include <algorithm>
+
 #include "error/errors.h"
 #include "jet/column_lookup.h"
 #include "jet/name_fold.h"
 #include "jet/relationships.h"
 #include "jet/schema_pages.h"
+#include "jet/tdef_writer.h"
 
 namespace jet {
 
@@ -25,6 +28,21 @@ size_t ColumnToChange(Database& db, const TableDef& def, const std::string& colu
     }
   }
   return position;
+}
+
+RowSpaceInUse RowSpaceOf(const TableLayout& layout) {
+  RowSpaceInUse space;
+  space.var_slots = layout.var_columns;
+  for (size_t i = 0; i < layout.def->columns.size(); ++i) {
+    const ColumnPlace& p = layout.places[i];
+    if (p.fixed) {
+      space.fixed_end =
+          std::max(space.fixed_end, p.fixed_offset + FixedDataSize(layout.def->columns[i]));
+    } else {
+      space.var_slots = std::max(space.var_slots, static_cast<size_t>(p.var_index) + 1);
+    }
+  }
+  return space;
 }
 
 void DeleteLongValueMaps(Pager& pager, const TableLayout& layout,
