@@ -7,10 +7,7 @@
 #include "jet/name_fold.h"
 
 namespace jet {
-namespace {
-
-// Now as Jet keeps dates: days since 1899-12-30 in local time.
-DateTime Now() {
+DateTime NowAsJetDate() {
   std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
@@ -18,8 +15,6 @@ DateTime Now() {
   double seconds = static_cast<double>(now) + static_cast<double>(local.tm_gmtoff);
   return DateTime{kUnixEpochDays + static_cast<double>(static_cast<int64_t>(seconds)) / 86400.0};
 }
-
-}  // namespace
 
 std::vector<ObjectRow> ReadObjectRows(Database& db) {
   std::shared_ptr<const TableDef> def = db.GetTableDef(catalog::kObjectsTable);
@@ -75,7 +70,7 @@ void InsertTableObject(Database& db, const std::vector<ObjectRow>& rows, const s
     int i = FindColumn(*def, column);
     if (i >= 0) values[static_cast<size_t>(i)] = std::move(v);
   };
-  DateTime now = Now();
+  DateTime now = NowAsJetDate();
   int32_t tables = TablesContainerId(rows);
   set("Id", static_cast<int32_t>(definition_page));
   set("ParentId", tables);

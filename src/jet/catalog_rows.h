@@ -38,14 +38,17 @@ struct ObjectRow {
 
 std::vector<ObjectRow> ReadObjectRows(Database& db);
 
+// Now, to the second, as Jet keeps dates: days since 1899-12-30 in local time.
+DateTime NowAsJetDate();
+
 // The id of the Tables container, whose children are tables and queries.
 int32_t TablesContainerId(const std::vector<ObjectRow>& rows);
 
-// The object named `name` (compared as Jet compares names) in the Tables container.
 // The definition of the local user table `table`, about to be changed by data definition: 3371
 // when there is no such table, 3027 for a system table.
 TableLayout ReadUserTableForChange(Pager& pager, Database& db, const std::string& table);
 
+// The object named `name` (compared as Jet compares names) in the Tables container.
 std::optional<ObjectRow> FindTableObject(const std::vector<ObjectRow>& rows,
                                          const std::string& name);
 

@@ -1,6 +1,5 @@
 #include "jet/database_creator.h"
 
-#include <ctime>
 #include <memory>
 #include <optional>
 
@@ -268,15 +267,6 @@ void FillCatalog(Pager& pager, const std::vector<std::pair<std::string, uint32_t
   }
 }
 
-DateTime Now() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  constexpr double kUnixEpochDays = 25569;
-  double seconds = static_cast<double>(now) + static_cast<double>(local.tm_gmtoff);
-  return DateTime{kUnixEpochDays + seconds / 86400.0};
-}
-
 }  // namespace
 
 std::vector<uint8_t> NewDatabaseImage(DateTime created) {
@@ -305,7 +295,7 @@ void CreateDatabase(const std::string& path) {
   if (env.FileExists(path)) throw errors::DatabaseExists();
   std::string folder = DirectoryOf(path);
   if (!env.FileExists(folder)) throw errors::InvalidPath(path);
-  std::vector<uint8_t> image = NewDatabaseImage(Now());
+  std::vector<uint8_t> image = NewDatabaseImage(NowAsJetDate());
   std::unique_ptr<WritableFile> file = env.CreateWritable(path);
   try {
     file->Write(0, image);
