@@ -8,7 +8,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,10 +16,10 @@
 #include "jetsql/value_convert.h"
 #include "support/jet_samples.h"
 #include "support/oracle_export.h"
+#include "support/temp_dir.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using jetsql::Session;
 
 constexpr const char* kTable = "TableUnique2_temp";
@@ -179,10 +178,9 @@ class Generator {
 
 TEST(DmlDifferential, RandomChangesMatchSqliteStepByStep) {
   if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-  const std::string dir = quorla_test::MakeTempDir();
-  const std::string path = dir + "/testIndexPropertiesV2000.mdb";
-  fs::copy_file(std::string(QUORLA_SAMPLES_DIR) + "/jet4/testIndexPropertiesV2000.mdb", path);
-  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+  testsupport::TempDir dir;
+  const std::string path = dir.File("testIndexPropertiesV2000.mdb");
+  testsupport::CopySample("jet4/testIndexPropertiesV2000.mdb", path);
 
   Lite lite;
   std::vector<bool> may_be_null(3, true);
@@ -254,8 +252,6 @@ TEST(DmlDifferential, RandomChangesMatchSqliteStepByStep) {
   if (testsupport::OraclesMissing().empty()) {
     testsupport::CompareTablesWithOracles({path, "jet4", "testIndexPropertiesV2000"}, {kTable});
   }
-  std::error_code ec;
-  fs::remove_all(dir, ec);
 }
 
 }  // namespace

@@ -6,28 +6,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 
 #include "jet/database.h"
 #include "jetsql/session.h"
+#include "support/jet_samples.h"
 #include "support/oracle_export.h"
-#include "support/sample_files.h"
 #include "support/table_check.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 TEST(GlobalUsageMap, StrayPointerOfAReferenceMapNamesNoPage) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-  const std::string missing = testsupport::OraclesMissing();
-  if (!missing.empty()) GTEST_SKIP() << missing;
+  if (std::string why = testsupport::OracleSkipReason(); !why.empty()) GTEST_SKIP() << why;
   testsupport::TempDir dir;
   const std::string path = dir.File("refglobal.mdb");
-  std::filesystem::copy_file(std::string(QUORLA_SAMPLES_DIR) + "/jet4/testRefGlobalV2000.mdb",
-                             path);
-  std::filesystem::permissions(path, std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::add);
+  testsupport::CopySample("jet4/testRefGlobalV2000.mdb", path);
   {
     jetsql::Session s(path, jetsql::Session::Mode::kReadWrite);
     s.Execute("CREATE TABLE Neu (ID LONG CONSTRAINT PrimaryKey PRIMARY KEY, Name TEXT(50))");

@@ -10,10 +10,9 @@
 #include <vector>
 
 #include "support/crash_harness.h"
+#include "support/jet_samples.h"
 #include "support/oracle_export.h"
 #include "support/process.h"
-#include "support/sample_copies.h"
-#include "support/sample_files.h"
 #include "support/sql_workload.h"
 #include "support/table_check.h"
 #include "support/temp_dir.h"
@@ -112,9 +111,7 @@ TEST(SqlCrash, ScriptGrowsRowsPastTheirPages) {
 }
 
 TEST(SqlCrash, StatementsOfAKilledWriterAreThereWholeOrNotAtAll) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-  std::string missing = testsupport::OraclesMissing();
-  if (!missing.empty()) GTEST_SKIP() << missing;
+  if (std::string why = testsupport::OracleSkipReason(); !why.empty()) GTEST_SKIP() << why;
   testsupport::TempDir dir;
   const std::string path = dir.File("projects.mdb");
   testsupport::SqlWorkload workload({testsupport::CopyProjects,
@@ -168,9 +165,7 @@ std::vector<std::string> DefinitionScript(int rounds) {
 }
 
 TEST(SqlCrash, DataDefinitionOfAKilledWriterIsThereWholeOrNotAtAll) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-  std::string missing = testsupport::OraclesMissing();
-  if (!missing.empty()) GTEST_SKIP() << missing;
+  if (std::string why = testsupport::OracleSkipReason(); !why.empty()) GTEST_SKIP() << why;
   testsupport::TempDir dir;
   const std::string path = dir.File("projects.mdb");
   testsupport::SqlWorkload workload({testsupport::CopyProjects,
