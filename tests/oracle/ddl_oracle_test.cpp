@@ -266,15 +266,4 @@ TEST_F(DdlOracleTest, FailedDefinitionsLeaveTheFileAsItWas) {
   EXPECT_EQ(quorla_test::ReadWholeFile(path), bytes) << "a failed statement changed the file";
 }
 
-TEST_F(DdlOracleTest, TablesInRelationshipsCannotBeDropped) {
-  const std::string path = Copy("jet4/indexTestV2000.mdb");
-  const auto bytes = quorla_test::ReadWholeFile(path);
-  {
-    Session s(path, Session::Mode::kReadWrite);
-    EXPECT_EQ(ErrorOf(s, "DROP TABLE Table1"), 3303);  // it refers to Table2 and Table3
-    EXPECT_EQ(ErrorOf(s, "DROP TABLE Table3"), 3303);  // Table1 refers to it
-  }
-  EXPECT_EQ(quorla_test::ReadWholeFile(path), bytes);
-}
-
 }  // namespace
