@@ -110,6 +110,20 @@ TEST(SqlCrash, ScriptGrowsRowsPastTheirPages) {
   EXPECT_GT(testsupport::CountOverflowRows(path, "MSP_PROJECTS"), 0);
 }
 
+// Kills quorla-sql running the workload `rounds` times; each time the file must be whole.
+testsupport::CrashReport ExpectWholeAfterKills(testsupport::SqlWorkload& workload,
+                                               const std::string& path, int rounds, uint32_t seed) {
+  testsupport::CrashReport report = testsupport::RunCrashRounds(workload, path, rounds, seed, 0);
+  EXPECT_EQ(report.failure, "") << "quorla-sql: " << workload.ChildLog();
+  EXPECT_GT(report.kills, rounds / 2);
+  EXPECT_GT(report.committed, 0u);
+  ::testing::Test::RecordProperty("kills", report.kills);
+  ::testing::Test::RecordProperty("committed", static_cast<int>(report.committed));
+  ::testing::Test::RecordProperty("hot_journals", report.hot_journals);
+  ::testing::Test::RecordProperty("cycles", workload.cycles());
+  return report;
+}
+
 TEST(SqlCrash, StatementsOfAKilledWriterAreThereWholeOrNotAtAll) {
   if (std::string why = testsupport::OracleSkipReason(); !why.empty()) GTEST_SKIP() << why;
   testsupport::TempDir dir;
@@ -120,21 +134,12 @@ TEST(SqlCrash, StatementsOfAKilledWriterAreThereWholeOrNotAtAll) {
                                      /*oracle_every=*/50,
                                      /*oracle_max=*/6});
   const int rounds = Rounds();
-  testsupport::CrashReport report =
-      testsupport::RunCrashRounds(workload, path, rounds, 20261208, 0);
-  EXPECT_EQ(report.failure, "") << "quorla-sql: " << workload.ChildLog();
-  EXPECT_GT(report.kills, rounds / 2);
-  EXPECT_GT(report.committed, 0u);
+  testsupport::CrashReport report = ExpectWholeAfterKills(workload, path, rounds, 20261208);
   // The few rounds of a sanitizer build may all miss the commits; a full run must not.
   if (rounds >= 100) {
     EXPECT_GT(report.hot_journals, 0) << "no kill landed inside a commit";
     EXPECT_GT(workload.oracle_checks(), 0);
   }
-  RecordProperty("kills", report.kills);
-  RecordProperty("committed", static_cast<int>(report.committed));
-  RecordProperty("hot_journals", report.hot_journals);
-  RecordProperty("cycles", workload.cycles());
-  RecordProperty("max_delay_us", workload.MaxDelayUs());
   testsupport::CompareTablesWithOracles({path, "jet4", "projects"}, {"MSP_PROJECTS"});
 }
 
@@ -173,16 +178,7 @@ TEST(SqlCrash, DataDefinitionOfAKilledWriterIsThereWholeOrNotAtAll) {
                                      DefinitionScript(6),
                                      /*oracle_every=*/50,
                                      /*oracle_max=*/4});
-  const int rounds = Rounds() / 2;
-  testsupport::CrashReport report =
-      testsupport::RunCrashRounds(workload, path, rounds, 20261209, 0);
-  EXPECT_EQ(report.failure, "") << "quorla-sql: " << workload.ChildLog();
-  EXPECT_GT(report.kills, rounds / 2);
-  EXPECT_GT(report.committed, 0u);
-  RecordProperty("kills", report.kills);
-  RecordProperty("committed", static_cast<int>(report.committed));
-  RecordProperty("hot_journals", report.hot_journals);
-  RecordProperty("cycles", workload.cycles());
+  ExpectWholeAfterKills(workload, path, Rounds() / 2, 20261209);
 }
 
 }  // namespace
