@@ -1,9 +1,9 @@
 // New databases made by quorla-sql --create, and the demo database made from scripts/demo.sql,
 // read back by mdbtools, mdb-reader and our own reader; then changed through SQL and read again.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,14 +16,12 @@
 namespace {
 
 using jetsql::Session;
+using testing::Contains;
+using testing::Not;
 using testsupport::Lines;
 
 const std::vector<std::string> kSystemTables = {"MSysObjects", "MSysACEs", "MSysQueries",
                                                 "MSysRelationships"};
-
-bool Has(const std::vector<std::string>& names, const std::string& name) {
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
 
 class CreateDatabaseTest : public testsupport::OracleFileTest {
  protected:
@@ -57,14 +55,13 @@ TEST_F(CreateDatabaseTest, NewFileIsAnEmptyAccess2000DatabaseForEveryReader) {
     EXPECT_TRUE(t.system) << t.name;
     ours.push_back(t.name);
   }
-  for (const std::string& t : kSystemTables) EXPECT_TRUE(Has(ours, t)) << t;
-  EXPECT_EQ(ours.size(), kSystemTables.size());
+  EXPECT_THAT(ours, testing::UnorderedElementsAreArray(kSystemTables));
   CheckEveryIndex(path);
 
   const testsupport::SampleFile file{path, "jet4", "neu"};
   EXPECT_TRUE(testsupport::MdbTables(file).empty());
   const std::string system = Mdb({"mdb-tables", "-S", "-1", path});
-  for (const std::string& t : kSystemTables) EXPECT_TRUE(Has(Lines(system), t)) << system;
+  for (const std::string& t : kSystemTables) EXPECT_THAT(Lines(system), Contains(t)) << system;
   Schema(path, "");
   const std::string catalog = Mdb({"mdb-export", path, "MSysObjects"});
   for (const char* name : {"\"Tables\"", "\"Databases\"", "\"Relationships\"", "\"MSysDb\""}) {
@@ -101,7 +98,7 @@ TEST_F(CreateDatabaseTest, TablesMadeOnANewFileAreReadBackByEveryReader) {
     Session s(path, Session::Mode::kReadWrite);
     EXPECT_EQ(s.Execute("DROP TABLE Leer"), 0);
   }
-  EXPECT_FALSE(Has(testsupport::MdbTables(file), "Leer"));
+  EXPECT_THAT(testsupport::MdbTables(file), Not(Contains("Leer")));
   testsupport::CompareTablesWithOracles(file, {"Orte"});
 }
 
@@ -148,7 +145,7 @@ TEST_F(CreateDatabaseTest, DemoScriptMakesTheDemoDatabase) {
   testsupport::MdbReaderExport reader(file);
   ASSERT_TRUE(reader.ok()) << reader.error();
   for (const char* t : {"artikel", "kunden", "bestellungen"}) {
-    EXPECT_TRUE(Has(reader.tables(), t)) << t;
+    EXPECT_THAT(reader.tables(), Contains(t)) << t;
   }
   testsupport::CompareTablesWithOracles(file, {"artikel", "kunden", "bestellungen"});
   CheckEveryIndex(path);

@@ -3,9 +3,9 @@
 // names no bitmap page, so new tables, rows and indexes go on pages of their own and every
 // reader sees them.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "jet/database.h"
@@ -32,7 +32,7 @@ TEST(GlobalUsageMap, StrayPointerOfAReferenceMapNamesNoPage) {
   auto db = jet::Database::Open(path);
   EXPECT_EQ(testsupport::CheckTableIndexes(*db, path, "Neu"), "");
   const std::vector<std::string> tables = testsupport::MdbTables({path, "jet4", "refglobal"});
-  EXPECT_NE(std::find(tables.begin(), tables.end(), "Neu"), tables.end());
+  EXPECT_THAT(tables, testing::Contains("Neu"));
   testsupport::CompareTablesWithOracles({path, "jet4", "refglobal"}, {"Neu"});
 }
 
