@@ -53,17 +53,11 @@ class Lite {
     while (sqlite3_step(st) == SQLITE_ROW) {
       std::vector<std::string> row;
       for (int i = 0; i < sqlite3_column_count(st); ++i) {
-        switch (sqlite3_column_type(st, i)) {
-          case SQLITE_NULL:
-            row.push_back("NULL");
-            break;
-          case SQLITE_TEXT:
-            row.push_back("'" +
-                          std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, i))));
-            break;
-          default:
-            row.push_back(std::to_string(sqlite3_column_int64(st, i)));
-        }
+        const int type = sqlite3_column_type(st, i);
+        row.push_back(type == SQLITE_NULL   ? std::string("NULL")
+                      : type == SQLITE_TEXT ? "'" + std::string(reinterpret_cast<const char*>(
+                                                        sqlite3_column_text(st, i)))
+                                            : std::to_string(sqlite3_column_int64(st, i)));
       }
       rows.push_back(std::move(row));
     }
