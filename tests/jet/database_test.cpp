@@ -14,6 +14,7 @@
 #include "jet/rc4.h"
 #include "support/catalogue_order.h"
 #include "support/jet_samples.h"
+#include "support/process.h"
 
 namespace jet {
 namespace {
@@ -60,14 +61,14 @@ int ErrorNumber(const std::function<void()>& f) {
 // catalogue's name index.
 TEST(DatabaseCatalog, UserTablesAreMdbToolsListInNameOrderForEverySample) {
   REQUIRE_SAMPLES();
-  if (!quorla_test::HaveProgram("mdb-tables")) GTEST_SKIP() << "mdb-tables is not installed";
+  if (!testsupport::HaveProgram("mdb-tables")) GTEST_SKIP() << "mdb-tables is not installed";
   std::vector<std::string> files = JetSampleFiles("jet3");
   for (const std::string& f : JetSampleFiles("jet4")) files.push_back(f);
   ASSERT_FALSE(files.empty());
   int reordered = 0;
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
-    auto listed = quorla_test::RunCommand("mdb-tables -1 " + quorla_test::ShellQuote(file));
+    auto listed = testsupport::OutputOf({"mdb-tables", "-1", file});
     ASSERT_TRUE(listed.has_value());
     std::vector<std::string> stored;
     std::istringstream in(*listed);

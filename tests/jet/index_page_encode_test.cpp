@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 #include "jet/index_page.h"
+#include "support/jet_samples.h"
 #include "support/raw_page_file.h"
-#include "support/sample_files.h"
 
 namespace {
 

@@ -13,7 +13,6 @@
 #include "support/fault_env.h"
 #include "support/jet_samples.h"
 #include "support/page_workload.h"
-#include "support/sample_files.h"
 #include "support/temp_dir.h"
 
 namespace jet {

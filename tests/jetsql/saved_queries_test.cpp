@@ -16,6 +16,7 @@
 #include "jetsql/session.h"
 #include "query_objects.h"
 #include "support/jet_samples.h"
+#include "support/process.h"
 #include "support/temp_dir.h"
 
 namespace jetsql::testing {
@@ -197,16 +198,14 @@ class SavedQueryTest : public ::testing::Test {
 };
 
 TEST_F(SavedQueryTest, OtherReadersSeeTheAddedQueries) {
-  if (!quorla_test::HaveProgram("mdb-queries")) GTEST_SKIP() << "mdbtools is not installed";
-  std::optional<std::string> names =
-      quorla_test::RunCommand("mdb-queries -L -1 " + quorla_test::ShellQuote(file_));
+  if (!testsupport::HaveProgram("mdb-queries")) GTEST_SKIP() << "mdbtools is not installed";
+  std::optional<std::string> names = testsupport::OutputOf({"mdb-queries", "-L", "-1", file_});
   ASSERT_TRUE(names.has_value());
   for (const char* name :
        {"Auswahl", "Verschachtelt", "Vereinigung", "Kreuztabelle", "Parameter"}) {
     EXPECT_NE(names->find(std::string(name) + "\n"), std::string::npos) << name << " in " << *names;
   }
-  std::optional<std::string> rows =
-      quorla_test::RunCommand("mdb-export " + quorla_test::ShellQuote(file_) + " MSysQueries");
+  std::optional<std::string> rows = testsupport::OutputOf({"mdb-export", file_, "MSysQueries"});
   ASSERT_TRUE(rows.has_value());
   EXPECT_NE(rows->find("1005,2,,\"Welche Gruppe\",,,10,50"), std::string::npos) << *rows;
 }

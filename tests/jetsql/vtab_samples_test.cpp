@@ -10,15 +10,15 @@
 #include "jet/database.h"
 #include "jetsql/sqlite_bridge.h"
 #include "support/jet_samples.h"
+#include "support/process.h"
 
 namespace jetsql::testing {
 namespace {
 
-using quorla_test::HaveProgram;
 using quorla_test::JetSampleFiles;
 using quorla_test::JetSamplesDir;
-using quorla_test::RunCommand;
-using quorla_test::ShellQuote;
+using testsupport::HaveProgram;
+using testsupport::OutputOf;
 
 std::string Quoted(const std::string& name) {
   std::string out = "\"";
@@ -88,7 +88,7 @@ void CheckTable(jet::Database& database, sqlite3* db, const std::string& file,
       << (err ? err : "");
   int64_t rows = CountOf(db, "SELECT count(*) FROM " + vt);
   if (HaveProgram("mdb-count")) {
-    auto out = RunCommand("mdb-count " + ShellQuote(file) + " " + ShellQuote(table));
+    auto out = OutputOf({"mdb-count", file, table});
     if (out) {
       EXPECT_EQ(rows, std::stoll(*out));
     }

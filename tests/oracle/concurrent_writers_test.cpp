@@ -12,10 +12,9 @@
 #include <vector>
 
 #include "jet/database.h"
+#include "support/jet_samples.h"
 #include "support/oracle_export.h"
 #include "support/process.h"
-#include "support/sample_copies.h"
-#include "support/sample_files.h"
 #include "support/table_check.h"
 #include "support/temp_dir.h"
 
@@ -54,9 +53,7 @@ void ExpectSound(const std::string& path) {
 class ConcurrentWritersTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-    std::string missing = testsupport::OraclesMissing();
-    if (!missing.empty()) GTEST_SKIP() << missing;
+    if (std::string why = testsupport::OracleSkipReason(); !why.empty()) GTEST_SKIP() << why;
     path_ = dir_.File("projects.mdb");
     testsupport::CopyProjects(path_);
   }

@@ -184,8 +184,10 @@ TEST_F(DdlColumnsOracleTest, RefusedColumnChangesLeaveTheFileAsItWas) {
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE Probe DROP COLUMN ID"), 3280);
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE Probe DROP COLUMN U"), 3280);
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE MSysObjects DROP COLUMN Name"), 3027);
-    // Table1's otherfk1 refers to Table2's id.
+    // Table1's otherfk1 refers to Table2's id, its otherfk2 to Table3's.
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE Table1 DROP COLUMN otherfk1"), 3303);
+    EXPECT_EQ(ErrorOf(s, "DROP TABLE Table1"), 3303);
+    EXPECT_EQ(ErrorOf(s, "DROP TABLE Table3"), 3303);
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE Table2 ALTER COLUMN id DOUBLE"), 3303);
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE Probe ALTER COLUMN Fehlt LONG"), 3265);
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE Probe ALTER COLUMN T TEXT(5)"), 3163);

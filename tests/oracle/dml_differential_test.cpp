@@ -8,7 +8,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,10 +16,10 @@
 #include "jetsql/value_convert.h"
 #include "support/jet_samples.h"
 #include "support/oracle_export.h"
+#include "support/temp_dir.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using jetsql::Session;
 
 constexpr const char* kTable = "TableUnique2_temp";
@@ -54,17 +53,11 @@ class Lite {
     while (sqlite3_step(st) == SQLITE_ROW) {
       std::vector<std::string> row;
       for (int i = 0; i < sqlite3_column_count(st); ++i) {
-        switch (sqlite3_column_type(st, i)) {
-          case SQLITE_NULL:
-            row.push_back("NULL");
-            break;
-          case SQLITE_TEXT:
-            row.push_back("'" +
-                          std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, i))));
-            break;
-          default:
-            row.push_back(std::to_string(sqlite3_column_int64(st, i)));
-        }
+        const int type = sqlite3_column_type(st, i);
+        row.push_back(type == SQLITE_NULL   ? std::string("NULL")
+                      : type == SQLITE_TEXT ? "'" + std::string(reinterpret_cast<const char*>(
+                                                        sqlite3_column_text(st, i)))
+                                            : std::to_string(sqlite3_column_int64(st, i)));
       }
       rows.push_back(std::move(row));
     }
@@ -179,10 +172,9 @@ class Generator {
 
 TEST(DmlDifferential, RandomChangesMatchSqliteStepByStep) {
   if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-  const std::string dir = quorla_test::MakeTempDir();
-  const std::string path = dir + "/testIndexPropertiesV2000.mdb";
-  fs::copy_file(std::string(QUORLA_SAMPLES_DIR) + "/jet4/testIndexPropertiesV2000.mdb", path);
-  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+  testsupport::TempDir dir;
+  const std::string path = dir.File("testIndexPropertiesV2000.mdb");
+  testsupport::CopySample("jet4/testIndexPropertiesV2000.mdb", path);
 
   Lite lite;
   std::vector<bool> may_be_null(3, true);
@@ -254,8 +246,6 @@ TEST(DmlDifferential, RandomChangesMatchSqliteStepByStep) {
   if (testsupport::OraclesMissing().empty()) {
     testsupport::CompareTablesWithOracles({path, "jet4", "testIndexPropertiesV2000"}, {kTable});
   }
-  std::error_code ec;
-  fs::remove_all(dir, ec);
 }
 
 }  // namespace

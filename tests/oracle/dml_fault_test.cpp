@@ -19,8 +19,6 @@
 #include "support/fault_env.h"
 #include "support/jet_samples.h"
 #include "support/oracle_export.h"
-#include "support/sample_copies.h"
-#include "support/sample_files.h"
 #include "support/table_check.h"
 #include "support/temp_dir.h"
 
@@ -58,9 +56,7 @@ const Statement kStatements[] = {
 class DmlFaultTest : public ::testing::TestWithParam<Statement> {
  protected:
   void SetUp() override {
-    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-    std::string missing = testsupport::OraclesMissing();
-    if (!missing.empty()) GTEST_SKIP() << missing;
+    if (std::string why = testsupport::OracleSkipReason(); !why.empty()) GTEST_SKIP() << why;
   }
 
   // The file's tables as a digest, after checking that it opens and (`indexes`) that its

@@ -4,61 +4,27 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
-
-#include <unistd.h>
 
 #include "jet/database.h"
 #include "support/catalogue_order.h"
-#include "support/csv.h"
+#include "support/jet_samples.h"
 #include "support/oracle_export.h"
-#include "support/oracle_fields.h"
-#include "support/process.h"
-#include "support/sample_files.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using testsupport::CsvRow;
-using testsupport::Oracle;
 using testsupport::SampleFile;
-
-std::string QuorlaSql() {
-  return std::string(QUORLA_BUILD_DIR) + "/tools/quorla-sql";
-}
-
-std::string Join(const std::vector<std::string>& v) {
-  std::string out;
-  for (const std::string& s : v) out += (out.empty() ? "" : ", ") + s;
-  return out;
-}
 
 class ExportOracleTest : public ::testing::TestWithParam<SampleFile> {
  protected:
   void SetUp() override {
-    std::string missing = testsupport::OraclesMissing();
-    if (!missing.empty()) GTEST_SKIP() << missing;
+    if (std::string why = testsupport::OraclesMissing(); !why.empty()) GTEST_SKIP() << why;
   }
-  std::vector<std::string> MdbTables() { return testsupport::MdbTables(GetParam()); }
 };
 
-TEST_P(ExportOracleTest, TablesMatchMdbTablesAndMdbReader) {
-  auto ours = testsupport::RunProcess({QuorlaSql(), GetParam().path, "--tables"});
-  ASSERT_EQ(ours.exit_code, 0) << ours.err;
-  std::vector<std::string> tables = testsupport::Lines(ours.out);
-  // The readers list the stored order; we list the catalogue's name order.
-  const bool jet3 = GetParam().jet3();
-  EXPECT_EQ(tables, testsupport::InCatalogueOrder(MdbTables(), jet3))
-      << "quorla-sql --tables: " << Join(tables);
-  testsupport::MdbReaderExport reader(GetParam());
-  ASSERT_TRUE(reader.ok()) << reader.error();
-  EXPECT_EQ(tables, testsupport::InCatalogueOrder(reader.tables(), jet3));
-}
-
-TEST_P(ExportOracleTest, ColumnTypesMatchMdbReader) {
+// Table names (the readers list the stored order, we the catalogue's name order) and the types of
+// their columns.
+TEST_P(ExportOracleTest, TablesAndColumnTypesMatchMdbTablesAndMdbReader) {
   static const std::map<jet::ColumnType, std::string> kNames = {
       {jet::ColumnType::kBoolean, "boolean"},   {jet::ColumnType::kByte, "byte"},
       {jet::ColumnType::kInteger, "integer"},   {jet::ColumnType::kLong, "long"},
@@ -68,23 +34,30 @@ TEST_P(ExportOracleTest, ColumnTypesMatchMdbReader) {
       {jet::ColumnType::kOle, "ole"},           {jet::ColumnType::kMemo, "memo"},
       {jet::ColumnType::kGuid, "repid"},        {jet::ColumnType::kNumeric, "numeric"},
       {jet::ColumnType::kComplex, "complex"}};
-  testsupport::MdbReaderExport reader(GetParam());
+  const SampleFile& file = GetParam();
+  auto ours = testsupport::RunProcess({testsupport::QuorlaSqlProgram(), file.path, "--tables"});
+  ASSERT_EQ(ours.exit_code, 0) << ours.err;
+  const std::vector<std::string> tables = testsupport::Lines(ours.out);
+  EXPECT_EQ(tables, testsupport::InCatalogueOrder(testsupport::MdbTables(file), file.jet3()));
+  testsupport::MdbReaderExport reader(file);
   ASSERT_TRUE(reader.ok()) << reader.error();
-  std::unique_ptr<jet::Database> db = jet::Database::Open(GetParam().path);
+  EXPECT_EQ(tables, testsupport::InCatalogueOrder(reader.tables(), file.jet3()));
+
+  std::unique_ptr<jet::Database> db = jet::Database::Open(file.path);
   for (size_t n = 0; n < reader.tables().size(); ++n) {
     const std::string& table = reader.tables()[n];
     if (!reader.TableError(static_cast<int>(n)).empty()) continue;
-    std::vector<std::string> ours;
+    std::vector<std::string> types;
     for (const jet::ColumnDef& c : db->GetTableDef(table)->columns) {
       auto it = kNames.find(c.type);
-      ours.push_back(it == kNames.end() ? "?" : it->second);
+      types.push_back(it == kNames.end() ? "?" : it->second);
     }
-    EXPECT_EQ(ours, reader.Types(static_cast<int>(n))) << "Tabelle " << table;
+    EXPECT_EQ(types, reader.Types(static_cast<int>(n))) << "Tabelle " << table;
   }
 }
 
 TEST_P(ExportOracleTest, ExportMatchesMdbExportAndMdbReader) {
-  testsupport::CompareTablesWithOracles(GetParam(), MdbTables());
+  testsupport::CompareTablesWithOracles(GetParam(), testsupport::MdbTables(GetParam()));
 }
 
 std::string ParamName(const ::testing::TestParamInfo<SampleFile>& info) {

@@ -3,31 +3,25 @@
 // names no bitmap page, so new tables, rows and indexes go on pages of their own and every
 // reader sees them.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <string>
 
 #include "jet/database.h"
 #include "jetsql/session.h"
+#include "support/jet_samples.h"
 #include "support/oracle_export.h"
-#include "support/sample_files.h"
 #include "support/table_check.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 TEST(GlobalUsageMap, StrayPointerOfAReferenceMapNamesNoPage) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-  const std::string missing = testsupport::OraclesMissing();
-  if (!missing.empty()) GTEST_SKIP() << missing;
+  if (std::string why = testsupport::OracleSkipReason(); !why.empty()) GTEST_SKIP() << why;
   testsupport::TempDir dir;
   const std::string path = dir.File("refglobal.mdb");
-  std::filesystem::copy_file(std::string(QUORLA_SAMPLES_DIR) + "/jet4/testRefGlobalV2000.mdb",
-                             path);
-  std::filesystem::permissions(path, std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::add);
+  testsupport::CopySample("jet4/testRefGlobalV2000.mdb", path);
   {
     jetsql::Session s(path, jetsql::Session::Mode::kReadWrite);
     s.Execute("CREATE TABLE Neu (ID LONG CONSTRAINT PrimaryKey PRIMARY KEY, Name TEXT(50))");
@@ -38,7 +32,7 @@ TEST(GlobalUsageMap, StrayPointerOfAReferenceMapNamesNoPage) {
   auto db = jet::Database::Open(path);
   EXPECT_EQ(testsupport::CheckTableIndexes(*db, path, "Neu"), "");
   const std::vector<std::string> tables = testsupport::MdbTables({path, "jet4", "refglobal"});
-  EXPECT_NE(std::find(tables.begin(), tables.end(), "Neu"), tables.end());
+  EXPECT_THAT(tables, testing::Contains("Neu"));
   testsupport::CompareTablesWithOracles({path, "jet4", "refglobal"}, {"Neu"});
 }
 

@@ -4,47 +4,25 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "jet/database.h"
-#include "jet/error.h"
 #include "jet/index_check.h"
 #include "jetsql/session.h"
-#include "support/jet_samples.h"
-#include "support/oracle_export.h"
+#include "support/oracle_file_test.h"
 #include "support/raw_page_file.h"
 #include "support/table_check.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using jetsql::Session;
 
-class IndexBulkLoadOracleTest : public ::testing::Test {
+class IndexBulkLoadOracleTest : public testsupport::OracleFileTest {
  protected:
   void SetUp() override {
-    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-    std::string missing = testsupport::OraclesMissing();
-    if (!missing.empty()) GTEST_SKIP() << missing;
-    dir_ = quorla_test::MakeTempDir();
-    path_ = dir_ + "/orders-100k.mdb";
-    fs::copy_file(std::string(QUORLA_SAMPLES_DIR) + "/bench/orders-100k.mdb", path_);
-    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    if (!dir_.empty()) fs::remove_all(dir_, ec);
-  }
-
-  static int32_t ErrorOf(Session& s, const std::string& sql) {
-    try {
-      s.Execute(sql);
-    } catch (const jet::Error& e) {
-      return e.number();
-    }
-    return 0;
+    OracleFileTest::SetUp();
+    if (!IsSkipped()) path_ = Copy("bench/orders-100k.mdb");
   }
 
   // Levels of the tree of the table's index `name`.
@@ -63,7 +41,6 @@ class IndexBulkLoadOracleTest : public ::testing::Test {
     return testsupport::CheckTableIndexes(*db, path_, table);
   }
 
-  std::string dir_;
   std::string path_;
 };
 
@@ -92,15 +69,10 @@ TEST_F(IndexBulkLoadOracleTest, IndexesOverThousandsOfRowsServeEveryReaderAndLat
   EXPECT_GE(DepthOf("Namen", "idxNr"), 2u);
 
   // Unique indexes over duplicates are refused before anything is written.
-  const std::vector<uint8_t> before = quorla_test::ReadWholeFile(path_);
-  {
-    Session s(path_, Session::Mode::kReadWrite);
-    EXPECT_EQ(ErrorOf(s, "CREATE UNIQUE INDEX idxDoppelt ON Namen (Zahl)"), 3022);
-    EXPECT_EQ(ErrorOf(s, "ALTER TABLE Namen ADD CONSTRAINT Schluessel PRIMARY KEY (Zahl, Name)"),
-              3058);
-    EXPECT_EQ(ErrorOf(s, "CREATE UNIQUE INDEX idxDoppelt ON orders (Ort)"), 3022);
-  }
-  EXPECT_TRUE(quorla_test::ReadWholeFile(path_) == before) << "a refused index changed the file";
+  ExpectRefused(path_, "CREATE UNIQUE INDEX idxDoppelt ON Namen (Zahl)", 3022);
+  ExpectRefused(path_, "ALTER TABLE Namen ADD CONSTRAINT Schluessel PRIMARY KEY (Zahl, Name)",
+                3058);
+  ExpectRefused(path_, "CREATE UNIQUE INDEX idxDoppelt ON orders (Ort)", 3022);
 
   // The writer changes the full pages the indexes were built with.
   {

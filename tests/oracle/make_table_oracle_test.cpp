@@ -93,7 +93,7 @@ TEST_F(MakeTableOracleTest, NewTablesTakeTheirSourcesTypesAndRows) {
         "[Spät]\t\t\tBoolean", "[Notiz]\t\t\tMemo/Hyperlink"}) {
     EXPECT_NE(schema.find(field), std::string::npos) << field << "\n" << schema;
   }
-  EXPECT_EQ(Schema("Leer").find("[Name]\t\t\tText (20)") == std::string::npos, false);
+  EXPECT_NE(Schema("Leer").find("[Name]\t\t\tText (20)"), std::string::npos);
   testsupport::CompareTablesWithOracles({path_, "jet4", "emptyV2003"},
                                         {"Kopie", "Mit Ort", "Leer"});
 }
@@ -117,16 +117,9 @@ TEST_F(MakeTableOracleTest, RefusedMakeTableQueriesLeaveTheFileAsItWas) {
   EXPECT_EQ(quorla_test::ReadWholeFile(path_), bytes) << "a refused statement changed the file";
 }
 
-// The file quorla-sql --create makes at `path`.
-void CreateFile(const std::string& path) {
-  testsupport::ProcessResult r =
-      testsupport::RunProcess({testsupport::QuorlaSqlProgram(), "--create", path});
-  ASSERT_EQ(r.exit_code, 0) << r.err;
-}
-
 TEST_F(MakeTableOracleTest, TablesMadeInAnotherFileMatchThoseMadeHere) {
   const std::string other = dir_.File("Ziel.mdb");
-  CreateFile(other);
+  ASSERT_EQ(Create(other).exit_code, 0);
   const std::vector<std::string> queries = {
       "SELECT * INTO Kopie IN 'Ziel.mdb' FROM Kunden",
       "SELECT k.Nr, k.Name AS Kunde, o.Ort, k.Betrag * 2 AS Doppelt, k.Name & '!' AS Text, "
@@ -156,12 +149,7 @@ TEST_F(MakeTableOracleTest, TablesMadeInAnotherFileMatchThoseMadeHere) {
   const std::vector<std::string> tables = {"Kopie", "Mit Ort", "Leer"};
   for (const std::string& table : tables) {
     EXPECT_EQ(OracleFileTest::Schema(other, table), OracleFileTest::Schema(path_, table)) << table;
-    auto there = quorla_test::RunCommand("mdb-export " + quorla_test::ShellQuote(other) + " " +
-                                         quorla_test::ShellQuote(table));
-    auto here = quorla_test::RunCommand("mdb-export " + quorla_test::ShellQuote(path_) + " " +
-                                        quorla_test::ShellQuote(table));
-    ASSERT_TRUE(there.has_value() && here.has_value());
-    EXPECT_EQ(*there, *here) << table;
+    EXPECT_EQ(Mdb({"mdb-export", other, table}), Mdb({"mdb-export", path_, table})) << table;
   }
   testsupport::CompareTablesWithOracles({other, "jet4", "Ziel"}, tables);
 }
@@ -175,14 +163,13 @@ TEST_F(MakeTableOracleTest, IntoTheDatabasesOwnFileByNameMakesTheTableHere) {
     EXPECT_EQ(Count(s, "SELECT COUNT(*) FROM Selbst"), 3);
     EXPECT_EQ(s.Execute("INSERT INTO Selbst (Name) VALUES ('Dora')"), 1);
   }
-  auto out = quorla_test::RunCommand("mdb-export " + quorla_test::ShellQuote(path_) + " Selbst");
-  ASSERT_TRUE(out.has_value());
-  EXPECT_EQ(std::count(out->begin(), out->end(), '\n'), 5) << *out;  // header and 4 records
+  const std::string out = Mdb({"mdb-export", path_, "Selbst"});
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 5) << out;  // header and 4 records
 }
 
 TEST_F(MakeTableOracleTest, RefusedMakeTableElsewhereLeavesBothFilesAsTheyWere) {
   const std::string other = dir_.File("Ziel.mdb");
-  CreateFile(other);
+  ASSERT_EQ(Create(other).exit_code, 0);
   {
     Session s(other, Session::Mode::kReadWrite);
     s.Execute("CREATE TABLE Da (Nr LONG)");
@@ -212,13 +199,12 @@ TEST_F(MakeTableOracleTest, RefusedMakeTableElsewhereLeavesBothFilesAsTheyWere) 
 
 TEST_F(MakeTableOracleTest, QuorlaSqlReportsTheRecordsItCopied) {
   testsupport::ProcessResult r = testsupport::RunProcess(
-      {std::string(QUORLA_BUILD_DIR) + "/tools/quorla-sql", path_,
+      {testsupport::QuorlaSqlProgram(), path_,
        "SELECT Name, Betrag INTO Schuldner FROM Kunden WHERE Betrag < 100"});
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_NE(r.err.find("2 Datensätze betroffen"), std::string::npos) << r.err;
-  auto out = quorla_test::RunCommand("mdb-export " + quorla_test::ShellQuote(path_) + " Schuldner");
-  ASSERT_TRUE(out.has_value());
-  EXPECT_EQ(*out, "Name,Betrag\n\"Anna Müller\",12.3456\n\"Bernd\",-5.0000\n");
+  EXPECT_EQ(Mdb({"mdb-export", path_, "Schuldner"}),
+            "Name,Betrag\n\"Anna Müller\",12.3456\n\"Bernd\",-5.0000\n");
 }
 
 }  // namespace

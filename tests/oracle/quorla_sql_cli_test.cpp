@@ -11,8 +11,9 @@
 
 #include <unistd.h>
 
+#include "support/jet_samples.h"
+#include "support/oracle_export.h"
 #include "support/process.h"
-#include "support/sample_files.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
 
 ProcessResult QuorlaSql(std::vector<std::string> args) {
-  args.insert(args.begin(), std::string(QUORLA_BUILD_DIR) + "/tools/quorla-sql");
+  args.insert(args.begin(), testsupport::QuorlaSqlProgram());
   return testsupport::RunProcess(args);
 }
 
@@ -84,20 +85,19 @@ TEST(QuorlaSqlCliTest, StatementPrintsCsvWhenNotOnATerminal) {
 // skipped, and the first error stops the script with its number.
 TEST(QuorlaSqlCliTest, ScriptFromStandardInput) {
   SKIP_WITHOUT_SAMPLES();
-  const std::string tool = std::string(QUORLA_BUILD_DIR) + "/tools/quorla-sql";
-  const std::string file = Sample("bench/orders-100k.mdb");
-  const std::string script =
-      "SELECT Count(*) AS n FROM artikel WHERE Bezeichnung <> 'a;b';;\n"
-      "SELECT ArtikelNr AS [x;y] FROM artikel WHERE ArtikelNr = 1;\n";
-  ProcessResult ok = testsupport::RunProcess(
-      {"sh", "-c", "printf '%s' \"$1\" | \"$2\" \"$3\"", "sh", script, tool, file});
+  auto run = [](const std::string& script) {
+    return testsupport::RunProcess({"sh", "-c", "printf '%s' \"$1\" | \"$2\" \"$3\"", "sh", script,
+                                    testsupport::QuorlaSqlProgram(),
+                                    Sample("bench/orders-100k.mdb")});
+  };
+  ProcessResult ok =
+      run("SELECT Count(*) AS n FROM artikel WHERE Bezeichnung <> 'a;b';;\n"
+          "SELECT ArtikelNr AS [x;y] FROM artikel WHERE ArtikelNr = 1;\n");
   ASSERT_EQ(ok.exit_code, 0) << ok.err;
   EXPECT_EQ(ok.out, "n\r\n25\r\nx;y\r\n1\r\n");
 
-  ProcessResult bad = testsupport::RunProcess(
-      {"sh", "-c", "printf '%s' \"$1\" | \"$2\" \"$3\"", "sh",
-       "SELECT 1 AS a FROM artikel WHERE ArtikelNr = 1; SELECT * FROM fehlt; SELECT 2 AS b", tool,
-       file});
+  ProcessResult bad =
+      run("SELECT 1 AS a FROM artikel WHERE ArtikelNr = 1; SELECT * FROM fehlt; SELECT 2 AS b");
   EXPECT_EQ(bad.exit_code, kExitError);
   EXPECT_EQ(bad.out, "a\r\n1\r\n");
   EXPECT_EQ(bad.err.rfind("Fehler 3078: ", 0), 0u) << bad.err;

@@ -10,10 +10,9 @@
 #include <vector>
 
 #include "support/crash_harness.h"
+#include "support/jet_samples.h"
 #include "support/oracle_export.h"
 #include "support/process.h"
-#include "support/sample_copies.h"
-#include "support/sample_files.h"
 #include "support/sql_workload.h"
 #include "support/table_check.h"
 #include "support/temp_dir.h"
@@ -111,10 +110,22 @@ TEST(SqlCrash, ScriptGrowsRowsPastTheirPages) {
   EXPECT_GT(testsupport::CountOverflowRows(path, "MSP_PROJECTS"), 0);
 }
 
+// Kills quorla-sql running the workload `rounds` times; each time the file must be whole.
+testsupport::CrashReport ExpectWholeAfterKills(testsupport::SqlWorkload& workload,
+                                               const std::string& path, int rounds, uint32_t seed) {
+  testsupport::CrashReport report = testsupport::RunCrashRounds(workload, path, rounds, seed, 0);
+  EXPECT_EQ(report.failure, "") << "quorla-sql: " << workload.ChildLog();
+  EXPECT_GT(report.kills, rounds / 2);
+  EXPECT_GT(report.committed, 0u);
+  ::testing::Test::RecordProperty("kills", report.kills);
+  ::testing::Test::RecordProperty("committed", static_cast<int>(report.committed));
+  ::testing::Test::RecordProperty("hot_journals", report.hot_journals);
+  ::testing::Test::RecordProperty("cycles", workload.cycles());
+  return report;
+}
+
 TEST(SqlCrash, StatementsOfAKilledWriterAreThereWholeOrNotAtAll) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-  std::string missing = testsupport::OraclesMissing();
-  if (!missing.empty()) GTEST_SKIP() << missing;
+  if (std::string why = testsupport::OracleSkipReason(); !why.empty()) GTEST_SKIP() << why;
   testsupport::TempDir dir;
   const std::string path = dir.File("projects.mdb");
   testsupport::SqlWorkload workload({testsupport::CopyProjects,
@@ -123,21 +134,12 @@ TEST(SqlCrash, StatementsOfAKilledWriterAreThereWholeOrNotAtAll) {
                                      /*oracle_every=*/50,
                                      /*oracle_max=*/6});
   const int rounds = Rounds();
-  testsupport::CrashReport report =
-      testsupport::RunCrashRounds(workload, path, rounds, 20261208, 0);
-  EXPECT_EQ(report.failure, "") << "quorla-sql: " << workload.ChildLog();
-  EXPECT_GT(report.kills, rounds / 2);
-  EXPECT_GT(report.committed, 0u);
+  testsupport::CrashReport report = ExpectWholeAfterKills(workload, path, rounds, 20261208);
   // The few rounds of a sanitizer build may all miss the commits; a full run must not.
   if (rounds >= 100) {
     EXPECT_GT(report.hot_journals, 0) << "no kill landed inside a commit";
     EXPECT_GT(workload.oracle_checks(), 0);
   }
-  RecordProperty("kills", report.kills);
-  RecordProperty("committed", static_cast<int>(report.committed));
-  RecordProperty("hot_journals", report.hot_journals);
-  RecordProperty("cycles", workload.cycles());
-  RecordProperty("max_delay_us", workload.MaxDelayUs());
   testsupport::CompareTablesWithOracles({path, "jet4", "projects"}, {"MSP_PROJECTS"});
 }
 
@@ -168,9 +170,7 @@ std::vector<std::string> DefinitionScript(int rounds) {
 }
 
 TEST(SqlCrash, DataDefinitionOfAKilledWriterIsThereWholeOrNotAtAll) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-  std::string missing = testsupport::OraclesMissing();
-  if (!missing.empty()) GTEST_SKIP() << missing;
+  if (std::string why = testsupport::OracleSkipReason(); !why.empty()) GTEST_SKIP() << why;
   testsupport::TempDir dir;
   const std::string path = dir.File("projects.mdb");
   testsupport::SqlWorkload workload({testsupport::CopyProjects,
@@ -178,16 +178,7 @@ TEST(SqlCrash, DataDefinitionOfAKilledWriterIsThereWholeOrNotAtAll) {
                                      DefinitionScript(6),
                                      /*oracle_every=*/50,
                                      /*oracle_max=*/4});
-  const int rounds = Rounds() / 2;
-  testsupport::CrashReport report =
-      testsupport::RunCrashRounds(workload, path, rounds, 20261209, 0);
-  EXPECT_EQ(report.failure, "") << "quorla-sql: " << workload.ChildLog();
-  EXPECT_GT(report.kills, rounds / 2);
-  EXPECT_GT(report.committed, 0u);
-  RecordProperty("kills", report.kills);
-  RecordProperty("committed", static_cast<int>(report.committed));
-  RecordProperty("hot_journals", report.hot_journals);
-  RecordProperty("cycles", workload.cycles());
+  ExpectWholeAfterKills(workload, path, Rounds() / 2, 20261209);
 }
 
 }  // namespace

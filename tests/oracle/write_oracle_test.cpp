@@ -13,6 +13,7 @@
 #include "support/jet_samples.h"
 #include "support/oracle_export.h"
 #include "support/table_check.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -135,12 +136,9 @@ std::vector<Value> SampleRow(const jet::TableDef& def, int k) {
 // compares the file with the oracles.
 void ChangeAndCompare(const std::string& relative, const std::vector<std::string>& tables,
                       int count) {
-  const std::string source = std::string(QUORLA_SAMPLES_DIR) + "/" + relative;
-  ASSERT_TRUE(fs::exists(source)) << "sample missing: " << source;
-  const std::string dir = quorla_test::MakeTempDir();
-  const std::string path = dir + "/" + fs::path(relative).filename().string();
-  fs::copy_file(source, path);
-  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+  testsupport::TempDir dir;
+  const std::string path = dir.File(fs::path(relative).filename().string());
+  testsupport::CopySample(relative, path);
   {
     auto db = jet::Database::OpenForWriting(path);
     for (const std::string& table : tables) {
@@ -165,16 +163,12 @@ void ChangeAndCompare(const std::string& relative, const std::vector<std::string
   }
   testsupport::SampleFile file{path, "jet4", fs::path(relative).stem().string()};
   testsupport::CompareTablesWithOracles(file, tables);
-  std::error_code ec;
-  fs::remove_all(dir, ec);
 }
 
 class WriteOracleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-    std::string missing = testsupport::OraclesMissing();
-    if (!missing.empty()) GTEST_SKIP() << missing;
+    if (std::string why = testsupport::OracleSkipReason(); !why.empty()) GTEST_SKIP() << why;
   }
 };
 
@@ -201,10 +195,9 @@ jet::Bytes OleBytes(size_t size, int k) {
 // long-value page (up to 4076 bytes) and chained over several (over 4 KB and over 64 KB); updates
 // swap small ones for large ones and back; some rows are deleted.
 TEST_F(WriteOracleTest, OleAndMemoValuesOfEverySizeReadBackEqual) {
-  const std::string dir = quorla_test::MakeTempDir();
-  const std::string path = dir + "/test2V2003.mdb";
-  fs::copy_file(std::string(QUORLA_SAMPLES_DIR) + "/jet4/test2V2003.mdb", path);
-  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+  testsupport::TempDir dir;
+  const std::string path = dir.File("test2V2003.mdb");
+  testsupport::CopySample("jet4/test2V2003.mdb", path);
   const std::string table = "MSP_PROJECTS";
   const std::vector<size_t> ole_sizes = {0, 1, 64, 65, 3000, 4076, 4077, 5000, 70000, 140000};
   const std::vector<std::string> memos = {
@@ -221,36 +214,25 @@ TEST_F(WriteOracleTest, OleAndMemoValuesOfEverySizeReadBackEqual) {
   {
     auto db = jet::Database::OpenForWriting(path);
     auto def = db->GetTableDef(table);
-    int ole = -1;
-    int memo = -1;
-    int id = -1;
-    int name = -1;
-    for (size_t c = 0; c < def->columns.size(); ++c) {
-      if (def->columns[c].name == "PROJ_NAME") name = static_cast<int>(c);
-      if (def->columns[c].name == "RESERVED_BINARY_DATA") ole = static_cast<int>(c);
-      if (def->columns[c].name == "PROJ_PROP_AUTHOR") memo = static_cast<int>(c);
-      if (def->columns[c].name == "PROJ_ID") id = static_cast<int>(c);
-    }
-    ASSERT_GE(ole, 0);
-    ASSERT_GE(memo, 0);
-    ASSERT_GE(id, 0);
-    ASSERT_GE(name, 0);
-    ASSERT_EQ(def->columns[static_cast<size_t>(ole)].type, ColumnType::kOle);
-    std::vector<Value> model;
-    {
-      auto scan = db->Scan(table);
-      ASSERT_TRUE(scan->Valid());
+    auto column = [&](const std::string& name) {
       for (size_t c = 0; c < def->columns.size(); ++c) {
-        model.push_back(scan->value(static_cast<int>(c)));
+        if (def->columns[c].name == name) return c;
       }
-    }
+      throw std::runtime_error("no column " + name);
+    };
+    const size_t ole = column("RESERVED_BINARY_DATA");
+    const size_t memo = column("PROJ_PROP_AUTHOR");
+    const size_t id = column("PROJ_ID");
+    const size_t name = column("PROJ_NAME");
+    ASSERT_EQ(def->columns[ole].type, ColumnType::kOle);
+    const std::vector<Value> model = db->ReadRow(table, db->Scan(table)->row_id());
     const size_t n = ole_sizes.size();
     auto row_for = [&](size_t k, size_t variant) {
       std::vector<Value> row = model;
-      row[static_cast<size_t>(id)] = static_cast<int32_t>(9000 + k);
-      row[static_cast<size_t>(name)] = "Langwerte " + std::to_string(k);
-      row[static_cast<size_t>(ole)] = OleBytes(ole_sizes[variant % n], static_cast<int>(k));
-      row[static_cast<size_t>(memo)] = memos[variant % memos.size()];
+      row[id] = static_cast<int32_t>(9000 + k);
+      row[name] = "Langwerte " + std::to_string(k);
+      row[ole] = OleBytes(ole_sizes[variant % n], static_cast<int>(k));
+      row[memo] = memos[variant % memos.size()];
       return row;
     };
     std::vector<jet::RowId> ids;
@@ -287,8 +269,6 @@ TEST_F(WriteOracleTest, OleAndMemoValuesOfEverySizeReadBackEqual) {
     EXPECT_EQ(testsupport::CheckTableIndexes(*db, path, table), "");
   }
   testsupport::CompareTablesWithOracles({path, "jet4", "test2V2003"}, {table});
-  std::error_code ec;
-  fs::remove_all(dir, ec);
 }
 
 }  // namespace

@@ -1,30 +1,120 @@
 #include "support/jet_samples.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
+
+#include "jet/database.h"
+#include "support/temp_dir.h"
+
+namespace testsupport {
+namespace {
+
+namespace fs = std::filesystem;
+
+void CopyWritable(const std::string& from, const std::string& to) {
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+  fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+size_t ColumnOf(const jet::TableDef& def, const std::string& name) {
+  for (size_t c = 0; c < def.columns.size(); ++c) {
+    if (def.columns[c].name == name) return c;
+  }
+  throw std::runtime_error("no column " + name + " in " + def.name);
+}
+
+}  // namespace
+
+void PrintTo(const SampleFile& file, std::ostream* os) {
+  *os << file.folder << "/" << file.stem;
+}
+
+bool HaveSamples() {
+  std::error_code ec;
+  return fs::is_directory(QUORLA_SAMPLES_DIR, ec);
+}
+
+std::vector<SampleFile> SampleFiles(const std::vector<std::string>& folders) {
+  std::vector<SampleFile> files;
+  for (const std::string& folder : folders) {
+    std::error_code ec;
+    fs::path dir = fs::path(QUORLA_SAMPLES_DIR) / folder;
+    if (!fs::is_directory(dir, ec)) continue;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec)) {
+      if (entry.path().extension() != ".mdb") continue;
+      files.push_back({entry.path().string(), folder, entry.path().stem().string()});
+    }
+  }
+  std::sort(files.begin(), files.end(),
+            [](const SampleFile& a, const SampleFile& b) { return a.path < b.path; });
+  return files;
+}
+
+void CopySample(const std::string& relative, const std::string& path) {
+  const std::string source = std::string(QUORLA_SAMPLES_DIR) + "/" + relative;
+  if (!fs::exists(source)) throw std::runtime_error("sample missing: " + source);
+  CopyWritable(source, path);
+}
+
+void CopyProjects(const std::string& path) {
+  static TempDir dir;
+  static std::string made;
+  if (made.empty()) {
+    const std::string file = dir.File("projects.mdb");
+    CopySample("jet4/test2V2003.mdb", file);
+    {
+      auto db = jet::Database::OpenForWriting(file);
+      const std::string table = "MSP_PROJECTS";
+      auto def = db->GetTableDef(table);
+      const size_t id = ColumnOf(*def, "PROJ_ID");
+      const size_t name = ColumnOf(*def, "PROJ_NAME");
+      const size_t author = ColumnOf(*def, "PROJ_PROP_AUTHOR");
+      const size_t ole = ColumnOf(*def, "RESERVED_BINARY_DATA");
+      std::vector<jet::Value> first = db->ReadRow(table, db->Scan(table)->row_id());
+      db->BeginStatement();
+      for (int n = 2; n <= kProjectRows; ++n) {
+        std::vector<jet::Value> row = first;
+        row[id] = int32_t{n};
+        row[name] = "Projekt " + std::to_string(n);
+        switch (n % 4) {
+          case 0:
+            row[author] = jet::Value();
+            break;
+          case 1:
+            row[author] = "Autor " + std::to_string(n);
+            break;
+          case 2:
+            row[author] = std::string(3000, 'a') + std::to_string(n);
+            break;
+          default:
+            row[author] = std::string(5000, 'A') + std::to_string(n);
+        }
+        if (n % 10 != 0) row[ole] = jet::Value();
+        db->InsertRow(table, row);
+      }
+      db->CommitStatement();
+    }
+    made = file;
+  }
+  CopyWritable(made, path);
+}
+
+}  // namespace testsupport
 
 namespace quorla_test {
 
 std::string JetSamplesDir() {
-#ifdef QUORLA_SAMPLES_DIR
-  if (std::filesystem::is_directory(QUORLA_SAMPLES_DIR)) return QUORLA_SAMPLES_DIR;
-#endif
-  return "";
+  return testsupport::HaveSamples() ? QUORLA_SAMPLES_DIR : "";
 }
 
 std::vector<std::string> JetSampleFiles(const std::string& subfolder) {
-  std::vector<std::string> files;
-  std::string dir = JetSamplesDir();
-  if (dir.empty() || !std::filesystem::is_directory(dir + "/" + subfolder)) return files;
-  for (const auto& entry : std::filesystem::directory_iterator(dir + "/" + subfolder)) {
-    if (entry.path().extension() == ".mdb") files.push_back(entry.path().string());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
+  std::vector<std::string> paths;
+  for (const auto& file : testsupport::SampleFiles({subfolder})) paths.push_back(file.path);
+  return paths;
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
@@ -44,33 +134,6 @@ std::string MakeTempDir() {
   buffer.push_back('\0');
   char* made = mkdtemp(buffer.data());
   return made ? std::string(made) : std::string();
-}
-
-std::optional<std::string> RunCommand(const std::string& command) {
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return std::nullopt;
-  std::string out;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  int status = pclose(pipe);
-  if (status != 0) return std::nullopt;
-  return out;
-}
-
-bool HaveProgram(const std::string& name) {
-  return RunCommand("command -v " + ShellQuote(name) + " >/dev/null 2>&1").has_value();
-}
-
-std::string ShellQuote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) {
-    if (c == '\'')
-      out += "'\\''";
-    else
-      out += c;
-  }
-  return out + "'";
 }
 
 }  // namespace quorla_test

@@ -15,6 +15,12 @@ namespace fs = std::filesystem;
 constexpr int kMaxReportedFields = 12;  // per table, so that one bad column stays readable
 const char kDateFormat[] = "%Y-%m-%d %H:%M:%S";
 
+// mdbtools needs the code page of Jet 3 text: the file does not record it.
+std::vector<std::string> MdbEnv(const SampleFile& file) {
+  if (file.jet3()) return {"MDB_JET3_CHARSET=cp1252"};
+  return {};
+}
+
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;
@@ -135,9 +141,9 @@ std::string OraclesMissing() {
   return "";
 }
 
-std::vector<std::string> MdbEnv(const SampleFile& file) {
-  if (file.jet3()) return {"MDB_JET3_CHARSET=cp1252"};
-  return {};
+std::string OracleSkipReason() {
+  if (!HaveSamples()) return std::string("no sample files at ") + QUORLA_SAMPLES_DIR;
+  return OraclesMissing();
 }
 
 MdbReaderExport::MdbReaderExport(const SampleFile& file) {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "support/csv.h"
+#include "support/jet_samples.h"
 #include "support/oracle_fields.h"
 #include "support/process.h"
-#include "support/sample_files.h"
 
 namespace testsupport {
 
@@ -24,8 +24,9 @@ std::string QuorlaSqlProgram();
 // Why the oracles cannot run here (a missing program or npm package), or "".
 std::string OraclesMissing();
 
-// mdbtools needs the code page of Jet 3 text: the file does not record it.
-std::vector<std::string> MdbEnv(const SampleFile& file);
+// Why tests that change copies of the samples and read them back cannot run here (no samples,
+// a missing reader), or "".
+std::string OracleSkipReason();
 
 // mdb-reader's export of one file, made once into a temporary folder.
 class MdbReaderExport {

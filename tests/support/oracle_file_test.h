@@ -1,15 +1,16 @@
 #ifndef QUORLA_TESTS_SUPPORT_ORACLE_FILE_TEST_H_
 #define QUORLA_TESTS_SUPPORT_ORACLE_FILE_TEST_H_
 
-// The set-up shared by the tests that change copies of real Access files through quorla and read
-// them back with the independent readers: skips when the samples or the readers are missing,
-// copies samples into a temporary folder, runs statements and checks what the file then holds.
+// The set-up shared by the tests that change files through quorla and read them back with the
+// independent readers: skips when the samples or the readers are missing, copies samples or makes
+// new files in a temporary folder, runs statements and checks what the file then holds.
 //
 // Header-only: the support folder is built into every test program, and only some link jetsql.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,6 @@
 #include "support/jet_samples.h"
 #include "support/oracle_export.h"
 #include "support/process.h"
-#include "support/sample_files.h"
 #include "support/temp_dir.h"
 
 namespace testsupport {
@@ -30,18 +30,19 @@ namespace testsupport {
 class OracleFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
-    std::string missing = OraclesMissing();
-    if (!missing.empty()) GTEST_SKIP() << missing;
+    if (std::string why = OracleSkipReason(); !why.empty()) GTEST_SKIP() << why;
   }
 
   // A writable copy of the sample at `relative` (to the samples folder) in the temporary folder.
   std::string Copy(const std::string& relative) {
-    namespace fs = std::filesystem;
-    const std::string path = dir_.File(fs::path(relative).filename().string());
-    fs::copy_file(std::string(QUORLA_SAMPLES_DIR) + "/" + relative, path);
-    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    const std::string path = dir_.File(std::filesystem::path(relative).filename().string());
+    CopySample(relative, path);
     return path;
+  }
+
+  // A new, empty database made by quorla-sql --create, as a user makes one.
+  static ProcessResult Create(const std::string& path) {
+    return RunProcess({QuorlaSqlProgram(), "--create", path});
   }
 
   // The number of the error `sql` fails with, or 0 when it runs.
@@ -80,7 +81,7 @@ class OracleFileTest : public ::testing::Test {
     return description;
   }
 
-  // Every index of every local table is a sound tree.
+  // Every index of every local table (system tables too) is a sound tree.
   static void CheckEveryIndex(const std::string& path) {
     std::vector<uint8_t> bytes = quorla_test::ReadWholeFile(path);
     jet::Header header;
@@ -98,14 +99,17 @@ class OracleFileTest : public ::testing::Test {
     }
   }
 
+  // What an mdbtools program prints; a failure to run fails the test.
+  static std::string Mdb(const std::vector<std::string>& argv) {
+    std::optional<std::string> out = OutputOf(argv);
+    EXPECT_TRUE(out.has_value()) << testing::PrintToString(argv);
+    return out.value_or("");
+  }
+
   // mdb-schema's definition of `table` (all tables when empty).
   static std::string Schema(const std::string& path, const std::string& table) {
-    std::vector<std::string> args = {"mdb-schema"};
-    if (!table.empty()) args.insert(args.end(), {"-T", table});
-    args.push_back(path);
-    auto schema = RunProcess(args);
-    EXPECT_EQ(schema.exit_code, 0) << schema.err;
-    return schema.out;
+    if (table.empty()) return Mdb({"mdb-schema", path});
+    return Mdb({"mdb-schema", "-T", table, path});
   }
 
   TempDir dir_;

@@ -14,17 +14,19 @@ uint8_t PatternByte(uint64_t t, uint32_t number, size_t i) {
   return static_cast<uint8_t>(t * 131 + number * 7 + i);
 }
 
-}  // namespace
-
+// Whether transaction `t` stamps page `page` (of the original ones, page 0 aside).
 bool TransactionTouches(uint64_t t, uint32_t page) {
   uint64_t h = (t * 0x9E3779B97F4A7C15ull) ^ (uint64_t{page} * 0xC2B2AE3D27D4EB4Full);
   h ^= h >> 29;
   return h % 4 == 0;
 }
 
+// How many pages transaction `t` appends.
 uint32_t PagesAppendedBy(uint64_t t) {
   return 1 + static_cast<uint32_t>(t % 3);
 }
+
+}  // namespace
 
 void StampPage(std::span<uint8_t> page, uint32_t number, uint64_t t) {
   for (int i = 0; i < 8; ++i) page[i] = static_cast<uint8_t>(t >> (8 * i));

@@ -35,10 +35,6 @@ class PageWorkload : public CrashWorkload {
   uint64_t max_transactions_;
 };
 
-// Whether transaction `t` stamps page `page` (of the original ones, page 0 aside).
-bool TransactionTouches(uint64_t t, uint32_t page);
-// How many pages transaction `t` appends.
-uint32_t PagesAppendedBy(uint64_t t);
 void StampPage(std::span<uint8_t> page, uint32_t number, uint64_t t);
 // The transaction stamped into the page, or UINT64_MAX when the page is not a whole stamp.
 uint64_t StampOf(std::span<const uint8_t> page, uint32_t number);

@@ -77,6 +77,13 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
   return result;
 }
 
+std::optional<std::string> OutputOf(const std::vector<std::string>& argv,
+                                    const std::vector<std::string>& env) {
+  ProcessResult r = RunProcess(argv, env);
+  if (r.exit_code != 0) return std::nullopt;
+  return r.out;
+}
+
 bool HaveProgram(const std::string& name) {
   return RunProcess({"sh", "-c", "command -v " + name}).exit_code == 0;
 }

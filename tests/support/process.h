@@ -3,8 +3,8 @@
 
 // Runs another program (an oracle, or our own command-line tool) and captures what it prints.
 
+#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace testsupport {
@@ -18,6 +18,10 @@ struct ProcessResult {
 // Runs argv[0] (looked up in PATH) with the extra environment variables `env` (NAME=value).
 ProcessResult RunProcess(const std::vector<std::string>& argv,
                          const std::vector<std::string>& env = {});
+
+// What the program prints on standard output, or nullopt when it cannot start or fails.
+std::optional<std::string> OutputOf(const std::vector<std::string>& argv,
+                                    const std::vector<std::string>& env = {});
 
 // Whether a program of that name is in PATH.
 bool HaveProgram(const std::string& name);

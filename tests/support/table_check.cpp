@@ -87,8 +87,6 @@ struct FilePages {
   }
 };
 
-}  // namespace
-
 std::string TableDigest(jet::Database& db, const std::string& table) {
   const size_t columns = db.GetTableDef(table)->columns.size();
   std::vector<uint64_t> rows;
@@ -105,6 +103,8 @@ std::string TableDigest(jet::Database& db, const std::string& table) {
   std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h.hash()));
   return table + ": " + std::to_string(rows.size()) + " rows " + text;
 }
+
+}  // namespace
 
 std::string TablesDigest(jet::Database& db, const std::vector<std::string>& tables) {
   std::string out;

@@ -12,10 +12,8 @@
 
 namespace testsupport {
 
-// The table's rows as a short text (row count and a hash of all values, in no particular row
-// order): two states of a table give the same digest exactly when they hold the same rows.
-std::string TableDigest(jet::Database& db, const std::string& table);
-// The digests of `tables`, joined.
+// The tables' rows as a short text (per table its row count and a hash of all values, in no
+// particular row order): two states give the same digest exactly when they hold the same rows.
 std::string TablesDigest(jet::Database& db, const std::vector<std::string>& tables);
 
 // Every user table of the file: its name, columns and indexes, and the digest of its rows.
