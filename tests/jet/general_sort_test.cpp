@@ -128,10 +128,6 @@ TEST(GeneralSort, Utf8FormsAgreeAndSurviveBadInput) {
   EXPECT_EQ(jet::Utf8ToUtf16("\xFFz"), u"\uFFFDz");
 }
 
-}  // namespace
-
-namespace {
-
 // Access 97 keeps accents as nibbles after the letters; text without accents ends in one 00.
 TEST(General97Sort, CaseInsensitiveWithAccentsAfterBaseLetters) {
   EXPECT_EQ(jet::General97SortKey(u"Müller"), jet::General97SortKey(u"MÜLLER"));
