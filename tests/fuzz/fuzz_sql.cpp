@@ -11,6 +11,7 @@
 #include <string>
 
 #include "jet/error.h"
+#include "jet/name_fold.h"
 #include "jetsql/binder.h"
 #include "jetsql/parser.h"
 #include "jetsql/sqlite_bridge.h"
@@ -34,9 +35,7 @@ class FuzzCatalog : public jetsql::Catalog {
                          {"Notiz", CT::kMemo}});
   }
   std::shared_ptr<const jet::TableDef> FindTable(const std::string& name) override {
-    std::string key = name;
-    for (auto& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    auto it = tables_.find(key);
+    auto it = tables_.find(jet::FoldName(name));
     return it == tables_.end() ? nullptr : it->second;
   }
   const std::map<std::string, std::shared_ptr<jet::TableDef>>& tables() const { return tables_; }
@@ -51,9 +50,7 @@ class FuzzCatalog : public jetsql::Catalog {
       c.type = t;
       def->columns.push_back(c);
     }
-    std::string key = name;
-    for (auto& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    tables_[key] = def;
+    tables_[jet::FoldName(name)] = def;
   }
   std::map<std::string, std::shared_ptr<jet::TableDef>> tables_;
 };

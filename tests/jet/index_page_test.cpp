@@ -1,113 +1,258 @@
-// Decoding of single index pages: prefix compression, pointers, and damaged pages.
+// Single index pages: decoding (prefix compression, pointers, damaged pages), encoding (every
+// index page of the real Access files encodes back to the bytes Access wrote), and adding or
+// removing one leaf entry in place.
 
 #include "jet/index_page.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+
+#include "jet/index_page_edit.h"
 #include "support/index_page_builder.h"
+#include "support/jet_samples.h"
+#include "support/raw_page_file.h"
 
 namespace {
 
+using jet::IndexEntry;
+using jet::IndexPage;
+using jet::JetVersion;
 using quorla_test::BuildIndexPage;
 using quorla_test::BuiltPage;
 
-int ErrorNumber(const std::vector<uint8_t>& bytes) {
-  try {
-    jet::DecodeIndexPage(bytes, jet::JetVersion::kJet4, 7);
-  } catch (const jet::Error& e) {
-    return e.number();
+uint16_t ReadLe16(std::span<const uint8_t> page, size_t offset) {
+  return static_cast<uint16_t>(page[offset] | page[offset + 1] << 8);
+}
+
+IndexEntry Entry(const std::string& key, uint32_t page, uint16_t row, uint32_t child = 0) {
+  IndexEntry e;
+  e.key = key;
+  e.row = {page, row};
+  e.child = child;
+  return e;
+}
+
+TEST(IndexPage, DecodesPrefixCompressedLeavesAndIntermediatePages) {
+  BuiltPage shared;  // the first four bytes of every entry equal those of the first entry
+  shared.prev = 5;
+  shared.next = 9;
+  shared.prefix = 4;
+  shared.entries = {{std::string("\x7F\x80\x00\x00\x01", 5), 0x012345, 3},
+                    {std::string("\x7F\x80\x00\x00\x02", 5), 0x012345, 4},
+                    {std::string("\x7F\x80\x00\x00\x7F", 5), 0x000102, 255}};
+  BuiltPage into_pointer;  // equal keys on one data page share key and page bytes of the pointer
+  into_pointer.prefix = 5;
+  into_pointer.entries = {{"\x7F\x41", 0x000203, 1}, {"\x7F\x41", 0x000203, 2}};
+  BuiltPage intermediate;
+  intermediate.leaf = false;
+  intermediate.tail = 44;
+  intermediate.entries = {{"\x7F\x10", 3, 1, 0x01020304}, {"\x7F\x20", 3, 2, 12}};
+  for (const BuiltPage& page : {shared, into_pointer, intermediate}) {
+    SCOPED_TRACE(page.prefix);
+    const IndexPage decoded = jet::DecodeIndexPage(BuildIndexPage(page), JetVersion::kJet4, 7);
+    EXPECT_EQ(decoded.number, 7u);
+    EXPECT_EQ(decoded.leaf, page.leaf);
+    EXPECT_EQ(decoded.prev_page, page.prev);
+    EXPECT_EQ(decoded.next_page, page.next);
+    EXPECT_EQ(decoded.tail_page, page.tail);
+    ASSERT_EQ(decoded.entries.size(), page.entries.size());
+    for (size_t i = 0; i < page.entries.size(); ++i) {
+      EXPECT_EQ(decoded.entries[i].key, page.entries[i].key) << i;
+      EXPECT_EQ(decoded.entries[i].row, (jet::RowId{page.entries[i].row_page, page.entries[i].row}))
+          << i;
+      EXPECT_EQ(decoded.entries[i].child, page.entries[i].child) << i;
+    }
   }
-  return 0;
-}
-
-TEST(IndexPage, DecodesLeafEntriesWithSharedPrefix) {
-  BuiltPage page;
-  page.prev = 5;
-  page.next = 9;
-  page.prefix = 4;  // the first four bytes of every entry equal those of the first entry
-  page.entries = {{std::string("\x7F\x80\x00\x00\x01", 5), 0x012345, 3},
-                  {std::string("\x7F\x80\x00\x00\x02", 5), 0x012345, 4},
-                  {std::string("\x7F\x80\x00\x00\x7F", 5), 0x000102, 255}};
-  const auto bytes = BuildIndexPage(page);
-  const jet::IndexPage decoded = jet::DecodeIndexPage(bytes, jet::JetVersion::kJet4, 7);
-  EXPECT_TRUE(decoded.leaf);
-  EXPECT_EQ(decoded.number, 7u);
-  EXPECT_EQ(decoded.prev_page, 5u);
-  EXPECT_EQ(decoded.next_page, 9u);
-  ASSERT_EQ(decoded.entries.size(), 3u);
-  for (size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(decoded.entries[i].key, page.entries[i].key) << i;
-    EXPECT_EQ(decoded.entries[i].row.page, page.entries[i].row_page) << i;
-    EXPECT_EQ(decoded.entries[i].row.row, page.entries[i].row) << i;
-  }
-}
-
-TEST(IndexPage, PrefixMayReachIntoTheRowPointer) {
-  // Entries with equal keys on one data page share key and page bytes of the row pointer.
-  BuiltPage page;
-  page.prefix = 5;
-  page.entries = {{"\x7F\x41", 0x000203, 1}, {"\x7F\x41", 0x000203, 2}};
-  const auto decoded = jet::DecodeIndexPage(BuildIndexPage(page), jet::JetVersion::kJet4, 1);
-  ASSERT_EQ(decoded.entries.size(), 2u);
-  EXPECT_EQ(decoded.entries[1].key, "\x7F\x41");
-  EXPECT_EQ(decoded.entries[1].row, (jet::RowId{0x000203, 2}));
-}
-
-TEST(IndexPage, DecodesIntermediateEntriesWithChildPointers) {
-  BuiltPage page;
-  page.leaf = false;
-  page.tail = 44;
-  page.entries = {{"\x7F\x10", 3, 1, 0x01020304}, {"\x7F\x20", 3, 2, 12}};
-  const auto decoded = jet::DecodeIndexPage(BuildIndexPage(page), jet::JetVersion::kJet4, 2);
-  EXPECT_FALSE(decoded.leaf);
-  EXPECT_EQ(decoded.tail_page, 44u);
-  ASSERT_EQ(decoded.entries.size(), 2u);
-  EXPECT_EQ(decoded.entries[0].child, 0x01020304u);
-  EXPECT_EQ(decoded.entries[1].child, 12u);
-  EXPECT_EQ(decoded.entries[1].key, "\x7F\x20");
 }
 
 TEST(IndexPage, DamagedPagesAreUnrecognisedFormat) {
   BuiltPage good;
   good.entries = {{"\x7F\x01", 3, 1}, {"\x7F\x02", 3, 2}};
   const auto base = BuildIndexPage(good);
-  EXPECT_EQ(ErrorNumber(base), 0);
-
+  ASSERT_NO_THROW(jet::DecodeIndexPage(base, JetVersion::kJet4, 7));
   auto wrong_type = base;
   wrong_type[0] = 0x01;
-  EXPECT_EQ(ErrorNumber(wrong_type), jet::err::kUnrecognizedFormat);
-
   auto past_end = base;
   past_end[27 + 452] = 0x80;  // an entry ending beyond the page
-  EXPECT_EQ(ErrorNumber(past_end), jet::err::kUnrecognizedFormat);
-
   auto long_prefix = base;
   long_prefix[24] = 200;  // longer than the first entry
-  EXPECT_EQ(ErrorNumber(long_prefix), jet::err::kUnrecognizedFormat);
-
   auto short_entry = base;
   std::fill(short_entry.begin() + 27, short_entry.begin() + 480, 0);
   short_entry[27] = 0x04;  // a 2-byte entry cannot hold a row pointer
-  EXPECT_EQ(ErrorNumber(short_entry), jet::err::kUnrecognizedFormat);
-
-  EXPECT_EQ(ErrorNumber(std::vector<uint8_t>(100, 0x04)), jet::err::kUnrecognizedFormat);
+  for (const auto& bytes :
+       {wrong_type, past_end, long_prefix, short_entry, std::vector<uint8_t>(100, 0x04)}) {
+    try {
+      jet::DecodeIndexPage(bytes, JetVersion::kJet4, 7);
+      ADD_FAILURE() << "a damaged page decoded";
+    } catch (const jet::Error& e) {
+      EXPECT_EQ(e.number(), jet::err::kUnrecognizedFormat);
+    }
+  }
 }
 
-TEST(IndexPage, Jet3LayoutReadsOneBytePrefixLength) {
-  // Jet 3: 2 KB pages, bitmap at 22, entries at 248, one prefix byte at 20 followed by a byte
-  // that intermediate pages set.
-  std::vector<uint8_t> page(2048);
-  page[0] = 0x03;
-  page[16] = 9;  // tail page
-  page[21] = 0x01;
-  const std::string entry("\x7F\x05\x00\x00\x03\x01\x00\x00\x00\x08", 10);
-  std::copy(entry.begin(), entry.end(), page.begin() + 248);
-  page[22 + 1] = 0x04;  // entry ends at 10
-  const auto decoded = jet::DecodeIndexPage(page, jet::JetVersion::kJet3, 4);
-  ASSERT_EQ(decoded.entries.size(), 1u);
-  EXPECT_EQ(decoded.entries[0].child, 8u);
-  EXPECT_EQ(decoded.entries[0].row, (jet::RowId{3, 1}));
-  EXPECT_EQ(decoded.tail_page, 9u);
+// Every index page of `path`: its entries are ordered (equal keys by row), point at data pages
+// and, on intermediate pages, at index pages; encoded again, the bytes in use (header, bitmap,
+// entries) are those of the file. What lies after the entries is whatever Access left there.
+void ExpectPagesEncodeAsWritten(const std::string& path, bool access_wrote_it, int& compared) {
+  SCOPED_TRACE(path);
+  quorla_test::RawPageFile file(path);
+  const jet::IndexPageLayout& layout = jet::IndexPageLayoutFor(file.version());
+  const size_t entries_start = layout.entry_mask_offset + layout.entry_mask_size;
+  for (uint32_t n = 1; n < file.page_count(); ++n) {
+    const auto page = file.Page(n);
+    if (!jet::IsIndexPage(page)) continue;
+    const IndexPage decoded = jet::DecodeIndexPage(page, file.version(), n);
+    for (size_t i = 0; i < decoded.entries.size(); ++i) {
+      const IndexEntry& e = decoded.entries[i];
+      if (i > 0) {
+        const IndexEntry& prev = decoded.entries[i - 1];
+        ASSERT_TRUE(prev.key < e.key || (prev.key == e.key && (prev.row.page < e.row.page ||
+                                                               (prev.row.page == e.row.page &&
+                                                                prev.row.row < e.row.row))))
+            << "page " << n << " entry " << i;
+      }
+      ASSERT_LT(e.row.page, file.page_count()) << "page " << n;
+      EXPECT_EQ(file.Page(e.row.page)[0], 0x01) << "page " << n << " entry " << i;
+      if (!decoded.leaf) {
+        ASSERT_LT(e.child, file.page_count());
+        EXPECT_TRUE(jet::IsIndexPage(file.Page(e.child))) << "page " << n << " child " << e.child;
+      }
+    }
+    if (page[1] != 0x01) continue;
+    const std::vector<uint8_t> encoded = jet::EncodeIndexPage(decoded, file.version());
+    const size_t used_end = page.size() - ReadLe16(page, layout.free_space_offset);
+    ASSERT_LE(used_end, page.size());
+    ASSERT_GE(used_end, entries_start) << "page " << n;
+    for (size_t i = 0; i < used_end; ++i) {
+      // Other writers leave the intermediate-page flag at zero.
+      if (!access_wrote_it && i == layout.intermediate_flag_offset) continue;
+      ASSERT_EQ(encoded[i], page[i]) << "page " << n << " byte " << i;
+    }
+    ++compared;
+  }
+}
+
+TEST(IndexPageEncode, EveryIndexPageOfAccessFilesEncodesToItsBytes) {
+  const auto files = testsupport::SampleFiles({"jet3", "jet4"});
+  if (!testsupport::HaveSamples()) GTEST_SKIP() << "sample folder missing";
+  ASSERT_FALSE(files.empty());
+  int pages = 0;
+  for (const auto& f : files) ExpectPagesEncodeAsWritten(f.path, true, pages);
+  EXPECT_GT(pages, 500);
+  // Another writer's large file, its leaves compressed.
+  const std::string large = std::string(QUORLA_SAMPLES_DIR) + "/bench/orders-100k.mdb";
+  ASSERT_TRUE(std::filesystem::exists(large));
+  pages = 0;
+  ExpectPagesEncodeAsWritten(large, false, pages);
+  EXPECT_GT(pages, 1000);
+}
+
+TEST(IndexPageEncode, FullPagesShareThePrefixOfTheirFirstAndLastKeys) {
+  IndexPage page;
+  page.leaf = true;
+  page.table_page = 77;
+  page.next_page = 12;
+  // 400 entries of about 13.5 bytes need 5400: only the shared five bytes make them fit.
+  for (uint32_t i = 0; i < 400; ++i) {
+    std::string key = std::string("\x7F\x41\x42\x43\x44", 5);
+    key += static_cast<char>(0x10 + i / 256);
+    key += static_cast<char>(i % 256);
+    key += std::string("\x00\x01\x02\x03", 4).substr(0, 1 + i % 4);
+    page.entries.push_back(Entry(key, 1000 + i, static_cast<uint16_t>(i % 256)));
+  }
+  ASSERT_TRUE(jet::IndexPageFits(page, JetVersion::kJet4));
+  const auto bytes = jet::EncodeIndexPage(page, JetVersion::kJet4);
+  EXPECT_EQ(ReadLe16(bytes, 24), 5u);  // "\x7F ABCD": the next byte is 0x10 first, 0x11 last
+  const IndexPage back = jet::DecodeIndexPage(bytes, JetVersion::kJet4, 3);
+  EXPECT_EQ(back.table_page, 77u);
+  EXPECT_EQ(back.next_page, 12u);
+  ASSERT_EQ(back.entries.size(), page.entries.size());
+  for (size_t i = 0; i < page.entries.size(); ++i) {
+    EXPECT_EQ(back.entries[i].key, page.entries[i].key) << i;
+    EXPECT_EQ(back.entries[i].row, page.entries[i].row) << i;
+  }
+  page.entries.push_back(Entry(std::string(300, '\x7F'), 1, 1));
+  EXPECT_FALSE(jet::IndexPageFits(page, JetVersion::kJet4));
+  EXPECT_THROW(jet::EncodeIndexPage(page, JetVersion::kJet4), std::logic_error);
+}
+
+// The page decodes to `expected`, and what it says is free is what a page encoded whole with the
+// same prefix leaves.
+void ExpectEntries(const std::vector<uint8_t>& bytes, const std::vector<IndexEntry>& expected) {
+  const IndexPage page = jet::DecodeIndexPage(bytes, JetVersion::kJet4, 9);
+  ASSERT_EQ(page.entries.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_EQ(page.entries[i].key, expected[i].key) << "entry " << i;
+    ASSERT_EQ(page.entries[i].row, expected[i].row) << "entry " << i;
+  }
+  const size_t prefix = ReadLe16(bytes, 24);
+  size_t used = 0;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    used += expected[i].key.size() + jet::kIndexRowPointerSize - (i == 0 ? 0 : prefix);
+  }
+  EXPECT_EQ(ReadLe16(bytes, 2), 4096 - 27 - 453 - used);
+}
+
+TEST(IndexPageEdit, RandomInsertsAndRemovesMatchTheWholePage) {
+  // 20 long entries fit whole (no prefix); 50 do not (the page shares a prefix).
+  for (const int count : {20, 50}) {
+    SCOPED_TRACE(std::to_string(count) + " entries");
+    std::mt19937 rng(11);
+    IndexPage page;
+    page.number = 9;
+    page.leaf = true;
+    page.table_page = 2;
+    for (int i = 0; i < count; ++i) {
+      page.entries.push_back(
+          Entry("\x7f\x41\x42" + std::string(60, 'a') + std::to_string(1000 + i * 10),
+                100 + static_cast<uint32_t>(i), 3));
+    }
+    std::vector<uint8_t> bytes = jet::EncodeIndexPage(page, JetVersion::kJet4);
+    std::vector<IndexEntry> model = page.entries;
+    size_t inserted = 0, refused = 0;
+    for (int step = 0; step < 1500; ++step) {
+      const size_t pos = 1 + rng() % (model.size() - 1);
+      if (rng() % 3 != 0) {
+        // After model[pos - 1], before model[pos] (at times at the end).
+        const size_t at = rng() % 8 == 0 ? model.size() : pos;
+        IndexEntry e = model[at - 1];
+        e.row.row = static_cast<uint16_t>((e.row.row + 1) % 256);
+        if (jet::InsertLeafEntryInPlace(bytes, model.size(), at, e.key, e.row)) {
+          model.insert(model.begin() + static_cast<std::ptrdiff_t>(at), e);
+          ++inserted;
+        } else {
+          ++refused;  // a page that cannot take the entry stays as it was
+        }
+      } else if (model.size() > 2) {
+        ASSERT_TRUE(jet::RemoveLeafEntryInPlace(bytes, model.size(), pos));
+        model.erase(model.begin() + static_cast<std::ptrdiff_t>(pos));
+      }
+      ExpectEntries(bytes, model);
+      if (testing::Test::HasFatalFailure()) return;
+    }
+    EXPECT_GT(inserted, 20u);
+    EXPECT_GT(refused, 0u);  // the page filled up
+  }
+}
+
+TEST(IndexPageEdit, RefusesPagesItCannotChangeInPlace) {
+  IndexPage page;
+  page.number = 9;
+  page.leaf = true;
+  page.entries = {Entry("\x7f\x01", 5, 1), Entry("\x7f\x03", 5, 2)};
+  std::vector<uint8_t> bytes = jet::EncodeIndexPage(page, JetVersion::kJet4);
+  const std::vector<uint8_t> before = bytes;
+  EXPECT_FALSE(jet::InsertLeafEntryInPlace(bytes, 2, 0, "\x7f", {5, 0}));      // first entry
+  EXPECT_FALSE(jet::InsertLeafEntryInPlace(bytes, 3, 1, "\x7f\x02", {5, 0}));  // wrong count
+  EXPECT_FALSE(jet::RemoveLeafEntryInPlace(bytes, 2, 0));
+  page.leaf = false;
+  page.entries[0].child = page.entries[1].child = 7;
+  std::vector<uint8_t> intermediate = jet::EncodeIndexPage(page, JetVersion::kJet4);
+  EXPECT_FALSE(jet::InsertLeafEntryInPlace(intermediate, 2, 1, "\x7f\x02", {5, 0}));
+  EXPECT_EQ(bytes, before);
 }
 
 }  // namespace

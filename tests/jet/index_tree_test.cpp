@@ -120,31 +120,19 @@ int OpenAndWalkError(MemoryPages& pages, uint32_t root) {
 }
 
 TEST(IndexTree, DamagedTreesEndInAnErrorNotAHang) {
-  {  // a leaf whose next link points back at itself
+  BuiltPage self_linked;  // a leaf whose next link points back at itself
+  self_linked.next = 3;
+  self_linked.entries = {Leaf(1, 0)};
+  BuiltPage own_child;  // an intermediate page that is its own child
+  own_child.leaf = false;
+  own_child.entries = {{LongKey(5), 1, 0, 3}};
+  BuiltPage far_child = own_child;  // a child past the end of the file
+  far_child.entries = {{LongKey(5), 1, 0, 77}, {LongKey(9), 1, 0, 2}};
+  BuiltPage blank_child = own_child;  // a child that is a blank page
+  blank_child.entries = {{LongKey(5000), 1, 0, 2}};
+  for (const BuiltPage& root : {self_linked, own_child, far_child, blank_child}) {
     MemoryPages pages;
-    BuiltPage leaf;
-    leaf.next = 1;
-    leaf.entries = {Leaf(1, 0)};
-    pages.PutIndex(1, leaf);
-    EXPECT_EQ(OpenAndWalkError(pages, 1), jet::err::kUnrecognizedFormat);
-  }
-  {  // an intermediate page that is its own child
-    MemoryPages pages;
-    BuiltPage node;
-    node.leaf = false;
-    node.entries = {{LongKey(5), 1, 0, 1}};
-    pages.PutIndex(1, node);
-    EXPECT_EQ(OpenAndWalkError(pages, 1), jet::err::kUnrecognizedFormat);
-  }
-  {  // a child pointer past the end of the file, and one to a blank page
-    MemoryPages pages;
-    BuiltPage node;
-    node.leaf = false;
-    node.entries = {{LongKey(5), 1, 0, 77}, {LongKey(9), 1, 0, 2}};
-    pages.PutIndex(3, node);
-    EXPECT_EQ(OpenAndWalkError(pages, 3), jet::err::kUnrecognizedFormat);
-    node.entries = {{LongKey(5000), 1, 0, 2}};
-    pages.PutIndex(3, node);
+    pages.PutIndex(3, root);
     EXPECT_EQ(OpenAndWalkError(pages, 3), jet::err::kUnrecognizedFormat);
   }
   {  // a next link to an intermediate page
@@ -171,10 +159,6 @@ TEST(IndexTree, EmptyIndexHasNoEntries) {
   cursor->SeekGE({jet::Value(int32_t{1})});
   EXPECT_FALSE(cursor->Valid());
 }
-
-}  // namespace
-
-namespace {
 
 // Pages of random bytes that claim to be index pages, with links among a few page numbers:
 // every cursor operation either works or throws Error 3343.

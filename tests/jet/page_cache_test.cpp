@@ -1,4 +1,5 @@
-// The page cache: bounded residency, least-recently-used eviction, decryption, I/O faults.
+// The page cache: bounded residency, least-recently-used eviction, I/O faults. Decryption is
+// tested on whole encrypted files with the database.
 
 #include "jet/page_cache.h"
 
@@ -11,7 +12,6 @@
 #include "jet/file.h"
 #include "jet/format_error.h"
 #include "jet/memory_file.h"
-#include "jet/rc4.h"
 #include "support/jet_samples.h"
 
 namespace jet {
@@ -83,24 +83,6 @@ TEST(PageCache, AFailedReadLeavesTheCacheUsable) {
     EXPECT_EQ(cache.Page(4)[0], 4);
     EXPECT_EQ(cache.Page(6)[0], 6);
     EXPECT_LE(cache.resident_pages(), 2u);
-  }
-}
-
-TEST(PageCache, DecryptsEveryPageButTheHeaderWithKeyXorPageNumber) {
-  std::vector<uint8_t> bytes(kPage * 3, 0x11);
-  std::vector<uint8_t> encrypted = bytes;
-  const uint32_t key = 0x01020304;
-  for (uint32_t p = 1; p < 3; ++p) {
-    uint32_t k = key ^ p;
-    uint8_t page_key[4] = {static_cast<uint8_t>(k), static_cast<uint8_t>(k >> 8),
-                           static_cast<uint8_t>(k >> 16), static_cast<uint8_t>(k >> 24)};
-    Rc4Apply(page_key, std::span<uint8_t>(encrypted).subspan(p * kPage, kPage));
-  }
-  auto file = NewMemoryFile(encrypted);
-  PageCache cache(*file, kPage, key);
-  for (uint32_t p = 0; p < 3; ++p) {
-    auto page = cache.Page(p);
-    EXPECT_TRUE(std::all_of(page.begin(), page.end(), [](uint8_t b) { return b == 0x11; })) << p;
   }
 }
 

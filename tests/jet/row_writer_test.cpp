@@ -12,6 +12,7 @@
 
 #include "jet/database.h"
 #include "support/jet_samples.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -20,35 +21,21 @@ using jet::Database;
 using jet::RowId;
 using jet::Value;
 
-// A temporary copy of a sample file, removed afterwards.
-class SampleCopy {
- public:
-  explicit SampleCopy(const std::string& relative) {
-    source_ = std::string(QUORLA_SAMPLES_DIR) + "/" + relative;
-    if (!fs::exists(source_)) return;
-    dir_ = quorla_test::MakeTempDir();
-    path_ = dir_ + "/" + fs::path(relative).filename().string();
-    fs::copy_file(source_, path_);
-    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
+// Each test works on writable copies of sample files in a folder of its own.
+class RowWriter : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
   }
-  ~SampleCopy() {
-    std::error_code ec;
-    if (!dir_.empty()) fs::remove_all(dir_, ec);
+  std::string Copy(const std::string& relative) {
+    const std::string path = dir_.File(fs::path(relative).filename().string());
+    testsupport::CopySample(relative, path);
+    return path;
   }
-  bool present() const { return !path_.empty(); }
-  const std::string& path() const { return path_; }
-  const std::string& source() const { return source_; }
 
  private:
-  std::string source_;
-  std::string dir_;
-  std::string path_;
+  testsupport::TempDir dir_;
 };
-
-#define REQUIRE_SAMPLE(copy)                                     \
-  if (!fs::exists(std::string(QUORLA_SAMPLES_DIR)))              \
-    GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR; \
-  ASSERT_TRUE((copy).present()) << "sample missing: " << (copy).source()
 
 struct ScannedRow {
   RowId id;
@@ -88,9 +75,8 @@ std::vector<Value> Table1Row(std::string a, std::string b, uint8_t c, int16_t d,
   return {std::move(a), std::move(b), c, d, e, f, jet::DateTime{g}, jet::Currency{h}, i};
 }
 
-TEST(RowWriter, InsertedRowsOfEveryFixedAndTextTypeReadBack) {
-  SampleCopy copy("jet4/testV2003.mdb");
-  REQUIRE_SAMPLE(copy);
+TEST_F(RowWriter, InsertedRowsOfEveryFixedAndTextTypeReadBack) {
+  const std::string path = Copy("jet4/testV2003.mdb");
   std::vector<std::vector<Value>> inserted = {
       Table1Row("", "", 0, 0, 0, 0.0, 0.0, 0, false),
       Table1Row(Repeat("x", 50), Repeat("Ü", 100), 255, 32767, 2147483647, 1.7976931348623157e308,
@@ -103,7 +89,7 @@ TEST(RowWriter, InsertedRowsOfEveryFixedAndTextTypeReadBack) {
   size_t before = 0;
   std::vector<RowId> ids;
   {
-    auto db = Database::OpenForWriting(copy.path());
+    auto db = Database::OpenForWriting(path);
     ASSERT_TRUE(db->writable());
     before = ScanAll(*db, "Table1").size();
     // A row of Nulls but for A, the primary key.
@@ -112,7 +98,7 @@ TEST(RowWriter, InsertedRowsOfEveryFixedAndTextTypeReadBack) {
     inserted.push_back(nulls);
     for (const auto& row : inserted) ids.push_back(db->InsertRow("Table1", row));
   }
-  auto db = Database::Open(copy.path());
+  auto db = Database::Open(path);
   std::vector<ScannedRow> rows = ScanAll(*db, "Table1");
   ASSERT_EQ(rows.size(), before + inserted.size());
   EXPECT_EQ(db->GetTableDef("Table1")->row_count, before + inserted.size());
@@ -125,12 +111,11 @@ TEST(RowWriter, InsertedRowsOfEveryFixedAndTextTypeReadBack) {
   }
 }
 
-TEST(RowWriter, RefusesBadValuesBeforeChangingAnything) {
-  SampleCopy copy("jet4/testV2003.mdb");
-  REQUIRE_SAMPLE(copy);
-  std::vector<uint8_t> original = quorla_test::ReadWholeFile(copy.path());
+TEST_F(RowWriter, RefusesBadValuesBeforeChangingAnything) {
+  const std::string path = Copy("jet4/testV2003.mdb");
+  std::vector<uint8_t> original = quorla_test::ReadWholeFile(path);
   {
-    auto db = Database::OpenForWriting(copy.path());
+    auto db = Database::OpenForWriting(path);
     // A is the primary key.
     auto good = Table1Row("a1", "b", 1, 2, 3, 4, 5, 6, true);
     auto wrong_type = good;
@@ -155,30 +140,20 @@ TEST(RowWriter, RefusesBadValuesBeforeChangingAnything) {
     db->RollbackStatement();
     EXPECT_EQ(db->GetTableDef("Table1")->row_count, ScanAll(*db, "Table1").size());
   }
-  auto db = Database::Open(copy.path());
-  size_t original_rows = Database::Open(copy.source())->GetTableDef("Table1")->row_count;
+  auto db = Database::Open(path);
+  size_t original_rows = Database::Open(std::string(QUORLA_SAMPLES_DIR) + "/jet4/testV2003.mdb")
+                             ->GetTableDef("Table1")
+                             ->row_count;
   EXPECT_EQ(db->GetTableDef("Table1")->row_count, original_rows + 1);
   EXPECT_EQ(ScanAll(*db, "Table1").size(), original_rows + 1);
-  EXPECT_NE(quorla_test::ReadWholeFile(copy.path()), original);
+  EXPECT_NE(quorla_test::ReadWholeFile(path), original);
 }
 
-TEST(RowWriter, Jet3FilesAndReadOnlyDatabasesRefuseWriting) {
-  if (!fs::exists(std::string(QUORLA_SAMPLES_DIR))) GTEST_SKIP() << "no sample files";
-  std::vector<std::string> jet3 = quorla_test::JetSampleFiles("jet3");
-  ASSERT_FALSE(jet3.empty());
-  SampleCopy copy("jet3/" + fs::path(jet3.front()).filename().string());
-  EXPECT_EQ(ErrorOf([&] { Database::OpenForWriting(copy.path()); }), 3027);
-  auto db = Database::Open(jet3.front());
-  EXPECT_FALSE(db->writable());
-  EXPECT_EQ(ErrorOf([&] { db->BeginStatement(); }), 3027);
-}
-
-TEST(RowWriter, UpdatesKeepTheRowIdAndOverflowWhenThePageIsFull) {
-  SampleCopy copy("jet4/testV2003.mdb");
-  REQUIRE_SAMPLE(copy);
+TEST_F(RowWriter, UpdatesKeepTheRowIdAndOverflowWhenThePageIsFull) {
+  const std::string path = Copy("jet4/testV2003.mdb");
   std::vector<RowId> ids;
   {
-    auto db = Database::OpenForWriting(copy.path());
+    auto db = Database::OpenForWriting(path);
     db->BeginStatement();
     // Short rows until a second page is in use, so the first one is full.
     std::set<uint32_t> pages;
@@ -198,7 +173,7 @@ TEST(RowWriter, UpdatesKeepTheRowIdAndOverflowWhenThePageIsFull) {
                   Table1Row(Repeat("h", 50), Repeat("語", 100), 9, 9, -6, 9, 9, 9, true));
     db->UpdateRow("Table1", ids[1], Table1Row("s", "", 1, 1, -7, 0, 0, 0, false));
   }
-  auto db = Database::Open(copy.path());
+  auto db = Database::Open(path);
   std::vector<ScannedRow> rows = ScanAll(*db, "Table1");
   EXPECT_EQ(rows.size(), db->GetTableDef("Table1")->row_count);
   std::set<std::pair<uint32_t, uint16_t>> scanned;
@@ -212,19 +187,18 @@ TEST(RowWriter, UpdatesKeepTheRowIdAndOverflowWhenThePageIsFull) {
   EXPECT_EQ(db->ReadRow("Table1", ids[1])[0], Value(std::string("s")));
 }
 
-TEST(RowWriter, DeletingEverythingAndInsertingAgain) {
-  SampleCopy copy("jet4/testV2003.mdb");
-  REQUIRE_SAMPLE(copy);
+TEST_F(RowWriter, DeletingEverythingAndInsertingAgain) {
+  const std::string path = Copy("jet4/testV2003.mdb");
   uintmax_t size_after_first_fill = 0;
   {
-    auto db = Database::OpenForWriting(copy.path());
+    auto db = Database::OpenForWriting(path);
     db->BeginStatement();
     for (int i = 0; i < 300; ++i) {
       db->InsertRow("Table1", Table1Row(Repeat("d", 30) + std::to_string(i), Repeat("e", 90), 1, 2,
                                         i, 0, 0, 0, true));
     }
     db->CommitStatement();
-    size_after_first_fill = fs::file_size(copy.path());
+    size_after_first_fill = fs::file_size(path);
     for (int round = 0; round < 2; ++round) {
       std::vector<ScannedRow> all = ScanAll(*db, "Table1");
       db->BeginStatement();
@@ -242,8 +216,8 @@ TEST(RowWriter, DeletingEverythingAndInsertingAgain) {
     }
   }
   // The freed pages were used again.
-  EXPECT_LE(fs::file_size(copy.path()), size_after_first_fill);
-  auto db = Database::Open(copy.path());
+  EXPECT_LE(fs::file_size(path), size_after_first_fill);
+  auto db = Database::Open(path);
   std::vector<ScannedRow> rows = ScanAll(*db, "Table1");
   ASSERT_EQ(rows.size(), 300u);
   EXPECT_EQ(db->GetTableDef("Table1")->row_count, 300u);
@@ -251,9 +225,8 @@ TEST(RowWriter, DeletingEverythingAndInsertingAgain) {
 }
 
 // fixedNumericTestV2003.mdb, test: col1 Memo, col2..col7 Numeric(18, 0); no indexes.
-TEST(RowWriter, MemosInlineOnOnePageAndChainedAndNumericValues) {
-  SampleCopy copy("jet4/fixedNumericTestV2003.mdb");
-  REQUIRE_SAMPLE(copy);
+TEST_F(RowWriter, MemosInlineOnOnePageAndChainedAndNumericValues) {
+  const std::string path = Copy("jet4/fixedNumericTestV2003.mdb");
   auto decimal = [](bool negative, uint64_t mantissa) {
     jet::Decimal d;
     d.negative = negative;
@@ -273,7 +246,7 @@ TEST(RowWriter, MemosInlineOnOnePageAndChainedAndNumericValues) {
   std::vector<RowId> ids;
   uint32_t pages_before_delete = 0;
   {
-    auto db = Database::OpenForWriting(copy.path());
+    auto db = Database::OpenForWriting(path);
     for (size_t i = 0; i < memos.size(); ++i) {
       ids.push_back(db->InsertRow(
           "test",
@@ -303,7 +276,7 @@ TEST(RowWriter, MemosInlineOnOnePageAndChainedAndNumericValues) {
     }
     db->DeleteRow("test", extra);
     // Replacing the long memos by short ones and back frees and reuses their pages.
-    pages_before_delete = static_cast<uint32_t>(fs::file_size(copy.path()) / 4096);
+    pages_before_delete = static_cast<uint32_t>(fs::file_size(path) / 4096);
     for (int round = 0; round < 3; ++round) {
       for (size_t i = 2; i < memos.size(); ++i) {
         std::vector<Value> row = db->ReadRow("test", ids[i]);
@@ -315,8 +288,8 @@ TEST(RowWriter, MemosInlineOnOnePageAndChainedAndNumericValues) {
     }
     db->DeleteRow("test", ids[1]);
   }
-  EXPECT_LE(fs::file_size(copy.path()) / 4096, pages_before_delete + 2);
-  auto db = Database::Open(copy.path());
+  EXPECT_LE(fs::file_size(path) / 4096, pages_before_delete + 2);
+  auto db = Database::Open(path);
   std::vector<ScannedRow> rows = ScanAll(*db, "test");
   ASSERT_EQ(rows.size(), db->GetTableDef("test")->row_count);
   size_t found = 0;
@@ -333,10 +306,6 @@ TEST(RowWriter, MemosInlineOnOnePageAndChainedAndNumericValues) {
   }
   EXPECT_EQ(found, memos.size() - 1);
 }
-
-}  // namespace
-
-namespace {
 
 // Every index of the table lists exactly the rows the scan finds (less the all-Null keys an
 // ignore-nulls index leaves out), and the rows `sought` (and every 500th other) are found by
@@ -378,12 +347,11 @@ void ExpectIndexesMatchRows(Database& db, const std::string& table,
 
 // orders-100k.mdb: orders (OrderID autonumber primary key; idxKunde, idxBestelldatum) and
 // artikel (primary key ArtikelNr).
-TEST(RowWriter, IndexedTablesKeepEveryIndexCountAndAutonumber) {
-  SampleCopy copy("bench/orders-100k.mdb");
-  REQUIRE_SAMPLE(copy);
+TEST_F(RowWriter, IndexedTablesKeepEveryIndexCountAndAutonumber) {
+  const std::string path = Copy("bench/orders-100k.mdb");
   std::vector<RowId> ids;
   {
-    auto db = Database::OpenForWriting(copy.path());
+    auto db = Database::OpenForWriting(path);
     auto def = db->GetTableDef("orders");
     ASSERT_EQ(def->columns.size(), 10u);
     auto order = [&](Value kunde, double day, Value memo) {
@@ -429,7 +397,7 @@ TEST(RowWriter, IndexedTablesKeepEveryIndexCountAndAutonumber) {
     RowId added = db->InsertRow("artikel", artikel);
     EXPECT_EQ(db->ReadRow("artikel", added)[0], Value(int32_t{26}));
   }
-  auto db = Database::Open(copy.path());
+  auto db = Database::Open(path);
   std::set<std::pair<uint32_t, uint16_t>> changed;
   for (RowId id : ids) changed.insert({id.page, id.row});
   EXPECT_EQ(db->GetTableDef("orders")->row_count, 100000u + 50u - 41u);

@@ -1,10 +1,12 @@
-// Text decoding: UCS-2, Jet 4's compressed form, Jet 3's code page.
+// Text in its stored forms: UCS-2, Jet 4's compressed form, Jet 3's code page; and text into
+// Jet 4's stored form and back, compressed exactly when that is shorter.
 
 #include "jet/text_codec.h"
 
 #include <gtest/gtest.h>
 
 #include "jet/rc4.h"
+#include "jet/text_encoder.h"
 
 namespace jet {
 namespace {
@@ -15,48 +17,91 @@ std::vector<uint8_t> B(std::initializer_list<int> bytes) {
   return v;
 }
 
-TEST(TextCodec, Ucs2WithSurrogatePairsAndStrayHalves) {
-  EXPECT_EQ(Utf16LeToUtf8(B({'A', 0, 0xe4, 0, 0x1f, 0x04})), "AäП");
-  EXPECT_EQ(Utf16LeToUtf8(B({0x3d, 0xd8, 0x00, 0xde})), "\xF0\x9F\x98\x80");  // U+1F600
-  EXPECT_EQ(Utf16LeToUtf8(B({0x3d, 0xd8, 'x', 0})), "\xEF\xBF\xBDx");
-  EXPECT_EQ(Utf16LeToUtf8(B({'a', 0, 'b'})), "a");                     // odd last byte dropped
-  EXPECT_EQ(Utf16LeToUtf8(B({'a', 0, 0x3d, 0xd8})), "a\xEF\xBF\xBD");  // high half at the end
-  // A high half before another high half that pairs, and a low half alone.
-  EXPECT_EQ(Utf16LeToUtf8(B({0x3d, 0xd8, 0x3d, 0xd8, 0x00, 0xde, 0x00, 0xde})),
-            "\xEF\xBF\xBD\xF0\x9F\x98\x80\xEF\xBF\xBD");
-}
-
-TEST(TextCodec, DecodingIntoAUsedStringReplacesItsText) {
+TEST(TextCodec, DecodesEveryStoredForm) {
+  struct Case {
+    std::vector<uint8_t> bytes;
+    JetVersion version;
+    std::string text;
+  };
+  const JetVersion k4 = JetVersion::kJet4, k3 = JetVersion::kJet3;
+  const std::vector<Case> cases = {
+      // UCS-2 with surrogate pairs and stray halves.
+      {B({'A', 0, 0xe4, 0, 0x1f, 0x04}), k4, "AäП"},
+      {B({0x3d, 0xd8, 0x00, 0xde}), k4, "\xF0\x9F\x98\x80"},  // U+1F600
+      {B({0x3d, 0xd8, 'x', 0}), k4, "\xEF\xBF\xBDx"},
+      {B({'a', 0, 'b'}), k4, "a"},                           // odd last byte dropped
+      {B({'a', 0, 0x3d, 0xd8}), k4, "a\xEF\xBF\xBD"},        // high half at the end
+      {B({0x3d, 0xd8, 0x3d, 0xd8, 0x00, 0xde, 0x00, 0xde}),  // unpaired high, pair, lone low
+       k4, "\xEF\xBF\xBD\xF0\x9F\x98\x80\xEF\xBF\xBD"},
+      // Compressed: "ab" one-byte, switch, "М" (U+041C) two-byte, switch back, "c".
+      {B({0xff, 0xfe, 'a', 'b', 0, 0x1c, 0x04, 0, 'c'}), k4, "abМc"},
+      {B({0xff, 0xfe, 0xe4, 0xf6}), k4, "äö"},  // one-byte is Latin-1
+      {B({0xff, 0xfe}), k4, ""},
+      {B({0xff, 0xfe, 0, 0x41}), k4, ""},  // a lone byte in two-byte mode
+      {B({0xff, 0x00}), k4, "\xC3\xBF"},   // no marker: plain UCS-2 "ÿ"
+      {B({}), k4, ""},
+      // Code page 1252 with its high row. 0x81, 0x8D, 0x8F, 0x90 and 0x9D are undefined there;
+      // Windows converts them to the C1 controls of the same value, and so do we. The oracles
+      // disagree with each other here: on jet3/testIndexCodesV1997.mdb (Table1, row129
+      // "AA\x81AA") mdb-export prints "AA?AA" and mdb-reader "AA\uFFFDAA".
+      {B({'M', 0xfc, 'n', 'z', 'e', ' ', 0x80, ' ', 0x93, 'x', 0x94}), k3, "Münze € “x”"},
+      {B({0x81}), k3, "\xC2\x81"},
+  };
+  // Decoding into a used string replaces its text.
   std::string out = "a longer text from the row before, with ümlauts";
-  DecodeTextInto(B({0x3d, 0xd8, 0x00, 0xde, 'x', 0, 0x3d, 0xd8}), JetVersion::kJet4, out);
-  EXPECT_EQ(out, "\xF0\x9F\x98\x80x\xEF\xBF\xBD");  // a high half at the end stands alone
-  DecodeTextInto(B({0xff, 0xfe, 'a', 0, 0x1c, 0x04}), JetVersion::kJet4, out);
-  EXPECT_EQ(out, "aМ");
-  DecodeTextInto(B({0x80, 'z'}), JetVersion::kJet3, out);
-  EXPECT_EQ(out, "€z");
-  DecodeTextInto(B({}), JetVersion::kJet4, out);
-  EXPECT_EQ(out, "");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    DecodeTextInto(c.bytes, c.version, out);
+    EXPECT_EQ(out, c.text);
+  }
 }
 
-TEST(TextCodec, CompressedUnicodeTogglesOnZeroBytes) {
-  // "ab" one-byte, switch, "М" (U+041C) two-byte, switch back, "c".
-  EXPECT_EQ(DecodeJet4Text(B({0xff, 0xfe, 'a', 'b', 0, 0x1c, 0x04, 0, 'c'})), "abМc");
-  EXPECT_EQ(DecodeJet4Text(B({0xff, 0xfe, 0xe4, 0xf6})), "äö");  // one-byte is Latin-1
-  EXPECT_EQ(DecodeJet4Text(B({0xff, 0xfe})), "");
-  EXPECT_EQ(DecodeJet4Text(B({0xff, 0xfe, 0, 0x41})), "");  // a lone byte in two-byte mode
-  EXPECT_EQ(DecodeJet4Text(B({0xff, 0x00})), "\xC3\xBF");   // no marker: plain UCS-2 "ÿ"
+TEST(TextEncoder, RoundTripsMixedTextCompressedOrNot) {
+  const std::vector<std::string> texts = {"",
+                                          "a",
+                                          "ab",
+                                          "abc",
+                                          "Grüße aus Köln",
+                                          "日本語",
+                                          "a日b",
+                                          "abc日def",
+                                          "日abc",
+                                          "日ab",
+                                          "€uro",
+                                          "😀 emoji",
+                                          "x日本語yz",
+                                          "ÿ\x7f",
+                                          "tab\tnew\nline",
+                                          std::string(300, 'q') + "日",
+                                          "ab日cd本efgh語ijklmnop"};
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    std::u16string units = Utf8ToUtf16(text);
+    std::vector<uint8_t> plain = EncodeJet4Text(units, false);
+    std::vector<uint8_t> packed = EncodeJet4Text(units, true);
+    EXPECT_EQ(plain.size(), units.size() * 2);
+    EXPECT_LE(packed.size(), plain.size());
+    EXPECT_EQ(DecodeJet4Text(plain), text);
+    EXPECT_EQ(DecodeJet4Text(packed), text);
+  }
 }
 
-TEST(TextCodec, Cp1252IncludingItsHighRow) {
-  EXPECT_EQ(Cp1252ToUtf8(B({'M', 0xfc, 'n', 'z', 'e', ' ', 0x80, ' ', 0x93, 'x', 0x94})),
-            "Münze € “x”");
-  // 0x81, 0x8D, 0x8F, 0x90 and 0x9D are undefined in cp1252; Windows converts them to the C1
-  // controls of the same value, and so do we. The oracles disagree with each other here: on
-  // jet3/testIndexCodesV1997.mdb (Table1, row129 "AA\x81AA") mdb-export prints "AA?AA" and
-  // mdb-reader "AA\uFFFDAA".
-  EXPECT_EQ(Cp1252ToUtf8(B({0x81})), "\xC2\x81");
-  EXPECT_EQ(DecodeText(B({0xe4}), JetVersion::kJet3), "ä");
-  EXPECT_EQ(DecodeText(B({0xe4, 0}), JetVersion::kJet4), "ä");
+TEST(TextEncoder, CompressesWhenShorterAndSwitchesOnlyForRuns) {
+  // One-byte text is compressed from three characters on (the marker costs two bytes).
+  EXPECT_EQ(EncodeJet4Text(u"ab", true).size(), 4u);
+  EXPECT_EQ(EncodeJet4Text(u"abc", true), (std::vector<uint8_t>{0xff, 0xfe, 'a', 'b', 'c'}));
+  // Text of two-byte characters only stays plain.
+  EXPECT_EQ(EncodeJet4Text(u"日本語", true).size(), 6u);
+  // A long Latin run between two-byte characters switches modes: marker, run, switch, 日, switch.
+  EXPECT_EQ(EncodeJet4Text(u"abcdef日ghijkl", true).size(), 2u + 6u + 1u + 2u + 1u + 6u);
+  // A character with a zero low byte would read as a mode switch: such text stays plain.
+  EXPECT_EQ(EncodeJet4Text(u"abcdef一", true).size(), 14u);
+  EXPECT_EQ(DecodeJet4Text(EncodeJet4Text(u"abcdefĀ", true)), "abcdefĀ");
+  // Invalid UTF-8 becomes U+FFFD rather than being dropped.
+  EXPECT_EQ(Utf8ToUtf16("a\xff"
+                        "b"),
+            u"a\ufffdb");
+  EXPECT_EQ(Utf8ToUtf16("\xe6\x97"), u"\ufffd");
 }
 
 TEST(Rc4, MatchesThePublishedTestVector) {
