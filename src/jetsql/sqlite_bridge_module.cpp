@@ -92,6 +92,15 @@ bool ColumnUsed(uint64_t used, size_t column) {
   return (used >> std::min<size_t>(column, kLastColumnBit)) & 1;
 }
 
+// A row id as one number that sorts in page order.
+uint64_t PackedId(jet::RowId id) {
+  return (static_cast<uint64_t>(id.page) << kRowIdPageShift) | id.row;
+}
+
+jet::RowId UnpackedId(uint64_t packed) {
+  return {static_cast<uint32_t>(packed >> kRowIdPageShift), static_cast<uint16_t>(packed)};
+}
+
 struct JetCursor {
   sqlite3_vtab_cursor base{};
   JetVtab* vtab = nullptr;
@@ -114,9 +123,10 @@ struct JetCursor {
   std::vector<jet::RowId> ids;
   size_t id_pos = 0;
   std::unordered_map<std::string, std::vector<jet::RowId>> eq_memo;
-  // A range walk in page order: the batch of row ids taken from the index, sorted.
+  // A range walk in page order: the batch of row ids taken from the index, packed (PackedId)
+  // and sorted.
   bool batch_mode = false;
-  std::vector<jet::RowId> batch;
+  std::vector<uint64_t> batch;
   size_t batch_pos = 0;
   std::vector<jet::Value> eq_key, upper_key;
   // One value per column, read into again row after row so that text keeps its buffer; a value
@@ -400,7 +410,7 @@ jet::RowReader& Reader(JetCursor* c) {
 
 // Reads the used columns of row `id` for an equality lookup, or takes them from the cache.
 void LoadRow(JetCursor* c, jet::RowId id) {
-  uint64_t key = (static_cast<uint64_t>(id.page) << kRowIdPageShift) | id.row;
+  uint64_t key = PackedId(id);
   auto it = c->row_cache.find(key);
   if (it != c->row_cache.end()) {
     c->row = it->second;
@@ -436,10 +446,6 @@ void SettleIndex(JetCursor* c) {
   c->eof = false;
 }
 
-bool PageOrder(const jet::RowId& a, const jet::RowId& b) {
-  return a.page != b.page ? a.page < b.page : a.row < b.row;
-}
-
 // Moves a range walk in page order to its next row: the next of the batch, or the first of the
 // next batch while the index has entries inside the bounds.
 void SettleBatch(JetCursor* c) {
@@ -447,9 +453,9 @@ void SettleBatch(JetCursor* c) {
     c->batch.clear();
     c->batch_pos = 0;
     for (; c->batch.size() < kRangeBatch && IndexInBounds(c); c->index->Next()) {
-      c->batch.push_back(c->index->row_id());
+      c->batch.push_back(PackedId(c->index->row_id()));
     }
-    std::sort(c->batch.begin(), c->batch.end(), PageOrder);
+    std::sort(c->batch.begin(), c->batch.end());
   }
   if (c->batch.empty()) {
     c->eof = true;
@@ -457,7 +463,7 @@ void SettleBatch(JetCursor* c) {
     return;
   }
   NewRow(c);
-  Reader(c).Seek(c->batch[c->batch_pos]);
+  Reader(c).Seek(UnpackedId(c->batch[c->batch_pos]));
   c->reader_at_row = true;
   c->eof = false;
 }
@@ -629,7 +635,7 @@ int Position(JetCursor* c, int plan, const char* idx_str, int argc, sqlite3_valu
 
 jet::RowId CurrentRowId(JetCursor* c) {
   if (c->id_mode) return c->ids[c->id_pos];
-  if (c->batch_mode) return c->batch[c->batch_pos];
+  if (c->batch_mode) return UnpackedId(c->batch[c->batch_pos]);
   return c->index ? c->index->row_id() : c->scan->row_id();
 }
 
