@@ -253,7 +253,7 @@ class JetDatabase : public Database {
       }
       size_t i = static_cast<size_t>(index);
       return std::make_unique<PathIndexCursor>(
-          OpenIndexTree(pages_, header_.version, layout->def->indexes[i].root_page,
+          OpenIndexTree(in_place_, header_.version, layout->def->indexes[i].root_page,
                         layout->index_keys[i]),
           path_);
     });
@@ -265,12 +265,12 @@ class JetDatabase : public Database {
     }
     return WithPath(path_, [&] {
       auto layout = ReadableLayout(table);
-      std::vector<uint8_t> bytes = ReadRowBytes(pages_, header_.version, *layout, id);
+      std::vector<uint8_t> bytes = ReadRowBytes(in_place_, header_.version, *layout, id);
       RowView view(bytes, header_.version, *layout);
       std::vector<Value> values;
       values.reserve(layout->def->columns.size());
       for (size_t i = 0; i < layout->def->columns.size(); ++i) {
-        values.push_back(DecodeColumn(view, i, *layout, header_.version, pages_));
+        values.push_back(DecodeColumn(view, i, *layout, header_.version, in_place_));
       }
       return values;
     });
@@ -282,7 +282,7 @@ class JetDatabase : public Database {
     }
     return WithPath(path_, [&]() -> std::unique_ptr<RowReader> {
       return std::make_unique<PathRowReader>(
-          OpenTableRowReader(pages_, header_.version, ReadableLayout(table)), path_);
+          OpenTableRowReader(in_place_, header_.version, ReadableLayout(table)), path_);
     });
   }
 
@@ -488,6 +488,8 @@ class JetDatabase : public Database {
   std::unique_ptr<SharedFile> shared_;
   Header header_;
   Pager pages_;
+  // Index walks and rows by id jump about the file: they read pages in place.
+  InPlacePages in_place_{pages_};
   uint64_t changes_seen_ = 0;
   bool reload_pending_ = false;
   std::vector<CatalogTable> catalog_;

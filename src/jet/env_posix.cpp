@@ -10,6 +10,7 @@
 #include "jet/env.h"
 #include "jet/error.h"
 #include "jet/file.h"
+#include "jet/file_mapping.h"
 
 namespace jet {
 namespace {
@@ -22,8 +23,8 @@ namespace {
 
 class PosixFile : public WritableFile {
  public:
-  PosixFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-  ~PosixFile() override { ::close(fd_); }
+  PosixFile(int fd, std::string path) : fd_(fd), path_(std::move(path)), mapping_(fd) {}
+  ~PosixFile() override { ::close(fd_); }  // the mapping outlives the descriptor
   PosixFile(const PosixFile&) = delete;
   PosixFile& operator=(const PosixFile&) = delete;
 
@@ -47,6 +48,10 @@ class PosixFile : public WritableFile {
       done += static_cast<size_t>(n);
     }
     return done;
+  }
+
+  std::span<const uint8_t> Mapped(uint64_t offset, size_t length) override {
+    return mapping_.Bytes(offset, length);
   }
 
   void Write(uint64_t offset, std::span<const uint8_t> bytes) override {
@@ -73,6 +78,7 @@ class PosixFile : public WritableFile {
  private:
   int fd_;
   std::string path_;
+  FileMapping mapping_;
 };
 
 // Open-file-description locks: owned by the descriptor, not the process, so two handles in one

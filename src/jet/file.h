@@ -21,6 +21,16 @@ class RandomAccessFile {
   // Fills `out` with the bytes at `offset`. Returns the number of bytes read, which is less than
   // out.size() only at the end of the file. Throws IoFailure on an I/O failure.
   virtual size_t Read(uint64_t offset, std::span<uint8_t> out) = 0;
+  // The bytes [offset, offset + length) in place, from a mapping of the file into memory, or an
+  // empty span when there is none (then Read them). They show the file as it is when touched,
+  // writes through any handle included, and stay addressable while the file is open. Bytes past
+  // the file's end must not be touched (that kills the process): ask only for bytes the file
+  // holds and that no other process can cut off meanwhile.
+  virtual std::span<const uint8_t> Mapped(uint64_t offset, size_t length) {
+    (void)offset;
+    (void)length;
+    return {};
+  }
 };
 
 // A file the engine may also change. Size() is the current size, growing with writes past the end.

@@ -28,7 +28,9 @@ Pager::Pager(RandomAccessFile& file, WritableFile* writable, size_t page_size,
       database_key_(database_key),
       cache_(file, page_size, database_key, cache_pages),
       page_count_(cache_.page_count()),
-      committed_page_count_(page_count_) {}
+      committed_page_count_(page_count_) {
+  MeasureWholePages();
+}
 
 std::span<const uint8_t> Pager::Page(uint32_t number) {
   if (!dirty_.empty()) {
@@ -37,6 +39,26 @@ std::span<const uint8_t> Pager::Page(uint32_t number) {
   }
   if (number >= committed_page_count_) ThrowCorrupt("page past end of file");
   return cache_.Page(number);
+}
+
+std::span<const uint8_t> Pager::PageInPlace(uint32_t number) {
+  // Only a lock keeps other processes from cutting the file short under the mapping.
+  const bool locked = shared_ != nullptr && (in_transaction_ || read_depth_ > 0);
+  if (!locked || number >= whole_pages_ || (number != 0 && database_key_ != 0)) {
+    return Page(number);
+  }
+  if (!dirty_.empty()) {
+    auto found = dirty_.find(number);
+    if (found != dirty_.end()) return *found->second;
+  }
+  std::span<const uint8_t> bytes =
+      file_.Mapped(static_cast<uint64_t>(number) * page_size_, page_size_);
+  return bytes.empty() ? cache_.Page(number) : bytes;
+}
+
+void Pager::MeasureWholePages() {
+  whole_pages_ =
+      static_cast<uint32_t>(std::min<uint64_t>(file_.Size() / page_size_, committed_page_count_));
 }
 
 void Pager::Begin() {
@@ -69,6 +91,7 @@ void Pager::DropCache() {
   page_count_ = committed_page_count_ =
       static_cast<uint32_t>(std::min<uint64_t>(pages, UINT32_MAX));
   cache_.SetPageCount(page_count_);
+  MeasureWholePages();
   ++changes_seen_;
   versions_.clear();
   base_version_ = ++last_version_;
@@ -140,6 +163,7 @@ void Pager::Commit() {
   for (const auto& [number, bytes] : dirty_) cache_.Forget(number);
   committed_page_count_ = page_count_;
   cache_.SetPageCount(page_count_);
+  MeasureWholePages();
   EndTransaction();
 }
 

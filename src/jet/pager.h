@@ -40,6 +40,11 @@ class Pager : public PageReader {
   uint32_t page_count() const override { return page_count_; }
   // As PageReader::Page. Pages changed in the open transaction stay valid until it ends.
   std::span<const uint8_t> Page(uint32_t number) override;
+  // As Page, for reads that jump about the file (index walks, rows by id): inside a read
+  // statement or transaction of a shared file that is mapped into memory, the bytes come
+  // straight from the mapping, with no copy and no system call; they stay valid until the
+  // statement ends. Elsewhere (encrypted pages, files in memory) as Page.
+  std::span<const uint8_t> PageInPlace(uint32_t number);
 
   bool writable() const { return writable_ != nullptr; }
   bool in_transaction() const { return in_transaction_; }
@@ -81,6 +86,8 @@ class Pager : public PageReader {
   void EndTransaction();
   // Another process changed the file: forget every cached page and take its new size.
   void DropCache();
+  // The pages wholly inside the file as it is now may be read from its mapping.
+  void MeasureWholePages();
 
   RandomAccessFile& file_;
   WritableFile* writable_;
@@ -90,6 +97,7 @@ class Pager : public PageReader {
   PageCache cache_;
   uint32_t page_count_;
   uint32_t committed_page_count_;
+  uint32_t whole_pages_ = 0;  // committed pages that end inside the file
   bool in_transaction_ = false;
   int read_depth_ = 0;
   uint64_t changes_seen_ = 0;
@@ -99,6 +107,18 @@ class Pager : public PageReader {
   uint64_t last_version_ = 0;
   uint64_t base_version_ = 0;
   std::unordered_map<uint32_t, uint64_t> versions_;
+};
+
+// A pager's pages as PageInPlace reads them, for the readers that jump about the file.
+class InPlacePages : public PageReader {
+ public:
+  explicit InPlacePages(Pager& pager) : pager_(pager) {}
+  size_t page_size() const override { return pager_.page_size(); }
+  uint32_t page_count() const override { return pager_.page_count(); }
+  std::span<const uint8_t> Page(uint32_t number) override { return pager_.PageInPlace(number); }
+
+ private:
+  Pager& pager_;
 };
 
 }  // namespace jet

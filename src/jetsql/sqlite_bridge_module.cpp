@@ -1,6 +1,7 @@
 // The virtual-table module "jet": a Jet table seen from SQLite. A scan walks the table in storage
 // order; an equality or range constraint on the leading column of one of the table's indexes
-// walks that index instead and reads only the rows it points at. Constraints are never marked
+// walks that index instead and reads only the rows it points at (a batch at a time in page order
+// when SQLite does not need the index's order). Constraints are never marked
 // as handled: the index walk may return a few rows too many (case-insensitive text keys,
 // rounded bounds, text bounds widened to their letters and digits, text_bounds.h) and SQLite
 // checks every constraint again. An ORDER BY on the leading column of an index on numbers or
@@ -11,6 +12,7 @@
 // `jet_like_column(column, pattern)` (like.h) is handed to the table, which passes over the rows
 // that fail it before SQLite sees them.
 
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -77,6 +79,9 @@ struct LikeFilter {
 constexpr size_t kRowCacheLimit = 4096;
 constexpr size_t kEqMemoLimit = 4096;
 constexpr size_t kEqMemoMaxRows = 1024;
+// A range walk whose order SQLite does not need takes this many row ids from the index at a time
+// and reads their rows in page order: each data page is read once per batch, in file order.
+constexpr size_t kRangeBatch = 4096;
 
 // The columns a statement uses, as xBestIndex's colUsed marks them: bit i for column i < 63, bit
 // 63 for every column from 63 on.
@@ -85,6 +90,15 @@ constexpr int kLastColumnBit = 63;
 
 bool ColumnUsed(uint64_t used, size_t column) {
   return (used >> std::min<size_t>(column, kLastColumnBit)) & 1;
+}
+
+// A row id as one number that sorts in page order.
+uint64_t PackedId(jet::RowId id) {
+  return (static_cast<uint64_t>(id.page) << kRowIdPageShift) | id.row;
+}
+
+jet::RowId UnpackedId(uint64_t packed) {
+  return {static_cast<uint32_t>(packed >> kRowIdPageShift), static_cast<uint16_t>(packed)};
 }
 
 struct JetCursor {
@@ -109,6 +123,11 @@ struct JetCursor {
   std::vector<jet::RowId> ids;
   size_t id_pos = 0;
   std::unordered_map<std::string, std::vector<jet::RowId>> eq_memo;
+  // A range walk in page order: the batch of row ids taken from the index, packed (PackedId)
+  // and sorted.
+  bool batch_mode = false;
+  std::vector<uint64_t> batch;
+  size_t batch_pos = 0;
   std::vector<jet::Value> eq_key, upper_key;
   // One value per column, read into again row after row so that text keeps its buffer; a value
   // whose stamp is the row's was read for the current row already.
@@ -391,7 +410,7 @@ jet::RowReader& Reader(JetCursor* c) {
 
 // Reads the used columns of row `id` for an equality lookup, or takes them from the cache.
 void LoadRow(JetCursor* c, jet::RowId id) {
-  uint64_t key = (static_cast<uint64_t>(id.page) << kRowIdPageShift) | id.row;
+  uint64_t key = PackedId(id);
   auto it = c->row_cache.find(key);
   if (it != c->row_cache.end()) {
     c->row = it->second;
@@ -408,16 +427,43 @@ void LoadRow(JetCursor* c, jet::RowId id) {
   }
 }
 
+// Whether the index walk stands at an entry inside the bounds.
+bool IndexInBounds(JetCursor* c) {
+  return c->index->Valid() && !(c->has_eq && c->index->CompareKey(c->eq_key) != 0) &&
+         !(c->has_upper && c->index->CompareKey(c->upper_key) > (c->upper_exclusive ? -1 : 0));
+}
+
 // Moves the index walk to the next entry inside the bounds, reading its row.
 void SettleIndex(JetCursor* c) {
-  if (!c->index->Valid() || (c->has_eq && c->index->CompareKey(c->eq_key) != 0) ||
-      (c->has_upper && c->index->CompareKey(c->upper_key) > (c->upper_exclusive ? -1 : 0))) {
+  if (!IndexInBounds(c)) {
     c->eof = true;
     c->row.reset();
     return;
   }
   NewRow(c);
   Reader(c).Seek(c->index->row_id());
+  c->reader_at_row = true;
+  c->eof = false;
+}
+
+// Moves a range walk in page order to its next row: the next of the batch, or the first of the
+// next batch while the index has entries inside the bounds.
+void SettleBatch(JetCursor* c) {
+  if (c->batch_pos >= c->batch.size()) {
+    c->batch.clear();
+    c->batch_pos = 0;
+    for (; c->batch.size() < kRangeBatch && IndexInBounds(c); c->index->Next()) {
+      c->batch.push_back(PackedId(c->index->row_id()));
+    }
+    std::sort(c->batch.begin(), c->batch.end());
+  }
+  if (c->batch.empty()) {
+    c->eof = true;
+    c->row.reset();
+    return;
+  }
+  NewRow(c);
+  Reader(c).Seek(UnpackedId(c->batch[c->batch_pos]));
   c->reader_at_row = true;
   c->eof = false;
 }
@@ -482,6 +528,9 @@ int Position(JetCursor* c, int plan, const char* idx_str, int argc, sqlite3_valu
   c->reader_at_row = false;
   c->id_mode = false;
   c->ids.clear();
+  c->batch_mode = false;
+  c->batch.clear();
+  c->batch_pos = 0;
   c->has_eq = c->has_upper = c->upper_exclusive = false;
   uint64_t used = idx_str ? std::strtoull(idx_str, nullptr, 16) : kAllColumns;
   if (used != c->columns_used) {
@@ -572,11 +621,22 @@ int Position(JetCursor* c, int plan, const char* idx_str, int argc, sqlite3_valu
     } else {
       c->index->SeekFirst();
     }
-    SettleIndex(c);
+    c->batch_mode = !(plan & kPlanOrdered) && (has_lower || c->has_upper);
+    if (c->batch_mode) {
+      SettleBatch(c);
+    } else {
+      SettleIndex(c);
+    }
     return SQLITE_OK;
   } catch (...) {
     return Fail(vtab);
   }
+}
+
+jet::RowId CurrentRowId(JetCursor* c) {
+  if (c->id_mode) return c->ids[c->id_pos];
+  if (c->batch_mode) return UnpackedId(c->batch[c->batch_pos]);
+  return c->index ? c->index->row_id() : c->scan->row_id();
 }
 
 // Moves to the next row of the plan, Like filters aside.
@@ -584,6 +644,9 @@ void Step(JetCursor* c) {
   if (c->id_mode) {
     ++c->id_pos;
     SettleIds(c);
+  } else if (c->batch_mode) {
+    ++c->batch_pos;
+    SettleBatch(c);
   } else if (c->index) {
     c->index->Next();
     SettleIndex(c);
@@ -608,7 +671,7 @@ const jet::Value& CurrentValue(JetCursor* c, size_t n) {
     if (c->id_mode || c->index) {
       // An equality lookup asked for a column the statement was not said to use.
       if (!c->reader_at_row) {
-        Reader(c).Seek(c->id_mode ? c->ids[c->id_pos] : c->index->row_id());
+        Reader(c).Seek(CurrentRowId(c));
         c->reader_at_row = true;
       }
       c->reader->ReadValue(static_cast<int>(n), value);
@@ -707,10 +770,7 @@ int Column(sqlite3_vtab_cursor* base, sqlite3_context* ctx, int column) {
 
 int RowId(sqlite3_vtab_cursor* base, sqlite3_int64* out) {
   auto* c = reinterpret_cast<JetCursor*>(base);
-  jet::RowId id = c->id_mode ? c->ids[c->id_pos]
-                  : c->index ? c->index->row_id()
-                             : c->scan->row_id();
-  *out = PackRowAddress(id);
+  *out = PackRowAddress(CurrentRowId(c));
   return SQLITE_OK;
 }
 

@@ -1,7 +1,9 @@
 #include "jetsql/text_util.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "jet/general_sort.h"
@@ -100,7 +102,12 @@ bool IsAsciiAlnum(unsigned char c) {
 constexpr size_t kSortKeyCacheLimit = 8192;
 constexpr size_t kSortKeyCacheMaxText = 256;
 
-using SortKeyCache = std::unordered_map<std::string, std::string>;
+// Looked up by string_view, without making a string of the text first.
+struct TextHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+};
+using SortKeyCache = std::unordered_map<std::string, std::string, TextHash, std::equal_to<>>;
 
 SortKeyCache& ThreadSortKeyCache() {
   thread_local SortKeyCache cache;
@@ -109,7 +116,7 @@ SortKeyCache& ThreadSortKeyCache() {
 
 // References stay valid while the cache is not cleared (its nodes do not move on rehash).
 const std::string& CachedSortKey(SortKeyCache& cache, std::string_view text) {
-  auto it = cache.find(std::string(text));
+  auto it = cache.find(text);
   if (it != cache.end()) return it->second;
   return cache.emplace(std::string(text), jet::GeneralSortKeyUtf8(text)).first->second;
 }

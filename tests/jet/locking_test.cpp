@@ -186,7 +186,9 @@ TEST(Locking, ReaderDropsPagesAnotherProcessChangedEvenWithinOneClockTick) {
   }
 }
 
-TEST(Locking, ReadersInAnotherProcessOnlyEverSeeWholeTransactions) {
+// Reads the pages of a file another process keeps committing to (changing and appending pages),
+// through Page or PageInPlace, and checks that each read statement sees one whole transaction.
+void ReadWhileAnotherProcessCommits(bool in_place) {
   TempDir dir;
   std::string path = dir.File("pages.dat");
   testsupport::PageWorkload workload(24, 150);
@@ -202,6 +204,8 @@ TEST(Locking, ReadersInAnotherProcessOnlyEverSeeWholeTransactions) {
   }
   auto shared = SharedFile::Open(Env::Default(), path, false);
   Pager pager(*shared, kPage, 0);
+  InPlacePages mapped(pager);
+  PageReader& pages = in_place ? static_cast<PageReader&>(mapped) : pager;
   uint64_t last = 0;
   int reads = 0;
   int status = 0;
@@ -209,7 +213,7 @@ TEST(Locking, ReadersInAnotherProcessOnlyEverSeeWholeTransactions) {
     bool done = ::waitpid(child, &status, WNOHANG) == child;
     pager.BeginRead();
     uint64_t committed = 0;
-    std::string problem = workload.Check(pager, committed);
+    std::string problem = workload.Check(pages, committed);
     pager.EndRead();
     ASSERT_EQ(problem, "") << "after " << reads << " reads";
     ASSERT_GE(committed, last);
@@ -220,6 +224,48 @@ TEST(Locking, ReadersInAnotherProcessOnlyEverSeeWholeTransactions) {
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_EQ(last, 150u);
   EXPECT_GT(pager.changes_seen(), 0u);
+}
+
+TEST(Locking, ReadersInAnotherProcessOnlyEverSeeWholeTransactions) {
+  ReadWhileAnotherProcessCommits(false);
+}
+
+TEST(Locking, ReadersInPlaceInAnotherProcessOnlyEverSeeWholeTransactions) {
+  ReadWhileAnotherProcessCommits(true);
+}
+
+TEST(Locking, PagesReadInPlaceShowCommitsOfAnotherHandleAndTheirOwnTransaction) {
+  TempDir dir;
+  std::string path = NewPageFile(dir);
+  auto reader_file = SharedFile::Open(Env::Default(), path, false);
+  auto writer_file = SharedFile::Open(Env::Default(), path, true);
+  Pager reader(*reader_file, kPage, 0);
+  Pager writer(*writer_file, kPage, 0);
+  reader.BeginRead();
+  EXPECT_EQ(StampOf(reader.PageInPlace(2), 2), 0u);
+  reader.EndRead();
+
+  writer.Begin();
+  StampPage(writer.Modify(2), 2, 7);
+  uint32_t added = writer.Append();
+  StampPage(writer.Modify(added), added, 7);
+  // The transaction reads its own changes, the reader still the committed pages.
+  EXPECT_EQ(StampOf(writer.PageInPlace(2), 2), 7u);
+  EXPECT_EQ(StampOf(writer.PageInPlace(added), added), 7u);
+  writer.Commit();
+
+  reader.BeginRead();
+  ASSERT_EQ(reader.page_count(), added + 1);
+  EXPECT_EQ(StampOf(reader.PageInPlace(2), 2), 7u);
+  EXPECT_EQ(StampOf(reader.PageInPlace(added), added), 7u);
+  reader.EndRead();
+
+  writer.Begin();
+  StampPage(writer.Modify(2), 2, 8);
+  writer.Rollback();
+  writer.BeginRead();
+  EXPECT_EQ(StampOf(writer.PageInPlace(2), 2), 7u);
+  writer.EndRead();
 }
 
 class SampleCopy {

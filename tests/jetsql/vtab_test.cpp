@@ -146,6 +146,44 @@ TEST_F(VtabTest, RangeOnIndexedColumnReadsOnlyTheRange) {
   EXPECT_EQ(Eval("SELECT count(*) FROM k WHERE ID >= 995"), "6");
 }
 
+TEST_F(VtabTest, RangeWalkGivesEachRowOnceAndTheIndexOrderWhenTheStatementSortsByIt) {
+  // More rows than one batch of row ids, spread over many pages with several per page.
+  file_.Execute("CREATE TABLE Zahlen (N LONG, Gruppe LONG)");
+  file_.Execute("CREATE INDEX Gruppe ON Zahlen (Gruppe)");
+  jet::Database& db = file_.db();
+  db.BeginStatement();
+  constexpr int kNumbers = 9000;
+  int64_t in_range = 0, sum = 0;
+  for (int i = 0; i < kNumbers; ++i) {
+    db.InsertRow("Zahlen", {int32_t{i}, int32_t{i % 7}});
+    if (i % 7 >= 1 && i % 7 <= 5) {
+      ++in_range;
+      sum += i;
+    }
+  }
+  db.CommitStatement();
+  Exec("CREATE VIRTUAL TABLE temp.z USING jet(Zahlen)");
+  const std::string expected =
+      std::to_string(in_range) + ":" + std::to_string(in_range) + ":" + std::to_string(sum);
+  EXPECT_EQ(Eval("SELECT count(*) || ':' || count(DISTINCT N) || ':' || sum(N) FROM z WHERE "
+                 "Gruppe BETWEEN 1 AND 5"),
+            expected);
+  EXPECT_EQ(counting_.rows_scanned, 0);
+  EXPECT_LE(counting_.rows_read, in_range + 1);
+  // The same rows as a scan, which the unary plus forces.
+  EXPECT_EQ(Eval("SELECT group_concat(N) FROM (SELECT N FROM z WHERE Gruppe BETWEEN 1 AND 5 "
+                 "ORDER BY N)"),
+            Eval("SELECT group_concat(N) FROM (SELECT N FROM z WHERE +Gruppe BETWEEN 1 AND 5 "
+                 "ORDER BY N)"));
+  EXPECT_GT(counting_.rows_scanned, 0);
+  // Sorted by the indexed column, the walk keeps the index's order and stops early.
+  counting_.rows_read = 0;
+  EXPECT_EQ(Eval("SELECT group_concat(Gruppe, '') FROM (SELECT Gruppe FROM z WHERE Gruppe >= 3 "
+                 "ORDER BY Gruppe LIMIT 5)"),
+            "33333");
+  EXPECT_LE(counting_.rows_read, 10);
+}
+
 TEST_F(VtabTest, TextKeyMatchesWithoutRegardToCase) {
   EXPECT_EQ(Eval("SELECT count(*) FROM k WHERE Name = 'KUNDE 7'"), "10");
   EXPECT_EQ(counting_.rows_scanned, 0);
