@@ -89,7 +89,7 @@ RowView::RowView(ByteSpan row, JetVersion version, const TableLayout& layout)
 RowView::RowView(ByteSpan row, JetVersion version, const TableLayout& layout,
                  std::vector<uint16_t>&& spare)
     : row_(row), version_(version), layout_(layout), var_offsets_(std::move(spare)) {
-  var_offsets_.clear();
+  // The offsets are read over the last row's in place: rows of one table mostly have as many.
   bool jet3 = version == JetVersion::kJet3;
   column_count_ = jet3 ? ReadU8(row, 0) : ReadU16(row, 0);
   size_t mask_size = (column_count_ + 7) / 8;
@@ -106,6 +106,8 @@ RowView::RowView(ByteSpan row, JetVersion version, const TableLayout& layout,
       if (var_offsets_[i] > var_offsets_[i + 1]) ThrowCorrupt("variable offsets out of order");
     }
     if (var_offsets_.back() > row.size()) ThrowCorrupt("variable data past the row");
+  } else {
+    var_offsets_.clear();
   }
 }
 

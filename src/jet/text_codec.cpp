@@ -81,7 +81,80 @@ class Utf8Writer {
   char16_t pending_ = 0;
 };
 
+// Text of at most this many UTF-16 units is decoded into a buffer on the stack and copied into
+// `out` once: growing `out` to the worst case first would clear bytes that are then overwritten.
+constexpr size_t kShortTextUnits = 512;
+
+// Writes `u` (not a surrogate) as UTF-8 at `p`; returns the end.
+inline char* PutBmp(char* p, uint32_t u) {
+  if (u < 0x80) {
+    *p++ = static_cast<char>(u);
+  } else if (u < 0x800) {
+    *p++ = static_cast<char>(0xc0 | (u >> 6));
+    *p++ = static_cast<char>(0x80 | (u & 0x3f));
+  } else {
+    *p++ = static_cast<char>(0xe0 | (u >> 12));
+    *p++ = static_cast<char>(0x80 | ((u >> 6) & 0x3f));
+    *p++ = static_cast<char>(0x80 | (u & 0x3f));
+  }
+  return p;
+}
+
+inline bool IsSurrogate(uint32_t u) {
+  return u >= 0xd800 && u <= 0xdfff;
+}
+
+// Short UTF-16LE text without surrogates in one pass; false (and `out` untouched) otherwise.
+bool ShortUtf16LeInto(ByteSpan bytes, std::string& out) {
+  const size_t units = bytes.size() / 2;
+  if (units > kShortTextUnits) return false;
+  char buffer[kShortTextUnits * 3];
+  char* p = buffer;
+  const uint8_t* b = bytes.data();
+  for (size_t i = 0; i < units; ++i) {
+    uint32_t u = b[2 * i] | (static_cast<uint32_t>(b[2 * i + 1]) << 8);
+    if (u < 0x80) {
+      *p++ = static_cast<char>(u);
+      continue;
+    }
+    if (IsSurrogate(u)) return false;
+    p = PutBmp(p, u);
+  }
+  out.assign(buffer, static_cast<size_t>(p - buffer));
+  return true;
+}
+
+// Short compressed Jet 4 text (after its marker) without surrogates in one pass; false (and `out`
+// untouched) otherwise.
+bool ShortCompressedInto(ByteSpan bytes, std::string& out) {
+  if (bytes.size() > kShortTextUnits) return false;
+  char buffer[kShortTextUnits * 3];
+  char* p = buffer;
+  bool one_byte = true;
+  size_t i = 0;
+  while (i < bytes.size()) {
+    uint8_t c = bytes[i];
+    if (c == 0) {
+      one_byte = !one_byte;
+      ++i;
+    } else if (one_byte) {
+      p = PutBmp(p, c);
+      ++i;
+    } else if (i + 1 < bytes.size()) {
+      uint32_t u = c | (static_cast<uint32_t>(bytes[i + 1]) << 8);
+      if (IsSurrogate(u)) return false;
+      p = PutBmp(p, u);
+      i += 2;
+    } else {
+      break;
+    }
+  }
+  out.assign(buffer, static_cast<size_t>(p - buffer));
+  return true;
+}
+
 void Utf16LeInto(ByteSpan bytes, std::string& out) {
+  if (ShortUtf16LeInto(bytes, out)) return;
   const size_t units = bytes.size() / 2;
   const uint8_t* b = bytes.data();
   // Text that is ASCII throughout (most names, codes and numbers) is copied byte by byte.
@@ -107,6 +180,7 @@ void Jet4TextInto(ByteSpan bytes, std::string& out) {
     Utf16LeInto(bytes, out);
     return;
   }
+  if (ShortCompressedInto(bytes.subspan(2), out)) return;
   Utf8Writer w(out, bytes.size() - 2);
   bool one_byte = true;
   size_t i = 2;
