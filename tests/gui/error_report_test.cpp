@@ -12,24 +12,19 @@ class ErrorReportTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void positiveNumberHasOneSpaceAfterTheColon() {
-    QCOMPARE(app::ErrorReportText(jet::Error(91, "Objektvariable nicht festgelegt")),
-             std::string("Ein Fehler ist aufgetreten\r\nFehlernummer: 91\r\n"
-                         "Objektvariable nicht festgelegt"));
-    QCOMPARE(app::ErrorReportText(jet::Error(0, "x")),
-             std::string("Ein Fehler ist aufgetreten\r\nFehlernummer: 0\r\nx"));
-  }
-
-  void negativeNumberFollowsTheColonDirectly() {
-    QCOMPARE(app::ErrorReportText(jet::Error(-1, "Status")),
-             std::string("Ein Fehler ist aufgetreten\r\nFehlernummer:-1\r\nStatus"));
-    QCOMPARE(app::ErrorReportText(jet::Error(INT32_MIN, "")),
-             std::string("Ein Fehler ist aufgetreten\r\nFehlernummer:-2147483648\r\n"));
-  }
-
-  void emptyDescriptionLeavesAnEmptyThirdLine() {
-    QCOMPARE(app::ErrorReportText(jet::Error(3000, "")),
-             std::string("Ein Fehler ist aufgetreten\r\nFehlernummer: 3000\r\n"));
+  // A positive number has one space after the colon, a negative one follows it directly; an
+  // empty description leaves an empty third line.
+  void threeLinesWithTheNumberRule() {
+    const std::pair<jet::Error, std::string> cases[] = {
+        {jet::Error(91, "Objektvariable nicht festgelegt"),
+         "Fehlernummer: 91\r\nObjektvariable nicht festgelegt"},
+        {jet::Error(0, "x"), "Fehlernummer: 0\r\nx"},
+        {jet::Error(-1, "Status"), "Fehlernummer:-1\r\nStatus"},
+        {jet::Error(INT32_MIN, ""), "Fehlernummer:-2147483648\r\n"},
+        {jet::Error(3000, ""), "Fehlernummer: 3000\r\n"}};
+    for (const auto& [error, lines] : cases) {
+      QCOMPARE(app::ErrorReportText(error), "Ein Fehler ist aufgetreten\r\n" + lines);
+    }
   }
 
   // Through the window: the action path with no database open fails on the empty handle (91).

@@ -56,15 +56,6 @@ class LayoutTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void designSizeGivesGridAndEditor9255() {
-    PaperWindow p;
-    p.Run();
-    QCOMPARE(p.runs, 1);
-    QCOMPARE(p.grid_width, 9255.0f);
-    QCOMPARE(p.editor_width, 9255.0f);
-    QCOMPARE(p.grid_height, 8310.0f - 120 - 4560);
-  }
-
   // Too narrow, too low or both: both dimensions go back to the minimum; otherwise the window
   // keeps its size. Editor and grid follow the window either way.
   void windowSizeIsClampedAndGridAndEditorFollow() {

@@ -1,4 +1,4 @@
-// The window as it starts: controls, captions, menus, geometry, tab order, pointer, and ending.
+// The window as it starts: controls, captions, menus, geometry, pointer, and ending.
 
 #include <QApplication>
 #include <QMenuBar>
@@ -23,23 +23,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.lblTabelle->text(), QString("Tabellen:"));
     QCOMPARE(w.lblFelder->text(), QString("Felder:"));
     QCOMPARE(w.lblGridSize->text(), QString());
-    QCOMPARE(w.lstTabellen->count(), 0);
-    QCOMPARE(w.lstFelder->count(), 0);
     // The grid: one fixed row, one fixed column and one empty cell.
     QCOMPARE(w.fgridQuery->Rows(), 2);
     QCOMPARE(w.fgridQuery->Cols(), 2);
-    QCOMPARE(w.fgridQuery->TextMatrix(0, 1), QString());
     QCOMPARE(w.fgridQuery->TextMatrix(1, 1), QString());
-    QCOMPARE(w.MousePointer(), 0);
-    QCOMPARE(w.Data1->Connect(), std::string("Access 2000;"));
-    QVERIFY(w.Data1->DatabaseName().empty());
-    QVERIFY(w.Data1->RecordSource().empty());
     QVERIFY(!w.Data1->isVisibleTo(&w));
     QVERIFY(!w.database());
-    QVERIFY(!w.table_def());
-    QVERIFY(w.line_buffer().isEmpty());
-    QVERIFY(!w.cmdQuery->isDefault());
-    QVERIFY(!w.cmdQuery->autoDefault());
+    QVERIFY(!w.cmdQuery->isDefault() && !w.cmdQuery->autoDefault());
     for (QWidget* c :
          std::initializer_list<QWidget*>{w.txtSQL, w.fgridQuery, w.cmdQuery, w.lstTabellen,
                                          w.lstFelder, w.lblTabelle, w.lblFelder, w.lblGridSize}) {
@@ -52,8 +42,6 @@ class MainWindowTest : public QObject {
     app::frmSQL& w = *t.w;
     QVERIFY(QFontInfo(w.txtSQL->font()).fixedPitch());
     QCOMPARE(w.txtSQL->font().pointSizeF(), 9.0);
-    QCOMPARE(w.txtSQL->font().weight(), QFont::Normal);
-    QCOMPARE(w.txtSQL->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.txtSQL->setFocus();
@@ -71,16 +59,13 @@ class MainWindowTest : public QObject {
     app::frmSQL& w = *t.w;
     const QList<QAction*> top = w.menuBar()->actions();
     QCOMPARE(top.size(), 2);
-    QCOMPARE(top[0]->text(), QString("Datenbank"));
-    QCOMPARE(top[1]->text(), QString("Abfrage"));
     QCOMPARE(top[0]->menu(), w.mnuDatenbank);
     QCOMPARE(top[1]->menu(), w.mnuAbfrage);
-    QCOMPARE(w.mnuDatenbank->actions().size(), 2);
-    QCOMPARE(w.mnuAbfrage->actions().size(), 2);
-    QCOMPARE(w.mnu_Datenbank[0]->text(), QString("Laden"));
-    QCOMPARE(w.mnu_Datenbank[1]->text(), QString("Ende"));
-    QCOMPARE(w.mnu_Abfrage[0]->text(), QString("laden"));
-    QCOMPARE(w.mnu_Abfrage[1]->text(), QString("speichern"));
+    QStringList texts;
+    for (QAction* a : top + w.mnuDatenbank->actions() + w.mnuAbfrage->actions()) texts << a->text();
+    QCOMPARE(texts, QStringList({"Datenbank", "Abfrage", "Laden", "Ende", "laden", "speichern"}));
+    QCOMPARE(w.mnu_Datenbank[1], w.mnuDatenbank->actions()[1]);
+    QCOMPARE(w.mnu_Abfrage[1], w.mnuAbfrage->actions()[1]);
     for (QAction* a : w.mnuDatenbank->actions() + w.mnuAbfrage->actions() + top) {
       QVERIFY2(!a->text().contains('&'), qPrintable(a->text()));
       QVERIFY(a->shortcut().isEmpty());
@@ -102,30 +87,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.cmdQuery->font(), w.font());
   }
 
-  void tabOrder() {
-    Window t;
-    app::frmSQL& w = *t.w;
-    const std::vector<QWidget*> order = {w.txtSQL, w.fgridQuery, w.cmdQuery, w.lstTabellen,
-                                         w.lstFelder};
-    for (size_t i = 0; i + 1 < order.size(); ++i) {
-      QWidget* next = order[i]->nextInFocusChain();
-      while (next && !(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
-      QCOMPARE(next, order[i + 1]);
-    }
-    const std::vector<QWidget*> all = {w.txtSQL,    w.fgridQuery, w.cmdQuery,  w.lstTabellen,
-                                       w.lstFelder, w.lblTabelle, w.lblFelder, w.lblGridSize};
-    for (size_t i = 0; i < all.size(); ++i) {
-      QCOMPARE(all[i]->property("TabIndex").toInt(), static_cast<int>(i));
-    }
-  }
-
   void busyPointerShowsTheWaitCursor() {
     Window t;
     t->SetMousePointer(app::kPointerHourglass);
-    QCOMPARE(t->MousePointer(), 11);
     QCOMPARE(t->cursor().shape(), Qt::WaitCursor);
     t->SetMousePointer(app::kPointerDefault);
-    QCOMPARE(t->MousePointer(), 0);
     QCOMPARE(t->cursor().shape(), Qt::ArrowCursor);
   }
 

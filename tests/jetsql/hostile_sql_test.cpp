@@ -119,6 +119,14 @@ TEST_F(HostileSqlTest, EveryTruncationAndMutationOfValidStatements) {
 TEST_F(HostileSqlTest, ExtremesOfSizeAndNesting) {
   EXPECT_EQ(Check("SELECT " + std::string(100000, '(') + "1"), 3071);
   EXPECT_EQ(Check("SELECT 1" + std::string(100000, ')')), 3142);
+  std::string nots = "SELECT ", chain = "SELECT 1";
+  for (int i = 0; i < 5000; ++i) {
+    nots += "NOT ";
+    chain += "+1";
+  }
+  EXPECT_EQ(Check(nots + "1"), 3071);
+  EXPECT_EQ(Check(chain), 3071);
+  EXPECT_EQ(Check("SELECT " + std::string(40, '(') + "1" + std::string(40, ')')), 0);
   std::string many_ors = "SELECT Name FROM Kunden WHERE KundenID = 0";
   for (int i = 1; i < 900; ++i) many_ors += " OR KundenID = " + std::to_string(i);
   EXPECT_EQ(Check(many_ors), 0);  // And/Or chains stay flat
@@ -149,6 +157,7 @@ TEST_F(HostileSqlTest, ExtremesOfSizeAndNesting) {
   for (int i = 0; i < 3000; ++i) items += ", 1";
   EXPECT_EQ(Check(items), 3190);
   EXPECT_EQ(Check(std::string(2 << 20, ' ')), 3360);
+  EXPECT_EQ(Check(std::string((1 << 20) + 1, 'a')), 3360);
 }
 
 }  // namespace

@@ -29,24 +29,12 @@ std::string Quoted(const std::string& name) {
   return out + "\"";
 }
 
-int64_t CountOf(sqlite3* db, const std::string& sql, sqlite3_value* arg = nullptr) {
+// The first column of the first row of `sql`, as text, with `arg` bound to its parameter.
+std::string TextOf(sqlite3* db, const std::string& sql, sqlite3_value* arg = nullptr) {
   sqlite3_stmt* stmt = nullptr;
   EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK)
       << sqlite3_errmsg(db) << " in " << sql;
   if (arg) sqlite3_bind_value(stmt, 1, arg);
-  int64_t n = -1;
-  int rc = sqlite3_step(stmt);
-  EXPECT_EQ(rc, SQLITE_ROW) << sqlite3_errmsg(db) << " in " << sql;
-  if (rc == SQLITE_ROW) n = sqlite3_column_int64(stmt, 0);
-  sqlite3_finalize(stmt);
-  return n;
-}
-
-std::string TextOf(sqlite3* db, const std::string& sql, sqlite3_value* arg) {
-  sqlite3_stmt* stmt = nullptr;
-  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK)
-      << sqlite3_errmsg(db) << " in " << sql;
-  sqlite3_bind_value(stmt, 1, arg);
   std::string out;
   int rc = sqlite3_step(stmt);
   EXPECT_EQ(rc, SQLITE_ROW) << sqlite3_errmsg(db) << " in " << sql;
@@ -55,6 +43,11 @@ std::string TextOf(sqlite3* db, const std::string& sql, sqlite3_value* arg) {
   }
   sqlite3_finalize(stmt);
   return out;
+}
+
+int64_t CountOf(sqlite3* db, const std::string& sql, sqlite3_value* arg = nullptr) {
+  std::string n = TextOf(db, sql, arg);
+  return n.empty() ? -1 : std::stoll(n);
 }
 
 // A range walk reading one other column of each row gives that column's values as a scan does.
