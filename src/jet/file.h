@@ -23,9 +23,9 @@ class RandomAccessFile {
   virtual size_t Read(uint64_t offset, std::span<uint8_t> out) = 0;
   // The bytes [offset, offset + length) in place, from a mapping of the file into memory, or an
   // empty span when there is none (then Read them). They show the file as it is when touched,
-  // writes through any handle included, and stay addressable while the file is open. Bytes past
-  // the file's end must not be touched (that kills the process): ask only for bytes the file
-  // holds and that no other process can cut off meanwhile.
+  // writes through any handle included, and stay addressable while the file is open. Ask only for
+  // bytes the file holds: should another program cut it short meanwhile, the lost bytes read as
+  // zeros and the next call throws 3043.
   virtual std::span<const uint8_t> Mapped(uint64_t offset, size_t length) {
     (void)offset;
     (void)length;

@@ -6,7 +6,9 @@
 // call and no copy. What it keeps resident is bounded: once more than kResidentBudget bytes were
 // touched, the chunks touched first are handed back to the kernel (madvise), which drops them
 // from the resident set without invalidating any address: they are read from the file again
-// when touched again.
+// when touched again. Should another program cut the file short under the mapping, reading a lost
+// page gives zeros instead of killing the process, and the mapping's next use throws a disk error
+// (3043) and gives the mapping up.
 
 #include <cstdint>
 #include <span>
@@ -27,16 +29,18 @@ class FileMapping {
   FileMapping& operator=(const FileMapping&) = delete;
 
   // The mapped bytes [offset, offset + length), or an empty span when the file cannot be mapped
-  // or the range lies past the reserved length. Touching bytes past the file's end kills the
-  // process (SIGBUS): callers ask only for bytes the file holds and that nobody may cut off.
+  // or the range lies past the reserved length. Callers ask only for bytes the file holds (bytes
+  // past its end read as zeros); throws 3043 once the file was found cut short.
   std::span<const uint8_t> Bytes(uint64_t offset, size_t length);
 
  private:
   void Touch(uint64_t first_chunk, uint64_t last_chunk);
+  void Unmap();
 
   int fd_;
   bool tried_ = false;
   uint8_t* base_ = nullptr;
+  size_t slot_ = 0;                   // among the ranges the bus-error handler watches
   uint64_t last_chunk_ = UINT64_MAX;  // the chunk touched last, resident
   std::vector<bool> resident_;        // by chunk
   std::vector<uint32_t> touched_;     // resident chunks, a ring from oldest_ on
