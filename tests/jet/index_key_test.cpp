@@ -28,12 +28,9 @@ void ExpectOrdered(ColumnType type, const std::vector<Value>& values, uint8_t sc
   EXPECT_GT(Key(type, Value(), false), Key(type, values.back(), false));
 }
 
-TEST(IndexKey, IntegersAreBigEndianWithTheSignFlipped) {
-  EXPECT_EQ(Key(ColumnType::kLong, int32_t{1}), std::string("\x7F\x80\x00\x00\x01", 5));
-  EXPECT_EQ(Key(ColumnType::kLong, int32_t{-1}), std::string("\x7F\x7F\xFF\xFF\xFF", 5));
-  EXPECT_EQ(Key(ColumnType::kLong, int32_t{1}, false), std::string("\x80\x7F\xFF\xFF\xFE", 5));
-  EXPECT_EQ(Key(ColumnType::kLong, Value()), std::string(1, '\x00'));
-  EXPECT_EQ(Key(ColumnType::kLong, Value(), false), std::string(1, '\xFF'));
+// The stored bytes of every type Access indexes in the samples are compared with keys encoded
+// from the rows' values in sample_tables_test.cpp; here the order over each type's whole range.
+TEST(IndexKey, NumbersKeepTheirOrderOverTheirWholeRange) {
   ExpectOrdered(ColumnType::kInteger,
                 {int16_t{-32768}, int16_t{-1}, int16_t{0}, int16_t{1}, int16_t{32767}});
   ExpectOrdered(ColumnType::kLong,
@@ -43,16 +40,14 @@ TEST(IndexKey, IntegersAreBigEndianWithTheSignFlipped) {
   ExpectOrdered(ColumnType::kCurrency,
                 {jet::Currency{-100000}, jet::Currency{-1}, jet::Currency{0}, jet::Currency{1},
                  jet::Currency{std::numeric_limits<int64_t>::max()}});
-}
-
-TEST(IndexKey, FloatingPointOrderMatchesNumericOrder) {
   ExpectOrdered(ColumnType::kDouble,
                 {-std::numeric_limits<double>::infinity(), -1e300, -2.5, -1e-300, 0.0, 1e-300, 0.5,
                  2.5, 1e300, std::numeric_limits<double>::infinity()});
   ExpectOrdered(ColumnType::kSingle, {-3.5f, -1.0f, 0.0f, 1.0f, 3.5f});
   ExpectOrdered(ColumnType::kDateTime, {jet::DateTime{-700.25}, jet::DateTime{-1.5},
                                         jet::DateTime{0}, jet::DateTime{36526.5}});
-  EXPECT_EQ(Key(ColumnType::kDouble, 1.0), std::string("\x7F\xBF\xF0\0\0\0\0\0\0", 9));
+  ExpectOrdered(ColumnType::kBinary,
+                {jet::Bytes{0}, jet::Bytes{0, 0}, jet::Bytes{1}, jet::Bytes(9, 1), jet::Bytes{2}});
 }
 
 TEST(IndexKey, DecimalKeysAndAccessDescendingQuirk) {
@@ -75,31 +70,6 @@ TEST(IndexKey, DecimalKeysAndAccessDescendingQuirk) {
             Key(ColumnType::kNumeric, dec(false, 2, 0), false));
   EXPECT_LT(Key(ColumnType::kNumeric, dec(true, 1, 0), false),
             Key(ColumnType::kNumeric, dec(false, 1, 0), false));
-  EXPECT_EQ(Key(ColumnType::kNumeric, dec(false, 1, 0)).size(), 1u + 17u);
-}
-
-TEST(IndexKey, BooleanHasNoNullAndTrueComesFirst) {
-  EXPECT_EQ(Key(ColumnType::kBoolean, true), std::string("\x7F\x00", 2));
-  EXPECT_EQ(Key(ColumnType::kBoolean, false), std::string("\x7F\xFF", 2));
-  EXPECT_EQ(Key(ColumnType::kBoolean, Value()), Key(ColumnType::kBoolean, false));
-  EXPECT_EQ(Key(ColumnType::kBoolean, true, false), std::string("\x80\xFF", 2));
-  EXPECT_EQ(Key(ColumnType::kBoolean, int32_t{-1}), Key(ColumnType::kBoolean, true));
-}
-
-TEST(IndexKey, GuidAndBinaryUseLengthMarkedSegments) {
-  jet::Guid g{};
-  for (int i = 0; i < 16; ++i) g[i] = static_cast<uint8_t>(i + 1);
-  const std::string key = Key(ColumnType::kGuid, g);
-  // Written order: first three groups byte-swapped, then 8 bytes + 09, 8 bytes + 08.
-  EXPECT_EQ(key, std::string("\x7F\x04\x03\x02\x01\x06\x05\x08\x07\x09"
-                             "\x09\x0A\x0B\x0C\x0D\x0E\x0F\x10\x08",
-                             19));
-  EXPECT_EQ(Key(ColumnType::kGuid, std::string("{04030201-0605-0807-090A-0B0C0D0E0F10}")), key);
-  const std::string desc = Key(ColumnType::kGuid, g, false);
-  EXPECT_EQ(static_cast<uint8_t>(desc[9]), 0x09);  // continuation bytes stay as they are
-  EXPECT_EQ(static_cast<uint8_t>(desc[18]), 0xF7);
-  ExpectOrdered(ColumnType::kBinary,
-                {jet::Bytes{0}, jet::Bytes{0, 0}, jet::Bytes{1}, jet::Bytes(9, 1), jet::Bytes{2}});
 }
 
 TEST(IndexKey, TextIsCutAndTrimmedAndDescendingReverses) {
@@ -107,9 +77,6 @@ TEST(IndexKey, TextIsCutAndTrimmedAndDescendingReverses) {
             Key(ColumnType::kText, std::string("ABC")));
   EXPECT_EQ(Key(ColumnType::kText, std::string(300, 'x')),
             Key(ColumnType::kText, std::string(255, 'x') + "yz"));
-  EXPECT_EQ(Key(ColumnType::kText, std::string("e")), std::string("\x7F\x51\x01\x00", 4));
-  EXPECT_EQ(Key(ColumnType::kText, std::string("e"), false),
-            std::string("\x80\xAE\xFE\xFF\x00", 5));
   ExpectOrdered(ColumnType::kText, {std::string(""), std::string("A"), std::string("ab"),
                                     std::string("Äb"), std::string("b"), std::string("Zürich")});
   ExpectOrdered(ColumnType::kMemo, {std::string("Köhler"), std::string("Kohlerei")});
@@ -132,6 +99,13 @@ TEST(IndexKey, ValuesConvertOnlyWhenExact) {
   EXPECT_EQ(Key(ColumnType::kCurrency, int32_t{2}),
             Key(ColumnType::kCurrency, jet::Currency{20000}));
   EXPECT_EQ(Key(ColumnType::kCurrency, 1.25), Key(ColumnType::kCurrency, jet::Currency{12500}));
+  // Yes/No has no Null: it is No. Any non-zero number is Yes.
+  EXPECT_EQ(Key(ColumnType::kBoolean, Value()), Key(ColumnType::kBoolean, false));
+  EXPECT_EQ(Key(ColumnType::kBoolean, int32_t{-1}), Key(ColumnType::kBoolean, true));
+  jet::Guid g{};
+  for (int i = 0; i < 16; ++i) g[i] = static_cast<uint8_t>(i + 1);
+  EXPECT_EQ(Key(ColumnType::kGuid, std::string("{04030201-0605-0807-090A-0B0C0D0E0F10}")),
+            Key(ColumnType::kGuid, g));
   for (const auto& [type, v] : std::vector<std::pair<ColumnType, Value>>{
            {ColumnType::kLong, 7.5},
            {ColumnType::kInteger, int32_t{70000}},
