@@ -1,6 +1,6 @@
-// Single index pages: decoding (prefix compression, pointers, damaged pages), encoding (every
-// index page of the real Access files encodes back to the bytes Access wrote), and adding or
-// removing one leaf entry in place.
+// Single index pages: every index page of the real files decodes to ordered entries and encodes
+// back to the bytes Access (or another writer) wrote, damaged pages are refused, and adding or
+// removing one leaf entry in place gives the page encoding it whole would give.
 
 #include "jet/index_page.h"
 
@@ -33,39 +33,6 @@ IndexEntry Entry(const std::string& key, uint32_t page, uint16_t row, uint32_t c
   e.row = {page, row};
   e.child = child;
   return e;
-}
-
-TEST(IndexPage, DecodesPrefixCompressedLeavesAndIntermediatePages) {
-  BuiltPage shared;  // the first four bytes of every entry equal those of the first entry
-  shared.prev = 5;
-  shared.next = 9;
-  shared.prefix = 4;
-  shared.entries = {{std::string("\x7F\x80\x00\x00\x01", 5), 0x012345, 3},
-                    {std::string("\x7F\x80\x00\x00\x02", 5), 0x012345, 4},
-                    {std::string("\x7F\x80\x00\x00\x7F", 5), 0x000102, 255}};
-  BuiltPage into_pointer;  // equal keys on one data page share key and page bytes of the pointer
-  into_pointer.prefix = 5;
-  into_pointer.entries = {{"\x7F\x41", 0x000203, 1}, {"\x7F\x41", 0x000203, 2}};
-  BuiltPage intermediate;
-  intermediate.leaf = false;
-  intermediate.tail = 44;
-  intermediate.entries = {{"\x7F\x10", 3, 1, 0x01020304}, {"\x7F\x20", 3, 2, 12}};
-  for (const BuiltPage& page : {shared, into_pointer, intermediate}) {
-    SCOPED_TRACE(page.prefix);
-    const IndexPage decoded = jet::DecodeIndexPage(BuildIndexPage(page), JetVersion::kJet4, 7);
-    EXPECT_EQ(decoded.number, 7u);
-    EXPECT_EQ(decoded.leaf, page.leaf);
-    EXPECT_EQ(decoded.prev_page, page.prev);
-    EXPECT_EQ(decoded.next_page, page.next);
-    EXPECT_EQ(decoded.tail_page, page.tail);
-    ASSERT_EQ(decoded.entries.size(), page.entries.size());
-    for (size_t i = 0; i < page.entries.size(); ++i) {
-      EXPECT_EQ(decoded.entries[i].key, page.entries[i].key) << i;
-      EXPECT_EQ(decoded.entries[i].row, (jet::RowId{page.entries[i].row_page, page.entries[i].row}))
-          << i;
-      EXPECT_EQ(decoded.entries[i].child, page.entries[i].child) << i;
-    }
-  }
 }
 
 TEST(IndexPage, DamagedPagesAreUnrecognisedFormat) {
@@ -148,35 +115,6 @@ TEST(IndexPageEncode, EveryIndexPageOfAccessFilesEncodesToItsBytes) {
   pages = 0;
   ExpectPagesEncodeAsWritten(large, false, pages);
   EXPECT_GT(pages, 1000);
-}
-
-TEST(IndexPageEncode, FullPagesShareThePrefixOfTheirFirstAndLastKeys) {
-  IndexPage page;
-  page.leaf = true;
-  page.table_page = 77;
-  page.next_page = 12;
-  // 400 entries of about 13.5 bytes need 5400: only the shared five bytes make them fit.
-  for (uint32_t i = 0; i < 400; ++i) {
-    std::string key = std::string("\x7F\x41\x42\x43\x44", 5);
-    key += static_cast<char>(0x10 + i / 256);
-    key += static_cast<char>(i % 256);
-    key += std::string("\x00\x01\x02\x03", 4).substr(0, 1 + i % 4);
-    page.entries.push_back(Entry(key, 1000 + i, static_cast<uint16_t>(i % 256)));
-  }
-  ASSERT_TRUE(jet::IndexPageFits(page, JetVersion::kJet4));
-  const auto bytes = jet::EncodeIndexPage(page, JetVersion::kJet4);
-  EXPECT_EQ(ReadLe16(bytes, 24), 5u);  // "\x7F ABCD": the next byte is 0x10 first, 0x11 last
-  const IndexPage back = jet::DecodeIndexPage(bytes, JetVersion::kJet4, 3);
-  EXPECT_EQ(back.table_page, 77u);
-  EXPECT_EQ(back.next_page, 12u);
-  ASSERT_EQ(back.entries.size(), page.entries.size());
-  for (size_t i = 0; i < page.entries.size(); ++i) {
-    EXPECT_EQ(back.entries[i].key, page.entries[i].key) << i;
-    EXPECT_EQ(back.entries[i].row, page.entries[i].row) << i;
-  }
-  page.entries.push_back(Entry(std::string(300, '\x7F'), 1, 1));
-  EXPECT_FALSE(jet::IndexPageFits(page, JetVersion::kJet4));
-  EXPECT_THROW(jet::EncodeIndexPage(page, JetVersion::kJet4), std::logic_error);
 }
 
 // The page decodes to `expected`, and what it says is free is what a page encoded whole with the

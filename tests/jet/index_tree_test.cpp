@@ -1,11 +1,11 @@
-// The index cursor over small in-memory trees: order, seeks, prefix keys, tail pages, and
-// damaged trees that must end in an error rather than a hang.
+// The index cursor over small in-memory trees: order, seeks into tail pages, and damaged trees
+// that must end in an error rather than a hang. Seeks on prefixes of multi-column keys, and on
+// the indexes of every sample file, are in sample_tables_test.cpp.
 
 #include "jet/index_tree.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 
 #include "jet/index_key.h"
@@ -83,30 +83,6 @@ TEST(IndexTree, WalksAllLeavesInOrderAndSeeks) {
   EXPECT_EQ(Rows(*cursor).size(), 6u);
 }
 
-TEST(IndexTree, PrefixOfTheColumnsMatchesEveryEntryStartingWithIt) {
-  const std::vector<jet::IndexKeyColumn> columns{{jet::ColumnType::kText, true},
-                                                 {jet::ColumnType::kLong, false}};
-  auto key = [&](const char* text, int32_t n) {
-    return jet::EncodeIndexKey(columns, {jet::Value(std::string(text)), jet::Value(n)});
-  };
-  MemoryPages pages;
-  BuiltPage leaf;
-  leaf.entries = {{key("Anna", 2), 9, 0},
-                  {key("Berta", 7), 9, 1},
-                  {key("berta", 3), 9, 2},
-                  {key("Carl", 1), 9, 3}};
-  std::sort(leaf.entries.begin(), leaf.entries.end(),
-            [](const BuiltEntry& a, const BuiltEntry& b) { return a.key < b.key; });
-  pages.PutIndex(1, leaf);
-  auto cursor = jet::OpenIndexTree(pages, jet::JetVersion::kJet4, 1, columns);
-  cursor->SeekGE({jet::Value(std::string("BERTA"))});
-  // Descending second column: 7 before 3.
-  EXPECT_EQ(Rows(*cursor), (std::vector<int>{1, 2, 3}));
-  cursor->SeekGE({jet::Value(std::string("berta"))});
-  EXPECT_EQ(cursor->CompareKey({jet::Value(std::string("Berta"))}), 0);
-  EXPECT_LT(cursor->CompareKey({jet::Value(std::string("Berta")), jet::Value(int32_t{5})}), 0);
-}
-
 int OpenAndWalkError(MemoryPages& pages, uint32_t root) {
   try {
     auto cursor = jet::OpenIndexTree(pages, jet::JetVersion::kJet4, root, kLongColumn);
@@ -148,16 +124,6 @@ TEST(IndexTree, DamagedTreesEndInAnErrorNotAHang) {
     pages.Put(1, std::vector<uint8_t>(quorla_test::kJet4PageSize, 0x01));
     EXPECT_EQ(OpenAndWalkError(pages, 1), jet::err::kUnrecognizedFormat);
   }
-}
-
-TEST(IndexTree, EmptyIndexHasNoEntries) {
-  MemoryPages pages;
-  pages.PutIndex(1, BuiltPage{});
-  auto cursor = jet::OpenIndexTree(pages, jet::JetVersion::kJet4, 1, kLongColumn);
-  cursor->SeekFirst();
-  EXPECT_FALSE(cursor->Valid());
-  cursor->SeekGE({jet::Value(int32_t{1})});
-  EXPECT_FALSE(cursor->Valid());
 }
 
 // Pages of random bytes that claim to be index pages, with links among a few page numbers:
