@@ -190,33 +190,5 @@ TEST(CommitFaults, FailedRestoreIsFinishedByTheNextOpenerOrTransaction) {
   }
 }
 
-TEST(CommitFaults, RealDatabaseOpensIntactAfterEachFailure) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "jet-samples folder absent";
-  auto samples = testsupport::SampleFiles({"jet4"});
-  ASSERT_FALSE(samples.empty());
-  std::vector<uint8_t> original = quorla_test::ReadWholeFile(samples.front().path);
-  for (const testsupport::FaultPoint& point : testsupport::CommitFaultPoints(".mdb")) {
-    TempDir dir;
-    std::string path = dir.File("copy.mdb");
-    quorla_test::WriteWholeFile(path, original);
-    FaultEnv env;
-    {
-      auto shared = SharedFile::Open(env, path, true);
-      Pager pager(*shared, 4096, 0);
-      env.Fail(point.op, point.suffix, 0, point.kind, /*sticky=*/true);
-      pager.Begin();
-      for (uint32_t p = 1; p < std::min<uint32_t>(pager.page_count(), 6); ++p) {
-        std::span<uint8_t> bytes = pager.Modify(p);
-        std::fill(bytes.begin(), bytes.end(), 0xCC);
-      }
-      pager.Append();
-      EXPECT_THROW(pager.Commit(), Error) << point.name;
-    }
-    auto db = Database::Open(path);
-    EXPECT_FALSE(db->Tables().empty()) << point.name;
-    EXPECT_TRUE(quorla_test::ReadWholeFile(path) == original) << point.name;
-  }
-}
-
 }  // namespace
 }  // namespace jet

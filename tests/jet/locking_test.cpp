@@ -227,11 +227,10 @@ void ReadWhileAnotherProcessCommits(bool in_place) {
 }
 
 TEST(Locking, ReadersInAnotherProcessOnlyEverSeeWholeTransactions) {
-  ReadWhileAnotherProcessCommits(false);
-}
-
-TEST(Locking, ReadersInPlaceInAnotherProcessOnlyEverSeeWholeTransactions) {
-  ReadWhileAnotherProcessCommits(true);
+  for (bool in_place : {false, true}) {
+    SCOPED_TRACE(in_place ? "in place" : "copied");
+    ReadWhileAnotherProcessCommits(in_place);
+  }
 }
 
 TEST(Locking, PagesReadInPlaceShowCommitsOfAnotherHandleAndTheirOwnTransaction) {
