@@ -176,21 +176,4 @@ TEST(IndexPageEdit, RandomInsertsAndRemovesMatchTheWholePage) {
   }
 }
 
-TEST(IndexPageEdit, RefusesPagesItCannotChangeInPlace) {
-  IndexPage page;
-  page.number = 9;
-  page.leaf = true;
-  page.entries = {Entry("\x7f\x01", 5, 1), Entry("\x7f\x03", 5, 2)};
-  std::vector<uint8_t> bytes = jet::EncodeIndexPage(page, JetVersion::kJet4);
-  const std::vector<uint8_t> before = bytes;
-  EXPECT_FALSE(jet::InsertLeafEntryInPlace(bytes, 2, 0, "\x7f", {5, 0}));      // first entry
-  EXPECT_FALSE(jet::InsertLeafEntryInPlace(bytes, 3, 1, "\x7f\x02", {5, 0}));  // wrong count
-  EXPECT_FALSE(jet::RemoveLeafEntryInPlace(bytes, 2, 0));
-  page.leaf = false;
-  page.entries[0].child = page.entries[1].child = 7;
-  std::vector<uint8_t> intermediate = jet::EncodeIndexPage(page, JetVersion::kJet4);
-  EXPECT_FALSE(jet::InsertLeafEntryInPlace(intermediate, 2, 1, "\x7f\x02", {5, 0}));
-  EXPECT_EQ(bytes, before);
-}
-
 }  // namespace

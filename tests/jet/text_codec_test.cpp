@@ -76,25 +76,6 @@ TEST(TextEncoder, CompressesOnlyWhenShorter) {
   }
 }
 
-// Short texts (fields) and long ones (memos) are decoded along different paths; both must give
-// the same characters, one, two and three UTF-8 bytes long.
-TEST(TextCodec, ShortAndLongTextDecodeAlike) {
-  const std::vector<uint8_t> piece = B({'a', 0, 0xfc, 0, 0xac, 0x20, 0x1c, 0x04});  // aü€М
-  const std::string piece_text = "aü€М";
-  const std::vector<uint8_t> compressed = B({'a', 0xfc, 0, 0xac, 0x20, 0x1c, 0x04, 0});
-  for (size_t repeat : {size_t{1}, size_t{100}, size_t{1000}}) {
-    std::vector<uint8_t> ucs2, packed = {0xff, 0xfe};
-    std::string expected;
-    for (size_t i = 0; i < repeat; ++i) {
-      ucs2.insert(ucs2.end(), piece.begin(), piece.end());
-      packed.insert(packed.end(), compressed.begin(), compressed.end());
-      expected += piece_text;
-    }
-    EXPECT_EQ(DecodeJet4Text(ucs2), expected) << repeat;
-    EXPECT_EQ(DecodeJet4Text(packed), expected) << repeat;
-  }
-}
-
 TEST(Rc4, MatchesThePublishedTestVector) {
   std::vector<uint8_t> data = {'P', 'l', 'a', 'i', 'n', 't', 'e', 'x', 't'};
   std::vector<uint8_t> key = {'K', 'e', 'y'};
