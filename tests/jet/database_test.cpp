@@ -87,32 +87,15 @@ TEST(DatabaseCatalog, SystemTablesCarryTheSystemObjectBitsAndNamesIgnoreCase) {
 
 // A password, an ACE file, a missing file, a folder, an empty file and one of text.
 TEST(DatabaseOpen, RefusesWhatItCannotRead) {
-  struct Case {
-    std::string path;
-    int number;
-    std::string description;  // empty: not checked
-  };
-  std::vector<Case> cases = {
-      {"/nonexistent/dir/nothing.mdb", err::kFileNotFound,
-       "Datei '/nonexistent/dir/nothing.mdb' nicht gefunden."},
-      {std::filesystem::temp_directory_path().string(), err::kUnrecognizedFormat, ""}};
+  std::vector<std::pair<std::string, int>> cases = {
+      {"/nonexistent/dir/nothing.mdb", err::kFileNotFound},
+      {std::filesystem::temp_directory_path().string(), err::kUnrecognizedFormat}};
   if (!JetSamplesDir().empty()) {
-    cases.push_back({Sample("refused/passwordV2000.mdb"), err::kPasswordInvalid, ""});
-    cases.push_back(
-        {Sample("refused/testV2007.accdb"), err::kUnrecognizedFormat,
-         "Nicht erkanntes Datenbankformat '" + Sample("refused/testV2007.accdb") + "'."});
+    cases.emplace_back(Sample("refused/passwordV2000.mdb"), err::kPasswordInvalid);
+    cases.emplace_back(Sample("refused/testV2007.accdb"), err::kUnrecognizedFormat);
   }
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.path);
-    try {
-      Database::Open(c.path);
-      ADD_FAILURE() << "opened";
-    } catch (const Error& e) {
-      EXPECT_EQ(e.number(), c.number);
-      if (!c.description.empty()) {
-        EXPECT_EQ(e.description(), c.description);
-      }
-    }
+  for (const auto& [path, number] : cases) {
+    EXPECT_EQ(ErrorNumber([&] { Database::Open(path); }), number) << path;
   }
   EXPECT_EQ(ErrorNumber([] { OpenDatabaseFile(NewMemoryFile({}), "leer.mdb"); }),
             err::kUnrecognizedFormat);

@@ -44,8 +44,8 @@ int ErrorNumberOf(const std::function<void()>& f) {
   return 0;
 }
 
-// Runs `body` in a child process; its return value is the child's exit code.
-int InChild(const std::function<int()>& body) {
+// Starts `body` in a child process, whose exit code is its return value (99 if it throws).
+pid_t Spawn(const std::function<int()>& body) {
   pid_t child = ::fork();
   if (child == 0) {
     int code = 99;
@@ -55,9 +55,18 @@ int InChild(const std::function<int()>& body) {
     }
     ::_exit(code);
   }
+  return child;
+}
+
+// Waits for the child; its exit code, or -1 when it died from a signal.
+int Wait(pid_t child) {
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int InChild(const std::function<int()>& body) {
+  return Wait(Spawn(body));
 }
 
 TEST(Locking, SecondWriterWaitsThenGetsLockedAndLaterSeesTheCommit) {
@@ -125,16 +134,10 @@ TEST(Locking, TwoProcessesIncrementingOneCounterLoseNoUpdate) {
     }
     return 0;
   };
-  pid_t a = ::fork();
-  if (a == 0) ::_exit(increment());
-  pid_t b = ::fork();
-  if (b == 0) ::_exit(increment());
-  int status_a = 0;
-  int status_b = 0;
-  ::waitpid(a, &status_a, 0);
-  ::waitpid(b, &status_b, 0);
-  ASSERT_TRUE(WIFEXITED(status_a) && WEXITSTATUS(status_a) == 0);
-  ASSERT_TRUE(WIFEXITED(status_b) && WEXITSTATUS(status_b) == 0);
+  const pid_t a = Spawn(increment);
+  const pid_t b = Spawn(increment);
+  ASSERT_EQ(Wait(a), 0);
+  ASSERT_EQ(Wait(b), 0);
 
   auto shared = SharedFile::Open(Env::Default(), path, false);
   Pager pager(*shared, kPage, 0);
@@ -193,15 +196,10 @@ void ReadWhileAnotherProcessCommits(bool in_place) {
   std::string path = dir.File("pages.dat");
   testsupport::PageWorkload workload(24, 150);
   workload.Prepare(path);
-  pid_t child = ::fork();
-  if (child == 0) {
-    try {
-      workload.Run(path);
-    } catch (...) {
-      ::_exit(1);
-    }
-    ::_exit(0);
-  }
+  const pid_t child = Spawn([&] {
+    workload.Run(path);
+    return 0;
+  });
   auto shared = SharedFile::Open(Env::Default(), path, false);
   Pager pager(*shared, kPage, 0);
   InPlacePages mapped(pager);

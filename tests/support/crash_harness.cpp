@@ -41,9 +41,7 @@ CrashReport RunCrashRounds(CrashWorkload& workload, const std::string& path, int
     ::waitpid(child, &status, 0);
     if (WIFSIGNALED(status)) {
       ++report.kills;
-    } else if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-      ++report.finished;
-    } else {
+    } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
       report.failure = "round " + std::to_string(round) + ": the workload failed by itself";
       return report;
     }

@@ -27,7 +27,6 @@ class CrashWorkload {
 
 struct CrashReport {
   int kills = 0;           // children killed while running
-  int finished = 0;        // children that ended by themselves before the kill
   int hot_journals = 0;    // kills that left a journal behind (in the middle of a commit)
   uint64_t committed = 0;  // transactions in the file at the end
   std::string failure;     // "" when every check passed

@@ -46,10 +46,7 @@ uint64_t RowHash(const std::vector<jet::Value>& row) {
     std::visit(
         [&](const auto& x) {
           using T = std::decay_t<decltype(x)>;
-          if constexpr (std::is_same_v<T, std::string>) {
-            h.AddPlain(x.size());
-            h.Add(x.data(), x.size());
-          } else if constexpr (std::is_same_v<T, jet::Bytes>) {
+          if constexpr (std::is_same_v<T, std::string> || std::is_same_v<T, jet::Bytes>) {
             h.AddPlain(x.size());
             h.Add(x.data(), x.size());
           } else if constexpr (std::is_same_v<T, jet::Decimal>) {
