@@ -1,7 +1,6 @@
 #include "support/jet_samples.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -126,14 +125,6 @@ void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) 
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string MakeTempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quorla-test-XXXXXX").string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  char* made = mkdtemp(buffer.data());
-  return made ? std::string(made) : std::string();
 }
 
 }  // namespace quorla_test

@@ -53,9 +53,6 @@ std::vector<std::string> JetSampleFiles(const std::string& subfolder);
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
-// A fresh temporary directory; callers remove it (testsupport::TempDir does).
-std::string MakeTempDir();
-
 }  // namespace quorla_test
 
 #endif  // QUORLA_TESTS_SUPPORT_JET_SAMPLES_H_

@@ -9,11 +9,7 @@
 
 #include "jet/catalog.h"
 #include "jet/data_page.h"
-#include "jet/env.h"
-#include "jet/header.h"
 #include "jet/index_check.h"
-#include "jet/pager.h"
-#include "jet/shared_file.h"
 #include "support/raw_page_file.h"
 
 namespace testsupport {
@@ -64,25 +60,6 @@ uint64_t RowHash(const std::vector<jet::Value>& row) {
 }
 
 using Address = std::pair<uint32_t, uint16_t>;
-
-// The pages of the file for the structural check.
-struct FilePages {
-  std::unique_ptr<jet::SharedFile> shared;
-  std::unique_ptr<jet::Pager> pager;
-  jet::JetVersion version = jet::JetVersion::kJet4;
-
-  explicit FilePages(const std::string& path) {
-    shared = jet::SharedFile::Open(jet::Env::Default(), path, false);
-    std::vector<uint8_t> start(jet::header::kMinimumLength);
-    start.resize(shared->file().Read(0, start));
-    jet::Header header;
-    if (jet::ParseHeader(start, header) != jet::HeaderVerdict::kJet) {
-      throw std::runtime_error("no Jet header: " + path);
-    }
-    version = header.version;
-    pager = std::make_unique<jet::Pager>(*shared, header.page_size, header.database_key);
-  }
-};
 
 std::string TableDigest(jet::Database& db, const std::string& table) {
   const size_t columns = db.GetTableDef(table)->columns.size();
@@ -154,14 +131,14 @@ std::string CheckTableIndexes(jet::Database& db, const std::string& path,
     }
     rows.push_back(std::move(r));
   }
-  FilePages pages(path);
+  quorla_test::RawPageFile pages(path);
   std::string problems;
   auto problem = [&](const std::string& index, const std::string& what) {
     if (problems.size() < 2000) problems += table + "." + index + ": " + what + "\n";
   };
   for (size_t n = 0; n < def->indexes.size(); ++n) {
     const jet::IndexDef& index = def->indexes[n];
-    jet::IndexCheckResult tree = jet::CheckIndex(*pages.pager, pages.version, index.root_page);
+    jet::IndexCheckResult tree = jet::CheckIndex(pages, pages.version(), index.root_page);
     for (const std::string& p : tree.problems) problem(index.name, p);
     std::multiset<Address> listed;
     auto cursor = db.OpenIndex(table, static_cast<int>(n));

@@ -3,6 +3,8 @@
 
 // A temporary folder removed with everything in it at the end of the scope.
 
+#include <stdlib.h>
+
 #include <filesystem>
 #include <string>
 
@@ -12,7 +14,10 @@ namespace testsupport {
 
 class TempDir {
  public:
-  TempDir() : path_(quorla_test::MakeTempDir()) {}
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorla-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
   ~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
