@@ -14,7 +14,8 @@ class LikeTest : public SqlFixture {
   }
 };
 
-TEST_F(LikeTest, Wildcards) {
+TEST_F(LikeTest, PatternsAsAccessMatchesThem) {
+  // Wildcards.
   EXPECT_EQ(Like("Hallo", "h*"), "-1");
   EXPECT_EQ(Like("abc", "a?c"), "-1");
   EXPECT_EQ(Like("ac", "a?c"), "0");
@@ -25,11 +26,8 @@ TEST_F(LikeTest, Wildcards) {
   EXPECT_EQ(Like("Ärger", "ä*"), "-1");
   EXPECT_EQ(Like("abcabc", "*b?"), "-1");
   EXPECT_EQ(Like("abcab", "*b?"), "0");
-}
-
-// Patterns of letters and stars alone take a path of their own: each run of letters at its
-// first place, without regard to case, Umlauts and other scripts included.
-TEST_F(LikeTest, LettersAndStarsAlone) {
+  // Patterns of letters and stars alone take a path of their own: each run of letters at its
+  // first place, without regard to case, Umlauts and other scripts included.
   EXPECT_EQ(Like("Bäckerei MÜLLER GmbH", "*müller*"), "-1");
   EXPECT_EQ(Like("Müller", "*MÜLLER"), "-1");
   EXPECT_EQ(Like("Mueller", "*müller*"), "0");
@@ -46,9 +44,7 @@ TEST_F(LikeTest, LettersAndStarsAlone) {
   EXPECT_EQ(Like("x", ""), "0");
   EXPECT_EQ(Like("Straße", "*SSE"), "0");
   EXPECT_EQ(Like("Straße", "*ße"), "-1");
-}
-
-TEST_F(LikeTest, CharacterListsAndLiteralWildcards) {
+  // Character lists and literal wildcards.
   EXPECT_EQ(Like("b", "[a-c]"), "-1");
   EXPECT_EQ(Like("B", "[a-c]"), "-1");
   EXPECT_EQ(Like("d", "[a-c]"), "0");
@@ -60,15 +56,11 @@ TEST_F(LikeTest, CharacterListsAndLiteralWildcards) {
   EXPECT_EQ(Like("1#", "1[#]"), "-1");
   EXPECT_EQ(Like("abc", "a[]bc"), "-1");
   EXPECT_EQ(Like("[", "[[]"), "-1");
-}
-
-TEST_F(LikeTest, PercentAndUnderscoreAreOrdinary) {
+  // Percent and underscore are ordinary.
   EXPECT_EQ(Like("100%", "100%"), "-1");
   EXPECT_EQ(Like("a_c", "a_c"), "-1");
   EXPECT_EQ(Like("abc", "a_c"), "0");
-}
-
-TEST_F(LikeTest, NullsNumbersAndBadPatterns) {
+  // Nulls numbers and bad patterns.
   EXPECT_EQ(Eval("jet_like(NULL, 0, 'a', 10)"), "NULL");
   EXPECT_EQ(Eval("jet_like('a', 10, NULL, 0)"), "NULL");
   EXPECT_EQ(Eval("jet_like(123, 4, '1*', 10)"), "-1");
