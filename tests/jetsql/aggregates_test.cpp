@@ -12,7 +12,8 @@ class AggregatesTest : public SqlFixture {
   }
 };
 
-TEST_F(AggregatesTest, SumsFirstLastAndSpread) {
+TEST_F(AggregatesTest, SumsFirstLastSpreadAndGroups) {
+  // Sums first last and spread.
   // Sum is exact for currency and checks whole numbers.
   Fill("(1000), (1000), (1000), (NULL)");  // Currency 0.1 three times
   EXPECT_EQ(Eval("SELECT jet_sum(x, 5) FROM v"), "3000");
@@ -42,9 +43,7 @@ TEST_F(AggregatesTest, SumsFirstLastAndSpread) {
   Fill("(3)");
   EXPECT_EQ(Eval("SELECT jet_var(x, 4) FROM v"), "NULL");
   EXPECT_EQ(Eval("SELECT jet_varp(x, 4) FROM v"), "0");
-}
-
-TEST_F(AggregatesTest, GroupsKeepSeparateStates) {
+  // Groups keep separate states.
   Exec("CREATE TABLE g(k, x); INSERT INTO g VALUES (1, 10), (2, 20), (1, 30), (2, NULL)");
   EXPECT_EQ(Eval("SELECT group_concat(s, ',') FROM (SELECT jet_sum(x, 4) AS s FROM g GROUP BY k "
                  "ORDER BY k)"),

@@ -27,8 +27,8 @@ jet::Decimal Dec(bool negative, unsigned __int128 mantissa, uint8_t scale) {
   return d;
 }
 
-// Null is empty and empty text quoted; text is quoted only where RFC 4180 needs it.
-TEST(CsvFormatTest, NullTextIntegersAndBinary) {
+TEST(CsvFormatTest, FieldsOfEveryType) {
+  // Null is empty and empty text quoted; text is quoted only where RFC 4180 needs it.
   EXPECT_EQ(Field(jet::Value{}), "");
   EXPECT_EQ(Field(std::string()), "\"\"");
   EXPECT_EQ(Field(jet::Bytes{}), "\"\"");
@@ -47,10 +47,7 @@ TEST(CsvFormatTest, NullTextIntegersAndBinary) {
   jet::Guid g = {0x33, 0x22, 0x11, 0x00, 0x55, 0x44, 0x77, 0x66,
                  0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
   EXPECT_EQ(Field(g), "{00112233-4455-6677-8899-AABBCCDDEEFF}");
-}
-
-// Floating values in their shortest form, Currency and Decimal exact with their scale.
-TEST(CsvFormatTest, NumbersRoundTripExactly) {
+  // Floating values in their shortest form, Currency and Decimal exact with their scale.
   EXPECT_EQ(Field(0.1), "0.1");
   EXPECT_EQ(Field(731.7455006518883), "731.7455006518883");
   EXPECT_EQ(Field(-2.5), "-2.5");
@@ -69,11 +66,8 @@ TEST(CsvFormatTest, NumbersRoundTripExactly) {
   unsigned __int128 max96 = (static_cast<unsigned __int128>(1) << 96) - 1;
   EXPECT_EQ(Field(Dec(false, max96, 0)), "79228162514264337593543950335");
   EXPECT_EQ(Field(Dec(true, max96, 28)), "-7.9228162514264337593543950335");
-}
-
-// Negative dates keep a positive time of day; rounding to the second may cross midnight;
-// impossible dates print as numbers.
-TEST(CsvFormatTest, DatesCountDaysFrom18991230) {
+  // Negative dates keep a positive time of day; rounding to the second may cross midnight;
+  // impossible dates print as numbers.
   EXPECT_EQ(Date(0), "1899-12-30 00:00:00");
   EXPECT_EQ(Date(60), "1900-02-28 00:00:00");
   EXPECT_EQ(Date(61), "1900-03-01 00:00:00");  // 1900 was no leap year

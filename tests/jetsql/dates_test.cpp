@@ -10,7 +10,8 @@ class DatesTest : public SqlFixture {};
 constexpr const char* kInvalidArgument =
     "error: jet:5:Ungültiger Prozeduraufruf oder ungültiges Argument";
 
-TEST_F(DatesTest, PartsArithmeticAndWeeks) {
+TEST_F(DatesTest, DateFunctions) {
+  // Parts arithmetic and weeks.
   // Parts of adate.
   EXPECT_EQ(Eval("jet_year(45000.75, 8) || '-' || jet_month(45000.75, 8) || '-' || "
                  "jet_day(45000.75, 8) || ' ' || jet_hour(45000.75, 8)"),
@@ -56,9 +57,7 @@ TEST_F(DatesTest, PartsArithmeticAndWeeks) {
   EXPECT_EQ(Eval("jet_datepart('ww', 10, '4.1.2021', 10, 2, 4, 2, 4)"), "1");
   EXPECT_EQ(Eval("jet_datepart('q', 10, '15.8.2024', 10, 1, 4, 1, 4)"), "3");
   EXPECT_EQ(Eval("jet_datepart('w', 10, 45000.0, 8, 2, 4, 1, 4)"), "3");
-}
-
-TEST_F(DatesTest, SerialsValuesNamesAndNow) {
+  // Serials values names and now.
   // Serials and values.
   EXPECT_EQ(Eval("jet_dateserial(2024, 4, 14, 4, 1, 4)"), "45689");  // 1.2.2025
   EXPECT_EQ(Eval("jet_dateserial(2024, 4, 3, 4, 0, 4)"), "45351");   // day 0 of March

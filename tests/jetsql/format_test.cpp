@@ -12,7 +12,8 @@ class FormatTest : public SqlFixture {
   }
 };
 
-TEST_F(FormatTest, NumberFormats) {
+TEST_F(FormatTest, NumberDateAndTextFormats) {
+  // Number formats.
   // Named number formats.
   EXPECT_EQ(Fmt("1234.5, 7", "Currency"), "1.234,50 €");
   EXPECT_EQ(Fmt("-1234.5, 7", "Currency"), "-1.234,50 €");
@@ -45,9 +46,7 @@ TEST_F(FormatTest, NumberFormats) {
   EXPECT_EQ(Fmt("0, 4", "0;-0;\"null\""), "null");
   EXPECT_EQ(Eval("jet_format(NULL, 0, '0;-0;0;\"leer\"', 10)"), "leer");
   EXPECT_EQ(Eval("jet_format(NULL, 0, '0', 10)"), "NULL");
-}
-
-TEST_F(FormatTest, DateAndTextFormats) {
+  // Date and text formats.
   // Named date formats.
   EXPECT_EQ(Fmt("45000.75, 8", "General Date"), "15.03.2023 18:00:00");
   EXPECT_EQ(Fmt("45000.75, 8", "Long Date"), "Mittwoch, 15. März 2023");

@@ -14,7 +14,8 @@ class LikeTest : public SqlFixture {
   }
 };
 
-TEST_F(LikeTest, PatternsAsAccessMatchesThem) {
+TEST_F(LikeTest, PatternsHostilePatternsAndTheCollation) {
+  // Patterns as access matches them.
   // Wildcards.
   EXPECT_EQ(Like("Hallo", "h*"), "-1");
   EXPECT_EQ(Like("abc", "a?c"), "-1");
@@ -66,9 +67,7 @@ TEST_F(LikeTest, PatternsAsAccessMatchesThem) {
   EXPECT_EQ(Eval("jet_like(123, 4, '1*', 10)"), "-1");
   EXPECT_EQ(Like("a", "[a"), "error: jet:93:Ungültige Musterzeichenfolge.");
   EXPECT_EQ(Like("a", "[z-a]"), "error: jet:93:Ungültige Musterzeichenfolge.");
-}
-
-TEST_F(LikeTest, HostilePatternsFinish) {
+  // Hostile patterns finish.
   std::string text(2000, 'a');
   std::string pattern;
   for (int i = 0; i < 200; ++i) pattern += "*a";
@@ -76,13 +75,18 @@ TEST_F(LikeTest, HostilePatternsFinish) {
   EXPECT_FALSE(p.Matches(text));
   EXPECT_TRUE(LikePattern(pattern + "*").Matches(text));
   EXPECT_FALSE(LikePattern(std::string(3000, '?')).Matches(text));
-}
-
-TEST_F(LikeTest, LikeOverATableReusesTheCompiledPattern) {
+  // Like over atable reuses the compiled pattern.
   Exec("CREATE TABLE t(s); INSERT INTO t VALUES ('Anna'), ('anton'), ('Bert'), (NULL), ('ANKE')");
   EXPECT_EQ(Eval("SELECT count(*) FROM t WHERE jet_like(s, 10, 'an*', 10)"), "3");
   EXPECT_EQ(Eval("SELECT group_concat(s, ',') FROM t WHERE jet_like(s, 10, '*e*', 10)"),
             "Bert,ANKE");
+  // Collation orders and groups.
+  Exec("CREATE TABLE n(s); INSERT INTO n VALUES ('b'), ('A'), ('Äb'), ('a'), ('c'), ('ab')");
+  EXPECT_EQ(Eval("SELECT count(DISTINCT s COLLATE jet_general) FROM n"), "5");
+  EXPECT_EQ(Eval("SELECT group_concat(lower(s), ',') FROM "
+                 "(SELECT s FROM n ORDER BY s COLLATE jet_general, s)"),
+            "a,a,ab,Äb,b,c");
+  EXPECT_EQ(Eval("SELECT 'ABC' = 'abc' COLLATE jet_general"), "1");
 }
 
 TEST(GeneralOrderTest, CaseNeverMattersAndAccentsSortWithTheirLetter) {
@@ -99,15 +103,6 @@ TEST(GeneralOrderTest, CaseNeverMattersAndAccentsSortWithTheirLetter) {
   EXPECT_NE(CompareGeneral("co-op", "coop"), 0);
   EXPECT_LT(CompareGeneral("ab", "abc"), 0);
   EXPECT_LT(CompareGeneral("", "a"), 0);
-}
-
-TEST_F(LikeTest, CollationOrdersAndGroups) {
-  Exec("CREATE TABLE n(s); INSERT INTO n VALUES ('b'), ('A'), ('Äb'), ('a'), ('c'), ('ab')");
-  EXPECT_EQ(Eval("SELECT count(DISTINCT s COLLATE jet_general) FROM n"), "5");
-  EXPECT_EQ(Eval("SELECT group_concat(lower(s), ',') FROM "
-                 "(SELECT s FROM n ORDER BY s COLLATE jet_general, s)"),
-            "a,a,ab,Äb,b,c");
-  EXPECT_EQ(Eval("SELECT 'ABC' = 'abc' COLLATE jet_general"), "1");
 }
 
 }  // namespace

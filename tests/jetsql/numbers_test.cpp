@@ -7,7 +7,8 @@ namespace {
 
 class NumbersTest : public SqlFixture {};
 
-TEST_F(NumbersTest, RoundingTypesAndDomains) {
+TEST_F(NumbersTest, RoundingTypesDomainsAndRnd) {
+  // Rounding types and domains.
   // Int floors and fix truncates.
   EXPECT_EQ(Eval("jet_int(-2.5, 7)"), "-3");
   EXPECT_EQ(Eval("jet_fix(-2.5, 7)"), "-2");
@@ -41,9 +42,7 @@ TEST_F(NumbersTest, RoundingTypesAndDomains) {
   EXPECT_EQ(Eval("jet_exp(1000, 4)"), "error: jet:6:Überlauf");
   EXPECT_EQ(Eval("round(jet_atn(1, 4) * 4, 12)"), "3.14159265359");
   EXPECT_EQ(Eval("round(jet_log(jet_exp(2, 4), 7), 12)"), "2");
-}
-
-TEST_F(NumbersTest, RndRepeatsForTheSameNegativeSeed) {
+  // Rnd repeats for the same negative seed.
   std::string a = Eval("jet_rnd(-7, 4)");
   EXPECT_EQ(Eval("jet_rnd(-7, 4)"), a);
   EXPECT_EQ(Eval("jet_rnd(0, 4)"), a);  // repeats the last number

@@ -8,15 +8,14 @@ namespace {
 
 class OperatorsTest : public SqlFixture {};
 
-TEST_F(OperatorsTest, EveryRegistryEntryIsRegistered) {
+TEST_F(OperatorsTest, OperatorsAndCasts) {
+  // Every registry entry is registered.
   for (const JetFunctionSpec& spec : kJetFunctions) {
     std::string sql = std::string("SELECT count(*) FROM pragma_function_list WHERE name = '") +
                       spec.name + "' AND narg = " + std::to_string(spec.arity);
     EXPECT_EQ(Eval(sql), "1") << spec.name;
   }
-}
-
-TEST_F(OperatorsTest, ArithmeticInTheResultType) {
+  // Arithmetic in the result type.
   // Integer arithmetic overflows instead of wrapping.
   EXPECT_EQ(Eval("jet_op_add(2147483647, 4, 1, 4, 4)"), "error: jet:6:Überlauf");
   EXPECT_EQ(Eval("jet_op_sub(-2147483648, 4, 1, 4, 4)"), "error: jet:6:Überlauf");
@@ -59,9 +58,7 @@ TEST_F(OperatorsTest, ArithmeticInTheResultType) {
   EXPECT_EQ(Eval("jet_op_sub(45000.5, 8, 44999.0, 8, 7)"), "1.5");
   // Across 1899-12-30: day 0 minus 6 hours is 1899-12-29 18:00, stored as -1.75.
   EXPECT_EQ(Eval("jet_op_sub(0.0, 8, 0.25, 7, 8)"), "-1.75");
-}
-
-TEST_F(OperatorsTest, TextNullLogicAndComparison) {
+  // Text null logic and comparison.
   // Plus joins text and propagates null.
   EXPECT_EQ(Eval("jet_op_add('ab', 10, 'cd', 10, 10)"), "abcd");
   EXPECT_EQ(Eval("jet_op_add('ab', 10, NULL, 0, 10)"), "NULL");
@@ -94,9 +91,7 @@ TEST_F(OperatorsTest, TextNullLogicAndComparison) {
   EXPECT_EQ(Eval("jet_op_cmp('a', 10, 1, 4)"),
             "error: jet:3464:Datentypenkonflikt im Kriterienausdruck.");
   EXPECT_EQ(Eval("jet_op_cmp(NULL, 0, 1, 4)"), "NULL");
-}
-
-TEST_F(OperatorsTest, CastsRoundHalfToEvenAndCheckRanges) {
+  // Casts round half to even and check ranges.
   EXPECT_EQ(Eval("jet_cast(2.5, 7, 3)"), "2");    // CInt(2.5)
   EXPECT_EQ(Eval("jet_cast(3.5, 7, 3)"), "4");    // CInt(3.5)
   EXPECT_EQ(Eval("jet_cast(-2.5, 7, 4)"), "-2");  // CLng(-2.5)

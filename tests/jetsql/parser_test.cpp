@@ -68,7 +68,8 @@ std::string FirstItem(const std::string& sql) {
   return Tree(*st.query->arms[0]->items[0].expr);
 }
 
-TEST(LexerTest, SplitsWordsNamesNumbersStringsAndSymbols) {
+TEST(LexerTest, WordsNamesNumbersStringsSymbolsAndDates) {
+  // Splits words names numbers strings and symbols.
   auto t = Tokenize(
       "SELECT [Order Details].[Product Name], 'it''s', \"say \"\"hi\"\"\", 1.5E2, .5, 42 <= x<>y "
       "Größe");
@@ -89,9 +90,7 @@ TEST(LexerTest, SplitsWordsNamesNumbersStringsAndSymbols) {
   EXPECT_EQ(t[16].text, "<>");
   EXPECT_EQ(t[18].text, "Größe");  // Umlauts belong to words
   EXPECT_EQ(t[19].kind, TokenKind::kEnd);
-}
-
-TEST(LexerTest, DateLiteralsInUsAndIsoOrderWithTimes) {
+  // Date literals in us and iso order with times.
   const std::pair<const char*, double> valid[] = {
       {"1/2/2003", 37623},
       {"2003-01-02", 37623},
@@ -113,7 +112,8 @@ TEST(LexerTest, DateLiteralsInUsAndIsoOrderWithTimes) {
   }
 }
 
-TEST(ParserTest, OperatorPrecedenceFollowsAccess) {
+TEST(ParserTest, PrecedenceAndSyntaxErrors) {
+  // Operator precedence follows access.
   EXPECT_EQ(FirstItem("SELECT 1 + 2 * 3"), "(+ 1 (* 2 3))");
   EXPECT_EQ(FirstItem("SELECT -2 ^ 2"), "(- (^ 2 2))");
   EXPECT_EQ(FirstItem("SELECT 2 ^ -1"), "(^ 2 (- 1))");
@@ -125,9 +125,7 @@ TEST(ParserTest, OperatorPrecedenceFollowsAccess) {
   EXPECT_EQ(FirstItem("SELECT a Between 1 And 2 And b"), "(AND (BETWEEN a 1 2) b)");
   EXPECT_EQ(FirstItem("SELECT Count(*)"), "(Count *)");
   EXPECT_EQ(FirstItem("SELECT Left([t].[f], 2)"), "(Left t.f 2)");
-}
-
-TEST(ParserTest, SyntaxErrorsCarryJetNumbers) {
+  // Syntax errors carry jet numbers.
   const std::pair<int, std::vector<const char*>> by_number[] = {
       {3141, {"SELECT FROM t", "SELECT", "SELECT a AS FROM t", "SELECT TOP x a FROM t"}},
       {3131,
@@ -151,9 +149,7 @@ TEST(ParserTest, SyntaxErrorsCarryJetNumbers) {
   for (const auto& [number, statements] : by_number) {
     for (const char* sql : statements) EXPECT_EQ(ErrorNumber(sql), number) << sql;
   }
-}
-
-TEST(ParserTest, ErrorTextQuotesTheExpression) {
+  // Error text quotes the expression.
   try {
     Parse("SELECT a FROM t WHERE b = = 3");
     FAIL();
@@ -168,7 +164,8 @@ FieldType TypeOf(const std::string& type) {
   return d.create_table.fields.at(0).type;
 }
 
-TEST(DdlParserTest, TypeNamesAndSynonymsGiveAccessTypesAndSizes) {
+TEST(DdlParserTest, TypeNamesAndSyntaxErrors) {
+  // Type names and synonyms give access types and sizes.
   struct Case {
     const char* name;
     ColumnType type;
@@ -211,9 +208,7 @@ TEST(DdlParserTest, TypeNamesAndSynonymsGiveAccessTypesAndSizes) {
   EXPECT_EQ(counter.type, ColumnType::kLong);
   EXPECT_EQ(counter.seed, 100);
   EXPECT_TRUE(TypeOf("COUNTER").autonumber);
-}
-
-TEST(DdlParserTest, SyntaxErrorsCarryTheStatementsNumbers) {
+  // Syntax errors carry the statements numbers.
   const std::pair<int, std::vector<const char*>> by_number[] = {
       {3290,
        {"CREATE TABLE", "CREATE TABLE t a TEXT", "CREATE TABLE t (a TEXT",

@@ -10,7 +10,8 @@ class StringsTest : public SqlFixture {};
 constexpr const char* kInvalidArgument =
     "error: jet:5:Ungültiger Prozeduraufruf oder ungültiges Argument";
 
-TEST_F(StringsTest, SlicesSearchesAndReplace) {
+TEST_F(StringsTest, StringFunctions) {
+  // Slices searches and replace.
   // Lengths and slices count characters not bytes.
   EXPECT_EQ(Eval("jet_len('Grüße', 10)"), "5");
   EXPECT_EQ(Eval("jet_len(12.5, 7)"), "4");  // as text: "12,5"
@@ -39,9 +40,7 @@ TEST_F(StringsTest, SlicesSearchesAndReplace) {
   EXPECT_EQ(Eval("jet_replace('aXbxc', 10, 'x', 10, '-', 10, 3, 4, -1, 4, 1, 4)"), "b-c");
   EXPECT_EQ(Eval("jet_replace('aXbxc', 10, 'x', 10, '-', 10, 1, 4, 1, 4, 1, 4)"), "a-bxc");
   EXPECT_EQ(Eval("jet_replace('abc', 10, '', 10, '-', 10, 1, 4, -1, 4, 1, 4)"), "abc");
-}
-
-TEST_F(StringsTest, BuildersComparisonsAndConversions) {
+  // Builders comparisons and conversions.
   // Case trim and builders.
   EXPECT_EQ(Eval("jet_ucase('straße äö', 10)"), "STRAßE ÄÖ");
   EXPECT_EQ(Eval("jet_lcase('ÄRGER Über', 10)"), "ärger über");

@@ -33,7 +33,8 @@ class VbaFunctionsTest : public SqlFixture {
   }
 };
 
-TEST_F(VbaFunctionsTest, CodesConversionsAndInspection) {
+TEST_F(VbaFunctionsTest, VbaFunctions) {
+  // Codes conversions and inspection.
   // Hex and oct write the bits of the arguments type.
   EXPECT_EQ(Eval("jet_hex(10, 3)"), "A");
   EXPECT_EQ(Eval("jet_hex(459, 3)"), "1CB");
@@ -132,9 +133,7 @@ TEST_F(VbaFunctionsTest, CodesConversionsAndInspection) {
   EXPECT_EQ(Eval("jet_format_text(NULL, 0, '', 10)"), kInvalidNull);
   EXPECT_EQ(Eval("jet_format_text(1.5, 7, '0.00', 10)"), "1,50");
   EXPECT_EQ(Eval("jet_trim_text('  a  ', 10)"), "a");
-}
-
-TEST_F(VbaFunctionsTest, NamedFormatsInTheRegionalSettings) {
+  // Named formats in the regional settings.
   // Named number formats with their options.
   auto number = [&](const std::string& fn, const std::string& args) {
     return Eval("jet_" + fn + "(" + args + ")");
@@ -167,9 +166,7 @@ TEST_F(VbaFunctionsTest, NamedFormatsInTheRegionalSettings) {
   EXPECT_EQ(Eval("jet_formatdatetime(42920, 8, 0, 4)"), "04.07.2017");
   EXPECT_EQ(Eval("jet_formatdatetime(0.5, 8, 0, 4)"), "12:00:00");
   EXPECT_EQ(Eval("jet_formatdatetime('4.7.2017', 10, 1, 4)"), "Dienstag, 4. Juli 2017");
-}
-
-TEST_F(VbaFunctionsTest, OtherRegionalSettingsChangeEveryConversion) {
+  // Other regional settings change every conversion.
   // English us settings change every conversion.
   SetRegional(RegionalSettings::EnglishUs());
   EXPECT_EQ(Eval(std::string("jet_formatdatetime(") + kJuly4 + ", 0, 4)"), "7/4/2017 3:04:05 PM");
@@ -257,9 +254,7 @@ TEST_F(VbaReferenceTest, ReferenceExamples) {
       {"IsNumeric('45 Help')", "Falsch"},
       {"IsDate('12. Februar 1969')", "Wahr"},
       {"IsNull(Null)", "Wahr"},
-  });
-  // Text functions.
-  ExpectEach({
+      // Text functions.
       {"Left('Hello World', 7)", "Hello W"},
       {"Right('Hello World', 20)", "Hello World"},
       {"Mid('Mid Function Demo', 5, 8)", "Function"},
@@ -279,9 +274,7 @@ TEST_F(VbaReferenceTest, ReferenceExamples) {
       {"Format(5459.4, '##,##0.00')", "5.459,40"},
       {"Format(5, '0.00%')", "500,00%"},
       {"Format('This is it', '>')", "THIS IS IT"},
-  });
-  // Date functions.
-  ExpectEach({
+      // Date functions.
       {"DateAdd('m', 1, #1/31/1995#)", "28.02.1995"},
       {"DateAdd('h', 36, #1/31/1995#)", "01.02.1995 12:00:00"},
       {"DateDiff('d', #2/12/1969#, #3/1/1969#)", "17"},
@@ -298,9 +291,7 @@ TEST_F(VbaReferenceTest, ReferenceExamples) {
       {"MonthName(12) & ' ' & MonthName(3, True)", "Dezember Mrz"},
       {"WeekdayName(1) & ' ' & WeekdayName(1, True, 1)", "Sonntag So"},
       {"WeekdayName(1, False, 2)", "Montag"},
-  });
-  // Choosing functions.
-  ExpectEach({
+      // Choosing functions.
       {"IIf(Preis > 1000, 'Groß', 'Klein')", "Klein"},
       {"Nz(Null, 'leer')", "leer"},
       {"Nz(Preis, 0)", "202,68"},
