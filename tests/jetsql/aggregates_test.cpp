@@ -13,8 +13,7 @@ class AggregatesTest : public SqlFixture {
 };
 
 TEST_F(AggregatesTest, SumsFirstLastSpreadAndGroups) {
-  // Sums first last and spread.
-  // Sum is exact for currency and checks whole numbers.
+  // Sum is exact for Currency and checks whole numbers.
   Fill("(1000), (1000), (1000), (NULL)");  // Currency 0.1 three times
   EXPECT_EQ(Eval("SELECT jet_sum(x, 5) FROM v"), "3000");
   EXPECT_EQ(Eval("SELECT jet_avg(x, 5) FROM v"), "1000");
@@ -30,7 +29,7 @@ TEST_F(AggregatesTest, SumsFirstLastSpreadAndGroups) {
   Fill("(NULL)");
   EXPECT_EQ(Eval("SELECT jet_sum(x, 4) FROM v"), "NULL");
   EXPECT_EQ(Eval("SELECT jet_sum(x, 4) FROM v WHERE 0"), "NULL");
-  // First and last include nulls.
+  // First and Last include Nulls.
   Fill("(NULL), (1), (2)");
   EXPECT_EQ(Eval("SELECT jet_first(x, 4) FROM v"), "NULL");
   EXPECT_EQ(Eval("SELECT jet_last(x, 4) FROM v"), "2");

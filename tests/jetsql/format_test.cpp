@@ -13,7 +13,6 @@ class FormatTest : public SqlFixture {
 };
 
 TEST_F(FormatTest, NumberDateAndTextFormats) {
-  // Number formats.
   // Named number formats.
   EXPECT_EQ(Fmt("1234.5, 7", "Currency"), "1.234,50 €");
   EXPECT_EQ(Fmt("-1234.5, 7", "Currency"), "-1.234,50 €");
@@ -40,13 +39,12 @@ TEST_F(FormatTest, NumberDateAndTextFormats) {
   EXPECT_EQ(Fmt("123456, 4", "0"), "123456");  // extra digits go to the first placeholder
   EXPECT_EQ(Fmt("42, 4", "\"Nr. \"000"), "Nr. 042");
   EXPECT_EQ(Fmt("1.5, 7", ""), "1,5");
-  // Sections for negative zero and null.
+  // Sections for negative, zero and Null.
   EXPECT_EQ(Fmt("-3, 4", "0;(0)"), "(3)");
   EXPECT_EQ(Fmt("3, 4", "0;(0)"), "3");
   EXPECT_EQ(Fmt("0, 4", "0;-0;\"null\""), "null");
   EXPECT_EQ(Eval("jet_format(NULL, 0, '0;-0;0;\"leer\"', 10)"), "leer");
   EXPECT_EQ(Eval("jet_format(NULL, 0, '0', 10)"), "NULL");
-  // Date and text formats.
   // Named date formats.
   EXPECT_EQ(Fmt("45000.75, 8", "General Date"), "15.03.2023 18:00:00");
   EXPECT_EQ(Fmt("45000.75, 8", "Long Date"), "Mittwoch, 15. März 2023");

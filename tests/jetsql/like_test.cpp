@@ -15,7 +15,6 @@ class LikeTest : public SqlFixture {
 };
 
 TEST_F(LikeTest, PatternsHostilePatternsAndTheCollation) {
-  // Patterns as access matches them.
   // Wildcards.
   EXPECT_EQ(Like("Hallo", "h*"), "-1");
   EXPECT_EQ(Like("abc", "a?c"), "-1");
@@ -61,7 +60,7 @@ TEST_F(LikeTest, PatternsHostilePatternsAndTheCollation) {
   EXPECT_EQ(Like("100%", "100%"), "-1");
   EXPECT_EQ(Like("a_c", "a_c"), "-1");
   EXPECT_EQ(Like("abc", "a_c"), "0");
-  // Nulls numbers and bad patterns.
+  // Nulls, numbers and bad patterns.
   EXPECT_EQ(Eval("jet_like(NULL, 0, 'a', 10)"), "NULL");
   EXPECT_EQ(Eval("jet_like('a', 10, NULL, 0)"), "NULL");
   EXPECT_EQ(Eval("jet_like(123, 4, '1*', 10)"), "-1");
@@ -75,7 +74,7 @@ TEST_F(LikeTest, PatternsHostilePatternsAndTheCollation) {
   EXPECT_FALSE(p.Matches(text));
   EXPECT_TRUE(LikePattern(pattern + "*").Matches(text));
   EXPECT_FALSE(LikePattern(std::string(3000, '?')).Matches(text));
-  // Like over atable reuses the compiled pattern.
+  // Like over a table reuses the compiled pattern.
   Exec("CREATE TABLE t(s); INSERT INTO t VALUES ('Anna'), ('anton'), ('Bert'), (NULL), ('ANKE')");
   EXPECT_EQ(Eval("SELECT count(*) FROM t WHERE jet_like(s, 10, 'an*', 10)"), "3");
   EXPECT_EQ(Eval("SELECT group_concat(s, ',') FROM t WHERE jet_like(s, 10, '*e*', 10)"),

@@ -45,7 +45,7 @@ class NonLatinNamesTest : public SqlFixture {
 };
 
 TEST_F(NonLatinNamesTest, NamesFoldInEveryScript) {
-  // Lower case names find upper case tables and columns.
+  // Lower-case names find upper-case tables and columns.
   EXPECT_EQ(Run("SELECT имя FROM города ORDER BY население"), "Тверь\nМосква\n");
   EXPECT_EQ(Run("SELECT г.Имя FROM Города AS Г WHERE Г.население > 1000000"), "Москва\n");
   EXPECT_EQ(Run("SELECT ονομα FROM χωρα"), "Ελλάδα\n");

@@ -8,8 +8,7 @@ namespace {
 class NumbersTest : public SqlFixture {};
 
 TEST_F(NumbersTest, RoundingTypesDomainsAndRnd) {
-  // Rounding types and domains.
-  // Int floors and fix truncates.
+  // Int floors and Fix truncates.
   EXPECT_EQ(Eval("jet_int(-2.5, 7)"), "-3");
   EXPECT_EQ(Eval("jet_fix(-2.5, 7)"), "-2");
   EXPECT_EQ(Eval("jet_int(-25000, 5)"), "-30000");  // Currency -2.5 -> -3
@@ -27,13 +26,13 @@ TEST_F(NumbersTest, RoundingTypesDomainsAndRnd) {
   EXPECT_EQ(Eval("jet_round('2.345', 16, 2, 4)"), "2.34");
   EXPECT_EQ(Eval("jet_round(1.5, 7, -1, 4)"),
             "error: jet:5:Ungültiger Prozeduraufruf oder ungültiges Argument");
-  // Abs and sgn keep types and overflow.
+  // Abs and Sgn keep types and overflow.
   EXPECT_EQ(Eval("jet_abs(-32768, 3)"), "error: jet:6:Überlauf");
   EXPECT_EQ(Eval("jet_abs(-32768, 4)"), "32768");
   EXPECT_EQ(Eval("jet_abs('-0.5', 16)"), "0.5");
   EXPECT_EQ(Eval("jet_sgn(-0.1, 7)"), "-1");
   EXPECT_EQ(Eval("jet_sgn(NULL, 0)"), "NULL");
-  // Math functions reject their domains edges.
+  // Math functions reject their domains' edges.
   EXPECT_EQ(Eval("jet_sqr(16, 4)"), "4");
   EXPECT_EQ(Eval("jet_sqr(-1, 4)"),
             "error: jet:5:Ungültiger Prozeduraufruf oder ungültiges Argument");

@@ -15,7 +15,6 @@ TEST_F(OperatorsTest, OperatorsAndCasts) {
                       spec.name + "' AND narg = " + std::to_string(spec.arity);
     EXPECT_EQ(Eval(sql), "1") << spec.name;
   }
-  // Arithmetic in the result type.
   // Integer arithmetic overflows instead of wrapping.
   EXPECT_EQ(Eval("jet_op_add(2147483647, 4, 1, 4, 4)"), "error: jet:6:Überlauf");
   EXPECT_EQ(Eval("jet_op_sub(-2147483648, 4, 1, 4, 4)"), "error: jet:6:Überlauf");
@@ -58,20 +57,19 @@ TEST_F(OperatorsTest, OperatorsAndCasts) {
   EXPECT_EQ(Eval("jet_op_sub(45000.5, 8, 44999.0, 8, 7)"), "1.5");
   // Across 1899-12-30: day 0 minus 6 hours is 1899-12-29 18:00, stored as -1.75.
   EXPECT_EQ(Eval("jet_op_sub(0.0, 8, 0.25, 7, 8)"), "-1.75");
-  // Text null logic and comparison.
-  // Plus joins text and propagates null.
+  // Plus joins text and propagates Null.
   EXPECT_EQ(Eval("jet_op_add('ab', 10, 'cd', 10, 10)"), "abcd");
   EXPECT_EQ(Eval("jet_op_add('ab', 10, NULL, 0, 10)"), "NULL");
   EXPECT_EQ(Eval("jet_op_add('12', 10, 3, 4, 7)"), "15");
   EXPECT_EQ(Eval("jet_op_add('zwölf', 10, 3, 4, 7)"), "error: jet:13:Typen unverträglich");
-  // Ampersand treats one null as empty.
+  // Ampersand treats one Null as empty.
   EXPECT_EQ(Eval("jet_op_concat('ab', 10, NULL, 0)"), "ab");
   EXPECT_EQ(Eval("jet_op_concat(NULL, 0, NULL, 10)"), "NULL");
   EXPECT_EQ(Eval("jet_op_concat('x', 10, 1.5, 7)"), "x1,5");
   EXPECT_EQ(Eval("jet_op_concat('', 10, -1, 1)"), "Wahr");
   EXPECT_EQ(Eval("jet_op_concat(12345, 5, '', 10)"), "1,2345");
   EXPECT_EQ(Eval("jet_op_concat(45000.75, 8, '', 10)"), "15.03.2023 18:00:00");
-  // Logical operators follow access null rules.
+  // Logical operators follow Access's Null rules.
   EXPECT_EQ(Eval("jet_op_and(NULL, 0, 0, 1)"), "0");
   EXPECT_EQ(Eval("jet_op_and(NULL, 0, -1, 1)"), "NULL");
   EXPECT_EQ(Eval("jet_op_or(NULL, 0, -1, 1)"), "-1");

@@ -69,7 +69,7 @@ std::string FirstItem(const std::string& sql) {
 }
 
 TEST(LexerTest, WordsNamesNumbersStringsSymbolsAndDates) {
-  // Splits words names numbers strings and symbols.
+  // Words, names, numbers, strings and symbols.
   auto t = Tokenize(
       "SELECT [Order Details].[Product Name], 'it''s', \"say \"\"hi\"\"\", 1.5E2, .5, 42 <= x<>y "
       "Größe");
@@ -90,7 +90,7 @@ TEST(LexerTest, WordsNamesNumbersStringsSymbolsAndDates) {
   EXPECT_EQ(t[16].text, "<>");
   EXPECT_EQ(t[18].text, "Größe");  // Umlauts belong to words
   EXPECT_EQ(t[19].kind, TokenKind::kEnd);
-  // Date literals in us and iso order with times.
+  // Date literals in US and ISO order, with times.
   const std::pair<const char*, double> valid[] = {
       {"1/2/2003", 37623},
       {"2003-01-02", 37623},
@@ -113,7 +113,7 @@ TEST(LexerTest, WordsNamesNumbersStringsSymbolsAndDates) {
 }
 
 TEST(ParserTest, PrecedenceAndSyntaxErrors) {
-  // Operator precedence follows access.
+  // Operator precedence follows Access.
   EXPECT_EQ(FirstItem("SELECT 1 + 2 * 3"), "(+ 1 (* 2 3))");
   EXPECT_EQ(FirstItem("SELECT -2 ^ 2"), "(- (^ 2 2))");
   EXPECT_EQ(FirstItem("SELECT 2 ^ -1"), "(^ 2 (- 1))");
@@ -125,7 +125,7 @@ TEST(ParserTest, PrecedenceAndSyntaxErrors) {
   EXPECT_EQ(FirstItem("SELECT a Between 1 And 2 And b"), "(AND (BETWEEN a 1 2) b)");
   EXPECT_EQ(FirstItem("SELECT Count(*)"), "(Count *)");
   EXPECT_EQ(FirstItem("SELECT Left([t].[f], 2)"), "(Left t.f 2)");
-  // Syntax errors carry jet numbers.
+  // Syntax errors carry Jet's numbers.
   const std::pair<int, std::vector<const char*>> by_number[] = {
       {3141, {"SELECT FROM t", "SELECT", "SELECT a AS FROM t", "SELECT TOP x a FROM t"}},
       {3131,
@@ -165,7 +165,7 @@ FieldType TypeOf(const std::string& type) {
 }
 
 TEST(DdlParserTest, TypeNamesAndSyntaxErrors) {
-  // Type names and synonyms give access types and sizes.
+  // Type names and synonyms give Access's types and sizes.
   struct Case {
     const char* name;
     ColumnType type;
@@ -208,7 +208,7 @@ TEST(DdlParserTest, TypeNamesAndSyntaxErrors) {
   EXPECT_EQ(counter.type, ColumnType::kLong);
   EXPECT_EQ(counter.seed, 100);
   EXPECT_TRUE(TypeOf("COUNTER").autonumber);
-  // Syntax errors carry the statements numbers.
+  // Syntax errors carry each statement's numbers.
   const std::pair<int, std::vector<const char*>> by_number[] = {
       {3290,
        {"CREATE TABLE", "CREATE TABLE t a TEXT", "CREATE TABLE t (a TEXT",

@@ -11,8 +11,7 @@ constexpr const char* kInvalidArgument =
     "error: jet:5:Ungültiger Prozeduraufruf oder ungültiges Argument";
 
 TEST_F(StringsTest, StringFunctions) {
-  // Slices searches and replace.
-  // Lengths and slices count characters not bytes.
+  // Lengths and slices count characters, not bytes.
   EXPECT_EQ(Eval("jet_len('Grüße', 10)"), "5");
   EXPECT_EQ(Eval("jet_len(12.5, 7)"), "4");  // as text: "12,5"
   EXPECT_EQ(Eval("jet_len(NULL, 0)"), "NULL");
@@ -40,8 +39,7 @@ TEST_F(StringsTest, StringFunctions) {
   EXPECT_EQ(Eval("jet_replace('aXbxc', 10, 'x', 10, '-', 10, 3, 4, -1, 4, 1, 4)"), "b-c");
   EXPECT_EQ(Eval("jet_replace('aXbxc', 10, 'x', 10, '-', 10, 1, 4, 1, 4, 1, 4)"), "a-bxc");
   EXPECT_EQ(Eval("jet_replace('abc', 10, '', 10, '-', 10, 1, 4, -1, 4, 1, 4)"), "abc");
-  // Builders comparisons and conversions.
-  // Case trim and builders.
+  // Case, trim and builders.
   EXPECT_EQ(Eval("jet_ucase('straße äö', 10)"), "STRAßE ÄÖ");
   EXPECT_EQ(Eval("jet_lcase('ÄRGER Über', 10)"), "ärger über");
   EXPECT_EQ(Eval("'[' || jet_trim('  a b  ', 10) || ']'"), "[a b]");
@@ -62,7 +60,7 @@ TEST_F(StringsTest, StringFunctions) {
   EXPECT_EQ(Eval("jet_asc('', 10)"), kInvalidArgument);
   EXPECT_EQ(Eval("jet_chr(128, 4)"), "€");
   EXPECT_EQ(Eval("jet_chr(256, 4)"), kInvalidArgument);
-  // Val and str ignore the locale.
+  // Val and Str ignore the locale.
   EXPECT_EQ(Eval("jet_val('  12 34abc', 10)"), "1234");
   EXPECT_EQ(Eval("jet_val('1.5e2x', 10)"), "150");
   EXPECT_EQ(Eval("jet_val('&HFF', 10)"), "255");

@@ -34,8 +34,7 @@ class VbaFunctionsTest : public SqlFixture {
 };
 
 TEST_F(VbaFunctionsTest, VbaFunctions) {
-  // Codes conversions and inspection.
-  // Hex and oct write the bits of the arguments type.
+  // Hex and Oct write the bits of the argument's type.
   EXPECT_EQ(Eval("jet_hex(10, 3)"), "A");
   EXPECT_EQ(Eval("jet_hex(459, 3)"), "1CB");
   EXPECT_EQ(Eval("jet_oct(459, 3)"), "713");
@@ -66,7 +65,7 @@ TEST_F(VbaFunctionsTest, VbaFunctions) {
   EXPECT_EQ(Eval("jet_ascw('\U0001F600', 10)"), "-10179");  // the high surrogate
   EXPECT_EQ(Eval("jet_ascw('', 10)"), kInvalidArgument);
   EXPECT_EQ(Eval("jet_chrw_text(NULL, 0)"), kInvalidNull);
-  // Str conv changes case and refuses the rest.
+  // StrConv changes case and refuses the rest.
   EXPECT_EQ(Eval("jet_strconv('Grüße aus Köln', 10, 1, 3, 0, 3)"), "GRÜßE AUS KÖLN");
   EXPECT_EQ(Eval("jet_strconv('ÄRGER', 10, 2, 3, 0, 3)"), "ärger");
   EXPECT_EQ(Eval("jet_strconv('hELLO wORLD', 10, 3, 3, 0, 3)"), "Hello World");
@@ -126,14 +125,13 @@ TEST_F(VbaFunctionsTest, VbaFunctions) {
   EXPECT_LT(timer, 86400);
   EXPECT_TRUE(std::regex_match(Eval("jet_date_text()"), std::regex(R"(\d\d-\d\d-\d{4})")));
   EXPECT_TRUE(std::regex_match(Eval("jet_time_text()"), std::regex(R"(\d\d:\d\d:\d\d)")));
-  // String forms fail on null.
+  // String forms fail on Null.
   EXPECT_EQ(Eval("jet_left_text('Hallo', 10, 2, 4)"), "Ha");
   EXPECT_EQ(Eval("jet_left_text(NULL, 0, 2, 4)"), kInvalidNull);
   EXPECT_EQ(Eval("jet_mid_text(NULL, 0, 2, 4, NULL, 0)"), kInvalidNull);
   EXPECT_EQ(Eval("jet_format_text(NULL, 0, '', 10)"), kInvalidNull);
   EXPECT_EQ(Eval("jet_format_text(1.5, 7, '0.00', 10)"), "1,50");
   EXPECT_EQ(Eval("jet_trim_text('  a  ', 10)"), "a");
-  // Named formats in the regional settings.
   // Named number formats with their options.
   auto number = [&](const std::string& fn, const std::string& args) {
     return Eval("jet_" + fn + "(" + args + ")");
@@ -153,7 +151,7 @@ TEST_F(VbaFunctionsTest, VbaFunctions) {
   EXPECT_EQ(number("formatcurrency", "1234.5, 7" + defaults), "1.234,50 €");
   EXPECT_EQ(number("formatcurrency", "-1234.5, 7" + defaults), "-1.234,50 €");
   EXPECT_EQ(number("formatcurrency", "12345000, 5, 0, 4, -2, 4, -2, 4, -2, 4"), "1.235 €");
-  // Format date time uses the regional formats.
+  // FormatDateTime uses the regional formats.
   auto date = [&](int named) {
     return Eval(std::string("jet_formatdatetime(") + kJuly4 + ", " + std::to_string(named) +
                 ", 4)");
@@ -166,8 +164,7 @@ TEST_F(VbaFunctionsTest, VbaFunctions) {
   EXPECT_EQ(Eval("jet_formatdatetime(42920, 8, 0, 4)"), "04.07.2017");
   EXPECT_EQ(Eval("jet_formatdatetime(0.5, 8, 0, 4)"), "12:00:00");
   EXPECT_EQ(Eval("jet_formatdatetime('4.7.2017', 10, 1, 4)"), "Dienstag, 4. Juli 2017");
-  // Other regional settings change every conversion.
-  // English us settings change every conversion.
+  // English (US) settings change every conversion.
   SetRegional(RegionalSettings::EnglishUs());
   EXPECT_EQ(Eval(std::string("jet_formatdatetime(") + kJuly4 + ", 0, 4)"), "7/4/2017 3:04:05 PM");
   EXPECT_EQ(Eval(std::string("jet_formatdatetime(") + kJuly4 + ", 1, 4)"), "Tuesday, July 4, 2017");
@@ -183,7 +180,7 @@ TEST_F(VbaFunctionsTest, VbaFunctions) {
   EXPECT_EQ(Eval("jet_weekday(42920, 8, 0, 4)"), "3");  // system week starts on Sunday
   EXPECT_EQ(Eval("jet_str(1.5, 7)"), " 1.5");
   EXPECT_EQ(Eval("jet_val('1,5', 10)"), "1");
-  // English uk and german read day first.
+  // English (UK) and German read the day first.
   SetRegional(RegionalSettings::EnglishUk());
   EXPECT_EQ(Eval("jet_cast('4/7/2017', 10, 8)"), "42920");
   EXPECT_EQ(Eval("jet_format(-1234.5, 7, 'Currency', 10)"), "-£1,234.50");
