@@ -68,7 +68,7 @@ TEST_F(StringsTest, StringFunctions) {
   EXPECT_EQ(Eval("jet_str(1.5, 7)"), " 1.5");
   EXPECT_EQ(Eval("jet_str(-3, 4)"), "-3");
   EXPECT_EQ(Eval("jet_str(15000, 5)"), " 1.5");
-  // Inspections.
+  // IsNumeric, IsDate and the like.
   EXPECT_EQ(Eval("jet_isnumeric('1,5', 10)"), "-1");
   EXPECT_EQ(Eval("jet_isnumeric(' -1.234,5 ', 10)"), "-1");
   EXPECT_EQ(Eval("jet_isnumeric('abc', 10)"), "0");

@@ -97,7 +97,7 @@ TEST_F(VbaFunctionsTest, VbaFunctions) {
   EXPECT_EQ(partition(5, -1, 10, 1), kInvalidArgument);
   EXPECT_EQ(partition(5, 0, 10, 0), kInvalidArgument);
   EXPECT_EQ(Eval("jet_partition(NULL, 0, 0, 4, 99, 4, 5, 4)"), "NULL");
-  // Inspecting variants.
+  // What a Variant holds.
   EXPECT_EQ(Eval("jet_isempty(NULL, 0)"), "0");
   EXPECT_EQ(Eval("jet_isempty('', 10)"), "0");
   EXPECT_EQ(Eval("jet_iserror(5, 4)"), "0");
