@@ -40,7 +40,8 @@ class GridTest : public QObject {
   void init() { jetsql::SetRegional(jetsql::RegionalSettings::German()); }
   void cleanup() { jetsql::SetRegional(jetsql::RegionalSettings::German()); }
 
-  void datesAndTimes() {
+  void valuesAsTheGridShowsThem() {
+    // Dates and times.
     QCOMPARE(Text(jet::DateTime{36526.0}), QString("01.01.2000"));  // 2000-01-01, date only
     QCOMPARE(Text(jet::DateTime{0.75}), QString("18:00:00"));       // time only
     QCOMPARE(Text(jet::DateTime{36526.5}), QString("01.01.2000 12:00:00"));
@@ -48,9 +49,7 @@ class GridTest : public QObject {
     QCOMPARE(Text(jet::DateTime{-1.25}), QString("29.12.1899 06:00:00"));
     // Rounding to the second can carry into the next day.
     QCOMPARE(Text(jet::DateTime{36526.0 - 1e-7}), QString("01.01.2000"));
-  }
-
-  void numbersInTheLocale() {
+    // Numbers in the locale.
     QCOMPARE(Text(int16_t{-5}), QString("-5"));
     QCOMPARE(Text(int32_t{1234567}), QString("1234567"));
     QCOMPARE(Text(1234.5), QString("1234,5"));
@@ -63,9 +62,7 @@ class GridTest : public QObject {
     d.scale = 3;
     d.negative = true;
     QCOMPARE(Text(d), QString("-12,345"));
-  }
-
-  void otherTypes() {
+    // Other types.
     QCOMPARE(Text(true), QString("Wahr"));
     QCOMPARE(Text(false), QString("Falsch"));
     QCOMPARE(Text(std::monostate{}), QString());
@@ -74,9 +71,7 @@ class GridTest : public QObject {
     jet::Guid g{};
     for (size_t i = 0; i < g.size(); ++i) g[i] = static_cast<uint8_t>(i);
     QCOMPARE(Text(g), QString("{03020100-0504-0706-0809-0A0B0C0D0E0F}"));
-  }
-
-  void englishUsSettings() {
+    // English (US) settings.
     jetsql::SetRegional(jetsql::RegionalSettings::EnglishUs());
     QCOMPARE(Text(jet::DateTime{36526.5}), QString("1/1/2000 12:00:00 PM"));
     QCOMPARE(Text(1234.5), QString("1234.5"));

@@ -1,7 +1,6 @@
-// The window as it starts: controls, captions, menus, geometry, pointer, and ending.
+// The window as it starts: controls, captions that fit, the editor, pointer, and ending.
 
 #include <QApplication>
-#include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 
@@ -17,11 +16,6 @@ class MainWindowTest : public QObject {
   void startState() {
     Window t;
     app::frmSQL& w = *t.w;
-    QCOMPARE(w.windowTitle(), QString("SQL-Editor"));
-    QCOMPARE(w.txtSQL->Text(), QString("select * from artikel"));
-    QCOMPARE(w.cmdQuery->text(), QString("Abfrage"));
-    QCOMPARE(w.lblTabelle->text(), QString("Tabellen:"));
-    QCOMPARE(w.lblFelder->text(), QString("Felder:"));
     QCOMPARE(w.lblGridSize->text(), QString());
     // The grid: one fixed row, one fixed column and one empty cell.
     QCOMPARE(w.fgridQuery->Rows(), 2);
@@ -52,25 +46,6 @@ class MainWindowTest : public QObject {
     // Neither Enter nor Esc presses the button: nothing was run, so no error box.
     QTest::keyClick(&w, Qt::Key_Escape);
     QVERIFY(t.box->shown.empty());
-  }
-
-  void menusAreTwoArraysWithoutAccessKeysOrShortcuts() {
-    Window t;
-    app::frmSQL& w = *t.w;
-    const QList<QAction*> top = w.menuBar()->actions();
-    QCOMPARE(top.size(), 2);
-    QCOMPARE(top[0]->menu(), w.mnuDatenbank);
-    QCOMPARE(top[1]->menu(), w.mnuAbfrage);
-    QStringList texts;
-    for (QAction* a : top + w.mnuDatenbank->actions() + w.mnuAbfrage->actions()) texts << a->text();
-    QCOMPARE(texts, QStringList({"Datenbank", "Abfrage", "Laden", "Ende", "laden", "speichern"}));
-    QCOMPARE(w.mnu_Datenbank[1], w.mnuDatenbank->actions()[1]);
-    QCOMPARE(w.mnu_Abfrage[1], w.mnuAbfrage->actions()[1]);
-    for (QAction* a : w.mnuDatenbank->actions() + w.mnuAbfrage->actions() + top) {
-      QVERIFY2(!a->text().contains('&'), qPrintable(a->text()));
-      QVERIFY(a->shortcut().isEmpty());
-      QVERIFY(a->isEnabled() && a->isVisible());
-    }
   }
 
   void captionsFitTheirBoxes() {

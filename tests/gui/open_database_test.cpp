@@ -1,6 +1,5 @@
 // "Datenbank" -> "Laden" and the table and field lists.
 
-#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -53,14 +52,9 @@ class OpenDatabaseTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void dialogSettingsInOrderThenOpenAndFill() {
+  void openFillsTheListsWithUserTablesInCatalogueOrder() {
     Opened o;
     Window& t = o.t;
-    const std::vector<std::string> expected = {"Filter=Jet-Datenbank (*.mdb)|*.mdb", "Flags=4100",
-                                               "CancelError=true", "DialogTitle=Datenbank laden",
-                                               "ShowOpen"};
-    QCOMPARE(t.db_dialog->log, expected);
-    QVERIFY(t.db_dialog->DefaultExt().empty());
     QVERIFY(t.box->shown.empty());
     QVERIFY(t->database());
     QCOMPARE(t->Data1->DatabaseName(), std::string("/a.mdb"));
@@ -188,27 +182,6 @@ class OpenDatabaseTest : public QObject {
       QCOMPARE(ours, oracle);
     }
     QVERIFY(t->lstFelder->count() > 0);
-  }
-
-  void realUnreadableFileKeepsPreviousDatabase() {
-    QTemporaryDir dir;
-    const std::string good = testing_gui::CopySample(dir, "jet4/testV2000.mdb");
-    if (testing_gui::SamplesDir().empty()) QSKIP(testing_gui::kNoSamples);
-    QVERIFY2(!good.empty(), "sample not copied");
-    const std::string ace = testing_gui::CopySample(
-        dir, "refused/" + [] {
-          const QStringList files =
-              QDir(QString(QUORLA_SAMPLES_DIR) + "/refused").entryList(QDir::Files);
-          return files.isEmpty() ? std::string() : files.first().toStdString();
-        }());
-    Window t;
-    t.OpenDatabase(good);
-    const auto a = t->database();
-    const QStringList tables = Items(t->lstTabellen);
-    t.OpenDatabase(ace.empty() ? dir.filePath("fehlt.mdb").toStdString() : ace);
-    QCOMPARE(t.box->shown.size(), size_t{1});
-    QCOMPARE(t->database(), a);
-    QCOMPARE(Items(t->lstTabellen), tables);
   }
 };
 

@@ -245,15 +245,7 @@ class RunStatementTest : public QObject {
     }
   }
 
-  // ---- Real files ----------------------------------------------------------------------
-
-  void realResultOfTwentyFiveArticles() {
-    OPEN_SAMPLE_COPY(t, "bench/orders-100k.mdb");
-    t->cmdQuery_Click();
-    QVERIFY2(t.box->shown.empty(), t.LastBox().c_str());
-    QCOMPARE(t->fgridQuery->Rows(), 26);
-    QVERIFY(t->lblGridSize->text().startsWith(" 25  x "));
-  }
+  // ---- Real file: the preview's wiring (action_path runs statements on real files) ------
 
   void realPreviewOfTheSelectedTable() {
     OPEN_SAMPLE_COPY(t, "bench/orders-100k.mdb");
@@ -266,17 +258,6 @@ class RunStatementTest : public QObject {
     QCOMPARE(t->fgridQuery->Cols(), t->lstFelder->count() + 1);
     QCOMPARE(t->fgridQuery->TextMatrix(0, 1), t->lstFelder->item(0)->text());
     QCOMPARE(t->txtSQL->Text(), QString("select * from artikel"));
-  }
-
-  void realMakeTableOnTheResultPathFailsAndChangesNothing() {
-    OPEN_SAMPLE_COPY(t, "bench/orders-100k.mdb");
-    const int tables = t->lstTabellen->count();
-    t->txtSQL->SetText("select * into kopie from artikel");
-    t->cmdQuery_Click();
-    QCOMPARE(t.box->shown.size(), size_t{1});
-    t.OpenDatabase(path);
-    QCOMPARE(t->lstTabellen->count(), tables);
-    QVERIFY(t->lstTabellen->findItems("kopie", Qt::MatchExactly).isEmpty());
   }
 };
 

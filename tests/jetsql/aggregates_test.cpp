@@ -12,7 +12,8 @@ class AggregatesTest : public SqlFixture {
   }
 };
 
-TEST_F(AggregatesTest, SumIsExactForCurrencyAndChecksWholeNumbers) {
+TEST_F(AggregatesTest, SumsFirstLastSpreadAndGroups) {
+  // Sum is exact for Currency and checks whole numbers.
   Fill("(1000), (1000), (1000), (NULL)");  // Currency 0.1 three times
   EXPECT_EQ(Eval("SELECT jet_sum(x, 5) FROM v"), "3000");
   EXPECT_EQ(Eval("SELECT jet_avg(x, 5) FROM v"), "1000");
@@ -28,15 +29,11 @@ TEST_F(AggregatesTest, SumIsExactForCurrencyAndChecksWholeNumbers) {
   Fill("(NULL)");
   EXPECT_EQ(Eval("SELECT jet_sum(x, 4) FROM v"), "NULL");
   EXPECT_EQ(Eval("SELECT jet_sum(x, 4) FROM v WHERE 0"), "NULL");
-}
-
-TEST_F(AggregatesTest, FirstAndLastIncludeNulls) {
+  // First and Last include Nulls.
   Fill("(NULL), (1), (2)");
   EXPECT_EQ(Eval("SELECT jet_first(x, 4) FROM v"), "NULL");
   EXPECT_EQ(Eval("SELECT jet_last(x, 4) FROM v"), "2");
-}
-
-TEST_F(AggregatesTest, SpreadMeasures) {
+  // Spread measures.
   Fill("(2), (4), (4), (4), (5), (5), (7), (9), (NULL)");
   EXPECT_EQ(Eval("SELECT jet_stdevp(x, 4) FROM v"), "2");
   EXPECT_EQ(Eval("SELECT jet_varp(x, 4) FROM v"), "4");
@@ -45,9 +42,7 @@ TEST_F(AggregatesTest, SpreadMeasures) {
   Fill("(3)");
   EXPECT_EQ(Eval("SELECT jet_var(x, 4) FROM v"), "NULL");
   EXPECT_EQ(Eval("SELECT jet_varp(x, 4) FROM v"), "0");
-}
-
-TEST_F(AggregatesTest, GroupsKeepSeparateStates) {
+  // Groups keep separate states.
   Exec("CREATE TABLE g(k, x); INSERT INTO g VALUES (1, 10), (2, 20), (1, 30), (2, NULL)");
   EXPECT_EQ(Eval("SELECT group_concat(s, ',') FROM (SELECT jet_sum(x, 4) AS s FROM g GROUP BY k "
                  "ORDER BY k)"),

@@ -232,6 +232,10 @@ TEST_F(TranslationRunTest, TextSortsAndComparesWithoutCase) {
             (Rows{{"Albers"}, {"meier"}}));
   EXPECT_EQ(Run("SELECT DISTINCT Name FROM Kunden WHERE Name = 'Meier'").size(), 1u);
   EXPECT_EQ(Run("SELECT Ort, Count(*) FROM Kunden GROUP BY Ort ORDER BY Ort").size(), 3u);
+  // Yes/No literals under their other names, and a date literal.
+  EXPECT_EQ(Run("SELECT Count(*) FROM Kunden WHERE Aktiv = On AND Not (Aktiv = No) AND "
+                "Seit > #1/1/2000# AND Notiz Is Null"),
+            (Rows{{"1"}}));
 }
 
 TEST_F(TranslationRunTest, TopKeepsTiesAndPercentRoundsUp) {

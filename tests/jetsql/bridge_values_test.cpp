@@ -48,7 +48,8 @@ class BridgeValuesTest : public SqlFixture {
   }
 };
 
-TEST_F(BridgeValuesTest, EveryTypeSurvivesTheRoundTrip) {
+TEST_F(BridgeValuesTest, ValuesAndConversions) {
+  // Every type survives the round trip.
   jet::Guid g{};
   for (int i = 0; i < 16; ++i) g[static_cast<size_t>(i)] = static_cast<uint8_t>(i * 17);
   jet::Decimal d = *ParseDecimalText("-12.3400");
@@ -72,20 +73,16 @@ TEST_F(BridgeValuesTest, EveryTypeSurvivesTheRoundTrip) {
   for (const auto& [value, type] : cases) {
     EXPECT_EQ(RoundTrip(value, type), value) << static_cast<int>(type);
   }
-}
-
-TEST_F(BridgeValuesTest, TheConventionsStorageClasses) {
+  // The convention's storage classes.
   EXPECT_EQ(Eval("typeof(?)"), "null");
-  jet::Guid g{};
-  g[0] = 1;
-  EXPECT_EQ(GuidText(g), "{00000001-0000-0000-0000-000000000000}");
-  EXPECT_EQ(ParseGuidText("{00000001-0000-0000-0000-000000000000}"), g);
+  jet::Guid one{};
+  one[0] = 1;
+  EXPECT_EQ(GuidText(one), "{00000001-0000-0000-0000-000000000000}");
+  EXPECT_EQ(ParseGuidText("{00000001-0000-0000-0000-000000000000}"), one);
   EXPECT_FALSE(ParseGuidText("{0000001-0000-0000-0000-000000000000}"));
   EXPECT_EQ(DecimalText(*ParseDecimalText("-0.5")), "-0.5");
   EXPECT_EQ(DecimalText(*ParseDecimalText("007")), "7");
-}
-
-TEST_F(BridgeValuesTest, ConversionsOnTheWayIn) {
+  // Conversions on the way in.
   EXPECT_EQ(Read("2.5", ColumnType::kLong), jet::Value{int32_t{2}});  // half to even
   EXPECT_EQ(Read("'3,5'", ColumnType::kLong), jet::Value{int32_t{4}});
   EXPECT_EQ(Read("'1,25'", ColumnType::kCurrency), jet::Value{jet::Currency{12500}});

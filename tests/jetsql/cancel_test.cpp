@@ -31,7 +31,8 @@ class CancelTest : public ::testing::Test {
   std::unique_ptr<Session> session_;
 };
 
-TEST_F(CancelTest, ATrueAnswerStopsTheStatementWith3059) {
+TEST_F(CancelTest, TheCheckStopsTheStatementOrPassesItsError) {
+  // A true answer stops the statement with 3059; the session goes on.
   int asked = 0;
   session_->SetCancelCheck([&asked] { return ++asked == 3; });
   try {
@@ -46,9 +47,7 @@ TEST_F(CancelTest, ATrueAnswerStopsTheStatementWith3059) {
   RecordSet rs = session_->Query("SELECT Count(*) FROM artikel");
   ASSERT_EQ(rs.rows.size(), 1u);
   EXPECT_EQ(rs.rows[0][0], jet::Value(int32_t{25}));
-}
-
-TEST_F(CancelTest, AnErrorOfTheCheckComesOutOfTheStatement) {
+  // An error of the check comes out of the statement.
   session_->SetCancelCheck([]() -> bool { throw jet::Error(7, "Nicht genügend Speicher."); });
   try {
     session_->Query(kLong);

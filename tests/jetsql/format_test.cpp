@@ -12,7 +12,8 @@ class FormatTest : public SqlFixture {
   }
 };
 
-TEST_F(FormatTest, NamedNumberFormats) {
+TEST_F(FormatTest, NumberDateAndTextFormats) {
+  // Named number formats.
   EXPECT_EQ(Fmt("1234.5, 7", "Currency"), "1.234,50 €");
   EXPECT_EQ(Fmt("-1234.5, 7", "Currency"), "-1.234,50 €");
   EXPECT_EQ(Fmt("12345000, 5", "Currency"), "1.234,50 €");  // a Currency value
@@ -25,9 +26,7 @@ TEST_F(FormatTest, NamedNumberFormats) {
   EXPECT_EQ(Fmt("0, 4", "Yes/No"), "Nein");
   EXPECT_EQ(Fmt("-1, 1", "True/False"), "Wahr");
   EXPECT_EQ(Fmt("5, 4", "On/Off"), "Ein");
-}
-
-TEST_F(FormatTest, CustomNumberFormats) {
+  // Custom number formats.
   EXPECT_EQ(Fmt("1234.5, 7", "#,##0.00"), "1.234,50");
   EXPECT_EQ(Fmt("1234567, 4", "#,##0,"), "1.235");  // trailing comma divides by 1000
   EXPECT_EQ(Fmt("5, 4", "00000"), "00005");
@@ -40,17 +39,13 @@ TEST_F(FormatTest, CustomNumberFormats) {
   EXPECT_EQ(Fmt("123456, 4", "0"), "123456");  // extra digits go to the first placeholder
   EXPECT_EQ(Fmt("42, 4", "\"Nr. \"000"), "Nr. 042");
   EXPECT_EQ(Fmt("1.5, 7", ""), "1,5");
-}
-
-TEST_F(FormatTest, SectionsForNegativeZeroAndNull) {
+  // Sections for negative, zero and Null.
   EXPECT_EQ(Fmt("-3, 4", "0;(0)"), "(3)");
   EXPECT_EQ(Fmt("3, 4", "0;(0)"), "3");
   EXPECT_EQ(Fmt("0, 4", "0;-0;\"null\""), "null");
   EXPECT_EQ(Eval("jet_format(NULL, 0, '0;-0;0;\"leer\"', 10)"), "leer");
   EXPECT_EQ(Eval("jet_format(NULL, 0, '0', 10)"), "NULL");
-}
-
-TEST_F(FormatTest, NamedDateFormats) {
+  // Named date formats.
   EXPECT_EQ(Fmt("45000.75, 8", "General Date"), "15.03.2023 18:00:00");
   EXPECT_EQ(Fmt("45000.75, 8", "Long Date"), "Mittwoch, 15. März 2023");
   EXPECT_EQ(Fmt("45000.75, 8", "Medium Date"), "15. Mrz. 23");
@@ -59,9 +54,7 @@ TEST_F(FormatTest, NamedDateFormats) {
   EXPECT_EQ(Fmt("45000.75, 8", "Medium Time"), "06:00 PM");
   EXPECT_EQ(Fmt("45000.75, 8", "Short Time"), "18:00");
   EXPECT_EQ(Fmt("45000.75, 8", ""), "15.03.2023 18:00:00");
-}
-
-TEST_F(FormatTest, CustomDateFormats) {
+  // Custom date formats.
   EXPECT_EQ(Fmt("45000.7505787, 8", "yyyy-mm-dd hh:nn:ss"), "2023-03-15 18:00:50");
   EXPECT_EQ(Fmt("45000.75, 8", "d/m/yy"), "15.3.23");
   EXPECT_EQ(Fmt("45000.75, 8", "dddd d mmmm"), "Mittwoch 15 März");
@@ -72,9 +65,7 @@ TEST_F(FormatTest, CustomDateFormats) {
   EXPECT_EQ(Fmt("45000.75, 8", "y"), "74");
   EXPECT_EQ(Fmt("45000, 4", "yyyy"), "2023");  // a number read as a date
   EXPECT_EQ(Fmt("'2023-03-15', 10", "dd.mm.yyyy"), "15.03.2023");
-}
-
-TEST_F(FormatTest, TextFormats) {
+  // Text formats.
   EXPECT_EQ(Fmt("'abc', 10", ">"), "ABC");
   EXPECT_EQ(Fmt("'ABC', 10", "<"), "abc");
   EXPECT_EQ(Fmt("'12345', 10", "@@-@@@"), "12-345");

@@ -14,7 +14,8 @@ class LikeTest : public SqlFixture {
   }
 };
 
-TEST_F(LikeTest, Wildcards) {
+TEST_F(LikeTest, PatternsHostilePatternsAndTheCollation) {
+  // Wildcards.
   EXPECT_EQ(Like("Hallo", "h*"), "-1");
   EXPECT_EQ(Like("abc", "a?c"), "-1");
   EXPECT_EQ(Like("ac", "a?c"), "0");
@@ -25,11 +26,8 @@ TEST_F(LikeTest, Wildcards) {
   EXPECT_EQ(Like("Ärger", "ä*"), "-1");
   EXPECT_EQ(Like("abcabc", "*b?"), "-1");
   EXPECT_EQ(Like("abcab", "*b?"), "0");
-}
-
-// Patterns of letters and stars alone take a path of their own: each run of letters at its
-// first place, without regard to case, Umlauts and other scripts included.
-TEST_F(LikeTest, LettersAndStarsAlone) {
+  // Patterns of letters and stars alone take a path of their own: each run of letters at its
+  // first place, without regard to case, Umlauts and other scripts included.
   EXPECT_EQ(Like("Bäckerei MÜLLER GmbH", "*müller*"), "-1");
   EXPECT_EQ(Like("Müller", "*MÜLLER"), "-1");
   EXPECT_EQ(Like("Mueller", "*müller*"), "0");
@@ -46,9 +44,7 @@ TEST_F(LikeTest, LettersAndStarsAlone) {
   EXPECT_EQ(Like("x", ""), "0");
   EXPECT_EQ(Like("Straße", "*SSE"), "0");
   EXPECT_EQ(Like("Straße", "*ße"), "-1");
-}
-
-TEST_F(LikeTest, CharacterListsAndLiteralWildcards) {
+  // Character lists and literal wildcards.
   EXPECT_EQ(Like("b", "[a-c]"), "-1");
   EXPECT_EQ(Like("B", "[a-c]"), "-1");
   EXPECT_EQ(Like("d", "[a-c]"), "0");
@@ -60,23 +56,17 @@ TEST_F(LikeTest, CharacterListsAndLiteralWildcards) {
   EXPECT_EQ(Like("1#", "1[#]"), "-1");
   EXPECT_EQ(Like("abc", "a[]bc"), "-1");
   EXPECT_EQ(Like("[", "[[]"), "-1");
-}
-
-TEST_F(LikeTest, PercentAndUnderscoreAreOrdinary) {
+  // Percent and underscore are ordinary.
   EXPECT_EQ(Like("100%", "100%"), "-1");
   EXPECT_EQ(Like("a_c", "a_c"), "-1");
   EXPECT_EQ(Like("abc", "a_c"), "0");
-}
-
-TEST_F(LikeTest, NullsNumbersAndBadPatterns) {
+  // Nulls, numbers and bad patterns.
   EXPECT_EQ(Eval("jet_like(NULL, 0, 'a', 10)"), "NULL");
   EXPECT_EQ(Eval("jet_like('a', 10, NULL, 0)"), "NULL");
   EXPECT_EQ(Eval("jet_like(123, 4, '1*', 10)"), "-1");
   EXPECT_EQ(Like("a", "[a"), "error: jet:93:Ungültige Musterzeichenfolge.");
   EXPECT_EQ(Like("a", "[z-a]"), "error: jet:93:Ungültige Musterzeichenfolge.");
-}
-
-TEST_F(LikeTest, HostilePatternsFinish) {
+  // Hostile patterns finish.
   std::string text(2000, 'a');
   std::string pattern;
   for (int i = 0; i < 200; ++i) pattern += "*a";
@@ -84,13 +74,18 @@ TEST_F(LikeTest, HostilePatternsFinish) {
   EXPECT_FALSE(p.Matches(text));
   EXPECT_TRUE(LikePattern(pattern + "*").Matches(text));
   EXPECT_FALSE(LikePattern(std::string(3000, '?')).Matches(text));
-}
-
-TEST_F(LikeTest, LikeOverATableReusesTheCompiledPattern) {
+  // Like over a table reuses the compiled pattern.
   Exec("CREATE TABLE t(s); INSERT INTO t VALUES ('Anna'), ('anton'), ('Bert'), (NULL), ('ANKE')");
   EXPECT_EQ(Eval("SELECT count(*) FROM t WHERE jet_like(s, 10, 'an*', 10)"), "3");
   EXPECT_EQ(Eval("SELECT group_concat(s, ',') FROM t WHERE jet_like(s, 10, '*e*', 10)"),
             "Bert,ANKE");
+  // Collation orders and groups.
+  Exec("CREATE TABLE n(s); INSERT INTO n VALUES ('b'), ('A'), ('Äb'), ('a'), ('c'), ('ab')");
+  EXPECT_EQ(Eval("SELECT count(DISTINCT s COLLATE jet_general) FROM n"), "5");
+  EXPECT_EQ(Eval("SELECT group_concat(lower(s), ',') FROM "
+                 "(SELECT s FROM n ORDER BY s COLLATE jet_general, s)"),
+            "a,a,ab,Äb,b,c");
+  EXPECT_EQ(Eval("SELECT 'ABC' = 'abc' COLLATE jet_general"), "1");
 }
 
 TEST(GeneralOrderTest, CaseNeverMattersAndAccentsSortWithTheirLetter) {
@@ -107,15 +102,6 @@ TEST(GeneralOrderTest, CaseNeverMattersAndAccentsSortWithTheirLetter) {
   EXPECT_NE(CompareGeneral("co-op", "coop"), 0);
   EXPECT_LT(CompareGeneral("ab", "abc"), 0);
   EXPECT_LT(CompareGeneral("", "a"), 0);
-}
-
-TEST_F(LikeTest, CollationOrdersAndGroups) {
-  Exec("CREATE TABLE n(s); INSERT INTO n VALUES ('b'), ('A'), ('Äb'), ('a'), ('c'), ('ab')");
-  EXPECT_EQ(Eval("SELECT count(DISTINCT s COLLATE jet_general) FROM n"), "5");
-  EXPECT_EQ(Eval("SELECT group_concat(lower(s), ',') FROM "
-                 "(SELECT s FROM n ORDER BY s COLLATE jet_general, s)"),
-            "a,a,ab,Äb,b,c");
-  EXPECT_EQ(Eval("SELECT 'ABC' = 'abc' COLLATE jet_general"), "1");
 }
 
 }  // namespace

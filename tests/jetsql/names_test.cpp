@@ -44,13 +44,12 @@ class NonLatinNamesTest : public SqlFixture {
   }};
 };
 
-TEST_F(NonLatinNamesTest, LowerCaseNamesFindUpperCaseTablesAndColumns) {
+TEST_F(NonLatinNamesTest, NamesFoldInEveryScript) {
+  // Lower-case names find upper-case tables and columns.
   EXPECT_EQ(Run("SELECT имя FROM города ORDER BY население"), "Тверь\nМосква\n");
   EXPECT_EQ(Run("SELECT г.Имя FROM Города AS Г WHERE Г.население > 1000000"), "Москва\n");
   EXPECT_EQ(Run("SELECT ονομα FROM χωρα"), "Ελλάδα\n");
-}
-
-TEST_F(NonLatinNamesTest, AliasesAndParametersFoldAlike) {
+  // Aliases and parameters fold alike.
   EXPECT_EQ(Run("SELECT ИМЯ AS Название FROM ГОРОДА ORDER BY НАЗВАНИЕ"), "Москва\nТверь\n");
   // A declared parameter used in another case is one parameter, not two.
   try {

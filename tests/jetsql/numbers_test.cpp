@@ -7,7 +7,8 @@ namespace {
 
 class NumbersTest : public SqlFixture {};
 
-TEST_F(NumbersTest, IntFloorsAndFixTruncates) {
+TEST_F(NumbersTest, RoundingTypesDomainsAndRnd) {
+  // Int floors and Fix truncates.
   EXPECT_EQ(Eval("jet_int(-2.5, 7)"), "-3");
   EXPECT_EQ(Eval("jet_fix(-2.5, 7)"), "-2");
   EXPECT_EQ(Eval("jet_int(-25000, 5)"), "-30000");  // Currency -2.5 -> -3
@@ -15,9 +16,7 @@ TEST_F(NumbersTest, IntFloorsAndFixTruncates) {
   EXPECT_EQ(Eval("jet_int('-1,5', 10)"), "-2");
   EXPECT_EQ(Eval("typeof(jet_int(-2.5, 7))"), "real");
   EXPECT_EQ(Eval("jet_int('-12.34', 16)"), "-13");
-}
-
-TEST_F(NumbersTest, RoundGoesHalfToEven) {
+  // Round goes half to even.
   EXPECT_EQ(Eval("jet_round(2.5, 7, 0, 4)"), "2");
   EXPECT_EQ(Eval("jet_round(3.5, 7, 0, 4)"), "4");
   EXPECT_EQ(Eval("jet_round(0.125, 7, 2, 4)"), "0.12");
@@ -27,17 +26,13 @@ TEST_F(NumbersTest, RoundGoesHalfToEven) {
   EXPECT_EQ(Eval("jet_round('2.345', 16, 2, 4)"), "2.34");
   EXPECT_EQ(Eval("jet_round(1.5, 7, -1, 4)"),
             "error: jet:5:Ungültiger Prozeduraufruf oder ungültiges Argument");
-}
-
-TEST_F(NumbersTest, AbsAndSgnKeepTypesAndOverflow) {
+  // Abs and Sgn keep types and overflow.
   EXPECT_EQ(Eval("jet_abs(-32768, 3)"), "error: jet:6:Überlauf");
   EXPECT_EQ(Eval("jet_abs(-32768, 4)"), "32768");
   EXPECT_EQ(Eval("jet_abs('-0.5', 16)"), "0.5");
   EXPECT_EQ(Eval("jet_sgn(-0.1, 7)"), "-1");
   EXPECT_EQ(Eval("jet_sgn(NULL, 0)"), "NULL");
-}
-
-TEST_F(NumbersTest, MathFunctionsRejectTheirDomainsEdges) {
+  // Math functions reject their domains' edges.
   EXPECT_EQ(Eval("jet_sqr(16, 4)"), "4");
   EXPECT_EQ(Eval("jet_sqr(-1, 4)"),
             "error: jet:5:Ungültiger Prozeduraufruf oder ungültiges Argument");
@@ -46,9 +41,7 @@ TEST_F(NumbersTest, MathFunctionsRejectTheirDomainsEdges) {
   EXPECT_EQ(Eval("jet_exp(1000, 4)"), "error: jet:6:Überlauf");
   EXPECT_EQ(Eval("round(jet_atn(1, 4) * 4, 12)"), "3.14159265359");
   EXPECT_EQ(Eval("round(jet_log(jet_exp(2, 4), 7), 12)"), "2");
-}
-
-TEST_F(NumbersTest, RndRepeatsForTheSameNegativeSeed) {
+  // Rnd repeats for the same negative seed.
   std::string a = Eval("jet_rnd(-7, 4)");
   EXPECT_EQ(Eval("jet_rnd(-7, 4)"), a);
   EXPECT_EQ(Eval("jet_rnd(0, 4)"), a);  // repeats the last number

@@ -8,23 +8,20 @@ namespace {
 
 class OperatorsTest : public SqlFixture {};
 
-TEST_F(OperatorsTest, EveryRegistryEntryIsRegistered) {
+TEST_F(OperatorsTest, OperatorsAndCasts) {
+  // Every registry entry is registered.
   for (const JetFunctionSpec& spec : kJetFunctions) {
     std::string sql = std::string("SELECT count(*) FROM pragma_function_list WHERE name = '") +
                       spec.name + "' AND narg = " + std::to_string(spec.arity);
     EXPECT_EQ(Eval(sql), "1") << spec.name;
   }
-}
-
-TEST_F(OperatorsTest, IntegerArithmeticOverflowsInsteadOfWrapping) {
+  // Integer arithmetic overflows instead of wrapping.
   EXPECT_EQ(Eval("jet_op_add(2147483647, 4, 1, 4, 4)"), "error: jet:6:Überlauf");
   EXPECT_EQ(Eval("jet_op_sub(-2147483648, 4, 1, 4, 4)"), "error: jet:6:Überlauf");
   EXPECT_EQ(Eval("jet_op_mul(65536, 4, 32768, 4, 4)"), "error: jet:6:Überlauf");
   EXPECT_EQ(Eval("jet_op_neg(-2147483648, 4, 4)"), "error: jet:6:Überlauf");
   EXPECT_EQ(Eval("jet_op_neg(200, 2, 2)"), "-200");  // Byte negates to Integer
-}
-
-TEST_F(OperatorsTest, DivisionByZeroAndIntegerDivision) {
+  // Division by zero and integer division.
   EXPECT_EQ(Eval("jet_op_div(1, 4, 0, 4, 7)"), "error: jet:11:Division durch Null");
   EXPECT_EQ(Eval("jet_op_div(0, 4, 0, 4, 7)"), "error: jet:6:Überlauf");
   EXPECT_EQ(Eval("jet_op_div(7, 4, 2, 4, 7)"), "3.5");
@@ -35,9 +32,7 @@ TEST_F(OperatorsTest, DivisionByZeroAndIntegerDivision) {
   EXPECT_EQ(Eval("jet_op_mod(5, 4, 0.4, 7, 4)"), "error: jet:11:Division durch Null");
   EXPECT_EQ(Eval("jet_op_pow(-8, 4, 0.5, 7, 7)"),
             "error: jet:5:Ungültiger Prozeduraufruf oder ungültiges Argument");
-}
-
-TEST_F(OperatorsTest, CurrencyStaysExact) {
+  // Currency stays exact.
   // 0.1 + 0.2 in Currency is exactly 0.3 (3000 ten-thousandths).
   EXPECT_EQ(Eval("jet_op_add(1000, 5, 2000, 5, 5)"), "3000");
   // 1.5 * 3 (Long) = 4.5; 0.0001 * 0.5 rounds half to even to 0.0000 (Currency x Currency).
@@ -45,9 +40,7 @@ TEST_F(OperatorsTest, CurrencyStaysExact) {
   EXPECT_EQ(Eval("jet_op_mul(1, 5, 5000, 5, 5)"), "0");
   EXPECT_EQ(Eval("jet_op_mul(3, 5, 5000, 5, 5)"), "2");
   EXPECT_EQ(Eval("jet_op_add(9223372036854775807, 5, 1, 5, 5)"), "error: jet:6:Überlauf");
-}
-
-TEST_F(OperatorsTest, DecimalArithmeticIsExact) {
+  // Decimal arithmetic is exact.
   EXPECT_EQ(Eval("jet_op_add('0.1', 16, '0.2', 16, 16)"), "0.3");
   EXPECT_EQ(Eval("jet_op_mul('1.25', 16, '-4', 16, 16)"), "-5.00");
   EXPECT_EQ(Eval("jet_op_sub('1', 16, 15000, 5, 16)"), "-0.5000");
@@ -58,33 +51,25 @@ TEST_F(OperatorsTest, DecimalArithmeticIsExact) {
   EXPECT_EQ(Eval("jet_op_cmp('9999999999999999999999999999', 16, "
                  "'0.0000000000000000000000000001', 16)"),
             "1");
-}
-
-TEST_F(OperatorsTest, PlusJoinsTextAndPropagatesNull) {
+  // Dates add in days.
+  // #2023-03-14# + 1.25 = 2023-03-15 06:00.
+  EXPECT_EQ(Eval("jet_op_add(44999.0, 8, 1.25, 7, 8)"), "45000.25");
+  EXPECT_EQ(Eval("jet_op_sub(45000.5, 8, 44999.0, 8, 7)"), "1.5");
+  // Across 1899-12-30: day 0 minus 6 hours is 1899-12-29 18:00, stored as -1.75.
+  EXPECT_EQ(Eval("jet_op_sub(0.0, 8, 0.25, 7, 8)"), "-1.75");
+  // Plus joins text and propagates Null.
   EXPECT_EQ(Eval("jet_op_add('ab', 10, 'cd', 10, 10)"), "abcd");
   EXPECT_EQ(Eval("jet_op_add('ab', 10, NULL, 0, 10)"), "NULL");
   EXPECT_EQ(Eval("jet_op_add('12', 10, 3, 4, 7)"), "15");
   EXPECT_EQ(Eval("jet_op_add('zwölf', 10, 3, 4, 7)"), "error: jet:13:Typen unverträglich");
-}
-
-TEST_F(OperatorsTest, AmpersandTreatsOneNullAsEmpty) {
+  // Ampersand treats one Null as empty.
   EXPECT_EQ(Eval("jet_op_concat('ab', 10, NULL, 0)"), "ab");
   EXPECT_EQ(Eval("jet_op_concat(NULL, 0, NULL, 10)"), "NULL");
   EXPECT_EQ(Eval("jet_op_concat('x', 10, 1.5, 7)"), "x1,5");
   EXPECT_EQ(Eval("jet_op_concat('', 10, -1, 1)"), "Wahr");
   EXPECT_EQ(Eval("jet_op_concat(12345, 5, '', 10)"), "1,2345");
   EXPECT_EQ(Eval("jet_op_concat(45000.75, 8, '', 10)"), "15.03.2023 18:00:00");
-}
-
-TEST_F(OperatorsTest, DatesAddInDays) {
-  // #2023-03-14# + 1.25 = 2023-03-15 06:00.
-  EXPECT_EQ(Eval("jet_op_add(44999.0, 8, 1.25, 7, 8)"), "45000.25");
-  EXPECT_EQ(Eval("jet_op_sub(45000.5, 8, 44999.0, 8, 7)"), "1.5");
-  // Across 1899-12-30: day 0 minus 6 hours is 1899-12-29 18:00, stored as -1.75.
-  EXPECT_EQ(Eval("jet_op_sub(0.0, 8, 0.25, 7, 8)"), "-1.75");
-}
-
-TEST_F(OperatorsTest, LogicalOperatorsFollowAccessNullRules) {
+  // Logical operators follow Access's Null rules.
   EXPECT_EQ(Eval("jet_op_and(NULL, 0, 0, 1)"), "0");
   EXPECT_EQ(Eval("jet_op_and(NULL, 0, -1, 1)"), "NULL");
   EXPECT_EQ(Eval("jet_op_or(NULL, 0, -1, 1)"), "-1");
@@ -96,9 +81,7 @@ TEST_F(OperatorsTest, LogicalOperatorsFollowAccessNullRules) {
   EXPECT_EQ(Eval("jet_op_and(12, 4, 10, 4)"), "8");  // bitwise on numbers
   EXPECT_EQ(Eval("jet_op_not(5, 4)"), "-6");
   EXPECT_EQ(Eval("jet_op_not(NULL, 0)"), "NULL");
-}
-
-TEST_F(OperatorsTest, CompareAcrossTypes) {
+  // Compare across types.
   EXPECT_EQ(Eval("jet_op_cmp('abc', 10, 'ABC', 10)"), "0");
   EXPECT_EQ(Eval("jet_op_cmp('Äpfel', 10, 'Birnen', 10)"), "-1");
   EXPECT_EQ(Eval("jet_op_cmp(15000, 5, 1.5, 7)"), "0");  // Currency 1.5 = Double 1.5
@@ -106,9 +89,7 @@ TEST_F(OperatorsTest, CompareAcrossTypes) {
   EXPECT_EQ(Eval("jet_op_cmp('a', 10, 1, 4)"),
             "error: jet:3464:Datentypenkonflikt im Kriterienausdruck.");
   EXPECT_EQ(Eval("jet_op_cmp(NULL, 0, 1, 4)"), "NULL");
-}
-
-TEST_F(OperatorsTest, CastsRoundHalfToEvenAndCheckRanges) {
+  // Casts round half to even and check ranges.
   EXPECT_EQ(Eval("jet_cast(2.5, 7, 3)"), "2");    // CInt(2.5)
   EXPECT_EQ(Eval("jet_cast(3.5, 7, 3)"), "4");    // CInt(3.5)
   EXPECT_EQ(Eval("jet_cast(-2.5, 7, 4)"), "-2");  // CLng(-2.5)

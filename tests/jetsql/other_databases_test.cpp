@@ -87,7 +87,8 @@ class OtherDatabaseTest : public ::testing::Test {
   std::vector<std::string> back_rows_;
 };
 
-TEST_F(OtherDatabaseTest, LinkedTablesReadTheirFile) {
+TEST_F(OtherDatabaseTest, LinkedTablesReadTheirFileOrNameIt) {
+  // Linked tables read their file.
   // Access records the path on the machine that made the link; here the file lies beside.
   testsupport::AddLinkedTable(front_, 3002, "Absolut", back_, "Table1");
   testsupport::AddLinkedTable(front_, 3003, "Beiliegend", "C:\\Daten\\backend.mdb", "Table1");
@@ -111,9 +112,7 @@ TEST_F(OtherDatabaseTest, LinkedTablesReadTheirFile) {
   EXPECT_TRUE(entry->linked);
   EXPECT_EQ(db->GetTableDef("Beiliegend")->name, "Beiliegend");
   EXPECT_EQ(db->GetTableDef("Beiliegend")->columns.size(), 9u);
-}
-
-TEST_F(OtherDatabaseTest, MissingLinkedFilesAreNamed) {
+  // Missing linked files are named.
   testsupport::AddLinkedTable(front_, 3011, "Fort", "C:\\Nirgends\\fehlt.mdb", "Table1");
   testsupport::AddLinkedTable(front_, 3012, "Weg", dir_.File("fehlt.mdb"), "Table1");
   testsupport::AddLinkedTable(front_, 3013, "Schleife", "C:\\Daten\\front.mdb", "Schleife");

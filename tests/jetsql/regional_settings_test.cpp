@@ -19,7 +19,8 @@ RegionalSettings FromEnv(const std::map<std::string, std::string>& env) {
   });
 }
 
-TEST(RegionalSettingsTest, GermanWhenNothingOrOnlyCIsSet) {
+TEST(RegionalSettingsTest, SettingsFollowTheEnvironmentAndTheCLibrary) {
+  // German when nothing or only C is set.
   for (const auto& env :
        std::vector<std::map<std::string, std::string>>{{},
                                                        {{"LANG", "C"}},
@@ -36,9 +37,7 @@ TEST(RegionalSettingsTest, GermanWhenNothingOrOnlyCIsSet) {
     EXPECT_EQ(s.currency.symbol, "€");
     EXPECT_EQ(s.date.month_names[2], "März");
   }
-}
-
-TEST(RegionalSettingsTest, EachPartFollowsItsCategoryInPosixPrecedence) {
+  // Each part follows its category in POSIX precedence.
   // LANG for everything not named otherwise.
   RegionalSettings us = FromEnv({{"LANG", "en_US.UTF-8"}});
   EXPECT_EQ(us.number.decimal, '.');
@@ -60,9 +59,7 @@ TEST(RegionalSettingsTest, EachPartFollowsItsCategoryInPosixPrecedence) {
   EXPECT_EQ(all.currency.symbol, "€");
   // An empty variable counts as unset.
   EXPECT_EQ(FromEnv({{"LC_ALL", ""}, {"LANG", "en_GB"}}).date.long_date, "dd mmmm yyyy");
-}
-
-TEST(RegionalSettingsTest, OtherLocalesComeFromTheCLibraryOrFallBackToGerman) {
+  // Other locales come from the C library or fall back to German.
   EXPECT_EQ(SettingsForLocale("xx_NOWHERE.UTF-8").date.short_date, "dd/mm/yyyy");
   EXPECT_EQ(SettingsForLocale("xx_NOWHERE.UTF-8").words.true_word, "Wahr");
   // fr_FR where it is installed: day first, decimal comma, French names, symbol after.

@@ -228,7 +228,8 @@ TEST_F(SavedQueryTest, EachQueryGivesWhatItsSqlGives) {
   EXPECT_GE(compared, 8u);
 }
 
-TEST_F(SavedQueryTest, SelectNestedAndJoined) {
+TEST_F(SavedQueryTest, QueriesStandWhereTablesStand) {
+  // Select nested and joined.
   EXPECT_EQ(Sql("Auswahl"),
             "SELECT Table1.col1, Table1.col2 AS Gruppe\r\nFROM Table1\r\n"
             "WHERE Table1.col3>\"p\";");
@@ -253,9 +254,7 @@ TEST_F(SavedQueryTest, SelectNestedAndJoined) {
   EXPECT_EQ(RunSql(*session_, "SELECT Auswahl.Gruppe FROM Auswahl WHERE Auswahl.col1 = 'd'").rows,
             (std::vector<std::string>{"'z'|"}));
   EXPECT_EQ(ErrorOf(*session_, "SELECT Table1.col1 FROM Auswahl"), 3061);
-}
-
-TEST_F(SavedQueryTest, UnionAndCrosstab) {
+  // Union and crosstab.
   EXPECT_EQ(Sql("Vereinigung"),
             "SELECT col1 FROM Table1\r\nUNION SELECT col1 FROM Table2\r\nORDER BY col1;");
   EXPECT_EQ(RunSql(*session_, "SELECT col1 FROM Vereinigung WHERE col1 > 'c'").rows,
@@ -272,9 +271,7 @@ TEST_F(SavedQueryTest, UnionAndCrosstab) {
                                       "'z'|Null|Null|Null|1|Null|"}));
   EXPECT_EQ(RunSql(*session_, "SELECT k.col2 FROM Kreuztabelle AS k WHERE k.e = 0").rows,
             (std::vector<std::string>{"'x'|"}));
-}
-
-TEST_F(SavedQueryTest, ParametersAreAskedFor) {
+  // Parameters are asked for.
   EXPECT_EQ(Sql("Parameter"),
             "PARAMETERS [Welche Gruppe] Text ( 50 );\r\nSELECT Table1.col1\r\nFROM Table1\r\n"
             "WHERE Table1.col2=[Welche Gruppe];");

@@ -10,7 +10,8 @@ class StringsTest : public SqlFixture {};
 constexpr const char* kInvalidArgument =
     "error: jet:5:Ungültiger Prozeduraufruf oder ungültiges Argument";
 
-TEST_F(StringsTest, LengthsAndSlicesCountCharactersNotBytes) {
+TEST_F(StringsTest, StringFunctions) {
+  // Lengths and slices count characters, not bytes.
   EXPECT_EQ(Eval("jet_len('Grüße', 10)"), "5");
   EXPECT_EQ(Eval("jet_len(12.5, 7)"), "4");  // as text: "12,5"
   EXPECT_EQ(Eval("jet_len(NULL, 0)"), "NULL");
@@ -21,9 +22,7 @@ TEST_F(StringsTest, LengthsAndSlicesCountCharactersNotBytes) {
   EXPECT_EQ(Eval("jet_mid('Hallo Welt', 10, 2, 4, 3, 4)"), "all");
   EXPECT_EQ(Eval("jet_mid('abc', 10, 5, 4, 1, 4)"), "");
   EXPECT_EQ(Eval("jet_mid('abc', 10, 0, 4, 1, 4)"), kInvalidArgument);
-}
-
-TEST_F(StringsTest, SearchingWithTextAndBinaryCompare) {
+  // Searching with text and binary compare.
   EXPECT_EQ(Eval("jet_instr(1, 4, 'Hallo Welt', 10, 'WELT', 10, 1, 4)"), "7");
   EXPECT_EQ(Eval("jet_instr(1, 4, 'Hallo Welt', 10, 'WELT', 10, 0, 4)"), "0");
   EXPECT_EQ(Eval("jet_instr(8, 4, 'Hallo Welt', 10, 'l', 10, 1, 4)"), "9");
@@ -34,17 +33,13 @@ TEST_F(StringsTest, SearchingWithTextAndBinaryCompare) {
   // The match must end at or before `start`.
   EXPECT_EQ(Eval("jet_instrrev('abcabc', 10, 'bc', 10, 5, 4, 1, 4)"), "2");
   EXPECT_EQ(Eval("jet_instrrev('abc', 10, 'x', 10, -1, 4, 1, 4)"), "0");
-}
-
-TEST_F(StringsTest, ReplaceReturnsTheTextFromStart) {
+  // Replace returns the text from start.
   EXPECT_EQ(Eval("jet_replace('aXbxc', 10, 'x', 10, '-', 10, 1, 4, -1, 4, 1, 4)"), "a-b-c");
   EXPECT_EQ(Eval("jet_replace('aXbxc', 10, 'x', 10, '-', 10, 1, 4, -1, 4, 0, 4)"), "aXb-c");
   EXPECT_EQ(Eval("jet_replace('aXbxc', 10, 'x', 10, '-', 10, 3, 4, -1, 4, 1, 4)"), "b-c");
   EXPECT_EQ(Eval("jet_replace('aXbxc', 10, 'x', 10, '-', 10, 1, 4, 1, 4, 1, 4)"), "a-bxc");
   EXPECT_EQ(Eval("jet_replace('abc', 10, '', 10, '-', 10, 1, 4, -1, 4, 1, 4)"), "abc");
-}
-
-TEST_F(StringsTest, CaseTrimAndBuilders) {
+  // Case, trim and builders.
   EXPECT_EQ(Eval("jet_ucase('straße äö', 10)"), "STRAßE ÄÖ");
   EXPECT_EQ(Eval("jet_lcase('ÄRGER Über', 10)"), "ärger über");
   EXPECT_EQ(Eval("'[' || jet_trim('  a b  ', 10) || ']'"), "[a b]");
@@ -56,9 +51,7 @@ TEST_F(StringsTest, CaseTrimAndBuilders) {
   EXPECT_EQ(Eval("jet_string(3, 4, 'xyz', 10)"), "xxx");
   EXPECT_EQ(Eval("jet_string(2, 4, 65, 4)"), "AA");
   EXPECT_EQ(Eval("jet_strreverse('Grüße', 10)"), "eßürG");
-}
-
-TEST_F(StringsTest, ComparingAndCharacterCodes) {
+  // Comparing and character codes.
   EXPECT_EQ(Eval("jet_strcomp('abc', 10, 'ABC', 10, 1, 4)"), "0");
   EXPECT_EQ(Eval("jet_strcomp('abc', 10, 'ABC', 10, 0, 4)"), "1");
   EXPECT_EQ(Eval("jet_strcomp(NULL, 0, 'b', 10, 1, 4)"), "NULL");
@@ -67,9 +60,7 @@ TEST_F(StringsTest, ComparingAndCharacterCodes) {
   EXPECT_EQ(Eval("jet_asc('', 10)"), kInvalidArgument);
   EXPECT_EQ(Eval("jet_chr(128, 4)"), "€");
   EXPECT_EQ(Eval("jet_chr(256, 4)"), kInvalidArgument);
-}
-
-TEST_F(StringsTest, ValAndStrIgnoreTheLocale) {
+  // Val and Str ignore the locale.
   EXPECT_EQ(Eval("jet_val('  12 34abc', 10)"), "1234");
   EXPECT_EQ(Eval("jet_val('1.5e2x', 10)"), "150");
   EXPECT_EQ(Eval("jet_val('&HFF', 10)"), "255");
@@ -77,9 +68,7 @@ TEST_F(StringsTest, ValAndStrIgnoreTheLocale) {
   EXPECT_EQ(Eval("jet_str(1.5, 7)"), " 1.5");
   EXPECT_EQ(Eval("jet_str(-3, 4)"), "-3");
   EXPECT_EQ(Eval("jet_str(15000, 5)"), " 1.5");
-}
-
-TEST_F(StringsTest, Inspections) {
+  // IsNumeric, IsDate and the like.
   EXPECT_EQ(Eval("jet_isnumeric('1,5', 10)"), "-1");
   EXPECT_EQ(Eval("jet_isnumeric(' -1.234,5 ', 10)"), "-1");
   EXPECT_EQ(Eval("jet_isnumeric('abc', 10)"), "0");

@@ -33,7 +33,8 @@ class VbaFunctionsTest : public SqlFixture {
   }
 };
 
-TEST_F(VbaFunctionsTest, HexAndOctWriteTheBitsOfTheArgumentsType) {
+TEST_F(VbaFunctionsTest, VbaFunctions) {
+  // Hex and Oct write the bits of the argument's type.
   EXPECT_EQ(Eval("jet_hex(10, 3)"), "A");
   EXPECT_EQ(Eval("jet_hex(459, 3)"), "1CB");
   EXPECT_EQ(Eval("jet_oct(459, 3)"), "713");
@@ -54,9 +55,7 @@ TEST_F(VbaFunctionsTest, HexAndOctWriteTheBitsOfTheArgumentsType) {
   EXPECT_EQ(Eval("jet_hex(NULL, 0)"), "NULL");
   EXPECT_EQ(Eval("jet_hex_text(NULL, 0)"), kInvalidNull);
   EXPECT_EQ(Eval("jet_hex_text(255, 3)"), "FF");
-}
-
-TEST_F(VbaFunctionsTest, WideCharacterCodes) {
+  // Wide character codes.
   EXPECT_EQ(Eval("jet_chrw(8364, 4)"), "€");
   EXPECT_EQ(Eval("jet_chrw(-8172, 3)"), "\uE014");  // -8172 + 65536
   EXPECT_EQ(Eval("jet_chrw(65536, 4)"), kInvalidArgument);
@@ -66,9 +65,7 @@ TEST_F(VbaFunctionsTest, WideCharacterCodes) {
   EXPECT_EQ(Eval("jet_ascw('\U0001F600', 10)"), "-10179");  // the high surrogate
   EXPECT_EQ(Eval("jet_ascw('', 10)"), kInvalidArgument);
   EXPECT_EQ(Eval("jet_chrw_text(NULL, 0)"), kInvalidNull);
-}
-
-TEST_F(VbaFunctionsTest, StrConvChangesCaseAndRefusesTheRest) {
+  // StrConv changes case and refuses the rest.
   EXPECT_EQ(Eval("jet_strconv('Grüße aus Köln', 10, 1, 3, 0, 3)"), "GRÜßE AUS KÖLN");
   EXPECT_EQ(Eval("jet_strconv('ÄRGER', 10, 2, 3, 0, 3)"), "ärger");
   EXPECT_EQ(Eval("jet_strconv('hELLO wORLD', 10, 3, 3, 0, 3)"), "Hello World");
@@ -81,9 +78,7 @@ TEST_F(VbaFunctionsTest, StrConvChangesCaseAndRefusesTheRest) {
         << refused;
   }
   EXPECT_EQ(Eval("jet_strconv(NULL, 0, 1, 3, 0, 3)"), "NULL");
-}
-
-TEST_F(VbaFunctionsTest, PartitionNamesTheRangeAsTheReferenceShows) {
+  // Partition names the range as the reference shows.
   auto partition = [&](int number, int start, int stop, int interval) {
     return Eval("jet_partition(" + std::to_string(number) + ", 4, " + std::to_string(start) +
                 ", 4, " + std::to_string(stop) + ", 4, " + std::to_string(interval) + ", 4)");
@@ -102,9 +97,7 @@ TEST_F(VbaFunctionsTest, PartitionNamesTheRangeAsTheReferenceShows) {
   EXPECT_EQ(partition(5, -1, 10, 1), kInvalidArgument);
   EXPECT_EQ(partition(5, 0, 10, 0), kInvalidArgument);
   EXPECT_EQ(Eval("jet_partition(NULL, 0, 0, 4, 99, 4, 5, 4)"), "NULL");
-}
-
-TEST_F(VbaFunctionsTest, InspectingVariants) {
+  // What a Variant holds.
   EXPECT_EQ(Eval("jet_isempty(NULL, 0)"), "0");
   EXPECT_EQ(Eval("jet_isempty('', 10)"), "0");
   EXPECT_EQ(Eval("jet_iserror(5, 4)"), "0");
@@ -121,9 +114,7 @@ TEST_F(VbaFunctionsTest, InspectingVariants) {
               expected)
         << value;
   }
-}
-
-TEST_F(VbaFunctionsTest, ColoursAndTimer) {
+  // Colours and timer.
   EXPECT_EQ(Eval("jet_rgb(0, 4, 0, 4, 255, 4)"), "16711680");
   EXPECT_EQ(Eval("jet_rgb(300, 4, 128, 4, 1, 4)"), std::to_string(255 + 128 * 256 + 65536));
   EXPECT_EQ(Eval("jet_rgb(-1, 4, 0, 4, 0, 4)"), kInvalidArgument);
@@ -134,18 +125,14 @@ TEST_F(VbaFunctionsTest, ColoursAndTimer) {
   EXPECT_LT(timer, 86400);
   EXPECT_TRUE(std::regex_match(Eval("jet_date_text()"), std::regex(R"(\d\d-\d\d-\d{4})")));
   EXPECT_TRUE(std::regex_match(Eval("jet_time_text()"), std::regex(R"(\d\d:\d\d:\d\d)")));
-}
-
-TEST_F(VbaFunctionsTest, StringFormsFailOnNull) {
+  // String forms fail on Null.
   EXPECT_EQ(Eval("jet_left_text('Hallo', 10, 2, 4)"), "Ha");
   EXPECT_EQ(Eval("jet_left_text(NULL, 0, 2, 4)"), kInvalidNull);
   EXPECT_EQ(Eval("jet_mid_text(NULL, 0, 2, 4, NULL, 0)"), kInvalidNull);
   EXPECT_EQ(Eval("jet_format_text(NULL, 0, '', 10)"), kInvalidNull);
   EXPECT_EQ(Eval("jet_format_text(1.5, 7, '0.00', 10)"), "1,50");
   EXPECT_EQ(Eval("jet_trim_text('  a  ', 10)"), "a");
-}
-
-TEST_F(VbaFunctionsTest, NamedNumberFormatsWithTheirOptions) {
+  // Named number formats with their options.
   auto number = [&](const std::string& fn, const std::string& args) {
     return Eval("jet_" + fn + "(" + args + ")");
   };
@@ -164,9 +151,7 @@ TEST_F(VbaFunctionsTest, NamedNumberFormatsWithTheirOptions) {
   EXPECT_EQ(number("formatcurrency", "1234.5, 7" + defaults), "1.234,50 €");
   EXPECT_EQ(number("formatcurrency", "-1234.5, 7" + defaults), "-1.234,50 €");
   EXPECT_EQ(number("formatcurrency", "12345000, 5, 0, 4, -2, 4, -2, 4, -2, 4"), "1.235 €");
-}
-
-TEST_F(VbaFunctionsTest, FormatDateTimeUsesTheRegionalFormats) {
+  // FormatDateTime uses the regional formats.
   auto date = [&](int named) {
     return Eval(std::string("jet_formatdatetime(") + kJuly4 + ", " + std::to_string(named) +
                 ", 4)");
@@ -179,9 +164,7 @@ TEST_F(VbaFunctionsTest, FormatDateTimeUsesTheRegionalFormats) {
   EXPECT_EQ(Eval("jet_formatdatetime(42920, 8, 0, 4)"), "04.07.2017");
   EXPECT_EQ(Eval("jet_formatdatetime(0.5, 8, 0, 4)"), "12:00:00");
   EXPECT_EQ(Eval("jet_formatdatetime('4.7.2017', 10, 1, 4)"), "Dienstag, 4. Juli 2017");
-}
-
-TEST_F(VbaFunctionsTest, EnglishUsSettingsChangeEveryConversion) {
+  // English (US) settings change every conversion.
   SetRegional(RegionalSettings::EnglishUs());
   EXPECT_EQ(Eval(std::string("jet_formatdatetime(") + kJuly4 + ", 0, 4)"), "7/4/2017 3:04:05 PM");
   EXPECT_EQ(Eval(std::string("jet_formatdatetime(") + kJuly4 + ", 1, 4)"), "Tuesday, July 4, 2017");
@@ -197,9 +180,7 @@ TEST_F(VbaFunctionsTest, EnglishUsSettingsChangeEveryConversion) {
   EXPECT_EQ(Eval("jet_weekday(42920, 8, 0, 4)"), "3");  // system week starts on Sunday
   EXPECT_EQ(Eval("jet_str(1.5, 7)"), " 1.5");
   EXPECT_EQ(Eval("jet_val('1,5', 10)"), "1");
-}
-
-TEST_F(VbaFunctionsTest, EnglishUkAndGermanReadDayFirst) {
+  // English (UK) and German read the day first.
   SetRegional(RegionalSettings::EnglishUk());
   EXPECT_EQ(Eval("jet_cast('4/7/2017', 10, 8)"), "42920");
   EXPECT_EQ(Eval("jet_format(-1234.5, 7, 'Currency', 10)"), "-£1,234.50");
@@ -242,7 +223,8 @@ class VbaReferenceTest : public ::testing::Test {
   std::unique_ptr<Session> session_;
 };
 
-TEST_F(VbaReferenceTest, NumberAndConversionFunctions) {
+TEST_F(VbaReferenceTest, ReferenceExamples) {
+  // Number and conversion functions.
   ExpectEach({
       {"Round(1.2345, 2)", "1,23"},
       {"Round(Exp(1), 10)", "2,7182818285"},
@@ -269,11 +251,7 @@ TEST_F(VbaReferenceTest, NumberAndConversionFunctions) {
       {"IsNumeric('45 Help')", "Falsch"},
       {"IsDate('12. Februar 1969')", "Wahr"},
       {"IsNull(Null)", "Wahr"},
-  });
-}
-
-TEST_F(VbaReferenceTest, TextFunctions) {
-  ExpectEach({
+      // Text functions.
       {"Left('Hello World', 7)", "Hello W"},
       {"Right('Hello World', 20)", "Hello World"},
       {"Mid('Mid Function Demo', 5, 8)", "Function"},
@@ -293,11 +271,7 @@ TEST_F(VbaReferenceTest, TextFunctions) {
       {"Format(5459.4, '##,##0.00')", "5.459,40"},
       {"Format(5, '0.00%')", "500,00%"},
       {"Format('This is it', '>')", "THIS IS IT"},
-  });
-}
-
-TEST_F(VbaReferenceTest, DateFunctions) {
-  ExpectEach({
+      // Date functions.
       {"DateAdd('m', 1, #1/31/1995#)", "28.02.1995"},
       {"DateAdd('h', 36, #1/31/1995#)", "01.02.1995 12:00:00"},
       {"DateDiff('d', #2/12/1969#, #3/1/1969#)", "17"},
@@ -314,11 +288,7 @@ TEST_F(VbaReferenceTest, DateFunctions) {
       {"MonthName(12) & ' ' & MonthName(3, True)", "Dezember Mrz"},
       {"WeekdayName(1) & ' ' & WeekdayName(1, True, 1)", "Sonntag So"},
       {"WeekdayName(1, False, 2)", "Montag"},
-  });
-}
-
-TEST_F(VbaReferenceTest, ChoosingFunctions) {
-  ExpectEach({
+      // Choosing functions.
       {"IIf(Preis > 1000, 'Groß', 'Klein')", "Klein"},
       {"Nz(Null, 'leer')", "leer"},
       {"Nz(Preis, 0)", "202,68"},

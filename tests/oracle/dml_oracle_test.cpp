@@ -1,5 +1,5 @@
 // INSERT, UPDATE and DELETE run through quorla on copies of real Access files, read back by
-// quorla-sql, mdb-export and mdb-reader; a failed statement leaves the file's bytes as they were.
+// quorla-sql, mdb-export and mdb-reader.
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,9 @@ using jetsql::Session;
 
 using DmlOracleTest = testsupport::OracleFileTest;
 
-TEST_F(DmlOracleTest, EachStatementOnASmallTableAndFailuresLeaveTheFileAsItWas) {
+// Failed statements and what they leave are dml_test's; refusals leaving the bytes as they were,
+// the DDL and relationship read-backs'.
+TEST_F(DmlOracleTest, EachStatementOnASmallTable) {
   const std::string path = Copy("jet4/testV2003.mdb");
   {
     Session s(path, Session::Mode::kReadWrite);
@@ -37,14 +39,6 @@ TEST_F(DmlOracleTest, EachStatementOnASmallTableAndFailuresLeaveTheFileAsItWas) 
     const int64_t named_a = Count(s, "SELECT Count(*) FROM Table1 WHERE A = 'a'");
     EXPECT_EQ(s.Execute("DELETE FROM Table1 WHERE A = 'a'"), named_a);
   }
-  const auto bytes = quorla_test::ReadWholeFile(path);
-  {
-    Session s(path, Session::Mode::kReadWrite);
-    EXPECT_EQ(ErrorOf(s, "UPDATE Table1 SET A = A & '" + std::string(48, 'x') + "'"), 3163);
-    EXPECT_EQ(ErrorOf(s, "INSERT INTO Table1 (C) SELECT 300 FROM Table1"), 6);
-    EXPECT_EQ(ErrorOf(s, "DELETE FROM Table1 WHERE Nix = 1"), 3061);
-  }
-  EXPECT_EQ(quorla_test::ReadWholeFile(path), bytes) << "a failed statement changed the file";
   testsupport::CompareTablesWithOracles({path, "jet4", "testV2003"}, {"Table1"});
 }
 

@@ -67,7 +67,8 @@ class RelationshipsOracleTest : public testsupport::OracleFileTest {
   std::string path_;
 };
 
-TEST_F(RelationshipsOracleTest, RefusedChangesLeaveTheFileAsItWas) {
+TEST_F(RelationshipsOracleTest, RefusedChangesLeaveTheFileAndCascadesChangeIt) {
+  // Refused changes leave the file as it was.
   // A referring row needs its referenced row, in each of its relationships.
   ExpectRefused(
       "INSERT INTO Table1 (id, otherfk1, otherfk2, data, otherfk3) "
@@ -82,9 +83,7 @@ TEST_F(RelationshipsOracleTest, RefusedChangesLeaveTheFileAsItWas) {
   // A referenced row without the cascade may neither go nor change its key while rows refer.
   ExpectRefused("DELETE FROM Table3 WHERE id = 11", 3200, "Table1");
   ExpectRefused("UPDATE Table2 SET id = 7 WHERE id = 1", 3200, "Table1");
-}
-
-TEST_F(RelationshipsOracleTest, CascadesChangeAndDeleteTheReferringRows) {
+  // Cascades change and delete the referring rows.
   std::map<std::string, int64_t> system_rows;
   {
     Session s(path_, Session::Mode::kReadWrite);

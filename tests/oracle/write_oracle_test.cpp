@@ -176,9 +176,6 @@ TEST_F(WriteOracleTest, ChangedTablesReadBackEqual) {
   ChangeAndCompare("jet4/testV2003.mdb", {"Table1", "Table2", "Table3", "Table4"}, 40);
   ChangeAndCompare("jet4/fixedNumericTestV2003.mdb", {"test"}, 12);
   ChangeAndCompare("jet4/testUnicodeCompV2003.mdb", {"Table"}, 30);
-}
-
-TEST_F(WriteOracleTest, ChangedOrdersReadBackEqual) {
   ChangeAndCompare("bench/orders-100k.mdb", {"artikel", "orders"}, 30);
 }
 

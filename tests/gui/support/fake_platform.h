@@ -2,7 +2,7 @@
 #define QUORLA_TESTS_GUI_SUPPORT_FAKE_PLATFORM_H_
 
 // Test doubles for the message box and the file dialog: the box records what it was asked to
-// show; the dialog answers from a queue of scripted choices and records every setting.
+// show; the dialog answers from a queue of scripted choices and records the name it offered.
 
 #include <deque>
 #include <functional>
@@ -37,40 +37,12 @@ class FakeFileDialog : public platform::FileDialog {
  public:
   // Each showing takes the next answer: a path, or nullopt for cancel. No answer left: cancel.
   std::deque<std::optional<std::string>> answers;
-  // Every setting and showing, in order: "Filter=...", "Flags=4100", "ShowOpen", ...
-  std::vector<std::string> log;
   int shown = 0;
-
-  void SetFilter(const std::string& v) override {
-    log.push_back("Filter=" + v);
-    FileDialog::SetFilter(v);
-  }
-  void SetFlags(int32_t v) override {
-    log.push_back("Flags=" + std::to_string(v));
-    FileDialog::SetFlags(v);
-  }
-  void SetCancelError(bool v) override {
-    log.push_back(std::string("CancelError=") + (v ? "true" : "false"));
-    FileDialog::SetCancelError(v);
-  }
-  void SetDialogTitle(const std::string& v) override {
-    log.push_back("DialogTitle=" + v);
-    FileDialog::SetDialogTitle(v);
-  }
-  void SetDefaultExt(const std::string& v) override {
-    log.push_back("DefaultExt=" + v);
-    FileDialog::SetDefaultExt(v);
-  }
-  void SetFileName(const std::string& v) override {
-    log.push_back("FileName=" + v);
-    FileDialog::SetFileName(v);
-  }
   // The file name the dialog offered when last shown.
   std::string offered;
 
  protected:
-  std::optional<std::string> Present(Mode mode) override {
-    log.push_back(mode == Mode::kOpen ? "ShowOpen" : "ShowSave");
+  std::optional<std::string> Present(Mode) override {
     offered = FileName();
     ++shown;
     if (answers.empty()) return std::nullopt;
