@@ -201,6 +201,13 @@ std::string GeneralSortKey(std::u16string_view text) {
   return key;
 }
 
+bool SortsAfterEnd(char16_t c) {
+  const CharCode code = LookUp(c);
+  if (code.inline_size == 0) return false;
+  const uint32_t first_byte = code.inline_code >> (8 * (code.inline_size - 1));
+  return first_byte > kEndOfText;
+}
+
 int CompareGeneral(std::u16string_view a, std::u16string_view b) {
   // Keys start with the inline codes of all characters. While both texts hold characters with
   // one-byte inline codes and nothing else, the first differing code decides.
@@ -215,6 +222,10 @@ int CompareGeneral(std::u16string_view a, std::u16string_view b) {
     if (ca.inline_code != cb.inline_code) return ca.inline_code < cb.inline_code ? -1 : 1;
   }
   if (i == a.size() && i == b.size()) return 0;
+  // One text ended with the same codes so far: the other sorts after it if its next character
+  // has a code there, in place of the shorter text's end-of-text marker.
+  if (i == b.size() && SortsAfterEnd(a[i])) return 1;
+  if (i == a.size() && SortsAfterEnd(b[i])) return -1;
   const int c = GeneralSortKey(a).compare(GeneralSortKey(b));
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }

@@ -21,6 +21,10 @@ std::string GeneralSortKey(std::u16string_view text);
 // <0, 0, >0 as `a` sorts before, with or after `b`.
 int CompareGeneral(std::u16string_view a, std::u16string_view b);
 
+// Whether `c` adds a code to the first section of every key it is part of: then any text followed
+// by `c` sorts after the text alone.
+bool SortsAfterEnd(char16_t c);
+
 // The same for UTF-8 text (invalid sequences count as U+FFFD).
 std::string GeneralSortKeyUtf8(std::string_view text);
 int CompareGeneralUtf8(std::string_view a, std::string_view b);

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "jet/data_page.h"
 #include "jet/usage_map.h"
 
 namespace jet {
@@ -35,62 +36,93 @@ bool OwnedDataPage(ByteSpan page, const TableLayout& layout) {
   return page[0] == page_type::kData && ReadU32(page, data_page::kOwnerOffset) == layout.tdef_page;
 }
 
+// The row a cursor stands on: its bytes, and its columns decoded when asked for. The view's
+// offset buffer is kept from row to row.
+class DecodedRow {
+ public:
+  DecodedRow(PageReader& pages, JetVersion version, const TableLayout& layout)
+      : pages_(pages), version_(version), layout_(layout) {}
+
+  // Forgets the row; the next one's bytes go into the buffer returned, then Loaded() is called.
+  std::vector<uint8_t>& Clear() {
+    if (view_) {
+      spare_offsets_ = std::move(*view_).ReleaseBuffer();
+      view_.reset();
+    }
+    valid_ = false;
+    return bytes_;
+  }
+  void Loaded() { valid_ = true; }
+  bool valid() const { return valid_; }
+
+  void ReadValue(int column, Value& out) {
+    if (!valid_ || column < 0 || static_cast<size_t>(column) >= layout_.def->columns.size()) {
+      throw errors::ItemNotFound();
+    }
+    if (!view_) view_.emplace(bytes_, version_, layout_, std::move(spare_offsets_));
+    DecodeColumnInto(*view_, static_cast<size_t>(column), layout_, version_, pages_, out);
+  }
+
+ private:
+  PageReader& pages_;
+  JetVersion version_;
+  const TableLayout& layout_;
+  bool valid_ = false;
+  std::vector<uint8_t> bytes_;
+  std::optional<RowView> view_;
+  std::vector<uint16_t> spare_offsets_;
+};
+
 class TableScan : public TableCursor {
  public:
   TableScan(PageReader& pages, JetVersion version, std::shared_ptr<const TableLayout> layout,
             MovedRows moved)
-      : pages_(pages), version_(version), layout_(std::move(layout)), moved_(moved) {
+      : pages_(pages),
+        version_(version),
+        layout_(std::move(layout)),
+        moved_(moved),
+        row_(pages, version, *layout_) {
     data_pages_ = ReadUsageMap(pages_, version_, layout_->used_pages);
     Advance();
   }
 
-  bool Valid() const override { return valid_; }
+  bool Valid() const override { return row_.valid(); }
   void Next() override {
-    if (!valid_) return;
-    ++row_;
+    if (!row_.valid()) return;
+    ++row_number_;
     Advance();
   }
   RowId row_id() const override {
-    if (!valid_) return {};
-    return {data_pages_[page_index_], static_cast<uint16_t>(row_)};
+    if (!row_.valid()) return {};
+    return {data_pages_[page_index_], static_cast<uint16_t>(row_number_)};
   }
   Value value(int column) override {
     Value out;
     ReadValue(column, out);
     return out;
   }
-  void ReadValue(int column, Value& out) override {
-    if (!valid_ || column < 0 || static_cast<size_t>(column) >= layout_->def->columns.size()) {
-      throw errors::ItemNotFound();
-    }
-    if (!view_) view_.emplace(row_bytes_, version_, *layout_, std::move(spare_offsets_));
-    DecodeColumnInto(*view_, static_cast<size_t>(column), *layout_, version_, pages_, out);
-  }
+  void ReadValue(int column, Value& out) override { row_.ReadValue(column, out); }
 
  private:
   // Moves to the first live row at or after (page_index_, row_).
   void Advance() {
-    if (view_) {
-      spare_offsets_ = std::move(*view_).ReleaseBuffer();
-      view_.reset();
-    }
-    valid_ = false;
-    for (; page_index_ < data_pages_.size(); ++page_index_, row_ = 0) {
+    std::vector<uint8_t>& bytes_out = row_.Clear();
+    for (; page_index_ < data_pages_.size(); ++page_index_, row_number_ = 0) {
       ByteSpan page = pages_.Page(data_pages_[page_index_]);
       if (!OwnedDataPage(page, *layout_)) continue;
       uint16_t count = RowCount(page, version_);
-      for (; row_ < count; ++row_) {
-        RowSlot slot = LocateRow(page, version_, static_cast<uint16_t>(row_));
+      for (; row_number_ < count; ++row_number_) {
+        RowSlot slot = LocateRow(page, version_, static_cast<uint16_t>(row_number_));
         if (slot.deleted) continue;
         bool at_first_address = moved_ == MovedRows::kAtFirstAddress;
         if (at_first_address ? slot.moved : slot.overflow) continue;
         ByteSpan bytes = page.subspan(slot.start, slot.end - slot.start);
         if (slot.overflow) {
-          FollowOverflow(pages_, version_, bytes, row_bytes_);
+          FollowOverflow(pages_, version_, bytes, bytes_out);
         } else {
-          row_bytes_.assign(bytes.begin(), bytes.end());
+          bytes_out.assign(bytes.begin(), bytes.end());
         }
-        valid_ = true;
+        row_.Loaded();
         return;
       }
     }
@@ -100,13 +132,10 @@ class TableScan : public TableCursor {
   JetVersion version_;
   std::shared_ptr<const TableLayout> layout_;
   MovedRows moved_;
+  DecodedRow row_;
   std::vector<uint32_t> data_pages_;
   size_t page_index_ = 0;
-  size_t row_ = 0;
-  bool valid_ = false;
-  std::vector<uint8_t> row_bytes_;
-  std::optional<RowView> view_;
-  std::vector<uint16_t> spare_offsets_;
+  size_t row_number_ = 0;
 };
 
 // Rows by id: the row's bytes are copied once (a memo read may reuse its page's buffer) and its
@@ -114,33 +143,22 @@ class TableScan : public TableCursor {
 class TableRowReader : public RowReader {
  public:
   TableRowReader(PageReader& pages, JetVersion version, std::shared_ptr<const TableLayout> layout)
-      : pages_(pages), version_(version), layout_(std::move(layout)) {}
+      : pages_(pages),
+        version_(version),
+        layout_(std::move(layout)),
+        row_(pages, version, *layout_) {}
 
   void Seek(RowId id) override {
-    if (view_) {
-      spare_offsets_ = std::move(*view_).ReleaseBuffer();
-      view_.reset();
-    }
-    valid_ = false;
-    ReadRowBytesInto(pages_, version_, *layout_, id, row_bytes_);
-    valid_ = true;
+    ReadRowBytesInto(pages_, version_, *layout_, id, row_.Clear());
+    row_.Loaded();
   }
-  void ReadValue(int column, Value& out) override {
-    if (!valid_ || column < 0 || static_cast<size_t>(column) >= layout_->def->columns.size()) {
-      throw errors::ItemNotFound();
-    }
-    if (!view_) view_.emplace(row_bytes_, version_, *layout_, std::move(spare_offsets_));
-    DecodeColumnInto(*view_, static_cast<size_t>(column), *layout_, version_, pages_, out);
-  }
+  void ReadValue(int column, Value& out) override { row_.ReadValue(column, out); }
 
  private:
   PageReader& pages_;
   JetVersion version_;
   std::shared_ptr<const TableLayout> layout_;
-  bool valid_ = false;
-  std::vector<uint8_t> row_bytes_;
-  std::optional<RowView> view_;
-  std::vector<uint16_t> spare_offsets_;
+  DecodedRow row_;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "jet/byte_writer.h"
 #include "jet/format_error.h"
+#include "jet/row_codec.h"
 #include "jet/tdef_page.h"
 #include "jet/text_encoder.h"
 
@@ -147,26 +148,13 @@ size_t FixedDataSize(const ColumnDef& column) {
 uint16_t DefinedLength(const ColumnDef& column) {
   switch (column.type) {
     case ColumnType::kBoolean:
-    case ColumnType::kByte:
-      return 1;
-    case ColumnType::kInteger:
-      return 2;
-    case ColumnType::kLong:
-    case ColumnType::kSingle:
-      return 4;
-    case ColumnType::kCurrency:
-    case ColumnType::kDouble:
-    case ColumnType::kDateTime:
-      return 8;
-    case ColumnType::kGuid:
-      return 16;
-    case ColumnType::kNumeric:
-      return 17;
-    case ColumnType::kText:
-    case ColumnType::kBinary:
-      return column.size;
-    default:
+      return 1;  // recorded as one byte, though the value lives in the null mask
+    case ColumnType::kMemo:
+    case ColumnType::kOle:
+    case ColumnType::kComplex:
       return 0;
+    default:
+      return static_cast<uint16_t>(FixedColumnSize(column));
   }
 }
 

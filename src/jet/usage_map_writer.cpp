@@ -111,11 +111,34 @@ void UsageMapWriter::Add(uint32_t page) {
   Rewrite(pages);
 }
 
-std::vector<uint32_t> UsageMapWriter::Pages(uint32_t limit) {
+void UsageMapWriter::VisitBitmaps(uint32_t limit, bool backwards,
+                                  const std::function<bool(ByteSpan, uint64_t)>& visit) {
+  // A copy: reading a bitmap page may move the map's own page out of the cache.
   std::span<const uint8_t> row = Row();
-  std::vector<uint8_t> copy(row.begin(), row.end());
+  const std::vector<uint8_t> copy(row.begin(), row.end());
+  if (copy[0] == usage_map::kInline) {
+    visit(ByteSpan(copy).subspan(usage_map::kInlineBitmapOffset),
+          ReadU32(copy, usage_map::kInlineStartOffset));
+    return;
+  }
+  if (copy[0] != usage_map::kReference) ThrowCorrupt("unknown usage map type");
+  const uint64_t per = PagesPerBitmap(pager_.page_size());
+  const size_t pointers = copy.size() < usage_map::kReferenceFirstPointer
+                              ? 0
+                              : (copy.size() - usage_map::kReferenceFirstPointer) / 4;
+  for (size_t k = 0; k < pointers; ++k) {
+    const size_t i = backwards ? pointers - 1 - k : k;
+    const uint32_t bitmap_page = usage_map::BitmapPage(copy, i);
+    if (bitmap_page == 0 || i * per >= limit) continue;
+    ByteSpan p = pager_.Page(bitmap_page);
+    if (p[0] != page_type::kUsageMap) ThrowCorrupt("usage map page of the wrong type");
+    if (!visit(p.subspan(usage_map::kBitmapPageHeader), i * per)) return;
+  }
+}
+
+std::vector<uint32_t> UsageMapWriter::Pages(uint32_t limit) {
   std::vector<uint32_t> out;
-  auto collect = [&](ByteSpan bitmap, uint64_t first) {
+  VisitBitmaps(limit, false, [&](ByteSpan bitmap, uint64_t first) {
     for (size_t byte = 0; byte < bitmap.size(); ++byte) {
       if (bitmap[byte] == 0) continue;
       for (int b = 0; b < 8; ++b) {
@@ -124,33 +147,14 @@ std::vector<uint32_t> UsageMapWriter::Pages(uint32_t limit) {
         if (p < limit) out.push_back(static_cast<uint32_t>(p));
       }
     }
-  };
-  if (copy[0] == usage_map::kInline) {
-    collect(ByteSpan(copy).subspan(usage_map::kInlineBitmapOffset),
-            ReadU32(copy, usage_map::kInlineStartOffset));
-    return out;
-  }
-  if (copy[0] != usage_map::kReference) ThrowCorrupt("unknown usage map type");
-  uint64_t per = PagesPerBitmap(pager_.page_size());
-  for (size_t i = 0; usage_map::kReferenceFirstPointer + 4 * i + 4 <= copy.size(); ++i) {
-    uint32_t bitmap_page = usage_map::BitmapPage(copy, i);
-    if (bitmap_page == 0) continue;
-    std::vector<uint8_t> bitmap;
-    {
-      ByteSpan p = pager_.Page(bitmap_page);
-      if (p[0] != page_type::kUsageMap) ThrowCorrupt("usage map page of the wrong type");
-      bitmap.assign(p.begin() + usage_map::kBitmapPageHeader, p.end());
-    }
-    collect(bitmap, i * per);
-  }
+    return true;
+  });
   return out;
 }
 
 std::vector<uint32_t> UsageMapWriter::LastPages(uint32_t limit, size_t count) {
-  std::span<const uint8_t> row = Row();
-  std::vector<uint8_t> copy(row.begin(), row.end());
   std::vector<uint32_t> out;
-  auto collect = [&](ByteSpan bitmap, uint64_t first) {
+  VisitBitmaps(limit, true, [&](ByteSpan bitmap, uint64_t first) {
     // Bytes wholly at or past the limit are not looked at.
     const size_t below = limit <= first ? 0 : static_cast<size_t>((limit - first + 7) / 8);
     for (size_t byte = std::min(bitmap.size(), below); byte-- > 0 && out.size() < count;) {
@@ -161,24 +165,8 @@ std::vector<uint32_t> UsageMapWriter::LastPages(uint32_t limit, size_t count) {
         if (p < limit) out.push_back(static_cast<uint32_t>(p));
       }
     }
-  };
-  if (copy[0] == usage_map::kInline) {
-    collect(ByteSpan(copy).subspan(usage_map::kInlineBitmapOffset),
-            ReadU32(copy, usage_map::kInlineStartOffset));
-    return out;
-  }
-  if (copy[0] != usage_map::kReference) ThrowCorrupt("unknown usage map type");
-  uint64_t per = PagesPerBitmap(pager_.page_size());
-  size_t pointers = copy.size() < usage_map::kReferenceFirstPointer
-                        ? 0
-                        : (copy.size() - usage_map::kReferenceFirstPointer) / 4;
-  for (size_t i = pointers; i-- > 0 && out.size() < count;) {
-    uint32_t bitmap_page = usage_map::BitmapPage(copy, i);
-    if (bitmap_page == 0 || i * per >= limit) continue;
-    ByteSpan p = pager_.Page(bitmap_page);
-    if (p[0] != page_type::kUsageMap) ThrowCorrupt("usage map page of the wrong type");
-    collect(p.subspan(usage_map::kBitmapPageHeader), i * per);
-  }
+    return out.size() < count;
+  });
   return out;
 }
 

@@ -36,6 +36,10 @@ class UsageMapWriter {
   std::span<uint8_t> Row();  // the map's row, changeable
   std::optional<size_t> BitOffset(std::span<uint8_t> row, uint32_t page, uint32_t* bitmap_page);
   void Rewrite(const std::vector<uint32_t>& pages);
+  // Calls `visit(bitmap, first page it maps)` for each bitmap of the map that starts below
+  // `limit`, in page order or, with `backwards`, the reverse, until `visit` returns false.
+  void VisitBitmaps(uint32_t limit, bool backwards,
+                    const std::function<bool(ByteSpan, uint64_t)>& visit);
 
   Pager& pager_;
   RowPointer row_;

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "jet/general_sort.h"
+#include "jet/utf8.h"
 
 namespace jetsql {
 
@@ -122,6 +123,19 @@ const std::string& CachedSortKey(SortKeyCache& cache, std::string_view text) {
   return cache.emplace(std::string(text), jet::GeneralSortKeyUtf8(text)).first->second;
 }
 
+// Whether byte `at` starts a character of `text` or is its end.
+bool StartsCharacter(std::string_view text, size_t at) {
+  return at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80;
+}
+
+// Whether `text`, the same as a shorter text up to `at`, sorts after it for its character at `at`.
+bool ContinuesPastEnd(std::string_view text, size_t at) {
+  size_t length = 0;
+  char32_t c = jet::DecodeUtf8(text, at, &length);
+  if (c >= 0x10000) c = 0xD800 + ((c - 0x10000) >> 10);  // the pair's first code unit decides
+  return jet::SortsAfterEnd(static_cast<char16_t>(c));
+}
+
 }  // namespace
 
 int CompareGeneral(std::string_view a, std::string_view b) {
@@ -145,14 +159,11 @@ int CompareGeneral(std::string_view a, std::string_view b) {
     } else if (ca != cb) {
       break;
     }
-    if (i + 1 < n) {
-      unsigned char next = static_cast<unsigned char>(a[i + 1]);
-      if ((next & 0xC0) != 0x80) start = i + 1;  // the next byte starts a character
-    } else {
-      start = n;
-    }
+    if (StartsCharacter(a, i + 1) && StartsCharacter(b, i + 1)) start = i + 1;
   }
   if (start == a.size() && start == b.size()) return 0;
+  if (start == b.size() && ContinuesPastEnd(a, start)) return 1;
+  if (start == a.size() && ContinuesPastEnd(b, start)) return -1;
   a.remove_prefix(start);
   b.remove_prefix(start);
   if (a.size() > kSortKeyCacheMaxText || b.size() > kSortKeyCacheMaxText) {

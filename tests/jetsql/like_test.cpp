@@ -1,5 +1,10 @@
 // Like with Access wildcards, and the General collation.
 
+#include <random>
+#include <string>
+#include <vector>
+
+#include "jet/general_sort.h"
 #include "jetsql/like.h"
 #include "jetsql/text_util.h"
 #include "sql_fixture.h"
@@ -102,6 +107,23 @@ TEST(GeneralOrderTest, CaseNeverMattersAndAccentsSortWithTheirLetter) {
   EXPECT_NE(CompareGeneral("co-op", "coop"), 0);
   EXPECT_LT(CompareGeneral("ab", "abc"), 0);
   EXPECT_LT(CompareGeneral("", "a"), 0);
+}
+
+TEST(GeneralOrderTest, ShortcutsAgreeWithTheEngineSortKeys) {
+  // Texts that share beginnings, in letters of both cases, accents, ignored and control
+  // characters, and a character outside the basic plane.
+  const std::vector<std::string> pieces = {
+      "a", "S", "s", "ch", "ö", "-", "'", " ", "\x01", "ß", "9", "\xF0\x9F\x98\x80", "Z", "é"};
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<size_t> piece(0, pieces.size() - 1), len(0, 5);
+  for (int i = 0; i < 4000; ++i) {
+    std::string a, b;
+    for (size_t k = len(rng); k > 0; --k) a += pieces[piece(rng)];
+    b = a.substr(0, a.size() * (i % 4) / 4);  // a beginning of a, cut at any byte
+    for (size_t k = i % 3; k > 0; --k) b += pieces[piece(rng)];
+    const int expected = jet::GeneralSortKeyUtf8(a).compare(jet::GeneralSortKeyUtf8(b));
+    ASSERT_EQ(CompareGeneral(a, b), expected < 0 ? -1 : expected > 0 ? 1 : 0) << a << " | " << b;
+  }
 }
 
 }  // namespace
