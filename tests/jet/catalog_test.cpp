@@ -46,9 +46,9 @@ std::vector<uint8_t> WithObjectType(std::vector<uint8_t> bytes, const std::strin
 }
 
 TEST(Catalog, LinkedTablesAreListedAndNeedTheirFile) {
-  if (quorla_test::JetSamplesDir().empty()) GTEST_SKIP() << "Jet sample files are not present";
+  REQUIRE_SAMPLES();
   std::vector<uint8_t> bytes =
-      quorla_test::ReadWholeFile(quorla_test::JetSamplesDir() + "/jet4/testV2000.mdb");
+      testsupport::ReadWholeFile(testsupport::SamplePath("jet4/testV2000.mdb"));
   auto db = OpenDatabaseFile(NewMemoryFile(WithObjectType(bytes, "Table3", 6)), "linked.mdb");
   bool seen = false;
   for (const CatalogEntry& e : db->Tables()) {

@@ -16,6 +16,8 @@
 namespace jet {
 namespace {
 
+using testsupport::SamplePath;
+
 struct Outcome {
   bool opened = false;
   int error = 0;  // 0: everything read
@@ -55,7 +57,7 @@ std::vector<std::string> DamageSamples() {
        {"jet4/testV2000.mdb", "jet4/overflowTestV2003.mdb", "jet4/testUnicodeCompV2003.mdb",
         "jet4/delColTestV2000.mdb", "jet3/testV1997.mdb", "jet3/overflowTestV1997.mdb",
         "jet3/test2V1997.mdb"}) {
-    files.push_back(quorla_test::JetSamplesDir() + "/" + name);
+    files.push_back(SamplePath(name));
   }
   return files;
 }
@@ -66,15 +68,13 @@ size_t PageSize(const std::vector<uint8_t>& bytes) {
 
 class DamageTest : public testing::Test {
  protected:
-  void SetUp() override {
-    if (quorla_test::JetSamplesDir().empty()) GTEST_SKIP() << "Jet sample files are not present";
-  }
+  void SetUp() override { REQUIRE_SAMPLES(); }
 };
 
 TEST_F(DamageTest, TruncatedFilesAndZeroedPagesGiveNumberedErrors) {
   for (const std::string& file : DamageSamples()) {
     SCOPED_TRACE(file);
-    std::vector<uint8_t> whole = quorla_test::ReadWholeFile(file);
+    std::vector<uint8_t> whole = testsupport::ReadWholeFile(file);
     size_t page = PageSize(whole);
     for (size_t cut : {size_t{0}, size_t{1}, size_t{0x20}, size_t{0x60}, page - 1, page,
                        2 * page + 17, 3 * page, whole.size() / 3, whole.size() / 2,
@@ -104,7 +104,7 @@ TEST_F(DamageTest, FlippedAndRandomBytesNeverCrash) {
   std::mt19937 random(20261206);
   for (const std::string& file : DamageSamples()) {
     SCOPED_TRACE(file);
-    std::vector<uint8_t> whole = quorla_test::ReadWholeFile(file);
+    std::vector<uint8_t> whole = testsupport::ReadWholeFile(file);
     size_t page = PageSize(whole);
     std::uniform_int_distribution<size_t> offset(page, whole.size() - 1);
     // Half the variants aim at the catalogue and the first table definitions.
@@ -131,8 +131,7 @@ TEST_F(DamageTest, FlippedAndRandomBytesNeverCrash) {
 }
 
 TEST_F(DamageTest, CyclesInPageChainsEndInAnError) {
-  std::vector<uint8_t> whole =
-      quorla_test::ReadWholeFile(quorla_test::JetSamplesDir() + "/jet4/testV2000.mdb");
+  std::vector<uint8_t> whole = testsupport::ReadWholeFile(SamplePath("jet4/testV2000.mdb"));
   size_t page = PageSize(whole);
   // The catalogue's definition continues on itself.
   std::vector<uint8_t> damaged = whole;
@@ -146,11 +145,10 @@ TEST_F(DamageTest, CyclesInPageChainsEndInAnError) {
 }
 
 TEST_F(DamageTest, ATruncatedCopyOnDiskNamesItsPathInThe3343) {
-  std::vector<uint8_t> whole =
-      quorla_test::ReadWholeFile(quorla_test::JetSamplesDir() + "/jet4/testV2003.mdb");
+  std::vector<uint8_t> whole = testsupport::ReadWholeFile(SamplePath("jet4/testV2003.mdb"));
   testsupport::TempDir dir;
   std::string path = dir.File("abgeschnitten.mdb");
-  quorla_test::WriteWholeFile(path, std::vector<uint8_t>(whole.begin(), whole.begin() + 5000));
+  testsupport::WriteWholeFile(path, std::vector<uint8_t>(whole.begin(), whole.begin() + 5000));
   try {
     Database::Open(path);
     ADD_FAILURE() << "a truncated file opened";
@@ -181,8 +179,7 @@ class FailingFile : public RandomAccessFile {
 };
 
 TEST_F(DamageTest, AFailingReadIsADiskErrorNotAnUnrecognisedFile) {
-  std::vector<uint8_t> whole =
-      quorla_test::ReadWholeFile(quorla_test::JetSamplesDir() + "/jet4/testV2000.mdb");
+  std::vector<uint8_t> whole = testsupport::ReadWholeFile(SamplePath("jet4/testV2000.mdb"));
   for (auto [error_number, expected] :
        {std::pair{EIO, err::kDiskIo}, std::pair{ENOSPC, err::kDiskFull}}) {
     for (size_t page : {0, 2, 5}) {

@@ -16,14 +16,8 @@
 namespace jet {
 namespace {
 
-using quorla_test::JetSamplesDir;
-
-#define REQUIRE_SAMPLES() \
-  if (JetSamplesDir().empty()) GTEST_SKIP() << "Jet sample files are not present"
-
-std::string Sample(const std::string& relative) {
-  return JetSamplesDir() + "/" + relative;
-}
+using testsupport::HaveSamples;
+using testsupport::SamplePath;
 
 std::vector<std::string> UserTables(Database& db) {
   std::vector<std::string> names;
@@ -57,7 +51,7 @@ int ErrorNumber(const std::function<void()>& f) {
 // tests/oracle list them as stored.
 TEST(DatabaseCatalog, NameOrderPutsLaterTablesAmongTheOthers) {
   REQUIRE_SAMPLES();
-  auto db = Database::Open(Sample("jet3/testIndexCodesV1997.mdb"));
+  auto db = Database::Open(SamplePath("jet3/testIndexCodesV1997.mdb"));
   std::vector<std::string> names = UserTables(*db);
   auto at = [&](const std::string& name) {
     return std::find(names.begin(), names.end(), name) - names.begin();
@@ -71,7 +65,7 @@ TEST(DatabaseCatalog, NameOrderPutsLaterTablesAmongTheOthers) {
 
 TEST(DatabaseCatalog, SystemTablesCarryTheSystemObjectBitsAndNamesIgnoreCase) {
   REQUIRE_SAMPLES();
-  auto db = Database::Open(Sample("jet4/testV2000.mdb"));
+  auto db = Database::Open(SamplePath("jet4/testV2000.mdb"));
   int system = 0;
   for (const CatalogEntry& e : db->Tables()) {
     EXPECT_EQ(e.system, e.name.rfind("MSys", 0) == 0) << e.name;
@@ -90,9 +84,9 @@ TEST(DatabaseOpen, RefusesWhatItCannotRead) {
   std::vector<std::pair<std::string, int>> cases = {
       {"/nonexistent/dir/nothing.mdb", err::kFileNotFound},
       {std::filesystem::temp_directory_path().string(), err::kUnrecognizedFormat}};
-  if (!JetSamplesDir().empty()) {
-    cases.emplace_back(Sample("refused/passwordV2000.mdb"), err::kPasswordInvalid);
-    cases.emplace_back(Sample("refused/testV2007.accdb"), err::kUnrecognizedFormat);
+  if (HaveSamples()) {
+    cases.emplace_back(SamplePath("refused/passwordV2000.mdb"), err::kPasswordInvalid);
+    cases.emplace_back(SamplePath("refused/testV2007.accdb"), err::kUnrecognizedFormat);
   }
   for (const auto& [path, number] : cases) {
     EXPECT_EQ(ErrorNumber([&] { Database::Open(path); }), number) << path;
@@ -138,7 +132,7 @@ TEST(DatabaseValues, RowsOfEveryStoredFormReadAsAccessWroteThem) {
             "Table1",
             {int32_t{0}, int32_t{2}, std::string("foo"), std::string("foo2")}}}) {
     SCOPED_TRACE(std::string(c.file) + " " + c.table);
-    auto db = Database::Open(Sample(c.file));
+    auto db = Database::Open(SamplePath(c.file));
     const auto rows = AllRows(*db, c.table);
     auto row = std::find_if(rows.begin(), rows.end(), [&](const std::vector<Value>& r) {
       return !r.empty() && r[0] == c.row[0];
@@ -150,7 +144,7 @@ TEST(DatabaseValues, RowsOfEveryStoredFormReadAsAccessWroteThem) {
 
 TEST(DatabaseIndexes, DefinitionsCarryColumnsOrderAndFlags) {
   REQUIRE_SAMPLES();
-  auto db = Database::Open(Sample("jet4/testIndexPropertiesV2000.mdb"));
+  auto db = Database::Open(SamplePath("jet4/testIndexPropertiesV2000.mdb"));
   auto def = db->GetTableDef("TableIgnoreNulls2");
   ASSERT_EQ(def->indexes.size(), 2u);
   const IndexDef& data = def->indexes[0];
@@ -162,13 +156,13 @@ TEST(DatabaseIndexes, DefinitionsCarryColumnsOrderAndFlags) {
   EXPECT_TRUE(def->indexes[1].primary);
   EXPECT_TRUE(db->GetTableDef("TableUnique2_temp")->indexes[0].unique);
 
-  auto jet3 = Database::Open(Sample("jet3/testIndexCodesV1997.mdb"));
+  auto jet3 = Database::Open(SamplePath("jet3/testIndexCodesV1997.mdb"));
   const IndexDef& mixed = jet3->GetTableDef("Table12_desc_asc")->indexes[0];
   ASSERT_EQ(mixed.columns.size(), 2u);
   EXPECT_FALSE(mixed.columns[0].ascending);
   EXPECT_TRUE(mixed.columns[1].ascending);
 
-  auto refs = Database::Open(Sample("jet3/indexTestV1997.mdb"));
+  auto refs = Database::Open(SamplePath("jet3/indexTestV1997.mdb"));
   int foreign = 0;
   for (const IndexDef& i : refs->GetTableDef("Table1")->indexes) foreign += i.foreign_key;
   EXPECT_EQ(foreign, 2);
@@ -194,7 +188,7 @@ TEST(DatabaseOpen, FilesEncryptedWithTheirDatabaseKeyReadLikeThePlainOnes) {
   for (auto [file, page_size] :
        {std::pair{"jet4/testV2003.mdb", 4096}, std::pair{"jet3/testV1997.mdb", 2048}}) {
     SCOPED_TRACE(file);
-    std::vector<uint8_t> plain = quorla_test::ReadWholeFile(Sample(file));
+    std::vector<uint8_t> plain = testsupport::ReadWholeFile(SamplePath(file));
     auto clear = OpenDatabaseFile(NewMemoryFile(plain), file);
     auto secret = OpenDatabaseFile(
         NewMemoryFile(EncryptWithDatabaseKey(plain, static_cast<size_t>(page_size), 0x5a17c3e9)),

@@ -20,8 +20,8 @@ namespace {
 using jet::IndexEntry;
 using jet::IndexPage;
 using jet::JetVersion;
-using quorla_test::BuildIndexPage;
-using quorla_test::BuiltPage;
+using testsupport::BuildIndexPage;
+using testsupport::BuiltPage;
 
 uint16_t ReadLe16(std::span<const uint8_t> page, size_t offset) {
   return static_cast<uint16_t>(page[offset] | page[offset + 1] << 8);
@@ -65,7 +65,7 @@ TEST(IndexPage, DamagedPagesAreUnrecognisedFormat) {
 // entries) are those of the file. What lies after the entries is whatever Access left there.
 void ExpectPagesEncodeAsWritten(const std::string& path, bool access_wrote_it, int& compared) {
   SCOPED_TRACE(path);
-  quorla_test::RawPageFile file(path);
+  testsupport::RawPageFile file(path);
   const jet::IndexPageLayout& layout = jet::IndexPageLayoutFor(file.version());
   const size_t entries_start = layout.entry_mask_offset + layout.entry_mask_size;
   for (uint32_t n = 1; n < file.page_count(); ++n) {
@@ -104,7 +104,7 @@ void ExpectPagesEncodeAsWritten(const std::string& path, bool access_wrote_it, i
 
 TEST(IndexPageEncode, EveryIndexPageOfAccessFilesEncodesToItsBytes) {
   const auto files = testsupport::SampleFiles({"jet3", "jet4"});
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "sample folder missing";
+  REQUIRE_SAMPLES();
   ASSERT_FALSE(files.empty());
   int pages = 0;
   for (const auto& f : files) ExpectPagesEncodeAsWritten(f.path, true, pages);

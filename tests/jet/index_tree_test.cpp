@@ -13,9 +13,9 @@
 
 namespace {
 
-using quorla_test::BuiltEntry;
-using quorla_test::BuiltPage;
-using quorla_test::MemoryPages;
+using testsupport::BuiltEntry;
+using testsupport::BuiltPage;
+using testsupport::MemoryPages;
 
 const std::vector<jet::IndexKeyColumn> kLongColumn{{jet::ColumnType::kLong, true}};
 
@@ -121,7 +121,7 @@ TEST(IndexTree, DamagedTreesEndInAnErrorNotAHang) {
   }
   {  // the root is not an index page
     MemoryPages pages;
-    pages.Put(1, std::vector<uint8_t>(quorla_test::kJet4PageSize, 0x01));
+    pages.Put(1, std::vector<uint8_t>(testsupport::kJet4PageSize, 0x01));
     EXPECT_EQ(OpenAndWalkError(pages, 1), jet::err::kUnrecognizedFormat);
   }
 }
@@ -134,7 +134,7 @@ TEST(IndexTree, RandomPagesNeverCrashOrHang) {
   for (int round = 0; round < 300; ++round) {
     MemoryPages pages;
     for (uint32_t p = 1; p <= 6; ++p) {
-      std::vector<uint8_t> bytes(quorla_test::kJet4PageSize);
+      std::vector<uint8_t> bytes(testsupport::kJet4PageSize);
       for (auto& b : bytes) b = static_cast<uint8_t>(byte(rng));
       bytes[0] = static_cast<uint8_t>(byte(rng) % 2 ? 0x03 : 0x04);
       for (size_t at : {12, 16, 20}) {  // links to pages that exist, now and then

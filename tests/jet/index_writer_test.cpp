@@ -323,7 +323,7 @@ void ChangeEveryIndexOf(const std::string& path, int operations) {
       roots.insert(index.root_page);
     }
   }
-  std::vector<uint8_t> bytes = quorla_test::ReadWholeFile(path);
+  std::vector<uint8_t> bytes = testsupport::ReadWholeFile(path);
   auto file = jet::NewWritableMemoryFile(bytes);
   Pager pager(*file, file.get(), kPage, 0);
   pager.Begin();

@@ -48,19 +48,19 @@ void LeaveHalfWrittenCommit(const std::string& path, size_t page_size) {
 
 // A hot journal is rolled back before a reader or a writer (every other sample) sees the file.
 TEST(Journal, RealDatabaseOpensWithItsOldContentsAfterAHalfWrittenCommit) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "jet-samples folder absent";
+  REQUIRE_SAMPLES();
   bool for_writing = false;
   for (const auto& sample : testsupport::SampleFiles({"jet4"})) {
     SCOPED_TRACE(sample.stem);
     TempDir dir;
     std::string path = dir.File("copy.mdb");
-    std::vector<uint8_t> original = quorla_test::ReadWholeFile(sample.path);
-    quorla_test::WriteWholeFile(path, original);
+    std::vector<uint8_t> original = testsupport::ReadWholeFile(sample.path);
+    testsupport::WriteWholeFile(path, original);
     LeaveHalfWrittenCommit(path, 4096);
 
     for_writing = !for_writing;
     auto db = for_writing ? Database::OpenForWriting(path) : Database::Open(path);
-    EXPECT_TRUE(quorla_test::ReadWholeFile(path) == original);
+    EXPECT_TRUE(testsupport::ReadWholeFile(path) == original);
     EXPECT_FALSE(Env::Default().FileExists(journal::PathFor(path)));
     for (const CatalogEntry& table : db->Tables()) {
       if (!table.linked) db->GetTableDef(table.name);
@@ -73,13 +73,13 @@ TEST(Journal, IncompleteOrDamagedJournalMeansTheFileWasNotTouchedYet) {
   std::string path = dir.File("pages.dat");
   std::string journal_path = journal::PathFor(path);
   std::vector<uint8_t> original = StampedPages(8, 0);
-  quorla_test::WriteWholeFile(path, original);
+  testsupport::WriteWholeFile(path, original);
   {
     auto file = Env::Default().OpenReadable(path);
     std::vector<uint32_t> pages = {1, 3, 4};
     WriteJournal(Env::Default(), journal_path, *file, kPage, original.size(), pages);
   }
-  const std::vector<uint8_t> whole = quorla_test::ReadWholeFile(journal_path);
+  const std::vector<uint8_t> whole = testsupport::ReadWholeFile(journal_path);
   size_t record = journal::RecordSize(kPage);
 
   std::vector<std::vector<uint8_t>> broken;
@@ -97,10 +97,10 @@ TEST(Journal, IncompleteOrDamagedJournalMeansTheFileWasNotTouchedYet) {
   for (size_t i = 0; i < broken.size(); ++i) {
     // A broken journal pointing at other contents would roll them in: the file must stay as is.
     std::vector<uint8_t> current = StampedPages(8, 7);
-    quorla_test::WriteWholeFile(path, current);
-    quorla_test::WriteWholeFile(journal_path, broken[i]);
+    testsupport::WriteWholeFile(path, current);
+    testsupport::WriteWholeFile(journal_path, broken[i]);
     auto shared = SharedFile::Open(Env::Default(), path, false);
-    EXPECT_TRUE(quorla_test::ReadWholeFile(path) == current) << "case " << i;
+    EXPECT_TRUE(testsupport::ReadWholeFile(path) == current) << "case " << i;
     EXPECT_FALSE(Env::Default().FileExists(journal_path)) << "case " << i;
   }
 }
@@ -126,7 +126,7 @@ TEST(CommitFaults, EveryFailureLeavesTheOldContentsAndAWorkingPager) {
       TempDir dir;
       std::string path = dir.File("pages.dat");
       std::vector<uint8_t> original = StampedPages(8, 0);
-      quorla_test::WriteWholeFile(path, original);
+      testsupport::WriteWholeFile(path, original);
       FaultEnv env;
       auto shared = SharedFile::Open(env, path, true);
       Pager pager(*shared, kPage, 0);
@@ -143,7 +143,7 @@ TEST(CommitFaults, EveryFailureLeavesTheOldContentsAndAWorkingPager) {
       EXPECT_FALSE(env.FileExists(journal::PathFor(path)));
       if (failed) {
         ++failures;
-        EXPECT_TRUE(quorla_test::ReadWholeFile(path) == original);
+        EXPECT_TRUE(testsupport::ReadWholeFile(path) == original);
         EXPECT_EQ(pager.page_count(), 8u);
         EXPECT_EQ(testsupport::StampOf(pager.Page(3), 3), 0u);
         ChangePages(pager, 2);  // the pager goes on after the failure
@@ -167,7 +167,7 @@ TEST(CommitFaults, FailedRestoreIsFinishedByTheNextOpenerOrTransaction) {
       TempDir dir;
       std::string path = dir.File("pages.dat");
       std::vector<uint8_t> original = StampedPages(8, 0);
-      quorla_test::WriteWholeFile(path, original);
+      testsupport::WriteWholeFile(path, original);
       FaultEnv env;
       auto shared = SharedFile::Open(env, path, true);
       Pager pager(*shared, kPage, 0);
@@ -184,7 +184,7 @@ TEST(CommitFaults, FailedRestoreIsFinishedByTheNextOpenerOrTransaction) {
         EXPECT_EQ(testsupport::StampOf(pager.Page(1), 1), 0u);
         pager.Rollback();
       }
-      EXPECT_TRUE(quorla_test::ReadWholeFile(path) == original);
+      EXPECT_TRUE(testsupport::ReadWholeFile(path) == original);
       EXPECT_FALSE(env.FileExists(journal::PathFor(path)));
     }
   }

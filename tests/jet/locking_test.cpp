@@ -148,7 +148,7 @@ TEST(Locking, TwoProcessesIncrementingOneCounterLoseNoUpdate) {
 TEST(Locking, CommitWaitsForAReadStatementToEnd) {
   TempDir dir;
   std::string path = NewPageFile(dir);
-  std::vector<uint8_t> original = quorla_test::ReadWholeFile(path);
+  std::vector<uint8_t> original = testsupport::ReadWholeFile(path);
   auto reader_file = SharedFile::Open(Env::Default(), path, false);
   auto writer_file = SharedFile::Open(Env::Default(), path, true, kShortWait);
   Pager reader(*reader_file, kPage, 0);
@@ -158,7 +158,7 @@ TEST(Locking, CommitWaitsForAReadStatementToEnd) {
   writer.Begin();  // a transaction may start while others read
   StampPage(writer.Modify(1), 1, 1);
   EXPECT_EQ(ErrorNumberOf([&] { writer.Commit(); }), 3218);
-  EXPECT_TRUE(quorla_test::ReadWholeFile(path) == original);
+  EXPECT_TRUE(testsupport::ReadWholeFile(path) == original);
   EXPECT_EQ(StampOf(reader.Page(1), 1), 0u);
   reader.EndRead();
 
@@ -271,7 +271,7 @@ class SampleCopy {
     auto samples = testsupport::SampleFiles({folder});
     if (samples.empty()) return;
     path_ = dir_.File("Kunden.mdb");
-    quorla_test::WriteWholeFile(path_, quorla_test::ReadWholeFile(samples.front().path));
+    testsupport::WriteWholeFile(path_, testsupport::ReadWholeFile(samples.front().path));
   }
   const std::string& path() const { return path_; }
   std::string LockFile() const { return dir_.File("Kunden.ldb"); }
@@ -282,7 +282,7 @@ class SampleCopy {
 };
 
 TEST(LockFile, ExistsWhileTheDatabaseIsOpenForWritingAndNamesEachUser) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "jet-samples folder absent";
+  REQUIRE_SAMPLES();
   SampleCopy copy("jet4");
   ASSERT_FALSE(copy.path().empty());
   Env& env = Env::Default();
@@ -291,14 +291,14 @@ TEST(LockFile, ExistsWhileTheDatabaseIsOpenForWritingAndNamesEachUser) {
     EXPECT_FALSE(env.FileExists(copy.LockFile()));
   }
   auto first = Database::OpenForWriting(copy.path());
-  std::vector<uint8_t> one = quorla_test::ReadWholeFile(copy.LockFile());
+  std::vector<uint8_t> one = testsupport::ReadWholeFile(copy.LockFile());
   ASSERT_EQ(one.size(), lock_file::kEntrySize);
   std::string machine = env.MachineName().substr(0, 31);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(one.data())), machine);
   EXPECT_EQ(std::string(one.begin() + 32, one.end()), "Admin" + std::string(27, ' '));
 
   auto second = Database::OpenForWriting(copy.path());
-  EXPECT_EQ(quorla_test::ReadWholeFile(copy.LockFile()).size(), 2 * lock_file::kEntrySize);
+  EXPECT_EQ(testsupport::ReadWholeFile(copy.LockFile()).size(), 2 * lock_file::kEntrySize);
   first.reset();
   EXPECT_TRUE(env.FileExists(copy.LockFile()));
   second.reset();
@@ -306,11 +306,11 @@ TEST(LockFile, ExistsWhileTheDatabaseIsOpenForWritingAndNamesEachUser) {
 }
 
 TEST(LockFile, UserInAnotherProcessKeepsItAndALeftoverIsRemovedByTheLastToLeave) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "jet-samples folder absent";
+  REQUIRE_SAMPLES();
   SampleCopy copy("jet4");
   ASSERT_FALSE(copy.path().empty());
   // A user that died left its entry behind.
-  quorla_test::WriteWholeFile(copy.LockFile(), std::vector<uint8_t>(64, 'x'));
+  testsupport::WriteWholeFile(copy.LockFile(), std::vector<uint8_t>(64, 'x'));
   auto db = Database::OpenForWriting(copy.path());
   int child = InChild([&] {
     auto theirs = Database::OpenForWriting(copy.path());
@@ -323,7 +323,7 @@ TEST(LockFile, UserInAnotherProcessKeepsItAndALeftoverIsRemovedByTheLastToLeave)
 }
 
 TEST(ReadOnly, Jet3FilesAndReadOnlyMediaAreRefusedForWritingButStillRead) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "jet-samples folder absent";
+  REQUIRE_SAMPLES();
   SampleCopy jet3("jet3");
   ASSERT_FALSE(jet3.path().empty());
   EXPECT_EQ(ErrorNumberOf([&] { Database::OpenForWriting(jet3.path()); }), 3027);
@@ -349,9 +349,9 @@ TEST(ReadOnly, Jet3FilesAndReadOnlyMediaAreRefusedForWritingButStillRead) {
 }
 
 TEST(ReadOnly, WritableDatabaseRunsEmptyStatementsAndSeesNoChange) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "jet-samples folder absent";
+  REQUIRE_SAMPLES();
   SampleCopy copy("jet4");
-  std::vector<uint8_t> original = quorla_test::ReadWholeFile(copy.path());
+  std::vector<uint8_t> original = testsupport::ReadWholeFile(copy.path());
   auto db = Database::OpenForWriting(copy.path());
   EXPECT_TRUE(db->writable());
   {
@@ -362,7 +362,7 @@ TEST(ReadOnly, WritableDatabaseRunsEmptyStatementsAndSeesNoChange) {
   db->CommitStatement();
   db->BeginStatement();
   db->RollbackStatement();
-  EXPECT_EQ(quorla_test::ReadWholeFile(copy.path()), original);
+  EXPECT_EQ(testsupport::ReadWholeFile(copy.path()), original);
 }
 
 }  // namespace

@@ -83,11 +83,11 @@ TEST(PageCache, PagesPastTheEndAreFormatErrorsAndShortPagesReadAsZeros) {
 }
 
 TEST(PageCache, WholeDatabasesReadTheSameThroughATinyCache) {
-  if (quorla_test::JetSamplesDir().empty()) GTEST_SKIP() << "Jet sample files are not present";
+  REQUIRE_SAMPLES();
   for (const char* name :
-       {"/jet4/overflowTestV2000.mdb", "/jet3/test2V1997.mdb", "/jet4/testUnicodeCompV2003.mdb"}) {
+       {"jet4/overflowTestV2000.mdb", "jet3/test2V1997.mdb", "jet4/testUnicodeCompV2003.mdb"}) {
     SCOPED_TRACE(name);
-    std::vector<uint8_t> bytes = quorla_test::ReadWholeFile(quorla_test::JetSamplesDir() + name);
+    std::vector<uint8_t> bytes = testsupport::ReadWholeFile(testsupport::SamplePath(name));
     auto roomy = OpenDatabaseFile(NewMemoryFile(bytes), name, 1024);
     auto tiny = OpenDatabaseFile(NewMemoryFile(bytes), name, 2);
     for (const CatalogEntry& e : roomy->Tables()) {

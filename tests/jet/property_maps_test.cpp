@@ -13,14 +13,11 @@
 namespace jet {
 namespace {
 
-using quorla_test::JetSamplesDir;
-
-#define REQUIRE_SAMPLES() \
-  if (JetSamplesDir().empty()) GTEST_SKIP() << "Jet sample files are not present"
+using testsupport::SamplePath;
 
 // Every non-empty LvProp of the file's catalogue, by object name.
 std::vector<std::pair<std::string, Bytes>> StoredProperties(const std::string& file) {
-  auto db = Database::Open(JetSamplesDir() + "/" + file);
+  auto db = Database::Open(SamplePath(file));
   auto def = db->GetTableDef(catalog::kObjectsTable);
   int name = -1;
   int props = -1;

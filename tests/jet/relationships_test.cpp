@@ -17,16 +17,8 @@
 namespace jet {
 namespace {
 
-using quorla_test::JetSampleFiles;
-using quorla_test::JetSamplesDir;
+using testsupport::SamplePath;
 namespace flags = relationship_flags;
-
-#define REQUIRE_SAMPLES() \
-  if (JetSamplesDir().empty()) GTEST_SKIP() << "Jet sample files are not present"
-
-std::string Sample(const std::string& relative) {
-  return JetSamplesDir() + "/" + relative;
-}
 
 const Relationship* Named(const std::vector<Relationship>& all, const std::string& name) {
   for (const Relationship& r : all) {
@@ -62,7 +54,7 @@ TEST(RelationshipsTest, ReadsWhatAccessRecordedInJet3AndJet4Files) {
   for (const char* file :
        {"jet4/indexTestV2000.mdb", "jet4/indexTestV2003.mdb", "jet3/indexTestV1997.mdb"}) {
     SCOPED_TRACE(file);
-    auto db = Database::Open(Sample(file));
+    auto db = Database::Open(SamplePath(file));
     const std::vector<Relationship> all = ReadRelationships(*db);
     const Relationship* deletes = Named(all, "Table2Table1");
     const Relationship* updates = Named(all, "Table3Table1");
@@ -79,13 +71,14 @@ TEST(RelationshipsTest, ReadsWhatAccessRecordedInJet3AndJet4Files) {
     EXPECT_FALSE(updates->cascade_deletes() || updates->cascade_null());
   }
   // The navigation pane's own tables form a chain of cascading relationships.
-  auto db = Database::Open(Sample("jet4/indexTestV2000.mdb"));
+  auto db = Database::Open(SamplePath("jet4/indexTestV2000.mdb"));
   const auto all = ReadRelationships(*db);
   EXPECT_EQ(all.size(), 4u);
   const Relationship* groups = Named(all, "MSysNavPaneGroupCategoriesMSysNavPaneGroups");
   ASSERT_TRUE(groups);
   EXPECT_EQ(groups->flags, flags::kCascadeUpdates | flags::kCascadeDeletes);
-  EXPECT_TRUE(ReadRelationships(*Database::Open(Sample("jet4/testRefGlobalV2000.mdb"))).empty());
+  EXPECT_TRUE(
+      ReadRelationships(*Database::Open(SamplePath("jet4/testRefGlobalV2000.mdb"))).empty());
 }
 
 // Access writes an index entry of type 2 into both tables of a relationship with integrity; the
@@ -93,31 +86,29 @@ TEST(RelationshipsTest, ReadsWhatAccessRecordedInJet3AndJet4Files) {
 TEST(RelationshipsTest, EveryEnforcedRelationshipHasIndexEntriesOnBothSides) {
   REQUIRE_SAMPLES();
   int checked = 0;
-  for (const char* folder : {"jet3", "jet4"}) {
-    for (const std::string& path : JetSampleFiles(folder)) {
-      SCOPED_TRACE(path);
-      auto db = Database::Open(path);
-      for (const Relationship& r : ReadRelationships(*db)) {
-        SCOPED_TRACE(r.name);
-        auto referring = db->GetTableDef(r.table);
-        auto referenced = db->GetTableDef(r.referenced_table);
-        const IndexDef* many = ReferenceIndex(*referring, Positions(*referring, r.columns), false);
-        const IndexDef* one =
-            ReferenceIndex(*referenced, Positions(*referenced, r.referenced_columns), true);
-        if (!r.enforced()) {
-          EXPECT_FALSE(many || one);
-          continue;
-        }
-        ASSERT_TRUE(many && one);
-        EXPECT_EQ(many->reference->related_index, one->number);
-        EXPECT_EQ(one->reference->related_index, many->number);
-        for (const IndexDef* index : {many, one}) {
-          EXPECT_EQ(index->reference->cascade_updates, r.cascade_updates());
-          EXPECT_EQ(index->reference->cascade_deletes, r.cascade_deletes());
-          EXPECT_EQ(index->reference->cascade_null, r.cascade_null());
-        }
-        ++checked;
+  for (const testsupport::SampleFile& sample : testsupport::SampleFiles({"jet3", "jet4"})) {
+    SCOPED_TRACE(sample.path);
+    auto db = Database::Open(sample.path);
+    for (const Relationship& r : ReadRelationships(*db)) {
+      SCOPED_TRACE(r.name);
+      auto referring = db->GetTableDef(r.table);
+      auto referenced = db->GetTableDef(r.referenced_table);
+      const IndexDef* many = ReferenceIndex(*referring, Positions(*referring, r.columns), false);
+      const IndexDef* one =
+          ReferenceIndex(*referenced, Positions(*referenced, r.referenced_columns), true);
+      if (!r.enforced()) {
+        EXPECT_FALSE(many || one);
+        continue;
       }
+      ASSERT_TRUE(many && one);
+      EXPECT_EQ(many->reference->related_index, one->number);
+      EXPECT_EQ(one->reference->related_index, many->number);
+      for (const IndexDef* index : {many, one}) {
+        EXPECT_EQ(index->reference->cascade_updates, r.cascade_updates());
+        EXPECT_EQ(index->reference->cascade_deletes, r.cascade_deletes());
+        EXPECT_EQ(index->reference->cascade_null, r.cascade_null());
+      }
+      ++checked;
     }
   }
   EXPECT_GE(checked, 8);
@@ -129,7 +120,7 @@ TEST(RelationshipsTest, RowsReadInColumnOrderAndTornRelationshipsSkipped) {
   REQUIRE_SAMPLES();
   testsupport::TempDir dir;
   const std::string path = dir.File("rel.mdb");
-  std::filesystem::copy_file(Sample("jet4/indexTestV2000.mdb"), path);
+  std::filesystem::copy_file(SamplePath("jet4/indexTestV2000.mdb"), path);
   Relationship pair{"Paar", "Table1", {"data", "otherfk1"}, "Table2", {"data", "id"}, 0};
   Relationship torn = pair;
   torn.name = "Halb";
@@ -154,7 +145,7 @@ TEST(RelationshipsTest, RowsReadInColumnOrderAndTornRelationshipsSkipped) {
 // a scan where no index fits; text keys ignore case as Jet's indexes do.
 TEST(RelationshipsTest, FindsRowsByKeyThroughIndexesAndScans) {
   REQUIRE_SAMPLES();
-  auto db = Database::Open(Sample("jet4/indexTestV2000.mdb"));
+  auto db = Database::Open(SamplePath("jet4/indexTestV2000.mdb"));
   auto def = db->GetTableDef("Table1");
   const std::vector<int> fk = Positions(*def, {"otherfk1"});
   const std::vector<int> text_and_fk = Positions(*def, {"data", "otherfk2"});

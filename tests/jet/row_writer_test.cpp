@@ -26,7 +26,7 @@ using jet::Value;
 class RowWriter : public testing::Test {
  protected:
   void SetUp() override {
-    if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
+    REQUIRE_SAMPLES();
     testsupport::CopySample("jet4/testV2003.mdb", path_);
   }
   const std::string& path() const { return path_; }

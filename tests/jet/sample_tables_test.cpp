@@ -27,15 +27,6 @@ struct RowIdLess {
   }
 };
 
-std::vector<std::string> SampleFiles() {
-  std::vector<std::string> files;
-  if (quorla_test::JetSamplesDir().empty()) return files;
-  for (const char* folder : {"jet3", "jet4", "bench"}) {
-    for (auto& f : quorla_test::JetSampleFiles(folder)) files.push_back(f);
-  }
-  return files;
-}
-
 // Checks the rows and every index of one table; returns the number of index entries checked.
 size_t CheckTable(jet::Database& db, const jet::CatalogEntry& table) {
   const std::string& name = table.name;
@@ -121,10 +112,11 @@ size_t CheckTable(jet::Database& db, const jet::CatalogEntry& table) {
 }
 
 TEST(SampleTables, RowsAndIndexWalksMatchFullScansOnEverySample) {
-  const std::vector<std::string> files = SampleFiles();
+  const auto files = testsupport::SampleFiles({"jet3", "jet4", "bench"});
   if (files.empty()) GTEST_SKIP() << "sample folder missing: " << QUORLA_SAMPLES_DIR;
   size_t total = 0;
-  for (const std::string& path : files) {
+  for (const testsupport::SampleFile& file : files) {
+    const std::string& path = file.path;
     SCOPED_TRACE(path);
     std::unique_ptr<jet::Database> db;
     try {

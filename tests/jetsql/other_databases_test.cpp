@@ -18,33 +18,7 @@
 namespace jetsql::testing {
 namespace {
 
-std::string Sample(const std::string& name) {
-  return quorla_test::JetSamplesDir() + "/" + name;
-}
-
-// Every value of every row as text, in order.
-std::vector<std::string> Rows(const RecordSet& rs) {
-  std::vector<std::string> out;
-  for (const auto& row : rs.rows) {
-    std::string line;
-    for (const jet::Value& v : row) {
-      if (const std::string* s = std::get_if<std::string>(&v)) {
-        line += "'" + *s + "'";
-      } else if (jet::IsNull(v)) {
-        line += "Null";
-      } else if (const double* d = std::get_if<double>(&v)) {
-        line += std::to_string(*d);
-      } else if (const int32_t* l = std::get_if<int32_t>(&v)) {
-        line += std::to_string(*l);
-      } else {
-        line += "#" + std::to_string(v.index());
-      }
-      line += "|";
-    }
-    out.push_back(line);
-  }
-  return out;
-}
+using testsupport::RowsAsText;
 
 struct Failure {
   int number = 0;
@@ -63,22 +37,18 @@ Failure FailureOf(Session& session, const std::string& sql) {
 class OtherDatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (quorla_test::JetSamplesDir().empty()) {
-      GTEST_SKIP() << "../shared/jet-samples is absent: no real files to read";
-    }
+    REQUIRE_SAMPLES();
     front_ = dir_.File("front.mdb");
     back_ = dir_.File("backend.mdb");
-    std::filesystem::copy_file(Sample("jet4/queryTestV2000.mdb"), front_);
-    std::filesystem::copy_file(Sample("jet4/testV2000.mdb"), back_);
-    std::filesystem::permissions(front_, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
+    testsupport::CopySample("jet4/queryTestV2000.mdb", front_);
+    testsupport::CopySample("jet4/testV2000.mdb", back_);
     {
       Session s(front_, Session::Mode::kReadWrite);
       for (const char* row : {"('a', 'x', 'p')", "('b', 'y', 'q')", "('abcdefg', 'z', 'r')"}) {
         s.Execute(std::string("INSERT INTO Table1 VALUES ") + row);
       }
     }
-    back_rows_ = Rows(Session(back_).Query("SELECT * FROM Table1"));
+    back_rows_ = RowsAsText(Session(back_).Query("SELECT * FROM Table1"));
     ASSERT_FALSE(back_rows_.empty());
   }
 
@@ -93,15 +63,15 @@ TEST_F(OtherDatabaseTest, LinkedTablesReadTheirFileOrNameIt) {
   testsupport::AddLinkedTable(front_, 3002, "Absolut", back_, "Table1");
   testsupport::AddLinkedTable(front_, 3003, "Beiliegend", "C:\\Daten\\backend.mdb", "Table1");
   Session again(front_);
-  EXPECT_EQ(Rows(again.Query("SELECT * FROM Absolut")), back_rows_);
+  EXPECT_EQ(RowsAsText(again.Query("SELECT * FROM Absolut")), back_rows_);
   RecordSet linked = again.Query("SELECT * FROM Beiliegend");
-  EXPECT_EQ(Rows(linked), back_rows_);
+  EXPECT_EQ(RowsAsText(linked), back_rows_);
   EXPECT_EQ(linked.field_names, Session(back_).Query("SELECT * FROM Table1").field_names);
   // Lookups, joins with local tables and the link's own name as qualifier.
-  EXPECT_EQ(Rows(again.Query("SELECT Beiliegend.B FROM Beiliegend WHERE A = 'a'")),
-            Rows(Session(back_).Query("SELECT B FROM Table1 WHERE A = 'a'")));
-  EXPECT_EQ(Rows(again.Query("SELECT t.col2, l.B FROM Table1 AS t INNER JOIN Beiliegend AS l "
-                             "ON t.col1 = l.A ORDER BY t.col2")),
+  EXPECT_EQ(RowsAsText(again.Query("SELECT Beiliegend.B FROM Beiliegend WHERE A = 'a'")),
+            RowsAsText(Session(back_).Query("SELECT B FROM Table1 WHERE A = 'a'")));
+  EXPECT_EQ(RowsAsText(again.Query("SELECT t.col2, l.B FROM Table1 AS t INNER JOIN Beiliegend AS l "
+                                   "ON t.col1 = l.A ORDER BY t.col2")),
             (std::vector<std::string>{"'x'|'b'|", "'z'|'hijklmnop'|"}));
 
   std::unique_ptr<jet::Database> db = jet::Database::Open(front_);
@@ -138,12 +108,12 @@ TEST_F(OtherDatabaseTest, FromInAndDatabasePrefix) {
            "SELECT * FROM Table1 IN '" + back_ + "'",
            "SELECT b.* FROM Table1 AS b IN 'backend.mdb'"}) {
     SCOPED_TRACE(sql);
-    EXPECT_EQ(Rows(session.Query(sql)), back_rows_);
+    EXPECT_EQ(RowsAsText(session.Query(sql)), back_rows_);
   }
   // A local table of the same name stays apart from the other file's.
-  EXPECT_EQ(Rows(session.Query("SELECT t.col2, b.B FROM Table1 AS t INNER JOIN "
-                               "[;DATABASE=backend.mdb].Table1 AS b ON t.col1 = b.A "
-                               "ORDER BY t.col2")),
+  EXPECT_EQ(RowsAsText(session.Query("SELECT t.col2, b.B FROM Table1 AS t INNER JOIN "
+                                     "[;DATABASE=backend.mdb].Table1 AS b ON t.col1 = b.A "
+                                     "ORDER BY t.col2")),
             (std::vector<std::string>{"'x'|'b'|", "'z'|'hijklmnop'|"}));
   EXPECT_EQ(session.Query("SELECT Count(*) FROM Table1").rows[0][0], jet::Value(int32_t{3}));
 

@@ -6,6 +6,7 @@
 // MSysObjects row of type 6. Written through the program's own writer (INSERT into the system
 // tables), so the sample files need not contain every kind of object.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -100,6 +101,32 @@ inline void AddSavedQuery(const std::string& file, int32_t id, const std::string
   all.push_back(Part(255));
   uint8_t order[256] = {};
   for (const QueryPart& p : all) detail::InsertPart(*db, id, p, ++order[p.attribute]);
+}
+
+// Every row as text, one line each ('text', numbers, Null, #<type> for other values, each followed
+// by |), in the order given or sorted for comparing results without regard to order.
+inline std::vector<std::string> RowsAsText(const jetsql::RecordSet& rs, bool sorted = false) {
+  std::vector<std::string> out;
+  for (const auto& row : rs.rows) {
+    std::string line;
+    for (const jet::Value& v : row) {
+      if (const std::string* s = std::get_if<std::string>(&v)) {
+        line += "'" + *s + "'";
+      } else if (jet::IsNull(v)) {
+        line += "Null";
+      } else if (const double* d = std::get_if<double>(&v)) {
+        line += std::to_string(*d);
+      } else if (const int32_t* l = std::get_if<int32_t>(&v)) {
+        line += std::to_string(*l);
+      } else {
+        line += "#" + std::to_string(v.index());
+      }
+      line += "|";
+    }
+    out.push_back(line);
+  }
+  if (sorted) std::sort(out.begin(), out.end());
+  return out;
 }
 
 // Adds a table `name` linked to table `foreign_name` of the Jet file `database`.

@@ -24,11 +24,9 @@ using jet::Value;
 class ReferentialChecksTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (quorla_test::JetSamplesDir().empty()) GTEST_SKIP() << "Jet sample files are not present";
+    REQUIRE_SAMPLES();
     path_ = dir_.File("rel.mdb");
-    std::filesystem::copy_file(quorla_test::JetSamplesDir() + "/jet4/indexTestV2000.mdb", path_);
-    std::filesystem::permissions(
-        path_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    testsupport::CopySample("jet4/indexTestV2000.mdb", path_);
   }
 
   static int32_t ErrorOf(const std::function<void()>& f, std::string* description = nullptr) {

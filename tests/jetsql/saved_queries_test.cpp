@@ -24,46 +24,13 @@ namespace {
 
 using testsupport::AddSavedQuery;
 using testsupport::Part;
-
-std::string Sample(const std::string& name) {
-  return quorla_test::JetSamplesDir() + "/" + name;
-}
-
-#define REQUIRE_SAMPLES()                                                     \
-  if (quorla_test::JetSamplesDir().empty()) {                                 \
-    GTEST_SKIP() << "../shared/jet-samples is absent: no real files to read"; \
-  }
+using testsupport::RowsAsText;
 
 std::map<std::string, std::string> QueriesOf(const std::string& file) {
   std::unique_ptr<jet::Database> db = jet::Database::Open(file);
   std::map<std::string, std::string> out;
   for (const jet::SavedQuery& q : jet::ReadSavedQueries(*db)) out[q.name] = q.sql;
   return out;
-}
-
-// Rows as text, sorted: results compared without regard to order.
-std::vector<std::string> SortedRows(const RecordSet& rs) {
-  std::vector<std::string> rows;
-  for (const auto& row : rs.rows) {
-    std::string line;
-    for (const jet::Value& v : row) {
-      if (const std::string* s = std::get_if<std::string>(&v)) {
-        line += "'" + *s + "'";
-      } else if (const int32_t* l = std::get_if<int32_t>(&v)) {
-        line += std::to_string(*l);
-      } else if (const double* d = std::get_if<double>(&v)) {
-        line += std::to_string(*d);
-      } else if (jet::IsNull(v)) {
-        line += "Null";
-      } else {
-        line += "?";
-      }
-      line += "|";
-    }
-    rows.push_back(line);
-  }
-  std::sort(rows.begin(), rows.end());
-  return rows;
 }
 
 // What running `sql` gives: its rows, or the number of the error it fails with.
@@ -81,7 +48,7 @@ void PrintTo(const Outcome& o, std::ostream* os) {
 Outcome RunSql(Session& session, const std::string& sql) {
   Outcome out;
   try {
-    out.rows = SortedRows(session.Query(sql));
+    out.rows = RowsAsText(session.Query(sql), true);
   } catch (const jet::Error& e) {
     out.error = e.number();
   }
@@ -103,7 +70,7 @@ TEST(SavedQuerySqlTest, SampleQueriesReadAsAccessShowsThem) {
   for (const char* file :
        {"jet4/queryTestV2000.mdb", "jet4/queryTestV2003.mdb", "jet3/queryTestV1997.mdb"}) {
     SCOPED_TRACE(file);
-    std::map<std::string, std::string> q = QueriesOf(Sample(file));
+    std::map<std::string, std::string> q = QueriesOf(testsupport::SamplePath(file));
     ASSERT_EQ(q.size(), 9u);
     EXPECT_EQ(q["SelectQuery"],
               "SELECT DISTINCT Table1.*, Table2.col1, Table2.col2, Table3.col3\r\n"
@@ -151,9 +118,7 @@ class SavedQueryTest : public ::testing::Test {
   void SetUp() override {
     REQUIRE_SAMPLES();
     file_ = dir_.File("abfragen.mdb");
-    std::filesystem::copy_file(Sample("jet4/queryTestV2000.mdb"), file_);
-    std::filesystem::permissions(file_, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
+    testsupport::CopySample("jet4/queryTestV2000.mdb", file_);
     {
       Session s(file_, Session::Mode::kReadWrite);
       for (const char* row : {"('a', 'x', 'p')", "('b', 'y', 'q')", "('c', 'x', 'r')",
@@ -266,7 +231,7 @@ TEST_F(SavedQueryTest, QueriesStandWhereTablesStand) {
   // The crosstab's columns come from the data, also when another query reads it.
   RecordSet direct = session_->Query("SELECT * FROM Kreuztabelle");
   EXPECT_EQ(direct.field_names, (std::vector<std::string>{"col2", "a", "b", "c", "d", "e"}));
-  EXPECT_EQ(SortedRows(direct),
+  EXPECT_EQ(RowsAsText(direct, true),
             (std::vector<std::string>{"'x'|1|Null|1|Null|0|", "'y'|Null|1|Null|Null|Null|",
                                       "'z'|Null|Null|Null|1|Null|"}));
   EXPECT_EQ(RunSql(*session_, "SELECT k.col2 FROM Kreuztabelle AS k WHERE k.e = 0").rows,

@@ -15,10 +15,9 @@
 namespace jetsql::testing {
 namespace {
 
-using quorla_test::JetSampleFiles;
-using quorla_test::JetSamplesDir;
 using testsupport::HaveProgram;
 using testsupport::OutputOf;
+using testsupport::SamplePath;
 
 std::string Quoted(const std::string& name) {
   std::string out = "\"";
@@ -113,24 +112,23 @@ void CheckTable(jet::Database& database, sqlite3* db, const std::string& file,
 }
 
 TEST(VtabSamplesTest, CountsMatchMdbtoolsAndLookupsMatchScans) {
-  if (JetSamplesDir().empty()) GTEST_SKIP() << "Jet sample files are not present";
+  REQUIRE_SAMPLES();
   int checked = 0;
-  for (const char* folder : {"jet4", "jet3"}) {
-    for (const std::string& file : JetSampleFiles(folder)) {
-      std::unique_ptr<jet::Database> database;
-      try {
-        database = jet::Database::Open(file);
-      } catch (const jet::Error&) {
-        continue;  // files the engine refuses have their own tests
-      }
-      Connection conn;
-      RegisterJetModule(conn.db, database.get());
-      int number = 0;
-      for (const jet::CatalogEntry& entry : database->Tables()) {
-        if (entry.system || entry.linked) continue;
-        CheckTable(*database, conn.db, file, entry.name, number++);
-        ++checked;
-      }
+  for (const testsupport::SampleFile& sample : testsupport::SampleFiles({"jet4", "jet3"})) {
+    const std::string& file = sample.path;
+    std::unique_ptr<jet::Database> database;
+    try {
+      database = jet::Database::Open(file);
+    } catch (const jet::Error&) {
+      continue;  // files the engine refuses have their own tests
+    }
+    Connection conn;
+    RegisterJetModule(conn.db, database.get());
+    int number = 0;
+    for (const jet::CatalogEntry& entry : database->Tables()) {
+      if (entry.system || entry.linked) continue;
+      CheckTable(*database, conn.db, file, entry.name, number++);
+      ++checked;
     }
   }
   EXPECT_GT(checked, 20);

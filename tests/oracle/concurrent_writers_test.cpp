@@ -139,7 +139,7 @@ TEST_F(ConcurrentWritersTest, TwoScriptsSideBySideLoseNoStatement) {
       }
     }
     scripts.push_back(dir_.File("script" + std::to_string(p) + ".sql"));
-    quorla_test::WriteWholeFile(scripts.back(), std::vector<uint8_t>(text.begin(), text.end()));
+    testsupport::WriteWholeFile(scripts.back(), std::vector<uint8_t>(text.begin(), text.end()));
   }
   const std::string sum =
       "SELECT Sum(PROJ_OPT_MINUTES_PER_DAY) FROM MSP_PROJECTS WHERE PROJ_ID <= 20";

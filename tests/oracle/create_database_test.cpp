@@ -41,7 +41,7 @@ TEST_F(CreateDatabaseTest, NewFileIsAnEmptyAccess2000DatabaseAndTakesTablesOnce)
   auto created = Create(path);
   ASSERT_EQ(created.exit_code, 0) << created.err;
 
-  std::vector<uint8_t> bytes = quorla_test::ReadWholeFile(path);
+  std::vector<uint8_t> bytes = testsupport::ReadWholeFile(path);
   jet::Header header;
   ASSERT_EQ(jet::ParseHeader(bytes, header), jet::HeaderVerdict::kJet);
   EXPECT_EQ(header.version, jet::JetVersion::kJet4);
@@ -97,11 +97,11 @@ TEST_F(CreateDatabaseTest, NewFileIsAnEmptyAccess2000DatabaseAndTakesTablesOnce)
   testsupport::CompareTablesWithOracles(file, {"Orte"});
 
   // An existing file is refused and left as it was; so is a path in no folder.
-  const std::vector<uint8_t> before = quorla_test::ReadWholeFile(path);
+  const std::vector<uint8_t> before = testsupport::ReadWholeFile(path);
   auto again = Create(path);
   EXPECT_EQ(again.exit_code, 1);
   EXPECT_EQ(again.err, "Fehler 3204: Datenbank existiert bereits.\n");
-  EXPECT_EQ(quorla_test::ReadWholeFile(path), before);
+  EXPECT_EQ(testsupport::ReadWholeFile(path), before);
   auto nowhere = Create(dir_.File("fehlt/neu.mdb"));
   EXPECT_EQ(nowhere.exit_code, 1);
   EXPECT_EQ(nowhere.err.rfind("Fehler 3044: ", 0), 0u) << nowhere.err;
@@ -140,7 +140,7 @@ TEST_F(CreateDatabaseTest, DemoScriptMakesTheDemoDatabase) {
 
 // The schema quorla-sql prints for a sample, run on a new file, prints the same schema again.
 TEST_F(CreateDatabaseTest, SchemaOfASampleRunsOnANewFileAndReadsTheSame) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
+  REQUIRE_SAMPLES();
   for (const char* sample : {"jet4/testV2000.mdb", "jet4/compIndexTestV2000.mdb",
                              "jet4/fixedNumericTestV2000.mdb", "jet4/testIndexPropertiesV2000.mdb",
                              "jet4/testUnicodeCompV2003.mdb", "bench/orders-100k.mdb"}) {

@@ -256,7 +256,7 @@ TEST_F(DdlOracleTest, DropAndAlterTableForEveryReader) {
 // Levels of the tree of `table`'s index `name`.
 uint32_t DepthOf(const std::string& path, const std::string& table, const std::string& name) {
   auto db = jet::Database::Open(path);
-  quorla_test::RawPageFile pages(path);
+  testsupport::RawPageFile pages(path);
   for (const jet::IndexDef& index : db->GetTableDef(table)->indexes) {
     if (index.name == name) return jet::CheckIndex(pages, pages.version(), index.root_page).depth;
   }
@@ -511,7 +511,7 @@ TEST_F(DdlOracleTest, RefusedDefinitionsLeaveTheFileAsItWas) {
     ASSERT_EQ(s.Execute("INSERT INTO Probe VALUES (1, 'abcdef', 1000, 1.2, 'ab', 'm')"), 1);
     ASSERT_EQ(s.Execute("INSERT INTO Probe (ID, T, D, U) VALUES (2, Null, -5, 1.4)"), 1);
   }
-  const auto bytes = quorla_test::ReadWholeFile(path);
+  const auto bytes = testsupport::ReadWholeFile(path);
   {
     Session s(path, Session::Mode::kReadWrite);
     EXPECT_EQ(ErrorOf(s, "CREATE TABLE Table1 (a LONG)"), 3010);
@@ -549,7 +549,7 @@ TEST_F(DdlOracleTest, RefusedDefinitionsLeaveTheFileAsItWas) {
     EXPECT_EQ(ErrorOf(s, "ALTER TABLE Probe ALTER COLUMN D COUNTER"), 3251);
     EXPECT_EQ(ErrorOf(s, "CREATE TABLE Z (ID COUNTER(1, 0))"), 3292);
   }
-  EXPECT_EQ(quorla_test::ReadWholeFile(path), bytes) << "a refused statement changed the file";
+  EXPECT_EQ(testsupport::ReadWholeFile(path), bytes) << "a refused statement changed the file";
 }
 
 }  // namespace

@@ -171,7 +171,7 @@ class Generator {
 };
 
 TEST(DmlDifferential, RandomChangesMatchSqliteStepByStep) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
+  REQUIRE_SAMPLES();
   testsupport::TempDir dir;
   const std::string path = dir.File("testIndexPropertiesV2000.mdb");
   testsupport::CopySample("jet4/testIndexPropertiesV2000.mdb", path);

@@ -77,7 +77,7 @@ TEST_P(DmlFaultTest, EachFailureLeavesTheFileAsItWasAndTheStatementRunsAfterward
   testsupport::TempDir dir;
   const std::string path = dir.File("projects.mdb");
   testsupport::CopyProjects(path);
-  const std::vector<uint8_t> original = quorla_test::ReadWholeFile(path);
+  const std::vector<uint8_t> original = testsupport::ReadWholeFile(path);
   const std::string original_state = SoundState(path);
 
   // What the statement does without faults.
@@ -95,7 +95,7 @@ TEST_P(DmlFaultTest, EachFailureLeavesTheFileAsItWasAndTheStatementRunsAfterward
     int failures = 0;
     for (int nth = 0; nth < 100000; nth = NextOccurrence(nth)) {
       SCOPED_TRACE(std::string(point.name) + ", occurrence " + std::to_string(nth));
-      quorla_test::WriteWholeFile(path, original);
+      testsupport::WriteWholeFile(path, original);
       FaultEnv env;
       bool failed = false;
       {
@@ -111,7 +111,7 @@ TEST_P(DmlFaultTest, EachFailureLeavesTheFileAsItWasAndTheStatementRunsAfterward
         EXPECT_FALSE(env.FileExists(jet::journal::PathFor(path)));
         if (failed) {
           ++failures;
-          EXPECT_TRUE(quorla_test::ReadWholeFile(path) == original) << "the file changed";
+          EXPECT_TRUE(testsupport::ReadWholeFile(path) == original) << "the file changed";
           if (failures == 1) {
             EXPECT_EQ(SoundState(path), original_state);
             testsupport::CompareTablesWithOracles({path, "jet4", "projects"}, kTables);

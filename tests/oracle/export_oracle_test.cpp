@@ -74,10 +74,7 @@ INSTANTIATE_TEST_SUITE_P(Samples, ExportOracleTest,
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ExportOracleTest);
 
 TEST(ExportOracleSamples, FolderPresent) {
-  if (!testsupport::HaveSamples()) {
-    GTEST_SKIP() << "Keine Beispieldateien unter " << QUORLA_SAMPLES_DIR
-                 << ": die Vergleiche mit mdbtools und mdb-reader entfallen.";
-  }
+  REQUIRE_SAMPLES();
   EXPECT_FALSE(testsupport::SampleFiles({"jet3", "jet4"}).empty());
 }
 

@@ -74,7 +74,7 @@ TEST_F(MakeTableOracleTest, NewTablesHereAndInAnotherFile) {
           "] FROM Kunden AS k INNER JOIN Orte AS o ON k.Nr = o.Kunde WHERE o.Ort <> 'Bonn' "
           "ORDER BY k.Nr DESC",
       "SELECT Name INTO Leer IN 'Ziel.mdb' FROM Kunden WHERE Nr > 100"};
-  const auto bytes = quorla_test::ReadWholeFile(path_);
+  const auto bytes = testsupport::ReadWholeFile(path_);
   {
     Session s(path_, Session::Mode::kReadWrite);
     EXPECT_EQ(s.Execute(queries[0]), 3);
@@ -83,7 +83,7 @@ TEST_F(MakeTableOracleTest, NewTablesHereAndInAnotherFile) {
     // The statement's own session reads the new table back from there.
     EXPECT_EQ(Count(s, "SELECT COUNT(*) FROM Kopie IN 'Ziel.mdb'"), 3);
   }
-  EXPECT_EQ(quorla_test::ReadWholeFile(path_), bytes) << "the current file changed";
+  EXPECT_EQ(testsupport::ReadWholeFile(path_), bytes) << "the current file changed";
   {
     Session s(path_, Session::Mode::kReadWrite);
     for (std::string sql : queries) {
@@ -157,7 +157,7 @@ TEST_F(MakeTableOracleTest, RefusedMakeTableQueriesLeaveEveryFileAsItWas) {
   std::filesystem::permissions(marked, std::filesystem::perms::owner_read);
   const std::vector<std::string> files = {path_, other, jet3, marked};
   std::vector<std::vector<uint8_t>> bytes;
-  for (const std::string& f : files) bytes.push_back(quorla_test::ReadWholeFile(f));
+  for (const std::string& f : files) bytes.push_back(testsupport::ReadWholeFile(f));
   {
     Session s(path_, Session::Mode::kReadWrite);
     EXPECT_EQ(ErrorOf(s, "SELECT * INTO Orte FROM Kunden"), 3010);
@@ -174,7 +174,7 @@ TEST_F(MakeTableOracleTest, RefusedMakeTableQueriesLeaveEveryFileAsItWas) {
     EXPECT_EQ(ErrorOf(s, "SELECT * INTO Neu IN 'Ziel.mdb' FROM Fehlt"), 3078);
   }
   for (size_t i = 0; i < files.size(); ++i) {
-    EXPECT_EQ(quorla_test::ReadWholeFile(files[i]), bytes[i]) << files[i] << " changed";
+    EXPECT_EQ(testsupport::ReadWholeFile(files[i]), bytes[i]) << files[i] << " changed";
   }
 }
 

@@ -17,6 +17,8 @@
 
 namespace {
 
+using testsupport::SamplePath;
+
 namespace fs = std::filesystem;
 using testsupport::ProcessResult;
 
@@ -27,15 +29,6 @@ ProcessResult QuorlaSql(std::vector<std::string> args) {
   args.insert(args.begin(), testsupport::QuorlaSqlProgram());
   return testsupport::RunProcess(args);
 }
-
-std::string Sample(const std::string& relative) {
-  return std::string(QUORLA_SAMPLES_DIR) + "/" + relative;
-}
-
-#define SKIP_WITHOUT_SAMPLES()                                            \
-  if (!testsupport::HaveSamples()) {                                      \
-    GTEST_SKIP() << "Keine Beispieldateien unter " << QUORLA_SAMPLES_DIR; \
-  }
 
 TEST(QuorlaSqlCliTest, HelpIsAManPageAndTheDefault) {
   for (const auto& args : std::vector<std::vector<std::string>>{{"--help"}, {}, {"x.mdb", "-h"}}) {
@@ -69,8 +62,8 @@ TEST(QuorlaSqlCliTest, WrongCallsExitWithUsageStatus) {
 }
 
 TEST(QuorlaSqlCliTest, StatementPrintsCsvWhenNotOnATerminal) {
-  SKIP_WITHOUT_SAMPLES();
-  const std::string file = Sample("bench/orders-100k.mdb");
+  REQUIRE_SAMPLES();
+  const std::string file = SamplePath("bench/orders-100k.mdb");
   for (const auto& args : std::vector<std::vector<std::string>>{
            {file, "SELECT TOP 2 ArtikelNr, Preis*2 FROM artikel ORDER BY ArtikelNr"},
            {"--csv", file, "SELECT TOP 2 ArtikelNr, Preis*2 FROM artikel ORDER BY ArtikelNr"}}) {
@@ -84,11 +77,11 @@ TEST(QuorlaSqlCliTest, StatementPrintsCsvWhenNotOnATerminal) {
 // Scripts from standard input: `;` inside texts and names does not split, blank pieces are
 // skipped, and the first error stops the script with its number.
 TEST(QuorlaSqlCliTest, ScriptFromStandardInput) {
-  SKIP_WITHOUT_SAMPLES();
+  REQUIRE_SAMPLES();
   auto run = [](const std::string& script) {
     return testsupport::RunProcess({"sh", "-c", "printf '%s' \"$1\" | \"$2\" \"$3\"", "sh", script,
                                     testsupport::QuorlaSqlProgram(),
-                                    Sample("bench/orders-100k.mdb")});
+                                    SamplePath("bench/orders-100k.mdb")});
   };
   ProcessResult ok =
       run("SELECT Count(*) AS n FROM artikel WHERE Bezeichnung <> 'a;b';;\n"
@@ -106,7 +99,7 @@ TEST(QuorlaSqlCliTest, ScriptFromStandardInput) {
 // The engine's errors (the engine tests check which file gives which) reach the user as
 // "Fehler <number>: <description>" with exit status 1 and nothing on standard output.
 TEST(QuorlaSqlCliTest, EngineErrorsExitWithTheirNumberAndDescription) {
-  SKIP_WITHOUT_SAMPLES();
+  REQUIRE_SAMPLES();
   const fs::path text = fs::temp_directory_path() / ("quorla-cli-" + std::to_string(::getpid()));
   std::ofstream(text, std::ios::binary) << "Dies ist keine Datenbank.\n";
   struct Case {
@@ -119,10 +112,10 @@ TEST(QuorlaSqlCliTest, EngineErrorsExitWithTheirNumberAndDescription) {
   for (const Case& c : std::vector<Case>{
            {{missing, "--tables"}, "Fehler 3024: ", missing},
            {{text.string(), "--tables"}, "Fehler 3343: ", ""},
-           {{Sample("refused/passwordV2000.mdb"), "--tables"}, "Fehler 3031: ", ""},
-           {{Sample("bench/orders-100k.mdb"), "DELETE FROM artikel"}, "Fehler 3027: ", ""},
-           {{Sample("jet4/testV2000.mdb"), "--export", "Keine"}, "Fehler 3078: ", "Keine"},
-           {{Sample("jet4/testV2000.mdb"), "--schema", "Keine"}, "Fehler 3078: ", "Keine"}}) {
+           {{SamplePath("refused/passwordV2000.mdb"), "--tables"}, "Fehler 3031: ", ""},
+           {{SamplePath("bench/orders-100k.mdb"), "DELETE FROM artikel"}, "Fehler 3027: ", ""},
+           {{SamplePath("jet4/testV2000.mdb"), "--export", "Keine"}, "Fehler 3078: ", "Keine"},
+           {{SamplePath("jet4/testV2000.mdb"), "--schema", "Keine"}, "Fehler 3078: ", "Keine"}}) {
     ProcessResult r = QuorlaSql(c.args);
     EXPECT_EQ(r.exit_code, kExitError) << c.args[1];
     EXPECT_EQ(r.err.rfind(c.error, 0), 0u) << r.err;
@@ -133,8 +126,8 @@ TEST(QuorlaSqlCliTest, EngineErrorsExitWithTheirNumberAndDescription) {
 }
 
 TEST(QuorlaSqlCliTest, OptionsMayStandAnywhere) {
-  SKIP_WITHOUT_SAMPLES();
-  const std::string file = Sample("jet4/testV2000.mdb");
+  REQUIRE_SAMPLES();
+  const std::string file = SamplePath("jet4/testV2000.mdb");
   ProcessResult expected = QuorlaSql({file, "--export", "Table1"});
   ASSERT_EQ(expected.exit_code, 0) << expected.err;
   EXPECT_EQ(QuorlaSql({"--export", "Table1", file}).out, expected.out);
@@ -149,8 +142,8 @@ TEST(QuorlaSqlCliTest, OptionsMayStandAnywhere) {
 }
 
 TEST(QuorlaSqlCliTest, ExportWritesRfc4180WithCrlfAndAHeader) {
-  SKIP_WITHOUT_SAMPLES();
-  ProcessResult r = QuorlaSql({Sample("jet4/testV2000.mdb"), "--export", "Table1"});
+  REQUIRE_SAMPLES();
+  ProcessResult r = QuorlaSql({SamplePath("jet4/testV2000.mdb"), "--export", "Table1"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   // Text, text, byte, integer, long, double, date, currency, yes/no.
   EXPECT_EQ(r.out.substr(0, r.out.find("\r\n", r.out.find("\r\n") + 2) + 2),
@@ -160,8 +153,8 @@ TEST(QuorlaSqlCliTest, ExportWritesRfc4180WithCrlfAndAHeader) {
 }
 
 TEST(QuorlaSqlCliTest, SchemaWritesEveryUserTableWithItsIndexes) {
-  SKIP_WITHOUT_SAMPLES();
-  const std::string file = Sample("jet4/indexTestV2000.mdb");
+  REQUIRE_SAMPLES();
+  const std::string file = SamplePath("jet4/indexTestV2000.mdb");
   ProcessResult tables = QuorlaSql({file, "--tables"});
   ProcessResult schema = QuorlaSql({file, "--schema"});
   ASSERT_EQ(schema.exit_code, 0) << schema.err;
@@ -183,8 +176,8 @@ TEST(QuorlaSqlCliTest, SchemaWritesEveryUserTableWithItsIndexes) {
 }  // namespace
 
 TEST(QuorlaSqlCliTest, QueriesListsNamesWithTheirSql) {
-  SKIP_WITHOUT_SAMPLES();
-  ProcessResult r = QuorlaSql({Sample("jet4/queryTestV2000.mdb"), "--queries"});
+  REQUIRE_SAMPLES();
+  ProcessResult r = QuorlaSql({SamplePath("jet4/queryTestV2000.mdb"), "--queries"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   for (const char* name :
        {"SelectQuery", "UpdateQuery", "AppendQuery", "DeleteQuery", "MakeTableQuery",
@@ -195,7 +188,7 @@ TEST(QuorlaSqlCliTest, QueriesListsNamesWithTheirSql) {
   EXPECT_NE(r.out.find("DeleteQuery\nDELETE "), std::string::npos) << r.out;
   EXPECT_NE(r.out.find(";\n\n"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find('\r'), std::string::npos);
-  ProcessResult none = QuorlaSql({Sample("jet4/testV2000.mdb"), "--queries"});
+  ProcessResult none = QuorlaSql({SamplePath("jet4/testV2000.mdb"), "--queries"});
   EXPECT_EQ(none.exit_code, 0);
   EXPECT_EQ(none.out, "");
 }

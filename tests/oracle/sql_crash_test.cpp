@@ -97,7 +97,7 @@ std::vector<std::string> Script(int statements) {
 // The script does what it is meant to: its first copies and growing update leave rows that no
 // longer fit their pages.
 TEST(SqlCrash, ScriptGrowsRowsPastTheirPages) {
-  if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR;
+  REQUIRE_SAMPLES();
   testsupport::TempDir dir;
   const std::string path = dir.File("projects.mdb");
   testsupport::CopyProjects(path);

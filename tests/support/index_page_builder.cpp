@@ -1,6 +1,6 @@
 #include "support/index_page_builder.h"
 
-namespace quorla_test {
+namespace testsupport {
 
 namespace {
 constexpr size_t kPrev = 12, kNext = 16, kTail = 20, kPrefix = 24, kMask = 27, kEntries = 480;
@@ -44,4 +44,4 @@ std::span<const uint8_t> MemoryPages::Page(uint32_t number) {
                             : std::span<const uint8_t>(it->second);
 }
 
-}  // namespace quorla_test
+}  // namespace testsupport

@@ -13,7 +13,7 @@
 #include "jet/error.h"
 #include "jet/page_reader.h"
 
-namespace quorla_test {
+namespace testsupport {
 
 inline constexpr size_t kJet4PageSize = 4096;
 
@@ -48,6 +48,6 @@ class MemoryPages : public jet::PageReader {
   std::vector<uint8_t> blank_ = std::vector<uint8_t>(kJet4PageSize);
 };
 
-}  // namespace quorla_test
+}  // namespace testsupport
 
 #endif  // QUORLA_TESTS_SUPPORT_INDEX_PAGE_BUILDER_H_

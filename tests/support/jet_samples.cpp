@@ -37,6 +37,10 @@ bool HaveSamples() {
   return fs::is_directory(QUORLA_SAMPLES_DIR, ec);
 }
 
+std::string SamplePath(const std::string& relative) {
+  return std::string(QUORLA_SAMPLES_DIR) + "/" + relative;
+}
+
 std::vector<SampleFile> SampleFiles(const std::vector<std::string>& folders) {
   std::vector<SampleFile> files;
   for (const std::string& folder : folders) {
@@ -54,7 +58,7 @@ std::vector<SampleFile> SampleFiles(const std::vector<std::string>& folders) {
 }
 
 void CopySample(const std::string& relative, const std::string& path) {
-  const std::string source = std::string(QUORLA_SAMPLES_DIR) + "/" + relative;
+  const std::string source = SamplePath(relative);
   if (!fs::exists(source)) throw std::runtime_error("sample missing: " + source);
   CopyWritable(source, path);
 }
@@ -102,20 +106,6 @@ void CopyProjects(const std::string& path) {
   CopyWritable(made, path);
 }
 
-}  // namespace testsupport
-
-namespace quorla_test {
-
-std::string JetSamplesDir() {
-  return testsupport::HaveSamples() ? QUORLA_SAMPLES_DIR : "";
-}
-
-std::vector<std::string> JetSampleFiles(const std::string& subfolder) {
-  std::vector<std::string> paths;
-  for (const auto& file : testsupport::SampleFiles({subfolder})) paths.push_back(file.path);
-  return paths;
-}
-
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -127,4 +117,4 @@ void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) 
             static_cast<std::streamsize>(bytes.size()));
 }
 
-}  // namespace quorla_test
+}  // namespace testsupport

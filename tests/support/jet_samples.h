@@ -21,8 +21,15 @@ struct SampleFile {
 // Test names show the file, not its bytes.
 void PrintTo(const SampleFile& file, std::ostream* os);
 
-// Whether QUORLA_SAMPLES_DIR exists at all.
+// Whether QUORLA_SAMPLES_DIR exists at all (tests that need it skip when it does not).
 bool HaveSamples();
+
+// Skips the running test (or fixture) when QUORLA_SAMPLES_DIR is absent.
+#define REQUIRE_SAMPLES() \
+  if (!testsupport::HaveSamples()) GTEST_SKIP() << "no sample files at " << QUORLA_SAMPLES_DIR
+
+// The path of `relative` (e.g. "jet4/testV2003.mdb") under QUORLA_SAMPLES_DIR.
+std::string SamplePath(const std::string& relative);
 
 // Every .mdb in the given folders of QUORLA_SAMPLES_DIR, sorted; empty when the folder is absent.
 std::vector<SampleFile> SampleFiles(const std::vector<std::string>& folders);
@@ -40,19 +47,9 @@ void CopyProjects(const std::string& path);
 
 inline constexpr int kProjectRows = 200;
 
-}  // namespace testsupport
-
-namespace quorla_test {
-
-// The samples folder, or "" when it is absent (tests then skip).
-std::string JetSamplesDir();
-
-// Paths of the .mdb files directly in `subfolder` ("jet3", "jet4", ...), sorted.
-std::vector<std::string> JetSampleFiles(const std::string& subfolder);
-
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
-}  // namespace quorla_test
+}  // namespace testsupport
 
 #endif  // QUORLA_TESTS_SUPPORT_JET_SAMPLES_H_

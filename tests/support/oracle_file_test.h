@@ -65,7 +65,7 @@ class OracleFileTest : public ::testing::Test {
   static std::string ExpectRefused(const std::string& path, const std::string& sql,
                                    int32_t number) {
     SCOPED_TRACE(sql);
-    const auto bytes = quorla_test::ReadWholeFile(path);
+    const auto bytes = testsupport::ReadWholeFile(path);
     std::string description;
     {
       jetsql::Session s(path, jetsql::Session::Mode::kReadWrite);
@@ -77,13 +77,13 @@ class OracleFileTest : public ::testing::Test {
         description = e.description();
       }
     }
-    EXPECT_EQ(quorla_test::ReadWholeFile(path), bytes) << "a refused statement changed the file";
+    EXPECT_EQ(testsupport::ReadWholeFile(path), bytes) << "a refused statement changed the file";
     return description;
   }
 
   // Every index of every local table (system tables too) is a sound tree.
   static void CheckEveryIndex(const std::string& path) {
-    std::vector<uint8_t> bytes = quorla_test::ReadWholeFile(path);
+    std::vector<uint8_t> bytes = testsupport::ReadWholeFile(path);
     jet::Header header;
     ASSERT_EQ(jet::ParseHeader(bytes, header), jet::HeaderVerdict::kJet);
     auto db = jet::Database::Open(path);

@@ -47,7 +47,7 @@ void PageWorkload::Prepare(const std::string& path) {
   for (uint32_t p = 0; p < base_pages_; ++p) {
     StampPage(std::span(bytes).subspan(p * kWorkloadPageSize, kWorkloadPageSize), p, 0);
   }
-  quorla_test::WriteWholeFile(path, bytes);
+  testsupport::WriteWholeFile(path, bytes);
 }
 
 void PageWorkload::Run(const std::string& path) {

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace quorla_test {
+namespace testsupport {
 
 namespace {
 
@@ -30,4 +30,4 @@ std::span<const uint8_t> RawPageFile::Page(uint32_t number) {
   return std::span<const uint8_t>(bytes_.data() + size_t{number} * page_size_, page_size_);
 }
 
-}  // namespace quorla_test
+}  // namespace testsupport

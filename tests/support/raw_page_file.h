@@ -12,7 +12,7 @@
 #include "jet/database.h"
 #include "jet/page_reader.h"
 
-namespace quorla_test {
+namespace testsupport {
 
 class RawPageFile : public jet::PageReader {
  public:
@@ -30,6 +30,6 @@ class RawPageFile : public jet::PageReader {
   jet::JetVersion version_ = jet::JetVersion::kJet4;
 };
 
-}  // namespace quorla_test
+}  // namespace testsupport
 
 #endif  // QUORLA_TESTS_SUPPORT_RAW_PAGE_FILE_H_

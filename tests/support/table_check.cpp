@@ -131,7 +131,7 @@ std::string CheckTableIndexes(jet::Database& db, const std::string& path,
     }
     rows.push_back(std::move(r));
   }
-  quorla_test::RawPageFile pages(path);
+  testsupport::RawPageFile pages(path);
   std::string problems;
   auto problem = [&](const std::string& index, const std::string& what) {
     if (problems.size() < 2000) problems += table + "." + index + ": " + what + "\n";
@@ -183,7 +183,7 @@ std::string CheckTableIndexes(jet::Database& db, const std::string& path,
 }
 
 int CountOverflowRows(const std::string& path, const std::string& table) {
-  quorla_test::RawPageFile file(path);
+  testsupport::RawPageFile file(path);
   uint32_t definition = 0;
   for (const jet::CatalogTable& t : jet::ReadCatalog(file, file.version())) {
     if (t.entry.name == table) definition = t.definition_page;
