@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <random>
@@ -371,9 +370,8 @@ TEST(IndexWriter, IndexesOfAccessFilesStaySoundUnderChanges) {
                                                 {"jet4/indexTestV2000.mdb", 600},
                                                 {"jet4/testV2003.mdb", 600},
                                                 {"bench/orders-100k.mdb", 1000}}) {
-    const std::string path = std::string(QUORLA_SAMPLES_DIR) + "/" + name;
-    if (!std::filesystem::exists(QUORLA_SAMPLES_DIR)) GTEST_SKIP() << "no samples: " << path;
-    ChangeEveryIndexOf(path, operations);
+    REQUIRE_SAMPLES();
+    ChangeEveryIndexOf(testsupport::SamplePath(name), operations);
     if (testing::Test::HasFailure()) return;
   }
 }

@@ -8,18 +8,21 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 
 #include "jet/error.h"
 #include "jetsql/session.h"
+#include "support/jet_samples.h"
+#include "support/process.h"
 
 namespace jetsql {
 namespace {
 
 using CT = jet::ColumnType;
 
-const std::string kOrders = std::string(QUORLA_SAMPLES_DIR) + "/bench/orders-100k.mdb";
+const std::string kOrders = testsupport::SamplePath("bench/orders-100k.mdb");
 
 // The orders file as mdbtools sees it, in an in-memory SQLite database.
 class Reference {
@@ -27,21 +30,16 @@ class Reference {
   Reference() {
     sqlite3_open(":memory:", &db_);
     for (const char* table : {"orders", "artikel"}) {
-      std::string cmd = "mdb-export -I sqlite -D '%Y-%m-%d %H:%M:%S' '" + kOrders + "' " + table;
-      std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(cmd.c_str(), "r"), pclose);
-      if (!pipe) return;
-      std::string sql;
-      char buf[65536];
-      size_t n;
-      while ((n = fread(buf, 1, sizeof buf, pipe.get())) > 0) sql.append(buf, n);
-      if (sql.empty()) return;
+      const std::optional<std::string> sql = testsupport::OutputOf(
+          {"mdb-export", "-I", "sqlite", "-D", "%Y-%m-%d %H:%M:%S", kOrders, table});
+      if (!sql || sql->empty()) return;
       std::string create = std::string(table) == "orders"
                                ? "CREATE TABLE orders (OrderID, ArtikelNr, Menge, Gewicht, Betrag, "
                                  "Kunde, Ort, Bestelldatum, Bezahlt, Bemerkung)"
                                : "CREATE TABLE artikel (ArtikelNr, Bezeichnung, Preis, Bestand, "
                                  "Angelegt, Beschreibung, Aktiv)";
       if (sqlite3_exec(db_, create.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK ||
-          sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+          sqlite3_exec(db_, sql->c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         return;
       }
     }

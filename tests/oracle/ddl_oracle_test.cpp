@@ -26,8 +26,8 @@ using testing::Contains;
 using testing::Not;
 namespace fs = std::filesystem;
 using jet::ColumnType;
+using enum jet::ColumnType;
 using jetsql::Session;
-using Types = std::vector<std::pair<ColumnType, uint16_t>>;
 
 constexpr char kEveryType[] =
     "CREATE TABLE [Alle Typen] (ID COUNTER CONSTRAINT PrimaryKey PRIMARY KEY, Kurz TEXT(20) NOT "
@@ -35,6 +35,10 @@ constexpr char kEveryType[] =
     "Doppelt FLOAT, Betrag MONEY, Datum DATETIME, Ja YESNO, Roh BINARY(8), Bild LONGBINARY, "
     "Kennung GUID, Genau DECIMAL(12, 3), Gepackt TEXT(30) WITH COMPRESSION, "
     "CONSTRAINT Einmalig UNIQUE (Kurz, Mittel))";
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 class DdlOracleTest : public testsupport::OracleFileTest {
  protected:
@@ -48,18 +52,20 @@ class DdlOracleTest : public testsupport::OracleFileTest {
     return s.Query(sql).rows;
   }
   // Each column's type and stored size, in order.
-  static void ExpectTypes(const jet::TableDef& def, const Types& expected) {
-    ASSERT_EQ(def.columns.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-      EXPECT_EQ(def.columns[i].type, expected[i].first) << def.columns[i].name;
-      EXPECT_EQ(def.columns[i].size, expected[i].second) << def.columns[i].name;
+  static void ExpectTypes(const jet::TableDef& def, const std::vector<ColumnType>& types,
+                          const std::vector<uint16_t>& sizes) {
+    ASSERT_EQ(def.columns.size(), types.size());
+    for (size_t i = 0; i < types.size(); ++i) {
+      EXPECT_EQ(def.columns[i].type, types[i]) << def.columns[i].name;
+      EXPECT_EQ(def.columns[i].size, sizes.at(i)) << def.columns[i].name;
     }
   }
+  // Whether mdb-schema's text has (or lacks) each of `parts`.
+  static void ExpectSchemaHas(const std::string& schema, const std::vector<std::string>& parts,
+                              bool has = true) {
+    for (const std::string& part : parts) EXPECT_EQ(Has(schema, part), has) << part << schema;
+  }
 };
-
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 void InsertRowsOfEveryType(Session& s) {
   EXPECT_EQ(s.Execute("INSERT INTO [Alle Typen] (Kurz, Lang, Notiz, Klein, Mittel, Gross, Einfach, "
@@ -93,23 +99,10 @@ TEST_F(DdlOracleTest, TableOfEveryTypeIsReadBackByEveryReader) {
     }
     auto db = jet::Database::Open(path);
     auto def = db->GetTableDef("Alle Typen");
-    ExpectTypes(*def, {{ColumnType::kLong, 4},
-                       {ColumnType::kText, 40},
-                       {ColumnType::kText, 510},
-                       {ColumnType::kMemo, 0},
-                       {ColumnType::kByte, 1},
-                       {ColumnType::kInteger, 2},
-                       {ColumnType::kLong, 4},
-                       {ColumnType::kSingle, 4},
-                       {ColumnType::kDouble, 8},
-                       {ColumnType::kCurrency, 8},
-                       {ColumnType::kDateTime, 8},
-                       {ColumnType::kBoolean, 1},
-                       {ColumnType::kBinary, 8},
-                       {ColumnType::kOle, 0},
-                       {ColumnType::kGuid, 16},
-                       {ColumnType::kNumeric, 17},
-                       {ColumnType::kText, 60}});
+    ExpectTypes(*def,
+                {kLong, kText, kText, kMemo, kByte, kInteger, kLong, kSingle, kDouble, kCurrency,
+                 kDateTime, kBoolean, kBinary, kOle, kGuid, kNumeric, kText},
+                {4, 40, 510, 0, 1, 2, 4, 4, 8, 8, 8, 1, 8, 0, 16, 17, 60});
     EXPECT_TRUE(def->columns[0].autonumber);
     EXPECT_FALSE(def->columns[1].nullable);
     EXPECT_TRUE(def->columns[16].compressed_unicode);
@@ -464,23 +457,16 @@ TEST_F(DdlOracleTest, ColumnsDroppedChangedAndRequired) {
   EXPECT_EQ(def->columns[5].column_number, 8);
   EXPECT_EQ(def->row_count, 31u);
   std::string schema = Schema(path, "Spalten");
-  EXPECT_FALSE(Has(schema, "[Bild]")) << schema;
-  EXPECT_FALSE(Has(schema, "[Ja]")) << schema;
-  EXPECT_TRUE(Has(schema, "[Kurz]\t\t\tByte")) << schema;
+  ExpectSchemaHas(schema, {"[Bild]", "[Ja]"}, false);
+  ExpectSchemaHas(schema, {"[Kurz]\t\t\tByte"});
   EXPECT_EQ(testsupport::CheckTableIndexes(*db, path, "Spalten"), "");
   def = db->GetTableDef("Umbau");
-  ExpectTypes(*def, {{ColumnType::kLong, 4},
-                     {ColumnType::kLong, 4},
-                     {ColumnType::kLong, 4},
-                     {ColumnType::kText, 24},
-                     {ColumnType::kText, 100},
-                     {ColumnType::kDateTime, 8},
-                     {ColumnType::kInteger, 2}});
+  ExpectTypes(*def, {kLong, kLong, kLong, kText, kText, kDateTime, kInteger},
+              {4, 4, 4, 24, 100, 8, 2});
   EXPECT_EQ(def->columns[1].name, "Code");
   schema = Schema(path, "Umbau");
-  EXPECT_TRUE(Has(schema, "[Code]\t\t\tLong Integer")) << schema;
-  EXPECT_TRUE(Has(schema, "[Preis]\t\t\tText (12)")) << schema;
-  EXPECT_TRUE(Has(schema, "[Notiz]\t\t\tText (50)")) << schema;
+  ExpectSchemaHas(schema,
+                  {"[Code]\t\t\tLong Integer", "[Preis]\t\t\tText (12)", "[Notiz]\t\t\tText (50)"});
   EXPECT_EQ(testsupport::CheckTableIndexes(*db, path, "Umbau"), "");
   const std::string props = PropertiesOf(path, "Pflicht");
   EXPECT_EQ(Property(props, "ID", "Required"), "yes") << props;
@@ -490,8 +476,7 @@ TEST_F(DdlOracleTest, ColumnsDroppedChangedAndRequired) {
   EXPECT_EQ(props.find("name: Weg"), std::string::npos) << props;
   // mdb-schema writes NOT NULL from the property.
   schema = Schema(path, "Pflicht");
-  EXPECT_TRUE(Has(schema, "[U]\t\t\tText (10) NOT NULL")) << schema;
-  EXPECT_TRUE(Has(schema, "[T]\t\t\tText (20), ")) << schema;
+  ExpectSchemaHas(schema, {"[U]\t\t\tText (10) NOT NULL", "[T]\t\t\tText (20), "});
   const std::string access = PropertiesOf(path, "Table1");
   EXPECT_EQ(Property(access, "B", "Required"), "yes") << access;
   EXPECT_EQ(Property(access, "A", "Required"), "no") << access;
