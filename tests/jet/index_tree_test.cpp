@@ -9,6 +9,7 @@
 #include <random>
 
 #include "jet/index_key.h"
+#include "support/error_of.h"
 #include "support/index_page_builder.h"
 
 namespace {
@@ -84,15 +85,12 @@ TEST(IndexTree, WalksAllLeavesInOrderAndSeeks) {
 }
 
 int OpenAndWalkError(MemoryPages& pages, uint32_t root) {
-  try {
+  return testsupport::ErrorOf([&] {
     auto cursor = jet::OpenIndexTree(pages, jet::JetVersion::kJet4, root, kLongColumn);
     cursor->SeekFirst();
     for (int i = 0; cursor->Valid() && i < 100000; ++i) cursor->Next();
     cursor->SeekGE({jet::Value(int32_t{1000})});
-  } catch (const jet::Error& e) {
-    return e.number();
-  }
-  return 0;
+  });
 }
 
 TEST(IndexTree, DamagedTreesEndInAnErrorNotAHang) {

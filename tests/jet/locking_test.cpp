@@ -13,6 +13,7 @@
 #include "jet/error.h"
 #include "jet/pager.h"
 #include "jet/shared_file.h"
+#include "support/error_of.h"
 #include "support/fault_env.h"
 #include "support/jet_samples.h"
 #include "support/page_workload.h"
@@ -35,14 +36,7 @@ std::string NewPageFile(const TempDir& dir, uint32_t pages = 8) {
   return path;
 }
 
-int ErrorNumberOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testsupport::ErrorOf;
 
 // Starts `body` in a child process, whose exit code is its return value (99 if it throws).
 pid_t Spawn(const std::function<int()>& body) {
@@ -80,7 +74,7 @@ TEST(Locking, SecondWriterWaitsThenGetsLockedAndLaterSeesTheCommit) {
 
   first.Begin();
   StampPage(first.Modify(2), 2, 5);
-  EXPECT_EQ(ErrorNumberOf([&] { second.Begin(); }), 3218);
+  EXPECT_EQ(ErrorOf([&] { second.Begin(); }), 3218);
   first.Commit();
 
   second.Begin();
@@ -100,7 +94,7 @@ TEST(Locking, WriterInAnotherProcessGetsLockedWhileAStatementRuns) {
     auto other = SharedFile::Open(Env::Default(), path, true,
                                   {std::chrono::milliseconds(200), std::chrono::milliseconds(5)});
     Pager theirs(*other, kPage, 0);
-    int number = ErrorNumberOf([&] { theirs.Begin(); });
+    int number = ErrorOf([&] { theirs.Begin(); });
     // It may still read: the statement has not touched the file yet.
     theirs.BeginRead();
     bool untouched = StampOf(theirs.Page(1), 1) == 0;
@@ -157,7 +151,7 @@ TEST(Locking, CommitWaitsForAReadStatementToEnd) {
   reader.BeginRead();
   writer.Begin();  // a transaction may start while others read
   StampPage(writer.Modify(1), 1, 1);
-  EXPECT_EQ(ErrorNumberOf([&] { writer.Commit(); }), 3218);
+  EXPECT_EQ(ErrorOf([&] { writer.Commit(); }), 3218);
   EXPECT_TRUE(testsupport::ReadWholeFile(path) == original);
   EXPECT_EQ(StampOf(reader.Page(1), 1), 0u);
   reader.EndRead();
@@ -326,24 +320,24 @@ TEST(ReadOnly, Jet3FilesAndReadOnlyMediaAreRefusedForWritingButStillRead) {
   REQUIRE_SAMPLES();
   SampleCopy jet3("jet3");
   ASSERT_FALSE(jet3.path().empty());
-  EXPECT_EQ(ErrorNumberOf([&] { Database::OpenForWriting(jet3.path()); }), 3027);
+  EXPECT_EQ(ErrorOf([&] { Database::OpenForWriting(jet3.path()); }), 3027);
   EXPECT_FALSE(Env::Default().FileExists(jet3.LockFile()));
   EXPECT_FALSE(Database::Open(jet3.path())->Tables().empty());
 
   SampleCopy jet4("jet4");
   testsupport::FaultEnv read_only;
   read_only.set_read_only(true);
-  EXPECT_EQ(ErrorNumberOf([&] { OpenDatabaseWithEnv(read_only, jet4.path(), true); }), 3027);
+  EXPECT_EQ(ErrorOf([&] { OpenDatabaseWithEnv(read_only, jet4.path(), true); }), 3027);
   auto db = OpenDatabaseWithEnv(read_only, jet4.path(), false);
   EXPECT_FALSE(db->writable());
-  EXPECT_EQ(ErrorNumberOf([&] { db->BeginStatement(); }), 3027);
+  EXPECT_EQ(ErrorOf([&] { db->BeginStatement(); }), 3027);
   db->BeginRead();
   EXPECT_FALSE(db->Tables().empty());
   db->EndRead();
 
   if (::geteuid() != 0) {  // permissions do not bind the superuser
     ::chmod(jet4.path().c_str(), 0444);
-    EXPECT_EQ(ErrorNumberOf([&] { Database::OpenForWriting(jet4.path()); }), 3027);
+    EXPECT_EQ(ErrorOf([&] { Database::OpenForWriting(jet4.path()); }), 3027);
     EXPECT_FALSE(Database::Open(jet4.path())->Tables().empty());
   }
 }

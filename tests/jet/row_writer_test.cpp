@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "jet/database.h"
+#include "support/error_of.h"
 #include "support/jet_samples.h"
 #include "support/temp_dir.h"
 
@@ -48,14 +49,7 @@ std::vector<std::pair<RowId, std::vector<Value>>> ScanAll(Database& db, const st
   return rows;
 }
 
-int32_t ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const jet::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testsupport::ErrorOf;
 
 // Table1: A Text(50) primary key, B Text(100), C Byte, D Integer, E Long, F Double,
 // G DateTime, H Currency, I Yes/No.

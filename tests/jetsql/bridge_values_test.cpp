@@ -7,6 +7,7 @@
 #include "jetsql/sqlite_bridge.h"
 #include "jetsql/value_convert.h"
 #include "sql_fixture.h"
+#include "support/error_of.h"
 
 namespace jetsql::testing {
 namespace {
@@ -39,12 +40,7 @@ class BridgeValuesTest : public SqlFixture {
     return out;
   }
   int ErrorOf(const std::string& literal, ColumnType type) {
-    try {
-      Read(literal, type);
-    } catch (const jet::Error& e) {
-      return e.number();
-    }
-    return 0;
+    return testsupport::ErrorOf([&] { Read(literal, type); });
   }
 };
 

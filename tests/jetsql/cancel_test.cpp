@@ -4,17 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "jet/error.h"
 #include "jetsql/session.h"
+#include "support/jet_samples.h"
 #include "support/temp_dir.h"
 
 namespace jetsql {
 namespace {
 
-const std::string kOrders = std::string(QUORLA_SAMPLES_DIR) + "/bench/orders-100k.mdb";
+const std::string kOrders = testsupport::SamplePath("bench/orders-100k.mdb");
 
 // A statement that reads for a long while: every order against every article.
 constexpr const char* kLong =
@@ -23,9 +23,7 @@ constexpr const char* kLong =
 class CancelTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!std::filesystem::exists(QUORLA_SAMPLES_DIR)) {
-      GTEST_SKIP() << "sample folder missing: " << QUORLA_SAMPLES_DIR;
-    }
+    REQUIRE_SAMPLES();
     session_ = std::make_unique<Session>(kOrders);
   }
   std::unique_ptr<Session> session_;
@@ -60,9 +58,7 @@ TEST_F(CancelTest, TheCheckStopsTheStatementOrPassesItsError) {
 TEST_F(CancelTest, AStoppedChangeLeavesTheFileAsItWas) {
   testsupport::TempDir dir;
   const std::string copy = dir.File("orders.mdb");
-  std::filesystem::copy_file(kOrders, copy, std::filesystem::copy_options::overwrite_existing);
-  std::filesystem::permissions(copy, std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::add);
+  testsupport::CopySample("bench/orders-100k.mdb", copy);
   {
     Session writer(copy, Session::Mode::kReadWrite);
     writer.SetCancelCheck([] { return true; });

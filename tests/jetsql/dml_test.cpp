@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "jetsql/session.h"
+#include "support/error_of.h"
 #include "support/new_database.h"
 
 namespace jetsql::testing {
@@ -93,12 +94,7 @@ TEST_F(DmlTest, ErrorsChangeNothing) {
   EXPECT_NE(last_error_.find("'Expr1000'"), std::string::npos);
 
   Session read_only(file_.path());
-  try {
-    read_only.Execute("DELETE FROM Kunden");
-    ADD_FAILURE() << "a read-only session deleted";
-  } catch (const jet::Error& e) {
-    EXPECT_EQ(e.number(), 3027);
-  }
+  EXPECT_EQ(testsupport::ErrorOf([&] { read_only.Execute("DELETE FROM Kunden"); }), 3027);
 }
 
 TEST_F(DmlTest, InsertConvertsEachValueToItsFieldsType) {

@@ -9,6 +9,7 @@
 #include "jet/error.h"
 #include "jetsql/ddl/execute_ddl.h"
 #include "jetsql/lexer.h"
+#include "support/error_of.h"
 
 namespace jetsql {
 namespace {
@@ -18,15 +19,12 @@ using jet::ColumnType;
 // The number of the error `sql` fails with, 0 for none; a new table is also planned, which
 // checks the statement as a whole.
 int ErrorNumber(const std::string& sql) {
-  try {
+  return testsupport::ErrorOf([&] {
     Statement st = Parse(sql);
     if (st.ddl && st.ddl->kind == DataDefinition::Kind::kCreateTable) {
       PlanNewTable(st.ddl->create_table);
     }
-  } catch (const jet::Error& e) {
-    return e.number();
-  }
-  return 0;
+  });
 }
 
 // Writes an expression tree back in prefix form, to check precedence.
@@ -150,13 +148,9 @@ TEST(ParserTest, PrecedenceAndSyntaxErrors) {
     for (const char* sql : statements) EXPECT_EQ(ErrorNumber(sql), number) << sql;
   }
   // Error text quotes the expression.
-  try {
-    Parse("SELECT a FROM t WHERE b = = 3");
-    FAIL();
-  } catch (const jet::Error& e) {
-    EXPECT_EQ(e.number(), 3075);
-    EXPECT_NE(e.description().find("'b = ="), std::string::npos) << e.description();
-  }
+  std::string text;
+  EXPECT_EQ(testsupport::ErrorOf([] { Parse("SELECT a FROM t WHERE b = = 3"); }, &text), 3075);
+  EXPECT_NE(text.find("'b = ="), std::string::npos) << text;
 }
 
 FieldType TypeOf(const std::string& type) {

@@ -12,11 +12,14 @@
 
 #include "jet/key_lookup.h"
 #include "jetsql/session.h"
+#include "support/error_of.h"
 #include "support/jet_samples.h"
 #include "support/temp_dir.h"
 
 namespace jetsql {
 namespace {
+
+using testsupport::ErrorOf;
 
 namespace flags = jet::relationship_flags;
 using jet::Value;
@@ -27,16 +30,6 @@ class ReferentialChecksTest : public ::testing::Test {
     REQUIRE_SAMPLES();
     path_ = dir_.File("rel.mdb");
     testsupport::CopySample("jet4/indexTestV2000.mdb", path_);
-  }
-
-  static int32_t ErrorOf(const std::function<void()>& f, std::string* description = nullptr) {
-    try {
-      f();
-    } catch (const jet::Error& e) {
-      if (description) *description = e.description();
-      return e.number();
-    }
-    return 0;
   }
 
   static int64_t Count(Session& s, const std::string& sql) {

@@ -15,6 +15,7 @@
 #include "jet/saved_queries.h"
 #include "jetsql/session.h"
 #include "query_objects.h"
+#include "support/error_of.h"
 #include "support/jet_samples.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -56,13 +57,7 @@ Outcome RunSql(Session& session, const std::string& sql) {
 }
 
 int ErrorOf(Session& session, const std::string& sql, std::string* text = nullptr) {
-  try {
-    session.Query(sql);
-  } catch (const jet::Error& e) {
-    if (text) *text = e.description();
-    return e.number();
-  }
-  return 0;
+  return testsupport::ErrorOf([&] { session.Query(sql); }, text);
 }
 
 TEST(SavedQuerySqlTest, SampleQueriesReadAsAccessShowsThem) {

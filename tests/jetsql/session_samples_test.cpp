@@ -14,6 +14,7 @@
 
 #include "jet/error.h"
 #include "jetsql/session.h"
+#include "support/error_of.h"
 #include "support/jet_samples.h"
 #include "support/process.h"
 
@@ -124,16 +125,8 @@ class SessionSamplesTest : public ::testing::Test {
     return out;
   }
   int ErrorOf(const std::string& sql, bool execute = false) {
-    try {
-      if (execute) {
-        session_->Execute(sql);
-      } else {
-        session_->Query(sql);
-      }
-    } catch (const jet::Error& e) {
-      return e.number();
-    }
-    return 0;
+    return testsupport::ErrorOf(
+        [&] { execute ? (void)session_->Execute(sql) : (void)session_->Query(sql); });
   }
   static Session* session_;
   static Reference* reference_;

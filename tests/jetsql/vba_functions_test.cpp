@@ -2,7 +2,6 @@
 // regional settings unless a test chooses others): first each function on its own, then the
 // reference's examples as Jet SQL on a sample file.
 
-#include <filesystem>
 #include <regex>
 
 #include "jet/error.h"
@@ -10,6 +9,7 @@
 #include "jetsql/session.h"
 #include "jetsql/value_convert.h"
 #include "sql_fixture.h"
+#include "support/jet_samples.h"
 
 namespace jetsql::testing {
 namespace {
@@ -193,12 +193,12 @@ TEST_F(VbaFunctionsTest, VbaFunctions) {
 }
 
 // Article 1 of orders-100k.mdb is "Schraube M4", 202,68, 1735 in stock, created 2017-07-04.
-const std::string kOrders = std::string(QUORLA_SAMPLES_DIR) + "/bench/orders-100k.mdb";
+const std::string kOrders = testsupport::SamplePath("bench/orders-100k.mdb");
 
 class VbaReferenceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!std::filesystem::exists(kOrders)) GTEST_SKIP() << "sample folder missing: " << kOrders;
+    REQUIRE_SAMPLES();
     SetRegional(RegionalSettings::German());
     session_ = std::make_unique<Session>(kOrders);
   }

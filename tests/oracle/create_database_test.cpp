@@ -145,7 +145,7 @@ TEST_F(CreateDatabaseTest, SchemaOfASampleRunsOnANewFileAndReadsTheSame) {
                              "jet4/fixedNumericTestV2000.mdb", "jet4/testIndexPropertiesV2000.mdb",
                              "jet4/testUnicodeCompV2003.mdb", "bench/orders-100k.mdb"}) {
     SCOPED_TRACE(sample);
-    auto original = QuorlaSql({std::string(QUORLA_SAMPLES_DIR) + "/" + sample, "--schema"});
+    auto original = QuorlaSql({testsupport::SamplePath(sample), "--schema"});
     ASSERT_EQ(original.exit_code, 0) << original.err;
     const std::string path = dir_.File(std::filesystem::path(sample).filename().string());
     ASSERT_EQ(Create(path).exit_code, 0);

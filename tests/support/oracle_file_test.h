@@ -20,6 +20,7 @@
 #include "jet/memory_file.h"
 #include "jet/pager.h"
 #include "jetsql/session.h"
+#include "support/error_of.h"
 #include "support/jet_samples.h"
 #include "support/oracle_export.h"
 #include "support/process.h"
@@ -47,12 +48,7 @@ class OracleFileTest : public ::testing::Test {
 
   // The number of the error `sql` fails with, or 0 when it runs.
   static int32_t ErrorOf(jetsql::Session& s, const std::string& sql) {
-    try {
-      s.Execute(sql);
-    } catch (const jet::Error& e) {
-      return e.number();
-    }
-    return 0;
+    return testsupport::ErrorOf([&] { s.Execute(sql); });
   }
 
   // The first field of the first row, a Long (Count(*) and the like).

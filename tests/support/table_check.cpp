@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "jet/byte_order.h"
 #include "jet/catalog.h"
 #include "jet/data_page.h"
 #include "jet/index_check.h"
@@ -61,15 +62,18 @@ uint64_t RowHash(const std::vector<jet::Value>& row) {
 
 using Address = std::pair<uint32_t, uint16_t>;
 
+// Every field of the cursor's current row.
+std::vector<jet::Value> CurrentRow(jet::TableCursor& c, size_t columns) {
+  std::vector<jet::Value> row;
+  for (size_t i = 0; i < columns; ++i) row.push_back(c.value(static_cast<int>(i)));
+  return row;
+}
+
 std::string TableDigest(jet::Database& db, const std::string& table) {
   const size_t columns = db.GetTableDef(table)->columns.size();
   std::vector<uint64_t> rows;
-  for (auto c = db.Scan(table); c->Valid(); c->Next()) {
-    std::vector<jet::Value> row;
-    row.reserve(columns);
-    for (size_t i = 0; i < columns; ++i) row.push_back(c->value(static_cast<int>(i)));
-    rows.push_back(RowHash(row));
-  }
+  for (auto c = db.Scan(table); c->Valid(); c->Next())
+    rows.push_back(RowHash(CurrentRow(*c, columns)));
   std::sort(rows.begin(), rows.end());
   Fnv h;
   for (uint64_t r : rows) h.AddPlain(r);
@@ -125,11 +129,7 @@ std::string CheckTableIndexes(jet::Database& db, const std::string& path,
   };
   std::vector<Row> rows;
   for (auto c = db.Scan(table); c->Valid(); c->Next()) {
-    Row r{c->row_id(), {}};
-    for (size_t i = 0; i < def->columns.size(); ++i) {
-      r.values.push_back(c->value(static_cast<int>(i)));
-    }
-    rows.push_back(std::move(r));
+    rows.push_back({c->row_id(), CurrentRow(*c, def->columns.size())});
   }
   testsupport::RawPageFile pages(path);
   std::string problems;
@@ -193,11 +193,7 @@ int CountOverflowRows(const std::string& path, const std::string& table) {
   for (uint32_t n = 1; n < file.page_count(); ++n) {
     jet::ByteSpan page = file.Page(n);
     if (page[0] != jet::page_type::kData) continue;
-    uint32_t owner = page[jet::data_page::kOwnerOffset] |
-                     (uint32_t{page[jet::data_page::kOwnerOffset + 1]} << 8) |
-                     (uint32_t{page[jet::data_page::kOwnerOffset + 2]} << 16) |
-                     (uint32_t{page[jet::data_page::kOwnerOffset + 3]} << 24);
-    if (owner != definition) continue;
+    if (jet::ReadU32(page, jet::data_page::kOwnerOffset) != definition) continue;
     const uint16_t count = jet::RowCount(page, file.version());
     for (uint16_t r = 0; r < count; ++r) {
       jet::RowSlot slot = jet::LocateRow(page, file.version(), r);
