@@ -5,6 +5,7 @@
 // writable copies in temporary folders), and whole-file reads and writes around them.
 
 #include <cstdint>
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -48,6 +49,7 @@ void CopyProjects(const std::string& path);
 inline constexpr int kProjectRows = 200;
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
+std::string ReadTextFile(const std::filesystem::path& path);
 void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace testsupport

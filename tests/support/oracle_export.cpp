@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include <unistd.h>
@@ -19,13 +18,6 @@ const char kDateFormat[] = "%Y-%m-%d %H:%M:%S";
 std::vector<std::string> MdbEnv(const SampleFile& file) {
   if (file.jet3()) return {"MDB_JET3_CHARSET=cp1252"};
   return {};
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 // Parses a CSV text, failing the test on malformed CSV.
@@ -153,7 +145,7 @@ MdbReaderExport::MdbReaderExport(const SampleFile& file) {
   fs::remove_all(dir_);
   result_ = RunProcess({"node", std::string(QUORLA_ORACLE_DIR) + "/mdb_reader_export.mjs",
                         file.path, dir_.string()});
-  if (ok()) tables_ = Lines(ReadFile(dir_ / "tables.txt"));
+  if (ok()) tables_ = Lines(ReadTextFile(dir_ / "tables.txt"));
 }
 
 MdbReaderExport::~MdbReaderExport() {
@@ -169,16 +161,16 @@ int MdbReaderExport::IndexOf(const std::string& table) const {
 }
 
 std::string MdbReaderExport::Csv(int n) const {
-  return ReadFile(dir_ / (std::to_string(n) + ".csv"));
+  return ReadTextFile(dir_ / (std::to_string(n) + ".csv"));
 }
 
 std::vector<std::string> MdbReaderExport::Types(int n) const {
-  return Lines(ReadFile(dir_ / (std::to_string(n) + ".types")));
+  return Lines(ReadTextFile(dir_ / (std::to_string(n) + ".types")));
 }
 
 std::string MdbReaderExport::TableError(int n) const {
   fs::path p = dir_ / (std::to_string(n) + ".error");
-  return fs::exists(p) ? ReadFile(p) : "";
+  return fs::exists(p) ? ReadTextFile(p) : "";
 }
 
 std::vector<std::string> MdbTables(const SampleFile& file) {

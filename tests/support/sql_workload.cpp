@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 
 #include "jet/database.h"
@@ -108,10 +107,7 @@ void SqlWorkload::Run(const std::string& path) {
 }
 
 std::string SqlWorkload::ChildLog() const {
-  std::ifstream in(log_path_, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return ReadTextFile(log_path_);
 }
 
 std::string SqlWorkload::Check(const std::string& path, size_t& prefix) {
