@@ -37,9 +37,14 @@ const std::vector<std::string> kFields = {"n", "t", "d"};
 const std::vector<jet::ColumnType> kTypes = {jet::ColumnType::kLong, jet::ColumnType::kMemo,
                                              jet::ColumnType::kDouble};
 
-void OpenFake(FakeEngine& engine, Window& t) {
+// Opens a database in a window whose results go to a file beyond kSmallBudget; `show` shows it.
+void OpenSmallBudget(FakeEngine& engine, Window& t, bool show = true) {
   engine.files["/a.mdb"] = {{"artikel", 0, {"Nr"}}};
   t.OpenDatabase("/a.mdb");
+  t->Data1->SetMemoryBudget(kSmallBudget);
+  if (!show) return;
+  t->resize(800, 600);
+  t->show();
 }
 
 // A statement that sends `rows` records; `during` is called once after `midway` of them.
@@ -155,10 +160,7 @@ class ResultStreamTest : public QObject {
   void largeResultShowsItsFirstRowsAtOnceAndReadsBackExactly() {
     FakeEngine engine;
     Window t(engine);
-    OpenFake(engine, t);
-    t->Data1->SetMemoryBudget(kSmallBudget);
-    t->resize(800, 600);
-    t->show();
+    OpenSmallBudget(engine, t);
     engine.runner = [](const std::string&, const std::string&) {
       return testing_gui::LongRows({"a"}, 1);
     };
@@ -202,10 +204,7 @@ class ResultStreamTest : public QObject {
   void escInTheMiddleGivesBackThePreviousResultAsItWasShown() {
     FakeEngine engine;
     Window t(engine);
-    OpenFake(engine, t);
-    t->Data1->SetMemoryBudget(kSmallBudget);
-    t->resize(800, 600);
-    t->show();
+    OpenSmallBudget(engine, t);
     Stream(engine, 5000);
     t->cmdQuery_Click();
     QCOMPARE(t->lblGridSize->text(), QString(" 5000  x  3"));
@@ -259,8 +258,7 @@ class ResultStreamTest : public QObject {
     QString second_file;
     {
       Window t(engine);
-      OpenFake(engine, t);
-      t->Data1->SetMemoryBudget(kSmallBudget);
+      OpenSmallBudget(engine, t, false);
       Stream(engine, 4000);
       t->cmdQuery_Click();
       const QString first_file = SpillPathOf(t);
