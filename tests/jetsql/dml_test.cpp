@@ -18,16 +18,11 @@ class DmlTest : public ::testing::Test {
   int32_t Fails(const std::string& sql) {
     auto before_kunden = Rows("Kunden");
     auto before_werte = Rows("Werte");
-    try {
-      Run(sql);
-    } catch (const jet::Error& e) {
-      EXPECT_EQ(Rows("Kunden"), before_kunden) << sql;
-      EXPECT_EQ(Rows("Werte"), before_werte) << sql;
-      last_error_ = e.description();
-      return e.number();
-    }
-    ADD_FAILURE() << "no error: " << sql;
-    return 0;
+    const int32_t number = testsupport::ErrorOf([&] { Run(sql); }, &last_error_);
+    EXPECT_NE(number, 0) << "no error: " << sql;
+    EXPECT_EQ(Rows("Kunden"), before_kunden) << sql;
+    EXPECT_EQ(Rows("Werte"), before_werte) << sql;
+    return number;
   }
 
   // The rows of a table in storage order.
