@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "db/dbengine.h"
+#include "support/error_of.h"
 
 namespace {
+
+using testsupport::ErrorOf;
 
 class CountingDatabase : public jet::Database {
  public:
@@ -58,15 +61,6 @@ class CountingFiles : public db::FileEngine {
   int* reads_;
 };
 
-int Number(const std::function<void()>& fn) {
-  try {
-    fn();
-  } catch (const jet::Error& e) {
-    return e.number();
-  }
-  return 0;
-}
-
 TEST(DbFacade, CatalogueIsReadAfreshItemsFoundByIndexAndNameAndHandlesReleased) {
   int reads = 0;
   db::DBEngine engine(std::make_shared<CountingFiles>(&reads));
@@ -81,9 +75,9 @@ TEST(DbFacade, CatalogueIsReadAfreshItemsFoundByIndexAndNameAndHandlesReleased) 
   ASSERT_EQ(t->Fields().size(), 3u);
   EXPECT_EQ(t->Fields()[0].Name(), "Nr");
   EXPECT_EQ(t->Fields()[2].Name(), "Preis");
-  EXPECT_EQ(Number([&] { d->TableDefs().Item("fehlt"); }), jet::err::kItemNotFound);
-  EXPECT_EQ(Number([&] { d->TableDefs().Item(2); }), jet::err::kItemNotFound);
-  EXPECT_EQ(Number([&] { d->TableDefs().Item(-1); }), jet::err::kItemNotFound);
+  EXPECT_EQ(ErrorOf([&] { d->TableDefs().Item("fehlt"); }), jet::err::kItemNotFound);
+  EXPECT_EQ(ErrorOf([&] { d->TableDefs().Item(2); }), jet::err::kItemNotFound);
+  EXPECT_EQ(ErrorOf([&] { d->TableDefs().Item(-1); }), jet::err::kItemNotFound);
   // Replacing the handle releases the first, though a table definition of it is still held.
   std::weak_ptr<db::Database> first = d;
   d = engine.OpenDatabase("/x.mdb");
@@ -94,11 +88,11 @@ TEST(DbFacade, CatalogueIsReadAfreshItemsFoundByIndexAndNameAndHandlesReleased) 
 // Opening a missing file, and a statement the real engine cannot run on it, raise its error.
 TEST(DbFacade, FailuresRaiseTheEnginesError) {
   db::DBEngine engine;
-  EXPECT_EQ(Number([&] { engine.OpenDatabase("/gibt/es/nicht.mdb"); }), jet::err::kFileNotFound);
+  EXPECT_EQ(ErrorOf([&] { engine.OpenDatabase("/gibt/es/nicht.mdb"); }), jet::err::kFileNotFound);
   int reads = 0;
   db::Database d("/gibt/es/nicht.mdb", std::make_shared<CountingDatabase>(&reads),
                  std::make_shared<db::JetFileEngine>());
-  EXPECT_EQ(Number([&] { d.Execute("create table t (a long)"); }), jet::err::kFileNotFound);
+  EXPECT_EQ(ErrorOf([&] { d.Execute("create table t (a long)"); }), jet::err::kFileNotFound);
 }
 
 }  // namespace

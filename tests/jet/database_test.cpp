@@ -11,6 +11,7 @@
 #include "jet/database_file.h"
 #include "jet/memory_file.h"
 #include "jet/rc4.h"
+#include "support/error_of.h"
 #include "support/jet_samples.h"
 
 namespace jet {
@@ -38,14 +39,7 @@ std::vector<std::vector<Value>> AllRows(Database& db, const std::string& table) 
   return rows;
 }
 
-int ErrorNumber(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testsupport::ErrorOf;
 
 // The engine lists tables in the order of the catalogue's name index; the readers in
 // tests/oracle list them as stored.
@@ -75,8 +69,8 @@ TEST(DatabaseCatalog, SystemTablesCarryTheSystemObjectBitsAndNamesIgnoreCase) {
   EXPECT_EQ(system, 5);  // MSysObjects, MSysACEs, MSysQueries, MSysRelationships, MSysAccessObjects
   EXPECT_EQ(db->GetTableDef("tABLE1")->name, "Table1");
   EXPECT_EQ(db->GetTableDef("msysobjects")->name, "MSysObjects");
-  EXPECT_EQ(ErrorNumber([&] { db->GetTableDef("NoSuchTable"); }), err::kTableNotFound);
-  EXPECT_EQ(ErrorNumber([&] { db->Scan("NoSuchTable"); }), err::kTableNotFound);
+  EXPECT_EQ(ErrorOf([&] { db->GetTableDef("NoSuchTable"); }), err::kTableNotFound);
+  EXPECT_EQ(ErrorOf([&] { db->Scan("NoSuchTable"); }), err::kTableNotFound);
 }
 
 // A password, an ACE file, a missing file, a folder, an empty file and one of text.
@@ -89,14 +83,13 @@ TEST(DatabaseOpen, RefusesWhatItCannotRead) {
     cases.emplace_back(SamplePath("refused/testV2007.accdb"), err::kUnrecognizedFormat);
   }
   for (const auto& [path, number] : cases) {
-    EXPECT_EQ(ErrorNumber([&] { Database::Open(path); }), number) << path;
+    EXPECT_EQ(ErrorOf([&] { Database::Open(path); }), number) << path;
   }
-  EXPECT_EQ(ErrorNumber([] { OpenDatabaseFile(NewMemoryFile({}), "leer.mdb"); }),
+  EXPECT_EQ(ErrorOf([] { OpenDatabaseFile(NewMemoryFile({}), "leer.mdb"); }),
             err::kUnrecognizedFormat);
-  EXPECT_EQ(ErrorNumber([] {
-              OpenDatabaseFile(NewMemoryFile(std::vector<uint8_t>(8192, 'x')), "text.mdb");
-            }),
-            err::kUnrecognizedFormat);
+  EXPECT_EQ(
+      ErrorOf([] { OpenDatabaseFile(NewMemoryFile(std::vector<uint8_t>(8192, 'x')), "text.mdb"); }),
+      err::kUnrecognizedFormat);
 }
 
 // A few rows as mdb-export prints them, found by their first field. Every value of every sample
