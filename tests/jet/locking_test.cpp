@@ -17,6 +17,7 @@
 #include "support/fault_env.h"
 #include "support/jet_samples.h"
 #include "support/page_workload.h"
+#include "support/process.h"
 #include "support/temp_dir.h"
 
 namespace jet {
@@ -38,26 +39,8 @@ std::string NewPageFile(const TempDir& dir, uint32_t pages = 8) {
 
 using testsupport::ErrorOf;
 
-// Starts `body` in a child process, whose exit code is its return value (99 if it throws).
-pid_t Spawn(const std::function<int()>& body) {
-  pid_t child = ::fork();
-  if (child == 0) {
-    int code = 99;
-    try {
-      code = body();
-    } catch (...) {
-    }
-    ::_exit(code);
-  }
-  return child;
-}
-
-// Waits for the child; its exit code, or -1 when it died from a signal.
-int Wait(pid_t child) {
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using testsupport::Spawn;
+using testsupport::Wait;
 
 int InChild(const std::function<int()>& body) {
   return Wait(Spawn(body));

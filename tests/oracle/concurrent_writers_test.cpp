@@ -4,7 +4,6 @@
 // agree with the rows and mdbtools and mdb-reader read the file as quorla does.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <future>
@@ -67,28 +66,21 @@ TEST_F(ConcurrentWritersTest, StatementAgainstAnOpenStatementOfAnotherProcessGet
   int go[2];
   ASSERT_EQ(::pipe(ready), 0);
   ASSERT_EQ(::pipe(go), 0);
-  pid_t holder = ::fork();
-  if (holder == 0) {
-    int code = 1;
-    try {
-      auto db = jet::Database::OpenForWriting(path_);
-      db->BeginStatement();
-      auto def = db->GetTableDef("MSP_PROJECTS");
-      std::vector<jet::Value> row = db->ReadRow("MSP_PROJECTS", db->Scan("MSP_PROJECTS")->row_id());
-      for (size_t c = 0; c < def->columns.size(); ++c) {
-        if (def->columns[c].name == "PROJ_ID") row[c] = int32_t{5000};
-        if (def->columns[c].name == "PROJ_NAME") row[c] = std::string("vom anderen Prozess");
-      }
-      db->InsertRow("MSP_PROJECTS", row);
-      char c = 'r';
-      if (::write(ready[1], &c, 1) == 1 && ::read(go[0], &c, 1) == 1) {
-        db->CommitStatement();
-        code = 0;
-      }
-    } catch (...) {
+  pid_t holder = testsupport::Spawn([&] {
+    auto db = jet::Database::OpenForWriting(path_);
+    db->BeginStatement();
+    auto def = db->GetTableDef("MSP_PROJECTS");
+    std::vector<jet::Value> row = db->ReadRow("MSP_PROJECTS", db->Scan("MSP_PROJECTS")->row_id());
+    for (size_t c = 0; c < def->columns.size(); ++c) {
+      if (def->columns[c].name == "PROJ_ID") row[c] = int32_t{5000};
+      if (def->columns[c].name == "PROJ_NAME") row[c] = std::string("vom anderen Prozess");
     }
-    ::_exit(code);
-  }
+    db->InsertRow("MSP_PROJECTS", row);
+    char c = 'r';
+    if (::write(ready[1], &c, 1) != 1 || ::read(go[0], &c, 1) != 1) return 1;
+    db->CommitStatement();
+    return 0;
+  });
   char c = 0;
   ASSERT_EQ(::read(ready[0], &c, 1), 1) << "the other writer did not start its statement";
 
@@ -101,9 +93,7 @@ TEST_F(ConcurrentWritersTest, StatementAgainstAnOpenStatementOfAnotherProcessGet
   EXPECT_EQ(Count(path_, "SELECT Count(*) FROM MSP_PROJECTS"), testsupport::kProjectRows);
 
   ASSERT_EQ(::write(go[1], &c, 1), 1);
-  int status = 0;
-  ::waitpid(holder, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_EQ(testsupport::Wait(holder), 0);
   for (int fd : {ready[0], ready[1], go[0], go[1]}) ::close(fd);
 
   EXPECT_EQ(Count(path_, "SELECT Count(*) FROM MSP_PROJECTS WHERE PROJ_VERSION = 'gesperrt'"), 0);

@@ -13,6 +13,25 @@ extern char** environ;
 
 namespace testsupport {
 
+pid_t Spawn(const std::function<int()>& body) {
+  pid_t child = ::fork();
+  if (child == 0) {
+    int code = 99;
+    try {
+      code = body();
+    } catch (...) {
+    }
+    ::_exit(code);
+  }
+  return child;
+}
+
+int Wait(pid_t child) {
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 ProcessResult RunProcess(const std::vector<std::string>& argv,
                          const std::vector<std::string>& env) {
   ProcessResult result;

@@ -3,6 +3,9 @@
 
 // Runs another program (an oracle, or our own command-line tool) and captures what it prints.
 
+#include <sys/types.h>
+
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +25,12 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
 // What the program prints on standard output, or nullopt when it cannot start or fails.
 std::optional<std::string> OutputOf(const std::vector<std::string>& argv,
                                     const std::vector<std::string>& env = {});
+
+// Starts `body` in a forked child process, whose exit code is its return value (99 if it throws).
+pid_t Spawn(const std::function<int()>& body);
+
+// Waits for the child; its exit code, or -1 when it died from a signal.
+int Wait(pid_t child);
 
 // Whether a program of that name is in PATH.
 bool HaveProgram(const std::string& name);
