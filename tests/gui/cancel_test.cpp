@@ -67,9 +67,9 @@ class CancelTest : public QObject {
   }
 
   void escOnARealFileStopsACrossJoin() {
-    if (testing_gui::SamplesDir().empty()) QSKIP(testing_gui::kNoSamples);
+    if (!testsupport::HaveSamples()) QSKIP("no sample files at " QUORLA_SAMPLES_DIR);
     Window t;
-    t.OpenDatabase(testing_gui::SamplesDir() + "/bench/orders-100k.mdb");
+    t.OpenDatabase(testsupport::SamplePath("bench/orders-100k.mdb"));
     QCOMPARE(t.box->shown.size(), size_t{0});
     t->txtSQL->SetText("select Count(*) from orders as a, orders as b where a.Menge < b.Menge");
     QTimer::singleShot(200, t.w.get(), [&t] { QTest::keyClick(t->txtSQL, Qt::Key_Escape); });

@@ -1,9 +1,5 @@
 #include "gui/support/window_fixture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
 #include "db/dbengine.h"
 
 namespace testing_gui {
@@ -32,23 +28,6 @@ Window::Window(std::shared_ptr<db::FileEngine> engine) {
 void Window::OpenDatabase(const std::string& path) {
   db_dialog->answers.push_back(path);
   w->mnu_Datenbank_Click(app::kMenuLaden);
-}
-
-std::string SamplesDir() {
-  const QString dir = QStringLiteral(QUORLA_SAMPLES_DIR);
-  return QDir(dir).exists() ? dir.toStdString() : std::string();
-}
-
-std::string CopySample(const QTemporaryDir& dir, const std::string& relative) {
-  const std::string samples = SamplesDir();
-  if (samples.empty()) return {};
-  const QString from = QString::fromStdString(samples + "/" + relative);
-  if (!QFileInfo::exists(from)) return {};
-  const QString to = dir.filePath(QFileInfo(from).fileName());
-  QFile::remove(to);
-  if (!QFile::copy(from, to)) return {};
-  QFile::setPermissions(to, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  return to.toStdString();
 }
 
 }  // namespace testing_gui

@@ -1,6 +1,7 @@
 #ifndef QUORLA_TESTS_GUI_SUPPORT_WINDOW_FIXTURE_H_
 #define QUORLA_TESTS_GUI_SUPPORT_WINDOW_FIXTURE_H_
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <memory>
 #include <string>
@@ -8,6 +9,7 @@
 #include "app/frmSQL.h"
 #include "gui/support/fake_engine.h"
 #include "gui/support/fake_platform.h"
+#include "support/jet_samples.h"
 
 namespace testing_gui {
 
@@ -31,24 +33,16 @@ struct Window {
   void OpenDatabase(const std::string& path);
 };
 
-// The sample folder, or empty when it is absent (../shared not checked out). Only then may a
-// real-file test skip; any failure of the engine on a sample fails the test.
-std::string SamplesDir();
-inline constexpr const char* kNoSamples = "sample folder ../shared/jet-samples is absent";
-// Copies a sample (path relative to the sample folder) into `dir`; returns the copy's path, or
-// empty when the sample is missing. The copy is writable.
-std::string CopySample(const QTemporaryDir& dir, const std::string& relative);
-
 }  // namespace testing_gui
 
 // In a Qt Test slot: a window `t` with a writable copy of the sample `relative` open, the copy's
 // path in `path`. Skips only when the sample folder is absent; a missing sample fails.
-#define OPEN_SAMPLE_COPY(t, relative)                                      \
-  QTemporaryDir sample_dir_;                                               \
-  const std::string path = testing_gui::CopySample(sample_dir_, relative); \
-  if (testing_gui::SamplesDir().empty()) QSKIP(testing_gui::kNoSamples);   \
-  QVERIFY2(!path.empty(), "sample not copied");                            \
-  testing_gui::Window t;                                                   \
+#define OPEN_SAMPLE_COPY(t, relative)                                                          \
+  if (!testsupport::HaveSamples()) QSKIP("no sample files at " QUORLA_SAMPLES_DIR);            \
+  QTemporaryDir sample_dir_;                                                                   \
+  const std::string path = sample_dir_.filePath(QFileInfo(relative).fileName()).toStdString(); \
+  testsupport::CopySample(relative, path);                                                     \
+  testing_gui::Window t;                                                                       \
   t.OpenDatabase(path)
 
 #endif  // QUORLA_TESTS_GUI_SUPPORT_WINDOW_FIXTURE_H_
