@@ -23,17 +23,13 @@ using testsupport::ProcessResult;
 
 const std::vector<std::string> kTables = {"MSP_PROJECTS"};
 
-ProcessResult QuorlaSql(const std::string& path, const std::string& sql) {
-  return testsupport::RunProcess({testsupport::QuorlaSqlProgram(), path, sql});
-}
-
 ProcessResult QuorlaSqlScript(const std::string& path, const std::string& script_path) {
   return testsupport::RunProcess({"/bin/sh", "-c", "exec \"$0\" \"$1\" < \"$2\"",
                                   testsupport::QuorlaSqlProgram(), path, script_path});
 }
 
 int64_t Count(const std::string& path, const std::string& sql) {
-  ProcessResult r = QuorlaSql(path, sql);
+  ProcessResult r = testsupport::QuorlaSql({path, sql});
   EXPECT_EQ(r.exit_code, 0) << r.err;
   std::vector<std::string> lines = testsupport::Lines(r.out);
   return lines.size() == 2 ? std::stoll(lines[1]) : -1;
@@ -85,8 +81,8 @@ TEST_F(ConcurrentWritersTest, StatementAgainstAnOpenStatementOfAnotherProcessGet
   ASSERT_EQ(::read(ready[0], &c, 1), 1) << "the other writer did not start its statement";
 
   // The other process is inside its statement: a change waits for it, then gives up.
-  ProcessResult locked =
-      QuorlaSql(path_, "UPDATE MSP_PROJECTS SET PROJ_VERSION = 'gesperrt' WHERE PROJ_ID <= 10");
+  ProcessResult locked = testsupport::QuorlaSql(
+      {path_, "UPDATE MSP_PROJECTS SET PROJ_VERSION = 'gesperrt' WHERE PROJ_ID <= 10"});
   EXPECT_EQ(locked.exit_code, 1);
   EXPECT_EQ(locked.err.rfind("Fehler 3218: ", 0), 0u) << locked.err;
   // Reading goes on and does not see the other's change yet.
@@ -102,8 +98,8 @@ TEST_F(ConcurrentWritersTest, StatementAgainstAnOpenStatementOfAnotherProcessGet
   ExpectSound(path_);
 
   // Now the change goes through.
-  ProcessResult again =
-      QuorlaSql(path_, "UPDATE MSP_PROJECTS SET PROJ_VERSION = 'frei' WHERE PROJ_ID <= 10");
+  ProcessResult again = testsupport::QuorlaSql(
+      {path_, "UPDATE MSP_PROJECTS SET PROJ_VERSION = 'frei' WHERE PROJ_ID <= 10"});
   EXPECT_EQ(again.exit_code, 0) << again.err;
   EXPECT_EQ(Count(path_, "SELECT Count(*) FROM MSP_PROJECTS WHERE PROJ_VERSION = 'frei'"), 10);
 }

@@ -19,6 +19,7 @@ using jetsql::Session;
 using testing::Contains;
 using testing::Not;
 using testsupport::Lines;
+using testsupport::QuorlaSql;
 
 const std::vector<std::string> kSystemTables = {"MSysObjects", "MSysACEs", "MSysQueries",
                                                 "MSysRelationships"};
@@ -28,11 +29,6 @@ class CreateDatabaseTest : public testsupport::OracleFileTest {
   // Only the last case reads samples.
   void SetUp() override {
     if (std::string why = testsupport::OraclesMissing(); !why.empty()) GTEST_SKIP() << why;
-  }
-
-  static testsupport::ProcessResult QuorlaSql(std::vector<std::string> args) {
-    args.insert(args.begin(), testsupport::QuorlaSqlProgram());
-    return testsupport::RunProcess(args);
   }
 };
 

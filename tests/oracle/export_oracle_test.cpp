@@ -35,7 +35,7 @@ TEST_P(ExportOracleTest, TablesAndColumnTypesMatchMdbTablesAndMdbReader) {
       {jet::ColumnType::kGuid, "repid"},        {jet::ColumnType::kNumeric, "numeric"},
       {jet::ColumnType::kComplex, "complex"}};
   const SampleFile& file = GetParam();
-  auto ours = testsupport::RunProcess({testsupport::QuorlaSqlProgram(), file.path, "--tables"});
+  auto ours = testsupport::QuorlaSql({file.path, "--tables"});
   ASSERT_EQ(ours.exit_code, 0) << ours.err;
   const std::vector<std::string> tables = testsupport::Lines(ours.out);
   EXPECT_EQ(tables, testsupport::InCatalogueOrder(testsupport::MdbTables(file), file.jet3()));

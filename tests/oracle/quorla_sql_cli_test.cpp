@@ -17,6 +17,7 @@
 
 namespace {
 
+using testsupport::QuorlaSql;
 using testsupport::SamplePath;
 
 namespace fs = std::filesystem;
@@ -24,11 +25,6 @@ using testsupport::ProcessResult;
 
 constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
-
-ProcessResult QuorlaSql(std::vector<std::string> args) {
-  args.insert(args.begin(), testsupport::QuorlaSqlProgram());
-  return testsupport::RunProcess(args);
-}
 
 TEST(QuorlaSqlCliTest, HelpIsAManPageAndTheDefault) {
   for (const auto& args : std::vector<std::vector<std::string>>{{"--help"}, {}, {"x.mdb", "-h"}}) {

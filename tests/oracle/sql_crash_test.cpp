@@ -103,8 +103,7 @@ TEST(SqlCrash, ScriptGrowsRowsPastTheirPages) {
   testsupport::CopyProjects(path);
   EXPECT_EQ(testsupport::CountOverflowRows(path, "MSP_PROJECTS"), 0);
   for (const std::string& sql : Script(2)) {
-    testsupport::ProcessResult r =
-        testsupport::RunProcess({testsupport::QuorlaSqlProgram(), path, sql});
+    testsupport::ProcessResult r = testsupport::QuorlaSql({path, sql});
     ASSERT_EQ(r.exit_code, 0) << r.err;
   }
   EXPECT_GT(testsupport::CountOverflowRows(path, "MSP_PROJECTS"), 0);

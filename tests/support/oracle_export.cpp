@@ -113,6 +113,11 @@ std::string QuorlaSqlProgram() {
   return std::string(QUORLA_BUILD_DIR) + "/tools/quorla-sql";
 }
 
+ProcessResult QuorlaSql(std::vector<std::string> args) {
+  args.insert(args.begin(), QuorlaSqlProgram());
+  return RunProcess(args);
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);

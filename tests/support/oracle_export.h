@@ -20,6 +20,8 @@ std::vector<std::string> Lines(const std::string& text);
 
 // The command-line tool of this build.
 std::string QuorlaSqlProgram();
+// Runs that tool with `args`.
+ProcessResult QuorlaSql(std::vector<std::string> args);
 
 // Why the oracles cannot run here (a missing program or npm package), or "".
 std::string OraclesMissing();

@@ -42,9 +42,7 @@ class OracleFileTest : public ::testing::Test {
   }
 
   // A new, empty database made by quorla-sql --create, as a user makes one.
-  static ProcessResult Create(const std::string& path) {
-    return RunProcess({QuorlaSqlProgram(), "--create", path});
-  }
+  static ProcessResult Create(const std::string& path) { return QuorlaSql({"--create", path}); }
 
   // The number of the error `sql` fails with, or 0 when it runs.
   static int32_t ErrorOf(jetsql::Session& s, const std::string& sql) {
